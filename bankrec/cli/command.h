@@ -1,0 +1,27 @@
+#pragma once
+// Sub-commands of bankrec-cli. Each module registers its commands with a static CliCommand;
+// main() parses the named arguments and dispatches on the first plain argument.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bankrec/shell/startup_parameters.h"
+
+struct CliContext {
+    StartupParameters params;
+    std::vector<std::string> args;  // the sub-command's own arguments, after its name
+    bool assumeYes = false;         // --yes: questions are answered with their positive button
+};
+
+using CliHandler = std::function<int(CliContext&)>;
+
+struct CliCommand {
+    CliCommand(std::string name, std::string usage, CliHandler handler);
+};
+
+struct CliCommandEntry {
+    std::string name;
+    std::string usage;
+    CliHandler handler;
+};
+std::vector<CliCommandEntry>& cliCommands();

@@ -1,0 +1,61 @@
+// bankrec-cli: the program's procedures without windows, for scripting and batch runs.
+//   bankrec-cli Division=N DataPath=DIR [Server=.. UserID=.. Password=.. TVUser=..] COMMAND [ARGS]
+#include <QCoreApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bankrec/cli/command.h"
+#include "bankrec/cli/cli_session.h"
+
+CliCommand::CliCommand(std::string name, std::string usage, CliHandler handler) {
+    cliCommands().push_back({std::move(name), std::move(usage), std::move(handler)});
+}
+
+std::vector<CliCommandEntry>& cliCommands() {
+    static std::vector<CliCommandEntry> commands;
+    return commands;
+}
+
+static void usage() {
+    std::fprintf(stderr, "usage: bankrec-cli Division=N DataPath=DIR [Server=..] [UserID=..] "
+                         "[Password=..] [TVUser=..] [--yes] COMMAND [ARGS]\ncommands:\n");
+    for (const auto& c : cliCommands()) std::fprintf(stderr, "  %s\n", c.usage.c_str());
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    CliContext ctx;
+    std::vector<std::string> named;
+    std::string command;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (command.empty()) {
+            if (a == "--yes") {
+                ctx.assumeYes = true;
+            } else if (a == "--help" || a == "-h") {
+                usage();
+                return 0;
+            } else if (a.find('=') != std::string::npos || a.rfind("/", 0) == 0) {
+                named.push_back(a);
+            } else {
+                command = a;
+            }
+        } else if (a == "--yes") {
+            ctx.assumeYes = true;
+        } else {
+            ctx.args.push_back(a);
+        }
+    }
+    ctx.params.parse(named);
+    if (command.empty()) {
+        usage();
+        return 2;
+    }
+    for (const auto& c : cliCommands()) {
+        if (c.name == command) return runCliCommand(ctx, c.handler);
+    }
+    std::fprintf(stderr, "bankrec-cli: unknown command \"%s\"\n", command.c_str());
+    usage();
+    return 2;
+}
