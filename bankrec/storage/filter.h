@@ -1,0 +1,62 @@
+#pragma once
+// Filter texts over a record file, turned into a parameterised SQL WHERE condition.
+//
+//   "APbac:BankID = Bank:BankID AND (NOT APbac:Reconciled AND APbac:ActivityType = 'Check')"
+//
+// Grammar (keywords and names without regard to case):
+//   expr    := and { OR and }         and := not { AND not }        not := NOT not | compare
+//   compare := operand [ ( = | <> | < | > | <= | >= ) operand ]
+//   operand := ( expr ) | integer | decimal | 'text' | "text" | name
+// A quote inside a text is written twice. A name of a field of the filtered file
+// ("APbac:BankID", or "BankID" alone) is its column; any other name ("Bank:BankID",
+// "APbnk:BankID", "BRW2::Sort1:Reset:APbnk:BankID") is a bound name whose value the caller
+// binds. An operand standing alone is a truth value: a number is true when not 0, a text when
+// not empty. Money fields compare in currency units ("APbac:Amount > 10.5"). Every value reaches
+// SQL as a parameter, never as text.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bankrec/storage/dictionary.h"
+
+// Values for the bound names of a filter (names without regard to case).
+class FilterBindings {
+  public:
+    void bind(std::string_view name, FieldValue value);
+    const FieldValue* find(std::string_view name) const;
+    void clear() { values_.clear(); }
+
+  private:
+    std::map<std::string, FieldValue> values_;  // keyed by upper-case name
+};
+
+struct FilterNode;
+
+class Filter {
+  public:
+    Filter();
+    ~Filter();
+    Filter(Filter&&) noexcept;
+    Filter& operator=(Filter&&) noexcept;
+
+    // Parses `text` against the fields of `file`. Empty text is a filter that keeps every row.
+    // 0 on success; ErrInvalidFilter with a message naming the problem and its offset otherwise
+    // (the filter is then empty).
+    int32_t parse(std::string_view text, const FileDef& file, std::string* message = nullptr);
+    bool empty() const { return root_ == nullptr; }
+    // The bound names the filter uses, as written.
+    std::vector<std::string> boundNames() const;
+
+    // The SQL condition (columns unqualified) and its parameters in order. ErrInvalidFilter when
+    // a bound name has no value or a value does not suit its comparison. An empty filter gives
+    // "1" and no parameters.
+    int32_t toSql(const FilterBindings& bindings, std::string& sql, std::vector<FieldValue>& params,
+                  std::string* message = nullptr) const;
+
+  private:
+    const FileDef* file_ = nullptr;
+    std::unique_ptr<FilterNode> root_;
+};

@@ -1,0 +1,109 @@
+#pragma once
+// One record file as a session sees it: the file's record buffer and the operations on it.
+//
+//   auto& bnk = session.file<APbnk>();
+//   bnk.rec.FIAID = id;
+//   if (bnk.get(APBNK_KEY_FIAID) == 0) { bnk.rec.Bank = name; err = bnk.put(); }
+//
+// The "current record" is the last one read into the buffer by get/next/previous/reget or
+// written by add; put() and erase() act on it. Walks (set*/next/previous) keep their own
+// position, so a get, add or put in the middle of a walk does not move it.
+//
+// Every operation returns 0 or an error number (storage_error.h); details of the failure are in
+// session().lastError(). Operations open the file in the session when it is not open yet.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/records.h"
+#include "bankrec/storage/storage_error.h"
+
+class Session;
+struct WalkState;
+
+class RecordFileBase {
+  public:
+    RecordFileBase(const RecordFileBase&) = delete;
+    RecordFileBase& operator=(const RecordFileBase&) = delete;
+    virtual ~RecordFileBase();
+
+    const FileDef& def() const { return def_; }
+    FileId id() const { return def_.id; }
+    Session& session() const { return session_; }
+    void* buffer() { return rec_; }
+    const void* buffer() const { return rec_; }
+
+    // Reads the first record (in key order) whose key components equal the buffer's (text
+    // without regard to case). 33 when there is none or when the buffer's components are all
+    // empty (such records are not in the key); 88 for a key of another file. On failure the
+    // buffer is unchanged.
+    int32_t get(KeyId key);
+    // Reads the record at a position taken with position(). 33 when it no longer exists.
+    int32_t reget(int64_t position);
+    // The position of the current record (0 when there is none); stable while the record lives.
+    int64_t position() const { return currentRow_; }
+
+    // Positions a walk along `key` at the buffer's key values: next() then reads the first record
+    // at or after them, previous() the last record at or before them.
+    int32_t set(KeyId key);
+    // Positions before the first record of the key (next() reads the first).
+    int32_t setStart(KeyId key);
+    // Positions after the last record of the key (previous() reads the last).
+    int32_t setEnd(KeyId key);
+    // Reads the next / previous record of the walk into the buffer; 33 at the end of the key
+    // (buffer unchanged). Records whose key components are all empty are never visited. A walk
+    // holds no statement or lock between calls; it reads ahead a few rows, and a write by this
+    // session to the file makes it read again from the last record it returned.
+    int32_t next();
+    int32_t previous();
+
+    // Inserts the buffer as a new record (texts cut to their widths) and makes it current.
+    // 40 when a unique key would be duplicated; nothing is written then.
+    int32_t add();
+    // Writes the buffer over the current record. 33 when there is no current record or it was
+    // deleted meanwhile; 40 on a duplicate key; 89 when another connection changed it since it was
+    // read: nothing is written and the buffer then holds that connection's current record.
+    int32_t put();
+    // Deletes the current record. 33 when there is none or it no longer exists.
+    int32_t erase();
+    // Number of records in the file.
+    int32_t records(int64_t& count);
+    // Clears the buffer (numbers 0, texts empty) and forgets the current record.
+    void clear();
+
+  protected:
+    RecordFileBase(Session& session, FileId id, void* rec);
+    // The read-ahead rows of walks are records of the file's own type.
+    virtual void resizeAhead(size_t n) = 0;
+    virtual void* aheadSlot(size_t i) = 0;
+    virtual void assignFromAhead(size_t i) = 0;
+
+  private:
+    friend class Session;
+    friend class ViewBase;
+    int32_t walk(bool forward);
+    void invalidateWalk();
+
+    Session& session_;
+    const FileDef& def_;
+    void* rec_;
+    int64_t currentRow_ = 0;       // rowid of the current record, 0 when none
+    int64_t currentRevision_ = 0;  // its revision as read
+    std::unique_ptr<WalkState> walk_;
+};
+
+template <Record R>
+class RecordFile final : public RecordFileBase {
+  public:
+    RecordFile(Session& session) : RecordFileBase(session, R::kFile, &rec) {}
+    R rec;
+
+  protected:
+    void resizeAhead(size_t n) override { ahead_.resize(n); }
+    void* aheadSlot(size_t i) override { return &ahead_[i]; }
+    void assignFromAhead(size_t i) override { rec = ahead_[i]; }
+
+  private:
+    std::vector<R> ahead_;
+};

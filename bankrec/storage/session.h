@@ -1,0 +1,118 @@
+#pragma once
+// A storage session: the record files as one window session ("thread") sees them. It owns its
+// SQLite connections, one record buffer per file and the prepared statements, and frames
+// transactions over several files. Sessions are independent of one another, as two stations
+// would be: a change made in one is detected by the other (error 89). A session is used from
+// one thread at a time.
+//
+// Invariants:
+//  1. A file is "open" in the session once open()/create() succeeded; it then has a connection
+//     of its own whose main database is that file (autocommit reads and single writes).
+//  2. While a transaction is active, every operation on a file it names runs on the transaction's
+//     connection, which has exactly those files attached; operations on other files keep their
+//     own connections. So reads inside a transaction see its writes, and it locks no other file.
+//  3. Every prepared statement is owned by the connection it was prepared on, is prepared once and
+//     is reset after each use; no statement stays active between calls, so a session holds no
+//     lock outside a transaction.
+//  4. lastError() describes the last operation that failed and is left alone by successes.
+//
+// State: no transaction --begin()--> transaction [--savepoint()--> nested ...] --commit()/
+// rollback()--> no transaction. Destroying the session rolls back an open transaction.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "bankrec/storage/record_file.h"
+#include "bankrec/storage/records.h"
+#include "bankrec/storage/storage.h"
+#include "bankrec/storage/storage_error.h"
+
+struct Connection;
+
+class Session {
+  public:
+    explicit Session(const Storage& storage);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const Storage& storage() const { return storage_; }
+
+    // ---- Files ----
+    // Opens a file for this session and checks it against the dictionary. 0 on success; 52 when
+    // it is already open here; 2 when the file does not exist; 32 when it stays locked longer
+    // than the recover time; 36 when it is not a database or has no table of its own; 47 when
+    // its version is newer than ours or its columns differ from the declaration at the same
+    // version; 46 when a key's index is missing or differs; 90 for other failures. A file of an
+    // older version is upgraded in place (one transaction) before it opens.
+    int32_t open(FileId file);
+    // Creates the file with its table and indexes at the current version (existing data is
+    // never touched: a file that already holds our table is left as it is). 0 or 32/36/90.
+    int32_t create(FileId file);
+    // Brings an existing file to the current version inside one transaction: missing table
+    // created, older layouts converted (APbnk's CheckBank carried into APBank and PRBank), keys
+    // rebuilt. 0 when the file is current afterwards; 2 missing; 47 newer or unconvertible.
+    int32_t upgrade(FileId file);
+    // Drops and rebuilds the indexes of every key. 0, or 40 when a unique key's rows collide.
+    int32_t rebuildKeys(FileId file);
+    // Closes the file in this session (its connection and statements). Refused (false) while a
+    // transaction names it.
+    bool close(FileId file);
+    bool isOpen(FileId file) const;
+    // How long this session's operations wait for a locked file ("Recover=10").
+    void setRecoverMilliseconds(int ms);
+
+    // The record file with its buffer.
+    template <Record R>
+    RecordFile<R>& file() {
+        return static_cast<RecordFile<R>&>(*files_[static_cast<int>(R::kFile)]);
+    }
+    RecordFileBase& file(FileId id) { return *files_[static_cast<int>(id)]; }
+
+    // ---- Transactions ----
+    // Begins a write transaction over exactly these files (BEGIN IMMEDIATE on a connection with
+    // them attached), waiting up to `timeoutSeconds` for other writers. 0; 48 when the wait runs
+    // out or a transaction is already active; errors of open() for a file that cannot open.
+    int32_t begin(std::span<const FileId> files, int timeoutSeconds);
+    int32_t begin(std::initializer_list<FileId> files, int timeoutSeconds) {
+        return begin(std::span<const FileId>(files.begin(), files.size()), timeoutSeconds);
+    }
+    // Commits atomically across the files (also across a crash). On failure the transaction is
+    // rolled back and the error returned (90 / 32).
+    int32_t commit();
+    // Rolls back; harmless without a transaction.
+    int32_t rollback();
+    bool inTransaction() const { return txn_ != nullptr; }
+    // Savepoints inside the transaction, for an entry of a batch that must fail alone.
+    // 48 without a transaction.
+    int32_t savepoint();
+    int32_t releaseSavepoint();
+    int32_t rollbackToSavepoint();  // undoes the entry's writes and releases the savepoint
+
+    // ---- Errors ----
+    const StorageError& lastError() const { return error_; }
+
+    // Internal plumbing for RecordFileBase and ViewBase.
+    Connection* connectionFor(FileId file, int32_t& err);
+    const std::string& schemaFor(FileId file) const;
+    int32_t fail(int32_t number, FileId file, Connection* c = nullptr, int rc = 0);
+    int32_t failText(int32_t number, FileId file, const std::string& message);
+    void invalidateWalks(FileId file);
+
+  private:
+    int32_t openConnection(FileId file, std::unique_ptr<Connection>& out);
+    int32_t checkFile(FileId file, Connection& c);
+    int32_t upgradeOn(FileId file, Connection& c);
+
+    const Storage& storage_;
+    int recoverMs_;
+    std::vector<std::unique_ptr<RecordFileBase>> files_;
+    std::vector<std::unique_ptr<Connection>> conns_;  // per FileId, null when closed
+    std::unique_ptr<Connection> txn_;
+    std::vector<FileId> txnFiles_;
+    int savepointDepth_ = 0;
+    StorageError error_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// Where the record files lie on disk and how long a locked file is waited for. One Storage per
+// program (the shell builds it from the start-up parameters) is passed to every Session; it
+// holds no connection itself.
+#include <array>
+#include <string>
+
+#include "bankrec/storage/records.h"
+
+class Storage {
+  public:
+    Storage();
+
+    // Names every keyed file "<dataPath>/<dd><File>" (dd = division as two digits, e.g.
+    // "/data/03APbnk"), and APbnu "APbnu" without path, found in the current directory.
+    void nameFiles(const std::string& dataPath, int division);
+    // Overrides one file's name (without the ".db" extension).
+    void setFileName(FileId file, std::string name);
+    // The name as the program shows it ("/data/03APbnk").
+    const std::string& fileName(FileId file) const { return names_[static_cast<int>(file)]; }
+    // The database file on disk: the name plus ".db".
+    std::string filePath(FileId file) const { return fileName(file) + ".db"; }
+
+    // How long an operation waits for a file another connection holds before it gives error 32
+    // ("Recover=10" sets 10 seconds). Default 2 seconds. Sessions take it when they are created.
+    void setRecoverSeconds(int seconds) { recoverMs_ = seconds < 0 ? 0 : seconds * 1000; }
+    void setRecoverMilliseconds(int ms) { recoverMs_ = ms < 0 ? 0 : ms; }
+    int recoverMilliseconds() const { return recoverMs_; }
+
+  private:
+    std::array<std::string, kFileCount> names_;
+    int recoverMs_ = 2000;
+};

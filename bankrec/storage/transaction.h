@@ -1,0 +1,54 @@
+#pragma once
+// Scoped write guards over Session transactions: a Transaction rolls back unless committed, a
+// Savepoint undoes its entry unless released.
+//
+//   Transaction t(session, {FileId::APbac, FileId::APrac}, 2);
+//   if (t.error()) return t.error();          // 48 after the time-out
+//   ... writes ...
+//   return t.commit();
+#include <cstdint>
+#include <initializer_list>
+
+#include "bankrec/storage/records.h"
+
+class Session;
+
+class Transaction {
+  public:
+    Transaction(Session& session, std::initializer_list<FileId> files, int timeoutSeconds);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // The result of beginning (0 = the transaction is active).
+    int32_t error() const { return error_; }
+    // Commits; afterwards the destructor does nothing. Returns Session::commit()'s result, or
+    // the begin error when the transaction never started.
+    int32_t commit();
+    // Rolls back now.
+    void rollback();
+
+  private:
+    Session& session_;
+    int32_t error_ = 0;
+    bool active_ = false;
+};
+
+class Savepoint {
+  public:
+    explicit Savepoint(Session& session);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+
+    int32_t error() const { return error_; }
+    // Keeps the entry's writes in the enclosing transaction.
+    int32_t release();
+    // Undoes the entry's writes now.
+    void rollback();
+
+  private:
+    Session& session_;
+    int32_t error_ = 0;
+    bool active_ = false;
+};

@@ -1,0 +1,114 @@
+#pragma once
+// A view: the records of one file that pass a filter, in the order of a key. Two ways to read:
+//
+// - walking, like a file: reset()/resetEnd() then next()/previous() read into the FILE's buffer
+//   (session.file<R>().rec) and make the record current there, so put()/erase() act on it;
+// - paging, for list models: fetch(after, n) gives n rows after (or before) a position without
+//   touching the buffer, so a list of 100,000 rows opens as fast as one of 100.
+//
+// Neither holds a statement or lock between calls. Rows whose key components are all empty are
+// never in a view (they are not in the key).
+//
+//   View<APbac> v(session, APBAC_KEY_RECONCILED);
+//   v.bindings().bind("APbnk:BankID", bankId);
+//   if (int err = v.setFilter("APbac:BankID = APbnk:BankID AND NOT APbac:Reconciled")) ...
+//   for (v.reset(); v.next() == 0;) { ... session.file<APbac>().rec ... }
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bankrec/storage/filter.h"
+#include "bankrec/storage/record_file.h"
+#include "bankrec/storage/records.h"
+
+class Session;
+
+// Where a row sits in the view's order: its key values and its rowid.
+struct ViewPosition {
+    std::vector<FieldValue> keyValues;
+    int64_t rowid = 0;
+};
+
+class ViewBase {
+  public:
+    virtual ~ViewBase();
+    ViewBase(const ViewBase&) = delete;
+    ViewBase& operator=(const ViewBase&) = delete;
+
+    // Sets the filter text (see filter.h); 0 or ErrInvalidFilter (view unchanged). Bindings are
+    // read when rows are read, so they may change between reads.
+    int32_t setFilter(std::string_view text);
+    FilterBindings& bindings() { return bindings_; }
+    // Changes the order; 88 for a key of another file.
+    int32_t setOrder(KeyId key);
+    KeyId order() const { return key_; }
+
+    // Number of rows in the view.
+    int32_t count(int64_t& n);
+
+    // Walking into the file's buffer. next()/previous() give 33 at the end.
+    void reset();     // before the first row
+    void resetEnd();  // after the last row
+    int32_t next();
+    int32_t previous();
+
+  protected:
+    ViewBase(Session& session, KeyId key);
+    // Reads up to n rows after `after` (from the start when null), or before it going backwards
+    // (from the end when null). Calls store(i) with the row in aheadSlot-style scratch.
+    int32_t fetchRows(const ViewPosition* after, int n, bool backwards,
+                      std::vector<ViewPosition>& positions);
+    virtual void resizeRows(size_t n) = 0;
+    virtual void* rowSlot(size_t i) = 0;
+
+    Session& session_;
+    RecordFileBase& file_;
+
+  private:
+    int32_t compile(std::string& where, std::vector<FieldValue>& params);
+    int32_t walk(bool forward);
+
+    KeyId key_;
+    Filter filter_;
+    FilterBindings bindings_;
+    std::vector<ViewPosition> walkPos_;  // positions of the rows read ahead by the walk
+    size_t walkNext_ = 0;
+    bool walkForward_ = true;
+    bool walkStarted_ = false;
+    ViewPosition walkLast_;
+    bool haveWalkLast_ = false;
+    std::vector<int64_t> walkRevisions_;
+    friend class RecordFileBase;
+};
+
+template <Record R>
+class View final : public ViewBase {
+  public:
+    View(Session& session, KeyId key) : ViewBase(session, key) {}
+
+    struct Row {
+        R rec;
+        ViewPosition pos;
+    };
+    // Up to n rows after `after` (from the start when null); with backwards, up to n rows before
+    // it going backwards (from the end when null), nearest first. Replaces `out`. 0 or an error.
+    int32_t fetch(const ViewPosition* after, int n, std::vector<Row>& out, bool backwards = false) {
+        std::vector<ViewPosition> positions;
+        int32_t err = fetchRows(after, n, backwards, positions);
+        out.clear();
+        if (err) return err;
+        out.reserve(positions.size());
+        for (size_t i = 0; i < positions.size(); ++i)
+            out.push_back(Row{std::move(rows_[i]), std::move(positions[i])});
+        return 0;
+    }
+
+  protected:
+    void resizeRows(size_t n) override { rows_.resize(n); }
+    void* rowSlot(size_t i) override { return &rows_[i]; }
+
+  private:
+    std::vector<R> rows_;
+};
