@@ -1,0 +1,47 @@
+#pragma once
+// The procedures the frame starts as sessions of their own ("BrowseAPbnk", "BrowseAPbac",
+// "BrowseAPrec", "BrowseAboutBRWindow", "LoadFIAThread"), looked up by name so the modules
+// that build them register here and the frame never names their classes.
+//
+// A factory is called once per session with the new session; it returns the session's
+// window, which the frame shows (a QDialog or a widget flagged Qt::Window as a window of its
+// own, anything else as a sub-window of the frame's MDI area) and whose destruction ends the
+// session. It may return nullptr when the procedure did its work at once and needs no window;
+// the session then ends on return.
+#include <functional>
+#include <map>
+#include <string>
+
+class QWidget;
+namespace shell {
+class Session;
+}
+
+using ProcedureFactory = std::function<QWidget*(shell::Session&)>;
+
+class ProcedureTable {
+  public:
+    // Registers or replaces the factory of a procedure (names without regard to case).
+    void add(const std::string& name, ProcedureFactory factory);
+    // The factory of a procedure, or nullptr when none is registered.
+    const ProcedureFactory* find(const std::string& name) const;
+    bool contains(const std::string& name) const { return find(name) != nullptr; }
+
+  private:
+    std::map<std::string, ProcedureFactory> factories_;  // by upper-case name
+};
+
+// The program's table. Modules register into it with registerProcedure (or a static
+// ProcedureRegistration in their ui library); the frame receives it from main().
+ProcedureTable& procedureTable();
+inline void registerProcedure(const std::string& name, ProcedureFactory factory) {
+    procedureTable().add(name, std::move(factory));
+}
+
+// Registers a factory when the program starts:
+//   static ProcedureRegistration reg("BrowseAPbnk", [](shell::Session& s) { return new ...; });
+struct ProcedureRegistration {
+    ProcedureRegistration(const std::string& name, ProcedureFactory factory) {
+        registerProcedure(name, std::move(factory));
+    }
+};

@@ -1,0 +1,16 @@
+#include "bankrec/shell/session.h"
+
+#include "bankrec/storage/session.h"
+
+namespace shell {
+
+Session::Session(int32_t thread, std::string procedure, const StartupParameters& params,
+                 const Storage& storage)
+    : thread_(thread),
+      procedure_(std::move(procedure)),
+      params_(params),
+      storage_(std::make_unique<::Session>(storage)) {}
+
+Session::~Session() = default;
+
+}  // namespace shell
