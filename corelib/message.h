@@ -37,10 +37,12 @@ struct MessageRequest {
     int32_t buttons = msg::OK;
     int32_t defaultButton = 0;  // 0: the first button of the set
     std::string captions[8];    // caption of OK, Yes, No, Abort, Retry, Ignore, Cancel, Help
+    std::string timeOutPrompt = "Time Out:";              // prompt of the time-out counter line
+    std::string dontShowAgain = "Don't Show This Again";  // caption of the check box
 };
 
 class MessageBackend {
-public:
+  public:
     virtual ~MessageBackend() = default;
     // Shows the message and waits for a button; returns that button's value.
     virtual int32_t show(const MessageRequest& request) = 0;
