@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QTime>
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -158,12 +159,14 @@ Text formatHundredths(const Picture& p, bool negative, u128 hundredths) {
     return t;
 }
 
-std::string dateFormatOf(const Picture& p, const Formats& f) {
+const std::string& dateFormatOf(const Picture& p, const Formats& f) {
+    static const std::string kShortYear = "MM/dd/yy";
+    static const std::string kLongYear = "MM/dd/yyyy";
     switch (p.style) {
         case 1:
-            return "MM/dd/yy";
+            return kShortYear;
         case 2:
-            return "MM/dd/yyyy";
+            return kLongYear;
         case 18:
             return f.longDate;
         default:
@@ -171,17 +174,46 @@ std::string dateFormatOf(const Picture& p, const Formats& f) {
     }
 }
 
-std::string timeFormatOf(const Picture& p, const Formats& f) {
+const std::string& timeFormatOf(const Picture& p, const Formats& f) {
+    static const std::string kMinutes = "hh:mm";
+    static const std::string kSeconds = "hh:mm:ss";
     switch (p.style) {
         case 1:
-            return "hh:mm";
+            return kMinutes;
         case 4:
-            return "hh:mm:ss";
+            return kSeconds;
         case 8:
             return f.longTime;
         default:
             return f.shortTime;
     }
+}
+
+// A date or time format converted for Qt once, with the width of its widest text (two-digit
+// day, month and hour, the longest month and weekday names), so fields keep their width.
+struct CachedFormat {
+    std::string format;
+    QString qt;
+    int width = 0;
+};
+thread_local CachedFormat dateFormatCache;
+thread_local CachedFormat timeFormatCache;
+
+const CachedFormat& cachedFormat(CachedFormat& cache, const std::string& format, bool date) {
+    if (cache.format == format && !cache.qt.isNull()) return cache;
+    cache.format = format;
+    cache.qt = QString::fromStdString(format);
+    int width = 0;
+    if (date) {
+        for (const QDate& sample : {QDate(2000, 12, 28), QDate(2000, 9, 27)})
+            width = std::max(width,
+                             static_cast<int>(charCount(sample.toString(cache.qt).toStdString())));
+    } else {
+        width =
+            static_cast<int>(charCount(QTime(12, 58, 58, 990).toString(cache.qt).toStdString()));
+    }
+    cache.width = width;
+    return cache;
 }
 
 // Order of day, month and year in a Qt date format: for example "MDY" or "DMY".
@@ -350,19 +382,20 @@ Text formatInteger(const Picture& p, int64_t value) {
 }
 
 Text formatDate(const Picture& p, int32_t dayNumber, const Formats& formats) {
-    const int width = p.width;
+    const CachedFormat& f = cachedFormat(dateFormatCache, dateFormatOf(p, formats), true);
+    const int width = p.width > 0 ? p.width : f.width;
     if (dayNumber <= 0) return blank(width);
     const daytime::Ymd d = daytime::ymd(dayNumber);
-    const QString fmt = QString::fromStdString(dateFormatOf(p, formats));
-    return padLeft(QDate(d.year, d.month, d.day).toString(fmt).toStdString(), width);
+    return padLeft(QDate(d.year, d.month, d.day).toString(f.qt).toStdString(), width);
 }
 
 Text formatTime(const Picture& p, int32_t timeNumber, const Formats& formats) {
-    if (timeNumber <= 0 || timeNumber > 8640000) return blank(p.width);
+    const CachedFormat& f = cachedFormat(timeFormatCache, timeFormatOf(p, formats), false);
+    const int width = p.width > 0 ? p.width : f.width;
+    if (timeNumber <= 0 || timeNumber > 8640000) return blank(width);
     const daytime::Hms h = daytime::hms(timeNumber);
-    const QString fmt = QString::fromStdString(timeFormatOf(p, formats));
-    return padLeft(QTime(h.hour, h.minute, h.second, h.hundredths * 10).toString(fmt).toStdString(),
-                   p.width);
+    return padLeft(
+        QTime(h.hour, h.minute, h.second, h.hundredths * 10).toString(f.qt).toStdString(), width);
 }
 
 Text formatString(const Picture& p, std::string_view text) {

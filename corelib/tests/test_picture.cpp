@@ -134,12 +134,19 @@ TEST(DatePicture, FormatsByTable) {
         EXPECT_EQ(picture::formatDate(pic(c.picture), day, usFormats()).trimmed, c.us);
         EXPECT_EQ(picture::formatDate(pic(c.picture), day, dayFirstFormats()).trimmed, c.dayFirst);
     }
-    EXPECT_EQ(picture::formatDate("@d17b", 0, usFormats()), "");
-    EXPECT_EQ(picture::formatDate("@d2", -3, usFormats()), "");
+    EXPECT_EQ(picture::formatDate("@d17b", 0, usFormats()), std::string(10, ' '));
+    EXPECT_EQ(picture::formatDate("@d1", -3, usFormats()), std::string(8, ' '));
     Formats singleDigits;
     singleDigits.shortDate = "M/d/yyyy";
     const auto t = picture::formatDate(pic("@d17"), daytime::dayNumber(2026, 3, 5), singleDigits);
     EXPECT_EQ(t.trimmed, "3/5/2026");
+    EXPECT_EQ(t.padded, "  3/5/2026");  // as wide as the widest date of the format
+    Formats named;
+    named.longDate = "dddd, MMMM d, yyyy";
+    const auto longDate = picture::formatDate(pic("@d18"), daytime::dayNumber(2026, 5, 1), named);
+    EXPECT_EQ(longDate.trimmed, "Friday, May 1, 2026");
+    // As wide as "Wednesday, September 27, 2000".
+    EXPECT_EQ(longDate.padded, std::string(10, ' ') + "Friday, May 1, 2026");
 }
 
 TEST(DatePicture, TakesTheUserFormatWithAFourDigitYear) {
@@ -217,8 +224,9 @@ TEST(TimePicture, FormatsByTable) {
               "00:00");
     EXPECT_EQ(picture::formatTime(pic("@t7"), daytime::timeNumber(0, 30), usFormats()).trimmed,
               "12:30 AM");
-    EXPECT_EQ(picture::formatTime("@t7b", 0, usFormats()), "");
-    EXPECT_EQ(picture::formatTime("@t4", 8640001, usFormats()), "");
+    EXPECT_EQ(picture::formatTime(pic("@t7"), t, usFormats()).padded, " 3:05 PM");
+    EXPECT_EQ(picture::formatTime("@t7b", 0, usFormats()), std::string(8, ' '));
+    EXPECT_EQ(picture::formatTime("@t4", 8640001, usFormats()), std::string(8, ' '));
 }
 
 TEST(TimePicture, ReadsTypedTimesByTable) {
