@@ -419,13 +419,13 @@ std::string format(std::string_view picture, Decimal value) {
 std::string formatDate(std::string_view picture, int32_t dayNumber, const Formats& formats) {
     auto p = Picture::parse(picture);
     if (!p || p->kind != Kind::Date) return std::to_string(dayNumber);
-    return formatDate(*p, dayNumber, formats).padded;
+    return formatDate(*p, dayNumber, formats).trimmed;
 }
 
 std::string formatTime(std::string_view picture, int32_t timeNumber, const Formats& formats) {
     auto p = Picture::parse(picture);
     if (!p || p->kind != Kind::Time) return std::to_string(timeNumber);
-    return formatTime(*p, timeNumber, formats).padded;
+    return formatTime(*p, timeNumber, formats).trimmed;
 }
 
 std::string formatString(std::string_view picture, std::string_view text) {

@@ -74,8 +74,10 @@ Text formatTime(const Picture& picture, int32_t timeNumber,
                 const Formats& formats = Formats::system());
 Text formatString(const Picture& picture, std::string_view text);
 
-// The same with the picture as text, giving the padded form. A picture that does not parse, or
-// is of another kind, shows the value's plain text (Decimal::toString, the number, the text).
+// The same with the picture as text: numbers and texts in their padded form, dates and times
+// as their text alone (for messages and headings: "Run: " + formatDate("@d17b", today)).
+// A picture that does not parse, or is of another kind, shows the value's plain text
+// (Decimal::toString, the number, the text).
 std::string format(std::string_view picture, Decimal value);
 std::string formatDate(std::string_view picture, int32_t dayNumber,
                        const Formats& formats = Formats::system());

@@ -134,8 +134,9 @@ TEST(DatePicture, FormatsByTable) {
         EXPECT_EQ(picture::formatDate(pic(c.picture), day, usFormats()).trimmed, c.us);
         EXPECT_EQ(picture::formatDate(pic(c.picture), day, dayFirstFormats()).trimmed, c.dayFirst);
     }
-    EXPECT_EQ(picture::formatDate("@d17b", 0, usFormats()), std::string(10, ' '));
-    EXPECT_EQ(picture::formatDate("@d1", -3, usFormats()), std::string(8, ' '));
+    EXPECT_EQ(picture::formatDate(pic("@d17b"), 0, usFormats()).padded, std::string(10, ' '));
+    EXPECT_EQ(picture::formatDate(pic("@d1"), -3, usFormats()).padded, std::string(8, ' '));
+    EXPECT_EQ(picture::formatDate("@d17b", 0, usFormats()), "");
     Formats singleDigits;
     singleDigits.shortDate = "M/d/yyyy";
     const auto t = picture::formatDate(pic("@d17"), daytime::dayNumber(2026, 3, 5), singleDigits);
@@ -225,8 +226,9 @@ TEST(TimePicture, FormatsByTable) {
     EXPECT_EQ(picture::formatTime(pic("@t7"), daytime::timeNumber(0, 30), usFormats()).trimmed,
               "12:30 AM");
     EXPECT_EQ(picture::formatTime(pic("@t7"), t, usFormats()).padded, " 3:05 PM");
-    EXPECT_EQ(picture::formatTime("@t7b", 0, usFormats()), std::string(8, ' '));
-    EXPECT_EQ(picture::formatTime("@t4", 8640001, usFormats()), std::string(8, ' '));
+    EXPECT_EQ(picture::formatTime("@t7", t, usFormats()), "3:05 PM");
+    EXPECT_EQ(picture::formatTime(pic("@t7b"), 0, usFormats()).padded, std::string(8, ' '));
+    EXPECT_EQ(picture::formatTime(pic("@t4"), 8640001, usFormats()).padded, std::string(8, ' '));
 }
 
 TEST(TimePicture, ReadsTypedTimesByTable) {
