@@ -124,3 +124,7 @@ std::string ZOR_SPELLEDAMOUNT(const std::string& amount, const std::string& suff
     cutAtCharacter(result, kMaxResult);
     return result;
 }
+
+std::string ZOR_SPELLEDAMOUNT(Decimal amount, const std::string& suffix) {
+    return ZOR_SPELLEDAMOUNT(amount.toString(), suffix);
+}

@@ -2,6 +2,8 @@
 // An amount in words, as printed on checks.
 #include <string>
 
+#include "corelib/decimal.h"
+
 // Spells the whole part of `amount` ("1234.56", blanks around and grouping commas allowed)
 // group by group, then "and ", the cents in two places (a blank before a single digit) or
 // "No", "/100 " and the suffix, trailing blanks removed:
@@ -13,3 +15,5 @@
 // ignored: the amount's size is spelled. Text that is not a number gives "". The result is cut
 // to 499 bytes (at a character boundary).
 std::string ZOR_SPELLEDAMOUNT(const std::string& amount, const std::string& suffix = {});
+// The same for an amount held as money (its toString() spelled).
+std::string ZOR_SPELLEDAMOUNT(Decimal amount, const std::string& suffix = {});

@@ -56,6 +56,8 @@ TEST(SpelledAmount, SpellsChecksAsPrinted) {
     for (const auto& c : cases) {
         EXPECT_EQ(ZOR_SPELLEDAMOUNT(c.amount, c.suffix), c.words) << '"' << c.amount << '"';
     }
+    EXPECT_EQ(ZOR_SPELLEDAMOUNT(Decimal::fromCents(100005), "Dollars"),
+              "One Thousand and  5/100 Dollars");
 }
 
 TEST(SpelledAmount, KeepsTheResultWithinItsField) {
