@@ -1,0 +1,68 @@
+#include "hostlink/link_text.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace hostlink {
+
+std::string upperName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string clipText(std::string_view text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return std::string(text);
+    size_t cut = maxBytes;
+    // Step back over continuation bytes so a character is never split.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut));
+}
+
+std::string trimRight(std::string_view text) {
+    size_t end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\0')) --end;
+    return std::string(text.substr(0, end));
+}
+
+std::string zeroPadded(int64_t value, int width) {
+    bool negative = value < 0;
+    std::string digits = std::to_string(negative ? -value : value);
+    int room = width - (negative ? 1 : 0);
+    if (static_cast<int>(digits.size()) < room) digits.insert(0, room - digits.size(), '0');
+    return negative ? "-" + digits : digits;
+}
+
+std::string leftJustified(std::string_view text, size_t width) {
+    std::string out = clipText(text, width);
+    out.append(width - out.size(), ' ');
+    return out;
+}
+
+std::string rightJustified(std::string_view text, size_t width) {
+    if (text.size() >= width) return std::string(text.substr(text.size() - width));
+    return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+std::optional<int32_t> parseLong(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    int32_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+int64_t leadingNumber(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    int64_t value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        if (value > 99'999'999'999'999LL) break;  // far wider than any form number
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+}  // namespace hostlink

@@ -1,0 +1,225 @@
+// LOADFIA: the suite's financial institution accounts, each with its ledger cash accounts and
+// the payables and payroll bank codes that use it.
+#include <QSqlError>
+#include <algorithm>
+#include <deque>
+#include <limits>
+
+#include "corelib/globals.h"
+#include "corelib/message.h"
+#include "corelib/progress.h"
+#include "corelib/thread_registry.h"
+#include "hostlink/host_connection.h"
+#include "hostlink/host_rows.h"
+#include "hostlink/hostlink.h"
+#include "hostlink/link_text.h"
+#include "hostlink/suite_services.h"
+
+namespace {
+
+using namespace hostlink;
+
+bool& debugSwitch() {
+    static bool on = false;
+    return on;
+}
+
+// The institution table's declared record size: each row read counts this much towards the
+// batch measure and the percentage, the table's size being its rows times this.
+constexpr int64_t kInstitutionRowSize = 133;
+constexpr int64_t kBatchMeasure = 1000;
+// Institution accounts read per page; each page is read whole, so no statement stays open
+// between timer ticks.
+constexpr int kAccountsPerPage = 100;
+
+struct FiaRow {
+    int32_t fiaid = 0;
+    int32_t fiid = 0;
+    std::string description;
+    std::string stringId;  // FIA:LAInternalStringID, blank without a ledger row
+};
+
+class LoadFiaRun : public ProgressJob {
+  public:
+    explicit LoadFiaRun(ZORBRFIA& link) : link_(link) {}
+
+    int32_t execute() {
+        const Owner owner = FixOwner([this](std::string_view name) { return link_.query(name); });
+        if (!institution_.open(owner) || !ledger_.open(owner) || !usage_.open(owner))
+            return RequestCancelled;
+        lookup_.open(owner.division);
+        if (loadBNK(usage_, bnk_)) {
+            // Kept sorted by (FIID, FIAID); the stable sort keeps key order within a pair, so
+            // the first entry of a pair is its first module usage.
+            std::stable_sort(bnk_.begin(), bnk_.end(), [](const BNKEntry& a, const BNKEntry& b) {
+                return std::tie(a.FIID, a.FIAID) < std::tie(b.FIID, b.FIAID);
+            });
+            ProgressSpec spec;
+            spec.title = "Processing Records";
+            spec.text = "Extracting FIA's";
+            spec.cancelButton = true;
+            runProgress(spec, *this);
+        }
+        page_ = QSqlQuery();
+        lookup_.close();
+        usage_.close();
+        ledger_.close();
+        institution_.close();
+        return response_;
+    }
+
+    void open(ProgressView& view) override {
+        view.setPercent(0);
+        QSqlQuery count;
+        if (!prepareOn(institution_, count, "SELECT COUNT(*) FROM " + institution_.sql()) ||
+            !count.exec() || !count.next()) {
+            if (count.lastError().isValid()) showReadError(institution_, count);
+            done_ = true;
+            return;
+        }
+        tableSize_ = count.value(0).toLongLong() * kInstitutionRowSize;
+        // The page query stays prepared for the whole run and is re-executed per page.
+        const auto f = [this](const char* c) { return "f." + institution_.column(c); };
+        const auto l = [this](const char* c) { return "l." + ledger_.column(c); };
+        const HostDriver d = institution_.driver();
+        // Every institution account is listed, with or without a ledger row (a left join):
+        // an account without one comes with a blank cash account.
+        const QString sql = "SELECT " + f("FIAID") + ", " + f("FIID") + ", " + f("Description") +
+                            ", " + l("LAInternalStringID") + " FROM (SELECT " +
+                            limitPrefix(d, kAccountsPerPage) + institution_.column("FIAID") + ", " +
+                            institution_.column("FIID") + ", " +
+                            institution_.column("Description") + " FROM " + institution_.sql() +
+                            " WHERE " + institution_.column("FIAID") + " > ? ORDER BY " +
+                            institution_.column("FIAID") + limitSuffix(d, kAccountsPerPage) +
+                            ") f LEFT JOIN " + ledger_.sql() + " l ON " + l("FIAID") + " = " +
+                            f("FIAID") + " ORDER BY " + f("FIAID") + ", " + l("LAInternalStringID");
+        if (!prepareOn(institution_, page_, sql) || !readPage()) {
+            done_ = true;
+            return;
+        }
+        if (rows_.empty()) done_ = true;  // nothing to list: response 2
+    }
+
+    bool tick(ProgressView& view) override {
+        if (done_) return false;
+        int64_t measure = 0;
+        while (measure < kBatchMeasure) {
+            if (rows_.empty()) {
+                if (!readPage()) return false;
+                if (rows_.empty()) {
+                    response_ = RequestCompleted;
+                    view.setText("Process Completed");
+                    return false;
+                }
+            }
+            handle(rows_.front());
+            rows_.pop_front();
+            measure += kInstitutionRowSize;
+            running_ += kInstitutionRowSize;
+            const int percent =
+                tableSize_ > 0
+                    ? static_cast<int>(std::min<int64_t>(100, running_ * 100 / tableSize_))
+                    : 100;
+            if (percent != percent_) {
+                percent_ = percent;
+                view.setPercent(percent);
+            }
+        }
+        return true;
+    }
+
+    bool cancel(ProgressView&) override {
+        response_ = RequestCancelled;
+        return true;
+    }
+
+  private:
+    // Reads the next page of accounts into rows_; false (warning shown) on a SQL failure.
+    bool readPage() {
+        page_.bindValue(0, static_cast<qlonglong>(lastFiaid_));
+        if (!page_.exec()) {
+            showReadError(institution_, page_);
+            return false;
+        }
+        while (page_.next()) {
+            FiaRow r;
+            r.fiaid = longOf(page_.value(0));
+            r.fiid = longOf(page_.value(1));
+            r.description = textOf(page_.value(2));
+            r.stringId = textOf(page_.value(3));
+            lastFiaid_ = r.fiaid;
+            rows_.push_back(std::move(r));
+        }
+        const bool failed = page_.lastError().isValid();
+        if (failed) showReadError(institution_, page_);
+        page_.finish();
+        return !failed;
+    }
+
+    void handle(const FiaRow& row) {
+        std::string account;
+        const std::string status = lookup_.fetch(row.stringId);
+        if (status != "00") {
+            if (!row.stringId.empty() && HOSTLINK_Debug())
+                ds_Message("error=" + status + "(" + row.stringId + ")", glo_ApplicationName, {},
+                           msg::OK);
+        } else {
+            account = lookup_.field("ACCOUNT");
+        }
+        FIAQEntry e;
+        e.FIAID = row.fiaid;
+        e.BANK = clipText(row.description, 30);
+        e.BANKACCOUNT = clipText(account, 30);
+        // Only the pair's first module usage counts.
+        const auto it =
+            std::lower_bound(bnk_.begin(), bnk_.end(), std::pair{row.fiid, row.fiaid},
+                             [](const BNKEntry& b, const std::pair<int32_t, int32_t>& key) {
+                                 return std::tie(b.FIID, b.FIAID) < std::tie(key.first, key.second);
+                             });
+        if (it != bnk_.end() && it->FIID == row.fiid && it->FIAID == row.fiaid) {
+            if (it->SOURCEMODULEID == 8) e.APBANK = it->BANK;
+            if (it->SOURCEMODULEID == 9) e.PRBANK = it->BANK;
+        }
+        link_.FIAQ.add(std::move(e));
+    }
+
+    ZORBRFIA& link_;
+    HostTable institution_{"FinlInstitutionAcct"};
+    HostTable ledger_{"FIALedgerAcct"};
+    HostTable usage_{"FIAModuleUsage"};
+    LedgerAccountLookup lookup_;
+    std::vector<BNKEntry> bnk_;
+    QSqlQuery page_;
+    std::deque<FiaRow> rows_;
+    int64_t lastFiaid_ = static_cast<int64_t>(std::numeric_limits<int32_t>::min()) - 1;
+    int64_t tableSize_ = 0;
+    int64_t running_ = 0;
+    int percent_ = 0;
+    bool done_ = false;
+    int32_t response_ = RequestCancelled;
+};
+
+}  // namespace
+
+void LOADFIA(ZORBRFIA& link) {
+    GlobalRequest = 0;
+    GlobalResponse = 0;
+    THREAD_LOG("LoadFIA");
+    int32_t response = RequestCancelled;
+    {
+        LoadFiaRun run(link);
+        response = run.execute();
+    }
+    GlobalResponse = response;
+    THREAD_RETURN("LoadFIA");
+}
+
+void HOSTLINK_SetCommandLine(const std::vector<std::string>& arguments) {
+    debugSwitch() = std::any_of(arguments.begin(), arguments.end(), [](const std::string& a) {
+        return upperName(trimRight(a)) == "/DEBUG";
+    });
+}
+
+bool HOSTLINK_Debug() {
+    return debugSwitch();
+}

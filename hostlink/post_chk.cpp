@@ -1,0 +1,384 @@
+// POSTCHK: marks cleared transactions reconciled in the suite: the transaction rows, the
+// payroll check and bank-reconciliation files and the payables check register, then starts
+// the suite's check-clearing process for the payables checks.
+#include <QCursor>
+#include <QFile>
+#include <QGuiApplication>
+#include <QSqlError>
+#include <algorithm>
+
+#include "corelib/daytime.h"
+#include "corelib/globals.h"
+#include "corelib/message.h"
+#include "corelib/picture.h"
+#include "corelib/progress.h"
+#include "corelib/thread_registry.h"
+#include "hostlink/host_connection.h"
+#include "hostlink/host_rows.h"
+#include "hostlink/hostlink.h"
+#include "hostlink/link_text.h"
+#include "hostlink/suite_services.h"
+#include "hostlink/tvsysdata.h"
+#include "hostlink/tvwole.h"
+
+namespace {
+
+using namespace hostlink;
+
+// The transaction row as the posting uses it.
+struct TransactionRow {
+    int32_t fiaid = 0;
+    int32_t sourceModuleId = 0;
+    std::string payee;  // PayeeOrPayorID
+    int32_t dateProduced = 0;
+    int32_t runOrBatch = 0;
+    int32_t internalFormId = 0;
+    std::string externalFormId;
+    int32_t nativeUnique = 0;
+    Decimal netAmount;
+    std::string description;
+};
+
+// `value` in `width` digits with leading zeros, cut to the field's width as a fixed field is.
+std::string digits(int64_t value, int width) {
+    return zeroPadded(value, width).substr(0, width);
+}
+
+// mm/dd/yyyy of a day number; "00/00/0000" for no date.
+std::string mmddyyyy(int32_t day) {
+    const daytime::Ymd d = daytime::ymd(day);
+    if (day <= 0 || d.year == 0) return "00/00/0000";
+    return zeroPadded(d.month, 2) + "/" + zeroPadded(d.day, 2) + "/" + zeroPadded(d.year, 4);
+}
+
+// The user's short date; blank for no date.
+std::string shortDate(int32_t day) {
+    static const std::optional<picture::Picture> d17 = picture::Picture::parse("@d17");
+    return d17 ? picture::formatDate(*d17, day).trimmed : std::string();
+}
+
+// An amount in the register's "n-019.2" form: 19 places, two decimals, zero-filled, a leading
+// minus for negatives.
+std::string registerAmount(Decimal amount) {
+    const int64_t cents = amount.cents() < 0 ? -amount.cents() : amount.cents();
+    std::string text = std::to_string(cents / 100) + "." + zeroPadded(cents % 100, 2);
+    const size_t room = amount.isNegative() ? 18 : 19;
+    if (text.size() < room) text.insert(0, room - text.size(), '0');
+    return amount.isNegative() ? "-" + text : text;
+}
+
+class PostChkRun : public ProgressJob {
+  public:
+    explicit PostChkRun(ZORBRCHK& link) : link_(link) {}
+
+    void execute() {
+        const int32_t keptCurrent = link_.CHKQ.currentNumber();
+        owner_ = FixOwner([this](std::string_view name) { return link_.query(name); });
+        fileName_ = "zor" + link_.query("TTY") + ".txt";
+        QFile::remove(QString::fromStdString(fileName_));
+        if (usage_.open(owner_) && transactions_.open(owner_) && institution_.open(owner_) &&
+            openTextFile()) {
+            const std::string division = link_.query("DIVISION");
+            checks_.open(division);
+            bankRecs_.open(division);
+            register_.open(division);
+            clearing_ = tvsuite::TvWole::create("tvwole");
+            if (loadBNK(usage_, bnk_) && prepareStatements()) {
+                std::stable_sort(bnk_.begin(), bnk_.end(),
+                                 [](const BNKEntry& a, const BNKEntry& b) {
+                                     return std::tie(a.FIID, a.FIAID, a.SOURCEMODULEID) <
+                                            std::tie(b.FIID, b.FIAID, b.SOURCEMODULEID);
+                                 });
+                ProgressSpec spec;
+                spec.title = "Progress...";
+                spec.cancelButton = true;
+                spec.percentLine = false;
+                runProgress(spec, *this);
+            }
+        }
+        closeFiles();
+        link_.select(keptCurrent);
+    }
+
+    void open(ProgressView& view) override {
+        view.setRange(0, link_.records());
+        view.setValue(0);
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+            busyCursor_ = true;
+        }
+    }
+
+    bool tick(ProgressView& view) override {
+        if (stop_ || next_ > link_.records()) return false;
+        link_.select(next_);
+        postEntry();
+        view.setValue(next_);
+        ++next_;
+        return !stop_ && next_ <= link_.records();
+    }
+
+    // Posting is not stopped half-way by Cancel.
+    bool cancel(ProgressView&) override { return false; }
+
+    void close() override {
+        closeFiles();
+        if (payables_ > 0) startClearing();
+        clearing_.reset();
+        if (busyCursor_) QGuiApplication::restoreOverrideCursor();
+        busyCursor_ = false;
+    }
+
+  private:
+    bool openTextFile() {
+        text_.setFileName(QString::fromStdString(fileName_));
+        if (text_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
+        StandardWarning(Warn_OpenFailed, fileName_, "",
+                        {90, standardErrorText(90, "", static_cast<int32_t>(text_.error()),
+                                               text_.errorString().toStdString())});
+        return false;
+    }
+
+    bool prepareStatements() {
+        QString columns;
+        for (const char* c :
+             {"FIAID", "SourceModuleID", "PayeeOrPayorID", "DateProduced", "RunOrBatch",
+              "InternalFormID", "ExternalFormID", "NativeUnique", "NetAmount", "Description"}) {
+            columns += (columns.isEmpty() ? "" : ", ") + transactions_.column(c);
+        }
+        const QString id = transactions_.column("TransactionID");
+        return prepareOn(transactions_, fetch_,
+                         "SELECT " + columns + " FROM " + transactions_.sql() + " WHERE " + id +
+                             " = ?") &&
+               prepareOn(transactions_, update_,
+                         "UPDATE " + transactions_.sql() + " SET " +
+                             transactions_.column("FIStatus") + " = ?, " +
+                             transactions_.column("ReconDate") + " = ? WHERE " + id + " = ?") &&
+               prepareOn(institution_, institutionFetch_,
+                         "SELECT " + institution_.column("FIID") + " FROM " + institution_.sql() +
+                             " WHERE " + institution_.column("FIAID") + " = ?");
+    }
+
+    void ask(const std::string& question) {
+        if (!askContinue(question)) stop_ = true;  // No: the run ends after this entry
+    }
+
+    void postEntry() {
+        const std::string idText = link_.query("TRANSACTIONID");
+        const int32_t id = parseLong(idText).value_or(0);
+        const std::string source = link_.query("SOURCE");
+        TransactionRow row;
+        fetch_.bindValue(0, id);
+        bool found = false;
+        if (!fetch_.exec()) {
+            showReadError(transactions_, fetch_);
+        } else if (fetch_.next()) {
+            found = true;
+            row.fiaid = longOf(fetch_.value(0));
+            row.sourceModuleId = longOf(fetch_.value(1));
+            row.payee = textOf(fetch_.value(2));
+            row.dateProduced = dayOfDateTime(fetch_.value(3));
+            row.runOrBatch = longOf(fetch_.value(4));
+            row.internalFormId = longOf(fetch_.value(5));
+            row.externalFormId = textOf(fetch_.value(6));
+            row.nativeUnique = longOf(fetch_.value(7));
+            row.netAmount = moneyOf(fetch_.value(8));
+            row.description = textOf(fetch_.value(9));
+        }
+        fetch_.finish();
+        if (!found) {
+            // Without its row there is nothing to post to the payroll files or the payables
+            // register, so the entry ends here.
+            ask("Unable find transaction " + idText + ". Do you wish to continue?");
+            return;
+        }
+        update_.bindValue(0, QString("R"));
+        update_.bindValue(1, nowForDriver(transactions_.driver()));
+        update_.bindValue(2, id);
+        if (!update_.exec()) {
+            ask("Unable update transaction " + idText + ". Error " +
+                transactions_.errorText(update_.lastError()) + ". Do you wish to continue?");
+        }
+        update_.finish();
+        if (source == "AP")
+            postPayables(row);
+        else if (source == "PR")
+            postPayroll(row);
+    }
+
+    // The module usage of the row's institution account and source module; nullptr (after the
+    // question) when either is missing.
+    const BNKEntry* moduleUsage(const TransactionRow& row) {
+        institutionFetch_.bindValue(0, row.fiaid);
+        bool found = false;
+        int32_t fiid = 0;
+        if (!institutionFetch_.exec()) {
+            showReadError(institution_, institutionFetch_);
+        } else if (institutionFetch_.next()) {
+            found = true;
+            fiid = longOf(institutionFetch_.value(0));
+        }
+        institutionFetch_.finish();
+        if (!found) {
+            ask("Unable connect to Institution Account " + std::to_string(row.fiaid) +
+                ". Do you wish to continue?");
+            return nullptr;
+        }
+        const auto key = std::tie(fiid, row.fiaid, row.sourceModuleId);
+        const auto it =
+            std::lower_bound(bnk_.begin(), bnk_.end(), key, [](const BNKEntry& b, const auto& k) {
+                return std::tie(b.FIID, b.FIAID, b.SOURCEMODULEID) < k;
+            });
+        if (it == bnk_.end() || std::tie(it->FIID, it->FIAID, it->SOURCEMODULEID) != key) {
+            ask("Unable connect to Module Usage " + std::to_string(fiid) + "," +
+                std::to_string(row.fiaid) + "," + std::to_string(row.sourceModuleId) +
+                ". Do you wish to continue?");
+            return nullptr;
+        }
+        return &*it;
+    }
+
+    void postPayroll(const TransactionRow& row) {
+        const BNKEntry* usage = moduleUsage(row);
+        if (!usage) return;
+        const std::string checkDate = mmddyyyy(row.dateProduced);
+        const std::string emp = digits(leadingNumber(row.payee), 9);
+        const std::string run = digits(row.runOrBatch, 9);
+        const std::string internal = digits(row.internalFormId, 7);
+        const std::string external = digits(leadingNumber(row.externalFormId), 7);
+        const std::string checkText =
+            emp + "," + shortDate(row.dateProduced) + "," + run + "," + internal + "," + external;
+        std::string check = emp + checkDate + run + internal + external;
+        std::string status = checks_.read(check, "RL");
+        if (status != "00") {
+            ask("Status=" + status + " Unable to find P/R check " + checkText +
+                ". Do you wish to continue?");
+        } else {
+            if (check[PYK_RECSTATUS_OFS] == 'O') {
+                check[PYK_RECSTATUS_OFS] = 'R';
+                status = checks_.rewrite(check);
+                if (status != "00")
+                    ask("Status=" + status + " Unable to update P/R check " + checkText +
+                        ". Do you wish to continue?");
+            }
+            checks_.unlock();
+        }
+
+        const std::string bank = leftJustified(usage->BANK, 10);
+        const std::string keyTail =
+            rightJustified(row.externalFormId, 10) + digits(row.nativeUnique, 3);
+        std::string rec = bank + checkDate + "C" + keyTail;
+        status = bankRecs_.read(rec, "RL");
+        if (status != "00") {
+            rec = bank + checkDate + "U" + keyTail;
+            status = bankRecs_.read(rec, "RL");
+        }
+        const std::string recText = usage->BANK + "," + shortDate(row.dateProduced) + "," +
+                                    row.externalFormId + "," + std::to_string(row.nativeUnique);
+        if (status != "00") {
+            ask("Status=" + status + " Unable to find B/R check " + recText +
+                ". Do you wish to continue?");
+            return;
+        }
+        if (rec[BRK_STATUS_OFS] == 'O') {
+            rec[BRK_STATUS_OFS] = 'R';
+            rec[BRK_MARK_OFS] = 'Y';
+            status = bankRecs_.rewrite(rec);
+            if (status != "00")
+                ask("Status=" + status + " Unable to update B/R check " + recText +
+                    ". Do you wish to continue?");
+        }
+        bankRecs_.unlock();
+    }
+
+    void postPayables(const TransactionRow& row) {
+        if (++payables_ == 1) {
+            // The clearing process's header line names the bank of the run.
+            const BNKEntry* usage = moduleUsage(row);
+            if (!usage) return;
+            const std::string header = std::string(10, 'N') + leftJustified(usage->BANK, 10) +
+                                       std::string(35, ' ') + std::string(200, '0') + " ";
+            text_.write((header + "\n").c_str());
+        }
+        PayablesRegister::Check c;
+        c.bank = clipText(link_.query("BANK"), 10);
+        c.external = digits(leadingNumber(row.externalFormId), 7);
+        c.run = digits(row.runOrBatch, 5);
+        c.internal = digits(row.internalFormId, 7);
+        c.amount = registerAmount(row.netAmount);
+        c.vendor = digits(leadingNumber(row.payee), 9);
+        c.name = clipText(row.description, 35);
+        const std::string status = register_.post(c);
+        if (status != "00")
+            ask("Status=" + status + " Unable to update A/P check " + c.bank + "," + c.external +
+                "," + c.run + "," + c.internal + ". Do you wish to continue?");
+    }
+
+    void closeFiles() {
+        checks_.close();
+        bankRecs_.close();
+        fetch_ = QSqlQuery();
+        update_ = QSqlQuery();
+        institutionFetch_ = QSqlQuery();
+        usage_.close();
+        transactions_.close();
+        institution_.close();
+        if (text_.isOpen()) text_.close();
+        register_.close();
+    }
+
+    // Hands the posted payables checks to the suite's clearing process.
+    void startClearing() {
+        const int32_t postDate = parseLong(link_.query("POSTDATE")).value_or(0);
+        char dayNumber[8] = "0000000";
+        CvtCtoJ(mmddyyyy(postDate).c_str(), dayNumber);
+        const std::string dataPath = link_.query("DATAPATH");
+        int result = -1;
+        std::string error = "tvwole is not available";
+        if (clearing_) {
+            result = clearing_->loadProcess(
+                dataPath, "OCW042", "", "1", dayNumber, link_.query("DIVISION"),
+                link_.query("USERID"), link_.query("TTY"), fileName_, "0", "0", dataPath, "", "");
+            error = clearing_->lastError();
+        }
+        if (result != 0) {
+            ds_Beep();
+            ds_Message("Unable to start the check clearing process. Error " + error + ".",
+                       glo_ApplicationName, icon::Exclamation, msg::OK);
+        }
+    }
+
+    ZORBRCHK& link_;
+    Owner owner_;
+    std::string fileName_;
+    HostTable usage_{"FIAModuleUsage"};
+    HostTable transactions_{"FIATransaction"};
+    HostTable institution_{"FinlInstitutionAcct"};
+    QSqlQuery fetch_;
+    QSqlQuery update_;
+    QSqlQuery institutionFetch_;
+    QFile text_;
+    PayrollFile checks_{"PYK"};
+    PayrollFile bankRecs_{"BRK"};
+    PayablesRegister register_;
+    std::unique_ptr<tvsuite::TvWole> clearing_;
+    std::vector<BNKEntry> bnk_;
+    int32_t next_ = 1;
+    int32_t payables_ = 0;
+    bool stop_ = false;
+    bool busyCursor_ = false;
+};
+
+}  // namespace
+
+void POSTCHK(ZORBRCHK& link) {
+    GlobalRequest = 0;
+    GlobalResponse = 0;
+    THREAD_LOG("PostChk");
+    {
+        PostChkRun run(link);
+        run.execute();
+    }
+    GlobalResponse = RequestCancelled;
+    THREAD_RETURN("PostChk");
+}
