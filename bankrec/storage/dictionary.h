@@ -93,10 +93,11 @@ std::span<const FormerField> formerFields();
 // The SQL of a file: table and index definitions, all derived from the dictionary.
 // The table holds the fields as columns in declared order, then the hidden revision column.
 inline constexpr const char* kRevisionColumn = "_Revision";
-std::string createTableSql(const FileDef& f, std::string_view schema = "main");
+// With an empty schema the names are left unqualified (how they are kept in the file).
+std::string createTableSql(const FileDef& f, std::string_view schema = {});
 // One CREATE [UNIQUE] INDEX per key: text components COLLATE NOCASE, partial WHERE leaving out
 // rows whose components are all empty.
-std::string createIndexSql(const FileDef& f, int key, std::string_view schema = "main");
+std::string createIndexSql(const FileDef& f, int key, std::string_view schema = {});
 // The partial-index condition of a key ("NOT (BankID=0 AND Bank='')"); every walk uses it too.
 std::string keyPresentSql(const FileDef& f, int key);
 // The older layout of APbnk (version 4), used by tests and by the upgrade: the current fields

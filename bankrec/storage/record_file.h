@@ -20,6 +20,7 @@
 #include "bankrec/storage/storage_error.h"
 
 class Session;
+class ViewBase;
 struct WalkState;
 
 class RecordFileBase {
@@ -91,6 +92,7 @@ class RecordFileBase {
     int64_t currentRow_ = 0;       // rowid of the current record, 0 when none
     int64_t currentRevision_ = 0;  // its revision as read
     std::unique_ptr<WalkState> walk_;
+    std::vector<ViewBase*> views_;  // views over this file, told when the session writes it
 };
 
 template <Record R>

@@ -95,24 +95,30 @@ class Session {
     // ---- Errors ----
     const StorageError& lastError() const { return error_; }
 
-    // Internal plumbing for RecordFileBase and ViewBase.
+    // Internal plumbing for RecordFileBase and ViewBase: the connection an operation on `file`
+    // runs on (opening the file when needed; nullptr with err set on failure), and recording a
+    // failure in lastError() (returns `number`).
     Connection* connectionFor(FileId file, int32_t& err);
-    const std::string& schemaFor(FileId file) const;
     int32_t fail(int32_t number, FileId file, Connection* c = nullptr, int rc = 0);
     int32_t failText(int32_t number, FileId file, const std::string& message);
     void invalidateWalks(FileId file);
 
   private:
-    int32_t openConnection(FileId file, std::unique_ptr<Connection>& out);
+    int32_t openConnection(FileId file, bool create, std::unique_ptr<Connection>& out);
     int32_t checkFile(FileId file, Connection& c);
-    int32_t upgradeOn(FileId file, Connection& c);
+    int32_t convert(FileId file, Connection& c);
+    Connection* transactionConnection(uint32_t mask, int32_t& err);
+    void dropTransactionConnections(FileId file);
+    int32_t finishTransaction(const char* sql);
 
     const Storage& storage_;
     int recoverMs_;
     std::vector<std::unique_ptr<RecordFileBase>> files_;
     std::vector<std::unique_ptr<Connection>> conns_;  // per FileId, null when closed
-    std::unique_ptr<Connection> txn_;
-    std::vector<FileId> txnFiles_;
+    // Connections with several files attached, kept for reuse by later transactions.
+    std::vector<std::unique_ptr<Connection>> multi_;
+    Connection* txn_ = nullptr;  // connection of the active transaction
+    uint32_t txnMask_ = 0;       // files it names
     int savepointDepth_ = 0;
     StorageError error_;
 };

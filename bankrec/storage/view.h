@@ -57,30 +57,37 @@ class ViewBase {
   protected:
     ViewBase(Session& session, KeyId key);
     // Reads up to n rows after `after` (from the start when null), or before it going backwards
-    // (from the end when null). Calls store(i) with the row in aheadSlot-style scratch.
+    // (from the end when null), into rowSlot(0..), with their positions and revisions.
     int32_t fetchRows(const ViewPosition* after, int n, bool backwards,
+                      std::vector<ViewPosition>& positions);
+    // fetchRows for a page: the walk's read-ahead rows are given up first (they share the rows).
+    int32_t fetchPage(const ViewPosition* after, int n, bool backwards,
                       std::vector<ViewPosition>& positions);
     virtual void resizeRows(size_t n) = 0;
     virtual void* rowSlot(size_t i) = 0;
+    virtual void assignToFile(size_t i) = 0;
 
     Session& session_;
     RecordFileBase& file_;
 
   private:
+    friend class Session;
     int32_t compile(std::string& where, std::vector<FieldValue>& params);
     int32_t walk(bool forward);
+    void invalidateReadAhead();
 
     KeyId key_;
     Filter filter_;
     FilterBindings bindings_;
-    std::vector<ViewPosition> walkPos_;  // positions of the rows read ahead by the walk
-    size_t walkNext_ = 0;
-    bool walkForward_ = true;
-    bool walkStarted_ = false;
-    ViewPosition walkLast_;
-    bool haveWalkLast_ = false;
-    std::vector<int64_t> walkRevisions_;
-    friend class RecordFileBase;
+    std::vector<int64_t> revisions_;  // of the rows last fetched
+    // The walk: rows read ahead, and where it continues when they are used up.
+    enum class From { Start, End, Row } from_ = From::Start;
+    ViewPosition last_;  // From::Row: the last row returned
+    std::vector<ViewPosition> aheadPos_;
+    std::vector<int64_t> aheadRev_;
+    size_t aheadNext_ = 0;
+    bool aheadForward_ = true;
+    int chunk_ = 8;
 };
 
 template <Record R>
@@ -96,7 +103,7 @@ class View final : public ViewBase {
     // it going backwards (from the end when null), nearest first. Replaces `out`. 0 or an error.
     int32_t fetch(const ViewPosition* after, int n, std::vector<Row>& out, bool backwards = false) {
         std::vector<ViewPosition> positions;
-        int32_t err = fetchRows(after, n, backwards, positions);
+        int32_t err = fetchPage(after, n, backwards, positions);
         out.clear();
         if (err) return err;
         out.reserve(positions.size());
@@ -108,6 +115,7 @@ class View final : public ViewBase {
   protected:
     void resizeRows(size_t n) override { rows_.resize(n); }
     void* rowSlot(size_t i) override { return &rows_[i]; }
+    void assignToFile(size_t i) override { static_cast<RecordFile<R>&>(file_).rec = rows_[i]; }
 
   private:
     std::vector<R> rows_;

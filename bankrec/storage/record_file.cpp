@@ -1,0 +1,355 @@
+// Record operations of one file in a session: keyed reads, walks with read-ahead, writes with
+// change detection by revision.
+#include "bankrec/storage/record_file.h"
+
+#include "bankrec/storage/connection.h"
+#include "bankrec/storage/key_sql.h"
+#include "bankrec/storage/session.h"
+
+// Where a walk stands. A walk starts from the buffer's values (set), the start or the end, and
+// after it has returned a row, continues from that row's key values and rowid. Rows read ahead
+// sit in the file's ahead slots; their rowids and revisions here.
+struct WalkState {
+    enum class From { Values, Start, End, Row };
+    int key = -1;
+    From from = From::Start;
+    std::vector<FieldValue> values;  // seek values (From::Values, From::Row)
+    int64_t rowid = 0;               // From::Row
+    std::vector<int64_t> rowids, revisions;
+    size_t count = 0;     // rows read ahead
+    size_t next = 0;      // next ahead row to return
+    bool forward = true;  // direction of the rows read ahead
+    int served = -1;      // ahead index of the last row returned, -1 when none is held
+    int chunk = 8;
+};
+
+RecordFileBase::RecordFileBase(Session& session, FileId id, void* rec)
+    : session_(session), def_(fileDef(id)), rec_(rec), walk_(std::make_unique<WalkState>()) {}
+
+RecordFileBase::~RecordFileBase() = default;
+
+void RecordFileBase::clear() {
+    clearRecord(def_, rec_);
+    currentRow_ = 0;
+    currentRevision_ = 0;
+}
+
+static bool validKey(const FileDef& f, KeyId key) {
+    return key.file == f.id && key.index >= 0 && static_cast<size_t>(key.index) < f.keys.size();
+}
+
+int32_t RecordFileBase::get(KeyId key) {
+    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    std::vector<FieldValue> vals = keysql::values(def_, key.index, rec_);
+    bool empty = true;
+    for (const FieldValue& v : vals) {
+        if (auto* i = std::get_if<int64_t>(&v))
+            empty = empty && *i == 0;
+        else if (auto* d = std::get_if<Decimal>(&v))
+            empty = empty && d->isZero();
+        else
+            empty = empty && std::get<std::string>(v).empty();
+    }
+    if (empty) return session_.failText(ErrNoRecord, id(), "key components are empty");
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->slot(
+        id(), keySlot(key.index, KeyGet),
+        [&] {
+            std::string sql = "SELECT " + selectList(def_) + " FROM " + c->table(def_) + " WHERE " +
+                              keyPresentSql(def_, key.index);
+            for (int comp : def_.keys[static_cast<size_t>(key.index)].components)
+                sql += " AND \"" + def_.fields[static_cast<size_t>(comp)].name + "\" = ?";
+            return sql + " ORDER BY " + keysql::orderBy(def_, key.index, true) + " LIMIT 1";
+        },
+        rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    for (size_t i = 0; i < vals.size(); ++i) bindValue(s, static_cast<int>(i) + 1, vals[i]);
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) {
+        currentRow_ = sqlite3_column_int64(s, 0);
+        currentRevision_ = sqlite3_column_int64(s, 1);
+        readRecord(s, def_, rec_, 2);
+        sqlite3_reset(s);
+        return 0;
+    }
+    sqlite3_reset(s);
+    if (rc == SQLITE_DONE) return session_.fail(ErrNoRecord, id());
+    return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+}
+
+// Reads row `rowid` into `rec` with its revision. 0, 33 or an error.
+static int32_t readRow(Session& session, const FileDef& f, Connection* c, int64_t rowid, void* rec,
+                       int64_t& revision) {
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->slot(
+        f.id, SlotReadRow,
+        [&] { return "SELECT " + selectList(f) + " FROM " + c->table(f) + " WHERE rowid = ?"; },
+        rc);
+    if (!s) return session.fail(storageErrorFromSqlite(rc), f.id, c, rc);
+    sqlite3_bind_int64(s, 1, rowid);
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) {
+        revision = sqlite3_column_int64(s, 1);
+        readRecord(s, f, rec, 2);
+        sqlite3_reset(s);
+        return 0;
+    }
+    sqlite3_reset(s);
+    if (rc == SQLITE_DONE) return session.fail(ErrNoRecord, f.id);
+    return session.fail(storageErrorFromSqlite(rc), f.id, c, rc);
+}
+
+int32_t RecordFileBase::reget(int64_t position) {
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    if (position <= 0) return session_.fail(ErrNoRecord, id());
+    int64_t rev = 0;
+    if (int32_t e = readRow(session_, def_, c, position, rec_, rev)) return e;
+    currentRow_ = position;
+    currentRevision_ = rev;
+    return 0;
+}
+
+int32_t RecordFileBase::set(KeyId key) {
+    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
+    invalidateWalk();
+    WalkState& w = *walk_;
+    w.key = key.index;
+    w.from = WalkState::From::Values;
+    w.values = keysql::values(def_, key.index, rec_);
+    w.served = -1;
+    w.chunk = 8;
+    return 0;
+}
+
+int32_t RecordFileBase::setStart(KeyId key) {
+    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
+    invalidateWalk();
+    walk_->key = key.index;
+    walk_->from = WalkState::From::Start;
+    walk_->served = -1;
+    walk_->chunk = 8;
+    return 0;
+}
+
+int32_t RecordFileBase::setEnd(KeyId key) {
+    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
+    invalidateWalk();
+    walk_->key = key.index;
+    walk_->from = WalkState::From::End;
+    walk_->served = -1;
+    walk_->chunk = 8;
+    return 0;
+}
+
+// Forgets the rows read ahead; the walk continues after the last row it returned.
+void RecordFileBase::invalidateWalk() {
+    WalkState& w = *walk_;
+    if (w.served >= 0) {
+        w.values = keysql::values(def_, w.key, aheadSlot(static_cast<size_t>(w.served)));
+        w.rowid = w.rowids[static_cast<size_t>(w.served)];
+        w.from = WalkState::From::Row;
+        w.served = -1;
+    }
+    w.count = 0;
+    w.next = 0;
+}
+
+int32_t RecordFileBase::next() {
+    return walk(true);
+}
+int32_t RecordFileBase::previous() {
+    return walk(false);
+}
+
+int32_t RecordFileBase::walk(bool forward) {
+    WalkState& w = *walk_;
+    if (w.key < 0) return session_.failText(ErrNoRecord, id(), "no walk was set");
+    if (w.count > 0 && w.forward == forward && w.next < w.count) {
+        size_t i = w.next++;
+        assignFromAhead(i);
+        currentRow_ = w.rowids[i];
+        currentRevision_ = w.revisions[i];
+        w.served = static_cast<int>(i);
+        return 0;
+    }
+    // Read the next rows ahead, starting after the last row returned.
+    invalidateWalk();
+    KeyStatement which;
+    bool withValues = true, withRowid = false;
+    switch (w.from) {
+        case WalkState::From::Values:
+            which = forward ? KeySeekFrom : KeySeekTo;
+            break;
+        case WalkState::From::Row:
+            which = forward ? KeyAfter : KeyBefore;
+            withRowid = true;
+            break;
+        case WalkState::From::Start:
+            if (!forward) return session_.fail(ErrNoRecord, id());
+            which = KeyFirst;
+            withValues = false;
+            break;
+        default:
+            if (forward) return session_.fail(ErrNoRecord, id());
+            which = KeyLast;
+            withValues = false;
+    }
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->slot(
+        id(), keySlot(w.key, which),
+        [&] {
+            std::string sql = "SELECT " + selectList(def_) + " FROM " + c->table(def_) + " WHERE " +
+                              keyPresentSql(def_, w.key);
+            if (which == KeySeekFrom) sql += " AND " + keysql::seek(def_, w.key, ">=", false);
+            if (which == KeySeekTo) sql += " AND " + keysql::seek(def_, w.key, "<=", false);
+            if (which == KeyAfter) sql += " AND " + keysql::seek(def_, w.key, ">", true);
+            if (which == KeyBefore) sql += " AND " + keysql::seek(def_, w.key, "<", true);
+            bool asc = which == KeySeekFrom || which == KeyAfter || which == KeyFirst;
+            return sql + " ORDER BY " + keysql::orderBy(def_, w.key, asc) + " LIMIT ?";
+        },
+        rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    int p = 1;
+    if (withValues)
+        for (const FieldValue& v : w.values) bindValue(s, p++, v);
+    if (withRowid) sqlite3_bind_int64(s, p++, w.rowid);
+    sqlite3_bind_int(s, p, w.chunk);
+    resizeAhead(static_cast<size_t>(w.chunk));
+    w.rowids.resize(static_cast<size_t>(w.chunk));
+    w.revisions.resize(static_cast<size_t>(w.chunk));
+    size_t n = 0;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        w.rowids[n] = sqlite3_column_int64(s, 0);
+        w.revisions[n] = sqlite3_column_int64(s, 1);
+        readRecord(s, def_, aheadSlot(n), 2);
+        ++n;
+    }
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    if (w.chunk < 256) w.chunk *= 2;
+    if (n == 0) return session_.fail(ErrNoRecord, id());
+    w.count = n;
+    w.next = 0;
+    w.forward = forward;
+    return walk(forward);
+}
+
+int32_t RecordFileBase::add() {
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->slot(
+        id(), SlotInsert,
+        [&] {
+            std::string cols, qs;
+            for (const FieldDef& fd : def_.fields) {
+                cols += (cols.empty() ? "\"" : ", \"") + fd.name + "\"";
+                qs += qs.empty() ? "?" : ", ?";
+            }
+            return "INSERT INTO " + c->table(def_) + " (" + cols + ") VALUES (" + qs + ")";
+        },
+        rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    int bad = -1;
+    if (!bindRecord(s, def_, rec_, 1, bad)) {
+        sqlite3_clear_bindings(s);
+        return session_.failText(ErrDriver, id(),
+                                 def_.fields[static_cast<size_t>(bad)].name + " out of range");
+    }
+    rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    session_.invalidateWalks(id());
+    currentRow_ = sqlite3_last_insert_rowid(c->db);
+    currentRevision_ = 0;
+    return 0;
+}
+
+int32_t RecordFileBase::put() {
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    if (currentRow_ == 0) return session_.failText(ErrNoRecord, id(), "no current record");
+    int rc = SQLITE_OK;
+    const int n = static_cast<int>(def_.fields.size());
+    sqlite3_stmt* s = c->slot(
+        id(), SlotUpdate,
+        [&] {
+            std::string sql = "UPDATE " + c->table(def_) + " SET ";
+            for (const FieldDef& fd : def_.fields) sql += "\"" + fd.name + "\" = ?, ";
+            return sql + kRevisionColumn + " = " + kRevisionColumn + " + 1 WHERE rowid = ? AND " +
+                   kRevisionColumn + " = ?";
+        },
+        rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    int bad = -1;
+    if (!bindRecord(s, def_, rec_, 1, bad)) {
+        sqlite3_clear_bindings(s);
+        return session_.failText(ErrDriver, id(),
+                                 def_.fields[static_cast<size_t>(bad)].name + " out of range");
+    }
+    sqlite3_bind_int64(s, n + 1, currentRow_);
+    sqlite3_bind_int64(s, n + 2, currentRevision_);
+    rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    session_.invalidateWalks(id());
+    if (sqlite3_changes(c->db) == 1) {
+        ++currentRevision_;
+        return 0;
+    }
+    // Nothing matched: the row is gone, or another connection changed it since it was read.
+    int64_t rev = 0;
+    int32_t e = readRow(session_, def_, c, currentRow_, rec_, rev);
+    if (e == ErrNoRecord) {
+        currentRow_ = 0;
+        return session_.failText(ErrNoRecord, id(), "record was deleted by another station");
+    }
+    if (e) return e;
+    currentRevision_ = rev;
+    return session_.fail(ErrChanged, id());
+}
+
+int32_t RecordFileBase::erase() {
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    if (currentRow_ == 0) return session_.failText(ErrNoRecord, id(), "no current record");
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->slot(
+        id(), SlotDelete, [&] { return "DELETE FROM " + c->table(def_) + " WHERE rowid = ?"; }, rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    sqlite3_bind_int64(s, 1, currentRow_);
+    rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    session_.invalidateWalks(id());
+    bool gone = sqlite3_changes(c->db) == 1;
+    currentRow_ = 0;
+    return gone ? 0 : session_.fail(ErrNoRecord, id());
+}
+
+int32_t RecordFileBase::records(int64_t& count) {
+    count = 0;
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->slot(
+        id(), SlotCount, [&] { return "SELECT count(*) FROM " + c->table(def_); }, rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) count = sqlite3_column_int64(s, 0);
+    sqlite3_reset(s);
+    if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    return 0;
+}

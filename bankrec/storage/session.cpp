@@ -1,0 +1,465 @@
+// Storage sessions: connections per file and per set of files, opening and checking files
+// against the dictionary, upgrading older layouts, and transactions.
+//
+// Invariants (see session.h): a file open in the session has a connection of its own; a
+// transaction runs on a connection holding exactly its files; statements are reset after use.
+#include "bankrec/storage/session.h"
+
+#include <sys/stat.h>
+
+#include "bankrec/storage/connection.h"
+#include "bankrec/storage/view.h"
+
+namespace {
+
+uint32_t bit(FileId f) {
+    return 1u << static_cast<int>(f);
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Column names of a table in declared order; empty when the table does not exist.
+int tableColumns(Connection& c, const std::string& table, std::vector<std::string>& out) {
+    out.clear();
+    sqlite3_stmt* s = nullptr;
+    std::string sql = "PRAGMA main.table_info(\"" + table + "\")";
+    int rc = c.prepare(sql, s);
+    if (rc != SQLITE_OK) return rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+        out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
+    sqlite3_finalize(s);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+int userVersion(Connection& c, int& version) {
+    sqlite3_stmt* s = nullptr;
+    int rc = c.prepare("PRAGMA main.user_version", s);
+    if (rc != SQLITE_OK) return rc;
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) version = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    return rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
+std::vector<std::string> expectedColumns(const FileDef& f) {
+    std::vector<std::string> cols;
+    for (const FieldDef& fd : f.fields) cols.push_back(fd.name);
+    cols.emplace_back(kRevisionColumn);
+    return cols;
+}
+
+template <Record R>
+std::unique_ptr<RecordFileBase> makeFile(Session& s) {
+    return std::make_unique<RecordFile<R>>(s);
+}
+
+}  // namespace
+
+Session::Session(const Storage& storage)
+    : storage_(storage), recoverMs_(storage.recoverMilliseconds()) {
+    files_.push_back(makeFile<APbnk>(*this));
+    files_.push_back(makeFile<APbnu>(*this));
+    files_.push_back(makeFile<APbac>(*this));
+    files_.push_back(makeFile<APbda>(*this));
+    files_.push_back(makeFile<APrec>(*this));
+    files_.push_back(makeFile<APrac>(*this));
+    files_.push_back(makeFile<SYcfg>(*this));
+    conns_.resize(kFileCount);
+}
+
+Session::~Session() {
+    rollback();
+    files_.clear();
+    multi_.clear();
+    conns_.clear();
+}
+
+int32_t Session::fail(int32_t number, FileId file, Connection* c, int rc) {
+    error_.number = number;
+    error_.file = storage_.fileName(file);
+    error_.driverCode = rc;
+    error_.driverMessage = c && c->db && rc != 0 ? sqlite3_errmsg(c->db) : storageErrorText(number);
+    return number;
+}
+
+int32_t Session::failText(int32_t number, FileId file, const std::string& message) {
+    error_.number = number;
+    error_.file = storage_.fileName(file);
+    error_.driverCode = 0;
+    error_.driverMessage = message;
+    return number;
+}
+
+void Session::invalidateWalks(FileId file) {
+    RecordFileBase& f = *files_[static_cast<size_t>(file)];
+    f.invalidateWalk();
+    for (ViewBase* v : f.views_) v->invalidateReadAhead();
+}
+
+void Session::setRecoverMilliseconds(int ms) {
+    recoverMs_ = ms < 0 ? 0 : ms;
+    for (auto& c : conns_)
+        if (c) sqlite3_busy_timeout(c->db, recoverMs_);
+    for (auto& c : multi_) sqlite3_busy_timeout(c->db, recoverMs_);
+}
+
+bool Session::isOpen(FileId file) const {
+    return conns_[static_cast<size_t>(file)] != nullptr;
+}
+
+int32_t Session::openConnection(FileId file, bool create, std::unique_ptr<Connection>& out) {
+    const std::string path = storage_.filePath(file);
+    if (!create && !fileExists(path)) return failText(ErrFileNotFound, file, path);
+    auto c = std::make_unique<Connection>();
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(path.c_str(), &c->db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        if (!fileExists(path)) return failText(ErrFileNotFound, file, path);
+        return fail(storageErrorFromSqlite(rc) == ErrFileLocked ? ErrFileLocked : ErrDriver, file,
+                    c.get(), rc);
+    }
+    sqlite3_extended_result_codes(c->db, 1);
+    sqlite3_busy_timeout(c->db, recoverMs_);
+    c->fileMask = bit(file);
+    c->schema[static_cast<size_t>(file)] = "main";
+    out = std::move(c);
+    return 0;
+}
+
+int32_t Session::checkFile(FileId file, Connection& c) {
+    const FileDef& f = fileDef(file);
+    int version = 0;
+    int rc = userVersion(c, version);
+    std::vector<std::string> cols;
+    if (rc == SQLITE_OK) rc = tableColumns(c, f.name, cols);
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
+    if (cols.empty()) return failText(ErrInvalidFile, file, "the file holds no table " + f.name);
+    if (version > f.version)
+        return failText(ErrBadDeclaration, file,
+                        "structure version " + std::to_string(version) + " is newer than " +
+                            std::to_string(f.version));
+    if (version < f.version) {
+        if (int32_t e = convert(file, c)) return e;
+        return checkFile(file, c);
+    }
+    if (cols != expectedColumns(f))
+        return failText(ErrBadDeclaration, file, "the columns of " + f.name + " differ");
+    sqlite3_stmt* s = nullptr;
+    rc = c.prepare("SELECT sql FROM main.sqlite_master WHERE type = 'index' AND name = ?", s);
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
+    for (size_t k = 0; k < f.keys.size(); ++k) {
+        sqlite3_bind_text(s, 1, f.keys[k].sqlName.c_str(), -1, SQLITE_STATIC);
+        rc = sqlite3_step(s);
+        bool same = rc == SQLITE_ROW && sqlite3_column_text(s, 0) &&
+                    createIndexSql(f, static_cast<int>(k)) ==
+                        reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+        sqlite3_reset(s);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            sqlite3_finalize(s);
+            return fail(storageErrorFromSqlite(rc), file, &c, rc);
+        }
+        if (!same) {
+            sqlite3_finalize(s);
+            return failText(ErrRebuildKeys, file, "key " + f.keys[k].name + " must be rebuilt");
+        }
+    }
+    sqlite3_finalize(s);
+    return 0;
+}
+
+// Brings the file behind `c` to the current layout in one transaction: creates a missing table,
+// converts an older version, rebuilds the keys. Refuses newer versions and same-version tables
+// whose columns differ (47).
+int32_t Session::convert(FileId file, Connection& c) {
+    const FileDef& f = fileDef(file);
+    int rc = c.exec("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
+    auto abort = [&](int32_t number, int code) {
+        int32_t e = code ? fail(number, file, &c, code) : number;
+        c.exec("ROLLBACK");
+        return e;
+    };
+    int version = 0;
+    std::vector<std::string> cols;
+    rc = userVersion(c, version);
+    if (rc == SQLITE_OK) rc = tableColumns(c, f.name, cols);
+    if (rc != SQLITE_OK) return abort(storageErrorFromSqlite(rc), rc);
+    if (version > f.version) {
+        failText(ErrBadDeclaration, file,
+                 "structure version " + std::to_string(version) + " is newer than " +
+                     std::to_string(f.version));
+        return abort(ErrBadDeclaration, 0);
+    }
+    std::vector<std::string> sql;
+    if (cols.empty()) {
+        sql.push_back(createTableSql(f));
+    } else if (cols != expectedColumns(f)) {
+        if (version == f.version) {
+            failText(ErrBadDeclaration, file, "the columns of " + f.name + " differ");
+            return abort(ErrBadDeclaration, 0);
+        }
+        auto has = [&](const std::string& name) {
+            for (const std::string& col : cols)
+                if (col == name) return true;
+            return false;
+        };
+        const std::string fresh = f.name + "__upgrade";
+        std::string create = createTableSql(f);
+        create.replace(0, ("CREATE TABLE \"" + f.name + "\"").size(),
+                       "CREATE TABLE \"" + fresh + "\"");
+        sql.push_back(create);
+        std::string names = "rowid", exprs = "rowid";
+        for (const FieldDef& fd : f.fields) {
+            std::string from = fd.isText() ? "''" : "0";
+            if (has(fd.name)) {
+                from = "\"" + fd.name + "\"";
+            } else {
+                for (const FormerField& ff : formerFields())
+                    for (const std::string& target : ff.current)
+                        if (ff.file == file && target == fd.name && has(ff.formerName))
+                            from = "\"" + ff.formerName + "\"";
+            }
+            names += ", \"" + fd.name + "\"";
+            exprs += ", " + from;
+        }
+        names += std::string(", ") + kRevisionColumn;
+        exprs += has(kRevisionColumn) ? std::string(", ") + kRevisionColumn : ", 0";
+        sql.push_back("INSERT INTO \"" + fresh + "\" (" + names + ") SELECT " + exprs + " FROM \"" +
+                      f.name + "\"");
+        sql.push_back("DROP TABLE \"" + f.name + "\"");
+        sql.push_back("ALTER TABLE \"" + fresh + "\" RENAME TO \"" + f.name + "\"");
+    }
+    for (size_t k = 0; k < f.keys.size(); ++k) {
+        sql.push_back("DROP INDEX IF EXISTS \"" + f.keys[k].sqlName + "\"");
+        sql.push_back(createIndexSql(f, static_cast<int>(k)));
+    }
+    sql.push_back("PRAGMA main.user_version = " + std::to_string(f.version));
+    for (const std::string& s : sql) {
+        rc = c.exec(s.c_str());
+        if (rc != SQLITE_OK) return abort(storageErrorFromSqlite(rc), rc);
+    }
+    rc = c.exec("COMMIT");
+    if (rc != SQLITE_OK) return abort(storageErrorFromSqlite(rc), rc);
+    return 0;
+}
+
+int32_t Session::open(FileId file) {
+    if (isOpen(file)) return failText(ErrAlreadyOpen, file, "already open");
+    std::unique_ptr<Connection> c;
+    if (int32_t e = openConnection(file, false, c)) return e;
+    if (int32_t e = checkFile(file, *c)) return e;
+    conns_[static_cast<size_t>(file)] = std::move(c);
+    return 0;
+}
+
+int32_t Session::create(FileId file) {
+    if (isOpen(file)) return failText(ErrAlreadyOpen, file, "already open");
+    std::unique_ptr<Connection> c;
+    if (int32_t e = openConnection(file, true, c)) return e;
+    std::vector<std::string> cols;
+    int rc = tableColumns(*c, fileDef(file).name, cols);
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, c.get(), rc);
+    if (cols.empty())
+        if (int32_t e = convert(file, *c)) return e;
+    if (int32_t e = checkFile(file, *c)) return e;
+    conns_[static_cast<size_t>(file)] = std::move(c);
+    return 0;
+}
+
+int32_t Session::upgrade(FileId file) {
+    if (txnMask_ & bit(file))
+        return failText(ErrNoTransaction, file, "the file is in an active transaction");
+    std::unique_ptr<Connection> c;
+    if (int32_t e = openConnection(file, false, c)) return e;
+    if (int32_t e = convert(file, *c)) return e;
+    return checkFile(file, *c);
+}
+
+int32_t Session::rebuildKeys(FileId file) {
+    if (txnMask_ & bit(file))
+        return failText(ErrNoTransaction, file, "the file is in an active transaction");
+    const FileDef& f = fileDef(file);
+    std::unique_ptr<Connection> c;
+    if (int32_t e = openConnection(file, false, c)) return e;
+    int rc = c->exec("BEGIN IMMEDIATE");
+    for (size_t k = 0; rc == SQLITE_OK && k < f.keys.size(); ++k) {
+        rc = c->exec(("DROP INDEX IF EXISTS \"" + f.keys[k].sqlName + "\"").c_str());
+        if (rc == SQLITE_OK) rc = c->exec(createIndexSql(f, static_cast<int>(k)).c_str());
+    }
+    if (rc == SQLITE_OK) rc = c->exec("COMMIT");
+    if (rc != SQLITE_OK) {
+        int32_t e = fail(storageErrorFromSqlite(rc), file, c.get(), rc);
+        c->exec("ROLLBACK");
+        return e;
+    }
+    return 0;
+}
+
+bool Session::close(FileId file) {
+    if (txnMask_ & bit(file)) return false;
+    invalidateWalks(file);
+    conns_[static_cast<size_t>(file)].reset();
+    dropTransactionConnections(file);
+    return true;
+}
+
+void Session::dropTransactionConnections(FileId file) {
+    for (size_t i = 0; i < multi_.size();)
+        if (multi_[i]->fileMask & bit(file))
+            multi_.erase(multi_.begin() + static_cast<std::ptrdiff_t>(i));
+        else
+            ++i;
+}
+
+Connection* Session::connectionFor(FileId file, int32_t& err) {
+    if (txn_ && (txnMask_ & bit(file))) return txn_;
+    auto& c = conns_[static_cast<size_t>(file)];
+    if (!c) {
+        if (int32_t e = open(file)) {
+            err = e;
+            return nullptr;
+        }
+    }
+    return c.get();
+}
+
+Connection* Session::transactionConnection(uint32_t mask, int32_t& err) {
+    for (auto& c : multi_)
+        if (c->fileMask == mask) return c.get();
+    auto c = std::make_unique<Connection>();
+    FileId first = FileId::APbnk;
+    for (int i = 0; i < kFileCount; ++i)
+        if (mask & (1u << i)) {
+            first = static_cast<FileId>(i);
+            break;
+        }
+    // The main database must be a real file for commits across files to be atomic.
+    int rc =
+        sqlite3_open_v2(storage_.filePath(first).c_str(), &c->db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        err = fail(ErrDriver, first, c.get(), rc);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(c->db, 1);
+    sqlite3_busy_timeout(c->db, recoverMs_);
+    c->schema[static_cast<size_t>(first)] = "main";
+    sqlite3_stmt* attach = nullptr;
+    for (int i = 0; i < kFileCount; ++i) {
+        FileId f = static_cast<FileId>(i);
+        if (!(mask & (1u << i)) || f == first) continue;
+        const std::string& name = fileDef(f).name;
+        sqlite3_finalize(attach);
+        rc = c->prepare("ATTACH DATABASE ? AS \"" + name + "\"", attach);
+        if (rc == SQLITE_OK) {
+            std::string path = storage_.filePath(f);
+            sqlite3_bind_text(attach, 1, path.c_str(), -1, SQLITE_TRANSIENT);
+            rc = sqlite3_step(attach);
+        }
+        if (rc != SQLITE_OK && rc != SQLITE_DONE) {
+            err = fail(storageErrorFromSqlite(rc), f, c.get(), rc);
+            sqlite3_finalize(attach);
+            return nullptr;
+        }
+        c->schema[static_cast<size_t>(i)] = name;
+    }
+    sqlite3_finalize(attach);
+    c->fileMask = mask;
+    if (multi_.size() >= 8) multi_.erase(multi_.begin());
+    multi_.push_back(std::move(c));
+    return multi_.back().get();
+}
+
+int32_t Session::begin(std::span<const FileId> files, int timeoutSeconds) {
+    if (files.empty()) return failText(ErrNoTransaction, FileId::APbnk, "no file named");
+    if (txn_) return failText(ErrNoTransaction, files[0], "a transaction is already active");
+    uint32_t mask = 0;
+    for (FileId f : files) {
+        mask |= bit(f);
+        if (!isOpen(f))
+            if (int32_t e = open(f)) return e;
+    }
+    int32_t err = 0;
+    Connection* c = std::has_single_bit(mask) ? conns_[static_cast<size_t>(files[0])].get()
+                                              : transactionConnection(mask, err);
+    if (!c) return err;
+    sqlite3_busy_timeout(c->db, timeoutSeconds < 0 ? 0 : timeoutSeconds * 1000);
+    int rc = c->exec("BEGIN IMMEDIATE");
+    sqlite3_busy_timeout(c->db, recoverMs_);
+    if (rc != SQLITE_OK) {
+        int32_t n = storageErrorFromSqlite(rc) == ErrFileLocked ? ErrNoTransaction : ErrDriver;
+        return fail(n, files[0], c, rc);
+    }
+    txn_ = c;
+    txnMask_ = mask;
+    savepointDepth_ = 0;
+    for (FileId f : files) invalidateWalks(f);
+    return 0;
+}
+
+int32_t Session::finishTransaction(const char* sql) {
+    if (!txn_) return 0;
+    Connection* c = txn_;
+    int rc = c->exec(sql);
+    int32_t result = 0;
+    FileId first = FileId::APbnk;
+    for (int i = 0; i < kFileCount; ++i)
+        if (txnMask_ & (1u << i)) {
+            first = static_cast<FileId>(i);
+            break;
+        }
+    if (rc != SQLITE_OK) {
+        result = fail(storageErrorFromSqlite(rc), first, c, rc);
+        if (!sqlite3_get_autocommit(c->db)) c->exec("ROLLBACK");
+    }
+    uint32_t mask = txnMask_;
+    txn_ = nullptr;
+    txnMask_ = 0;
+    savepointDepth_ = 0;
+    for (int i = 0; i < kFileCount; ++i)
+        if (mask & (1u << i)) invalidateWalks(static_cast<FileId>(i));
+    return result;
+}
+
+int32_t Session::commit() {
+    if (!txn_) return failText(ErrNoTransaction, FileId::APbnk, "no active transaction");
+    return finishTransaction("COMMIT");
+}
+
+int32_t Session::rollback() {
+    return finishTransaction("ROLLBACK");
+}
+
+int32_t Session::savepoint() {
+    if (!txn_) return failText(ErrNoTransaction, FileId::APbnk, "no active transaction");
+    std::string sql = "SAVEPOINT sp" + std::to_string(savepointDepth_ + 1);
+    int rc = txn_->exec(sql.c_str());
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
+    ++savepointDepth_;
+    return 0;
+}
+
+int32_t Session::releaseSavepoint() {
+    if (!txn_ || savepointDepth_ == 0)
+        return failText(ErrNoTransaction, FileId::APbnk, "no savepoint");
+    std::string sql = "RELEASE sp" + std::to_string(savepointDepth_);
+    int rc = txn_->exec(sql.c_str());
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
+    --savepointDepth_;
+    return 0;
+}
+
+int32_t Session::rollbackToSavepoint() {
+    if (!txn_ || savepointDepth_ == 0)
+        return failText(ErrNoTransaction, FileId::APbnk, "no savepoint");
+    std::string name = "sp" + std::to_string(savepointDepth_);
+    int rc = txn_->exec(("ROLLBACK TO " + name).c_str());
+    if (rc == SQLITE_OK) rc = txn_->exec(("RELEASE " + name).c_str());
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
+    --savepointDepth_;
+    for (int i = 0; i < kFileCount; ++i)
+        if (txnMask_ & (1u << i)) invalidateWalks(static_cast<FileId>(i));
+    return 0;
+}

@@ -1,0 +1,167 @@
+// Views: filtered, ordered reads of one file, walked into the file's buffer or fetched by page.
+#include "bankrec/storage/view.h"
+
+#include <algorithm>
+
+#include "bankrec/storage/connection.h"
+#include "bankrec/storage/key_sql.h"
+#include "bankrec/storage/session.h"
+
+ViewBase::ViewBase(Session& session, KeyId key)
+    : session_(session), file_(session.file(key.file)), key_(key) {
+    file_.views_.push_back(this);
+}
+
+ViewBase::~ViewBase() {
+    auto& v = file_.views_;
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+}
+
+int32_t ViewBase::setFilter(std::string_view text) {
+    Filter f;
+    std::string message;
+    if (int32_t e = f.parse(text, file_.def(), &message))
+        return session_.failText(e, file_.id(), message);
+    filter_ = std::move(f);
+    invalidateReadAhead();
+    return 0;
+}
+
+int32_t ViewBase::setOrder(KeyId key) {
+    if (key.file != file_.id() || key.index < 0 ||
+        static_cast<size_t>(key.index) >= file_.def().keys.size())
+        return session_.failText(ErrInvalidKey, file_.id(), "key of another file");
+    key_ = key;
+    reset();
+    return 0;
+}
+
+int32_t ViewBase::compile(std::string& where, std::vector<FieldValue>& params) {
+    std::string message, cond;
+    if (int32_t e = filter_.toSql(bindings_, cond, params, &message))
+        return session_.failText(e, file_.id(), message);
+    where = keyPresentSql(file_.def(), key_.index) + " AND (" + cond + ")";
+    return 0;
+}
+
+int32_t ViewBase::count(int64_t& n) {
+    n = 0;
+    std::string where;
+    std::vector<FieldValue> params;
+    if (int32_t e = compile(where, params)) return e;
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(file_.id(), err);
+    if (!c) return err;
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s =
+        c->statement("SELECT count(*) FROM " + c->table(file_.def()) + " WHERE " + where, rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
+    for (size_t i = 0; i < params.size(); ++i) bindValue(s, static_cast<int>(i) + 1, params[i]);
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) n = sqlite3_column_int64(s, 0);
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
+    return 0;
+}
+
+int32_t ViewBase::fetchPage(const ViewPosition* after, int n, bool backwards,
+                            std::vector<ViewPosition>& positions) {
+    invalidateReadAhead();
+    return fetchRows(after, n, backwards, positions);
+}
+
+int32_t ViewBase::fetchRows(const ViewPosition* after, int n, bool backwards,
+                            std::vector<ViewPosition>& positions) {
+    positions.clear();
+    revisions_.clear();
+    if (n <= 0) return 0;
+    const FileDef& f = file_.def();
+    std::string where;
+    std::vector<FieldValue> params;
+    if (int32_t e = compile(where, params)) return e;
+    if (after &&
+        after->keyValues.size() != f.keys[static_cast<size_t>(key_.index)].components.size())
+        return session_.failText(ErrInvalidKey, file_.id(), "position of another key");
+    int32_t err = 0;
+    Connection* c = session_.connectionFor(file_.id(), err);
+    if (!c) return err;
+    std::string sql = "SELECT " + selectList(f) + " FROM " + c->table(f) + " WHERE " + where;
+    if (after) sql += " AND " + keysql::seek(f, key_.index, backwards ? "<" : ">", true);
+    sql += " ORDER BY " + keysql::orderBy(f, key_.index, !backwards) + " LIMIT ?";
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->statement(sql, rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
+    int p = 1;
+    for (const FieldValue& v : params) bindValue(s, p++, v);
+    if (after) {
+        for (const FieldValue& v : after->keyValues) bindValue(s, p++, v);
+        sqlite3_bind_int64(s, p++, after->rowid);
+    }
+    sqlite3_bind_int(s, p, n);
+    resizeRows(static_cast<size_t>(n));
+    size_t got = 0;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        void* rec = rowSlot(got);
+        readRecord(s, f, rec, 2);
+        positions.push_back({keysql::values(f, key_.index, rec), sqlite3_column_int64(s, 0)});
+        revisions_.push_back(sqlite3_column_int64(s, 1));
+        ++got;
+    }
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (rc != SQLITE_DONE) {
+        positions.clear();
+        return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
+    }
+    return 0;
+}
+
+void ViewBase::reset() {
+    aheadPos_.clear();
+    aheadNext_ = 0;
+    from_ = From::Start;
+    chunk_ = 8;
+}
+
+void ViewBase::resetEnd() {
+    reset();
+    from_ = From::End;
+}
+
+void ViewBase::invalidateReadAhead() {
+    aheadPos_.clear();
+    aheadRev_.clear();
+    aheadNext_ = 0;
+}
+
+int32_t ViewBase::next() {
+    return walk(true);
+}
+int32_t ViewBase::previous() {
+    return walk(false);
+}
+
+int32_t ViewBase::walk(bool forward) {
+    if (aheadNext_ < aheadPos_.size() && aheadForward_ == forward) {
+        size_t i = aheadNext_++;
+        assignToFile(i);
+        file_.currentRow_ = aheadPos_[i].rowid;
+        file_.currentRevision_ = aheadRev_[i];
+        last_ = aheadPos_[i];
+        from_ = From::Row;
+        return 0;
+    }
+    if ((from_ == From::Start && !forward) || (from_ == From::End && forward))
+        return session_.fail(ErrNoRecord, file_.id());
+    std::vector<ViewPosition> positions;
+    int32_t e = fetchRows(from_ == From::Row ? &last_ : nullptr, chunk_, !forward, positions);
+    if (e) return e;
+    if (chunk_ < 256) chunk_ *= 2;
+    aheadPos_ = std::move(positions);
+    aheadRev_ = revisions_;
+    aheadNext_ = 0;
+    aheadForward_ = forward;
+    if (aheadPos_.empty()) return session_.fail(ErrNoRecord, file_.id());
+    return walk(forward);
+}
