@@ -1,0 +1,223 @@
+#include "bankrec/banks/fia_loader.h"
+
+#include <cctype>
+#include <optional>
+
+#include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/transaction.h"
+#include "bankrec/storage/warnings.h"
+#include "hostlink/hostlink.h"
+
+namespace {
+int compareNoCase(const std::string& a, const std::string& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::string rtrim(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+// A savepoint around one entry's writes when a slice transaction is open, so a failed entry
+// leaves the rest of the slice alone.
+class EntryGuard {
+  public:
+    explicit EntryGuard(Session& s) {
+        if (s.inTransaction()) sp_.emplace(s);
+    }
+    ~EntryGuard() {
+        if (sp_ && !sp_->error()) sp_->release();
+    }
+
+  private:
+    std::optional<Savepoint> sp_;
+};
+}  // namespace
+
+bool FiaLoader::PairLess::operator()(const std::pair<int32_t, std::string>& a,
+                                     const std::pair<int32_t, std::string>& b) const {
+    if (a.first != b.first) return a.first < b.first;
+    return compareNoCase(a.second, b.second) < 0;
+}
+
+FiaLoader::FiaLoader(Session& session, ZORBRFIA& link) : session_(session), link_(link) {}
+
+FiaLoader::~FiaLoader() = default;
+
+int32_t FiaLoader::total() const {
+    return link_.records();
+}
+
+void FiaLoader::runToEnd() {
+    while (step()) {
+    }
+}
+
+void FiaLoader::enter(Phase phase) {
+    phase_ = phase;
+    walkStarted_ = false;
+    if (phase == Phase::Remove && (!listComplete_ || pairs_.empty() || total() == 0)) {
+        counts_.removalSkipped = true;
+        enter(Phase::Add);
+        return;
+    }
+    if (phase == Phase::Add) addAt_ = pairs_.begin();
+}
+
+bool FiaLoader::step() {
+    switch (phase_) {
+        case Phase::Entries:
+            if (next_ <= total()) {
+                loadEntry(next_++);
+                return true;
+            }
+            enter(Phase::Remove);
+            return true;
+        case Phase::Remove:
+            if (!removeStep()) enter(Phase::Add);
+            return true;
+        case Phase::Add:
+            if (!addStep()) enter(Phase::Defaults);
+            return true;
+        case Phase::Defaults:
+            if (!defaultsStep()) {
+                phase_ = Phase::Done;
+                return false;
+            }
+            return true;
+        case Phase::Done:
+            return false;
+    }
+    return false;
+}
+
+void FiaLoader::loadEntry(int32_t number) {
+    ++counts_.entries;
+    link_.select(number);
+    const std::string bank = cutUtf8(rtrim(link_.query("BANK")), 40);
+    const std::string fiaText = link_.query("FIAID");
+    const std::string apBank = cutUtf8(rtrim(link_.query("APBANK")), 10);
+    const std::string prBank = cutUtf8(rtrim(link_.query("PRBANK")), 10);
+    const std::string account = cutUtf8(rtrim(link_.query("BANKACCOUNT")), 40);
+    int32_t fiaId = 0;
+    try {
+        fiaId = static_cast<int32_t>(std::stol(fiaText));
+    } catch (...) {
+        fiaId = 0;
+    }
+    // An entry without a suite identifier could never be matched again: each load would add
+    // the bank once more.
+    if (fiaId == 0) return;
+
+    EntryGuard guard(session_);
+    auto& bnk = session_.file<APbnk>();
+    bnk.rec.FIAID = fiaId;
+    int32_t bankId = 0;
+    if (bnk.get(APBNK_KEY_FIAID) == 0) {
+        if (bnk.rec.Bank != bank || bnk.rec.APBank != apBank || bnk.rec.PRBank != prBank) {
+            bnk.rec.Bank = bank;
+            bnk.rec.APBank = apBank;
+            bnk.rec.PRBank = prBank;
+            if (changeRecord(session_, FileId::APbnk, false) == ChangeWritten)
+                ++counts_.banksUpdated;
+            else
+                ++counts_.failures;
+        }
+        bankId = bnk.rec.BankID;
+    } else {
+        bnk.clear();
+        bnk.rec.FIAID = fiaId;
+        bnk.rec.Bank = bank;
+        bnk.rec.APBank = apBank;
+        bnk.rec.PRBank = prBank;
+        if (addNumbered(session_, FileId::APbnk, NumberingReadError::Warning35) == 0) {
+            ++counts_.banksAdded;
+            bankId = bnk.rec.BankID;
+        } else {
+            ++counts_.failures;
+        }
+    }
+    if (bankId != 0) pairs_.emplace(bankId, account);
+}
+
+bool FiaLoader::removeStep() {
+    auto& bnu = session_.file<APbnu>();
+    if (!walkStarted_) {
+        walkStarted_ = true;
+        bnu.setStart(APBNU_KEY_BANKUSEID);
+    }
+    int32_t err = bnu.next();
+    if (err) {
+        if (err != ErrNoRecord) {
+            saveError(session_);
+            StandardWarning(35, "APbnu");
+        }
+        return false;
+    }
+    if (pairs_.count({bnu.rec.BankID, bnu.rec.BankAccount})) return true;
+    EntryGuard guard(session_);
+    if (deleteRecord(session_, FileId::APbnu) == 0)
+        ++counts_.cashRemoved;
+    else
+        ++counts_.failures;
+    return true;
+}
+
+bool FiaLoader::addStep() {
+    if (addAt_ == pairs_.end()) return false;
+    const auto& [bankId, account] = *addAt_++;
+    auto& bnu = session_.file<APbnu>();
+    bnu.rec.BankID = bankId;
+    bnu.rec.BankAccount = account;
+    if (bnu.get(APBNU_KEY_BANKIDBANKACCOUNT) == 0) return true;
+    EntryGuard guard(session_);
+    bnu.clear();
+    bnu.rec.BankID = bankId;
+    bnu.rec.BankAccount = account;
+    bnu.rec.Post = 0;
+    if (addNumbered(session_, FileId::APbnu, NumberingReadError::Warning35) == 0)
+        ++counts_.cashAdded;
+    else
+        ++counts_.failures;
+    return true;
+}
+
+bool FiaLoader::defaultsStep() {
+    auto& bnk = session_.file<APbnk>();
+    if (!walkStarted_) {
+        walkStarted_ = true;
+        bnk.setStart(APBNK_KEY_BANKID);
+    }
+    int32_t err = bnk.next();
+    if (err) {
+        if (err != ErrNoRecord) {
+            saveError(session_);
+            StandardWarning(35, "APbnk");
+        }
+        return false;
+    }
+    const int32_t bankId = bnk.rec.BankID;
+    auto& bnu = session_.file<APbnu>();
+    bnu.rec.BankID = bankId;
+    bnu.rec.Post = 1;
+    if (bnu.get(APBNU_KEY_BANKIDPOST) == 0) return true;
+    bnu.rec.BankID = bankId;
+    bnu.rec.BankAccount.clear();
+    bnu.set(APBNU_KEY_BANKIDBANKACCOUNT);
+    if (bnu.next() != 0 || bnu.rec.BankID != bankId) return true;  // no cash accounts
+    EntryGuard guard(session_);
+    bnu.rec.Post = 1;
+    if (changeRecord(session_, FileId::APbnu, false) == ChangeWritten)
+        ++counts_.defaultsSet;
+    else
+        ++counts_.failures;
+    return true;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The account loader: brings APbnk and APbnu into line with the suite's financial institution
+// accounts listed in a ZORBRFIA link object (filled by LOADFIA, or by hand in tests).
+//
+// The loader is a step machine so a progress window can pace it: each step() handles one list
+// entry (add or update the bank matched by APBNK_KEY_FIAID, collect its (BankID, cash account)
+// pair), then the final pass runs one record per step: cash accounts the suite no longer reports
+// are deleted, reported ones that are missing are added, and every bank with cash accounts but
+// no default gets its first one marked. Writes go through the numbering, change and delete
+// services, so their warnings are the ones the user sees; a failed write is reported and the
+// loader goes on.
+//
+// An incomplete list must not strip the banks of their cash accounts: the removal runs only when
+// the list is marked complete (LOADFIA answered 1) and holds at least one entry. Adding missing
+// cash accounts and the defaults run in every case.
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+
+class Session;
+class ZORBRFIA;
+
+struct FiaLoadCounts {
+    int32_t entries = 0;  // list entries handled
+    int32_t banksAdded = 0;
+    int32_t banksUpdated = 0;
+    int32_t cashAdded = 0;        // APbnu rows added
+    int32_t cashRemoved = 0;      // APbnu rows deleted
+    int32_t defaultsSet = 0;      // banks given a default cash account
+    int32_t failures = 0;         // writes that failed (already reported to the user)
+    bool removalSkipped = false;  // the list was empty or incomplete: nothing was removed
+};
+
+class FiaLoader {
+  public:
+    // The session's APbnk and APbnu must be open (file services) for the loader's lifetime.
+    FiaLoader(Session& session, ZORBRFIA& link);
+    ~FiaLoader();
+
+    // Whether the list is the suite's whole list (LOADFIA left GlobalResponse 1). Default true.
+    void setListComplete(bool complete) { listComplete_ = complete; }
+
+    // Number of list entries.
+    int32_t total() const;
+    // Entries handled so far (the progress bar's value).
+    int32_t handled() const { return next_ - 1; }
+    // Handles one entry, or one record of the final pass. Returns false once everything is done.
+    bool step();
+    bool done() const { return phase_ == Phase::Done; }
+    // Runs every remaining step.
+    void runToEnd();
+
+    const FiaLoadCounts& counts() const { return counts_; }
+
+  private:
+    enum class Phase { Entries, Remove, Add, Defaults, Done };
+    struct PairLess {
+        bool operator()(const std::pair<int32_t, std::string>& a,
+                        const std::pair<int32_t, std::string>& b) const;
+    };
+
+    void loadEntry(int32_t number);
+    bool removeStep();
+    bool addStep();
+    bool defaultsStep();
+    void enter(Phase phase);
+
+    Session& session_;
+    ZORBRFIA& link_;
+    bool listComplete_ = true;
+    Phase phase_ = Phase::Entries;
+    int32_t next_ = 1;
+    // Every cash account the suite reported, tied to its bank; text without regard to case,
+    // as APBNU_KEY_BANKIDBANKACCOUNT compares it.
+    std::set<std::pair<int32_t, std::string>, PairLess> pairs_;
+    std::set<std::pair<int32_t, std::string>, PairLess>::const_iterator addAt_;
+    bool walkStarted_ = false;
+    FiaLoadCounts counts_;
+};

@@ -1,0 +1,82 @@
+#include "bankrec/banks/load_fia.h"
+
+#include <algorithm>
+
+#include "bankrec/shell/startup_parameters.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/warnings.h"
+#include "corelib/globals.h"
+#include "corelib/standard_warnings.h"
+#include "corelib/thread_registry.h"
+
+FiaLink::FiaLink(const StartupParameters& params) {
+    info.DIVISION = params.DIVISION;
+    info.DATAPATH = params.DATAPATH;
+    info.SERVERNAME = params.SERVERNAME;
+    info.USERNAME = params.USERNAME;
+    info.USERPW = params.USERPW;
+    info.USERID = params.USERID;
+    info.TTY = params.TTY;
+}
+
+void FiaLink::load() {
+    LOADFIA(link);
+    response = GlobalResponse;
+}
+
+FiaLoadJob::FiaLoadJob(Session& session, FiaLink& link)
+    : session_(session), loader_(session, link.link) {
+    loader_.setListComplete(link.response == RequestCompleted);
+}
+
+void FiaLoadJob::open(ProgressView& view) {
+    view.setRange(1, std::max<int64_t>(1, loader_.total()));
+    view.setValue(0);
+}
+
+bool FiaLoadJob::tick(ProgressView& view) {
+    const bool more = loader_.step();
+    view.setValue(loader_.handled());
+    return more;
+}
+
+void FiaLoadJob::sliceBegin() {
+    inSlice_ = session_.begin({FileId::APbnk, FileId::APbnu}, 2) == 0;
+}
+
+void FiaLoadJob::sliceEnd() {
+    if (!inSlice_) return;
+    inSlice_ = false;
+    if (session_.commit()) {
+        saveError(session_);
+        StandardWarning(Warn_UpdateError, "APbnk");
+    }
+}
+
+ProgressSpec loadFiaQuickSpec() {
+    ProgressSpec spec;
+    spec.title = "Refreshing FIA";
+    spec.text = "Refresh Financial Institutions";
+    spec.cancelButton = false;
+    spec.percentLine = false;
+    spec.placeName = "LoadFIAQuick";
+    return spec;
+}
+
+FiaLoadCounts LoadFIAQuick(Session& session, const StartupParameters& params) {
+    THREAD_LOG("LoadFIAQuick");
+    FiaLoadCounts counts;
+    {
+        FileUse files(session, {FileId::APbnk, FileId::APbnu});
+        if (!files.error()) {
+            FiaLink link(params);
+            link.load();
+            FiaLoadJob job(session, link);
+            runProgress(loadFiaQuickSpec(), job);
+            counts = job.loader().counts();
+        }
+    }
+    THREAD_RETURN("LoadFIAQuick");
+    return counts;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The two account-loading procedures. Both bind a ZORBRFIA link object to the start-up
+// parameters, ask LOADFIA for the suite's list and run the FiaLoader over it, one list entry per
+// timer tick, in time slices of one transaction each.
+//  - LoadFIAQuick: modal "Refreshing FIA" window on the caller's session (the bank browse's
+//    "&Refresh", the command-line tool).
+//  - LoadFIAThread: the start-up window at every program start, non-modal on a session of its
+//    own (bankrec/banks/ui/load_fia_thread_window.h); it uses FiaLoadJob and FiaLink directly.
+#include <cstdint>
+
+#include "bankrec/banks/fia_loader.h"
+#include "corelib/progress.h"
+#include "hostlink/hostlink.h"
+
+class Session;
+struct StartupParameters;
+
+// The link object with its connection group and queue, bound to the start-up parameters.
+struct FiaLink {
+    explicit FiaLink(const StartupParameters& params);
+    FiaLink(const FiaLink&) = delete;
+    FiaLink& operator=(const FiaLink&) = delete;
+
+    ::INFO info;
+    ::FIAQ queue;
+    ZORBRFIA link{queue, info};
+    int32_t response = 0;  // GlobalResponse left by LOADFIA (1: the whole list)
+
+    // Calls LOADFIA and keeps its response.
+    void load();
+};
+
+// Drives a FiaLoader from a progress window: the range is the list's entries, each tick one
+// step, each slice of ticks one transaction on APbnk and APbnu (when it can begin; otherwise
+// each write frames its own).
+class FiaLoadJob : public ProgressJob {
+  public:
+    FiaLoadJob(Session& session, FiaLink& link);
+
+    void open(ProgressView& view) override;
+    bool tick(ProgressView& view) override;
+    void sliceBegin() override;
+    void sliceEnd() override;
+    bool cancel(ProgressView&) override { return false; }  // the loader runs to its end
+
+    FiaLoader& loader() { return loader_; }
+
+  private:
+    Session& session_;
+    FiaLoader loader_;
+    bool inSlice_ = false;
+};
+
+// The progress window of LoadFIAQuick.
+ProgressSpec loadFiaQuickSpec();
+
+// Refreshes APbnk and APbnu from the suite on the caller's session, in the modal "Refreshing
+// FIA" window; returns what the loader did. The files are opened (and closed again) through
+// the file services.
+FiaLoadCounts LoadFIAQuick(Session& session, const StartupParameters& params);

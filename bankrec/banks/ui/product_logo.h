@@ -1,0 +1,5 @@
+#pragma once
+// The maker's logo, drawn rather than loaded so the program carries no image files.
+#include <QPixmap>
+
+QPixmap productLogo(int size);
