@@ -1,32 +1,67 @@
 #include "corelib/progress.h"
-// Placeholder until the progress service lands: runs the job without a window.
+
+#include <QElapsedTimer>
+
+#include "corelib/progress_window.h"
+
 namespace {
-class HeadlessProgress : public ProgressBackend {
-public:
-    ProgressResult run(const ProgressSpec&, ProgressJob& job) override {
-        struct NullView : ProgressView {
-            void setTitle(const std::string&) override {}
-            void setText(const std::string&) override {}
-            void setRange(int64_t, int64_t) override {}
-            void setValue(int64_t) override {}
-            void setPercent(int) override {}
-        } view;
-        job.open(view);
-        bool more = true;
-        while (more) {
-            job.sliceBegin();
-            more = job.tick(view);
-            job.sliceEnd();
-        }
-        job.close();
-        return ProgressResult::Completed;
-    }
+struct NullView : ProgressView {
+    void setTitle(const std::string&) override {}
+    void setText(const std::string&) override {}
+    void setRange(int64_t, int64_t) override {}
+    void setValue(int64_t) override {}
+    void setPercent(int) override {}
 };
+
 std::unique_ptr<ProgressBackend>& slot() {
     static std::unique_ptr<ProgressBackend> backend = std::make_unique<HeadlessProgress>();
     return backend;
 }
 }  // namespace
-ProgressResult runProgress(const ProgressSpec& spec, ProgressJob& job) { return slot()->run(spec, job); }
-void setProgressBackend(std::unique_ptr<ProgressBackend> backend) { slot() = std::move(backend); }
-ProgressBackend& progressBackend() { return *slot(); }
+
+bool runProgressSlice(ProgressJob& job, ProgressView& view, int sliceMs, int* ticks) {
+    QElapsedTimer clock;
+    clock.start();
+    int n = 0;
+    bool more = true;
+    job.sliceBegin();
+    do {
+        more = job.tick(view);
+        ++n;
+    } while (more && sliceMs > 0 && clock.elapsed() < sliceMs);
+    job.sliceEnd();
+    if (ticks) *ticks = n;
+    return more;
+}
+
+int progressPercent(int64_t low, int64_t high, int64_t value) {
+    if (high <= low) return 0;
+    if (value <= low) return 0;
+    if (value >= high) return 100;
+    return static_cast<int>((value - low) * 100 / (high - low));
+}
+
+ProgressResult HeadlessProgress::run(const ProgressSpec& spec, ProgressJob& job) {
+    NullView view;
+    job.open(view);
+    while (runProgressSlice(job, view, spec.sliceMs)) {
+    }
+    job.close();
+    return ProgressResult::Completed;
+}
+
+ProgressResult runProgress(const ProgressSpec& spec, ProgressJob& job) {
+    return slot()->run(spec, job);
+}
+
+void setProgressBackend(std::unique_ptr<ProgressBackend> backend) {
+    slot() = backend ? std::move(backend) : std::make_unique<HeadlessProgress>();
+}
+
+ProgressBackend& progressBackend() {
+    return *slot();
+}
+
+void useProgressWindows() {
+    setProgressBackend(std::make_unique<ProgressWindowBackend>());
+}

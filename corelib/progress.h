@@ -9,7 +9,7 @@
 #include <string>
 
 class ProgressView {
-public:
+  public:
     virtual ~ProgressView() = default;
     virtual void setTitle(const std::string& title) = 0;
     virtual void setText(const std::string& text) = 0;  // the window's prompt line
@@ -20,7 +20,7 @@ public:
 };
 
 class ProgressJob {
-public:
+  public:
     virtual ~ProgressJob() = default;
     // The window is open; set up the range and start the work.
     virtual void open(ProgressView&) {}
@@ -43,18 +43,35 @@ struct ProgressSpec {
     bool cancelButton = true;
     bool percentLine = true;  // the "<n>% Completed" line
     int periodMs = 1;         // timer period
-    int sliceMs = 20;         // keep calling tick() within one timer event up to this long; 0: one tick
-    std::string placeName;    // remember the window's place under this procedure name (empty: no)
+    int sliceMs = 20;  // keep calling tick() within one timer event up to this long; 0: one tick
+    std::string placeName;  // remember the window's place under this procedure name (empty: no)
 };
 
 class ProgressBackend {
-public:
+  public:
     virtual ~ProgressBackend() = default;
     // Opens the window and runs the job to its end; returns when the window has closed.
     virtual ProgressResult run(const ProgressSpec& spec, ProgressJob& job) = 0;
 };
 
+// One timer event's work: sliceBegin(), then tick() while the slice stays under `sliceMs`
+// (exactly one tick when sliceMs is 0), then sliceEnd(). Returns false when the job is done.
+// `ticks`, when given, receives the number of ticks run.
+bool runProgressSlice(ProgressJob& job, ProgressView& view, int sliceMs, int* ticks = nullptr);
+
+// The percentage shown for a value within a range, 0 to 100 (0 for an empty range).
+int progressPercent(int64_t low, int64_t high, int64_t value);
+
+// Runs the job to its end without a window, still in slices (the command-line tool, the tests).
+class HeadlessProgress : public ProgressBackend {
+  public:
+    ProgressResult run(const ProgressSpec& spec, ProgressJob& job) override;
+};
+
 // Runs a job modally through the installed backend (the headless one when none is installed).
 ProgressResult runProgress(const ProgressSpec& spec, ProgressJob& job);
+// Installs a backend; null puts the headless one back.
 void setProgressBackend(std::unique_ptr<ProgressBackend> backend);
+// Installs the Qt progress window (the program does this at start-up when it has a display).
+void useProgressWindows();
 ProgressBackend& progressBackend();
