@@ -15,8 +15,9 @@
 // Key: bank (10), type (1: "C" check, "B" bank header), external form (7 digits), run (5
 // digits), internal form (7 digits). A bank header has type "B" and all other keys zero.
 // Put calls cut text to the field's width; a number that is shorter than a digit field is
-// right-justified with leading zeros. Get calls return the field at its full width,
-// blank-padded, in an output field of at least width + 1 bytes.
+// right-justified with leading zeros, and text that is no number or too long for a digit
+// field fills it with "?" so that a write refuses the record with "30". Get calls return the field
+// at its full width, blank-padded, in an output field of at least width + 1 bytes.
 #ifndef TVSUITE_HANDLE_SIZE
 #define TVSUITE_HANDLE_SIZE 101
 #endif

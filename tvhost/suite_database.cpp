@@ -220,17 +220,24 @@ QString ensurePostgresDatabase(const SuiteServer& server, int division, const QS
         if (!db.open()) {
             error = "Unable to connect to " + server.host + ": " + db.lastError().databaseText();
         } else {
-            QSqlQuery query(db);
-            query.prepare("SELECT 1 FROM pg_database WHERE datname = ?");
-            query.addBindValue(databaseName(division));
-            if (!query.exec()) {
-                error = query.lastError().text();
-            } else if (!query.next()) {
-                // The name is made of digits only, so it is safe as an identifier.
-                if (!query.exec("CREATE DATABASE " + databaseName(division)))
+            {
+                QSqlQuery query(db);
+                query.prepare("SELECT 1 FROM pg_database WHERE datname = ?");
+                query.addBindValue(databaseName(division));
+                bool exists = false;
+                if (!query.exec())
                     error = query.lastError().text();
+                else
+                    exists = query.next();
+                QSqlQuery create(db);
+                // The name is made of digits only, so it is safe as an identifier.
+                if (error.isEmpty() && !exists &&
+                    !create.exec("CREATE DATABASE " + databaseName(division))) {
+                    error = create.lastError().text();
+                    // Another process may have created it meanwhile.
+                    if (query.exec() && query.next()) error.clear();
+                }
             }
-            query.finish();
             db.close();
         }
     }
@@ -333,7 +340,10 @@ QString createSuiteDatabase(const QString& server, int division, const QString& 
     {
         QSqlDatabase db = openSuiteDatabase(server, division, user, password, connection, &error);
         if (db.isValid()) {
-            if (isPostgres(db)) error = execAll(db, {"CREATE SCHEMA IF NOT EXISTS dbo"});
+            // Quiet the server's notices about schemas and tables that are (not) there yet.
+            if (isPostgres(db))
+                error = execAll(
+                    db, {"SET client_min_messages TO WARNING", "CREATE SCHEMA IF NOT EXISTS dbo"});
             if (error.isEmpty()) error = createTables(db);
             if (error.isEmpty() && demo) error = loadDemoTables(db);
             db.close();

@@ -33,10 +33,12 @@ bool dataValid(const char* record) {
            allDigits(getAt(record, kUseCnt, TVAP_USECNT_LEN));
 }
 
+// A blank is zero. A number that does not fit (or is no number) leaves the field marked "?", so a
+// write of the record is refused instead of keeping a cut-off key.
 void putDigits(char* record, size_t offset, size_t width, const char* text) {
-    const std::string value = fieldText(text, width + 8);
-    auto filled = zeroFilled(value, width);
-    setAt(record, offset, width, filled ? *filled : value);
+    const std::string value = trim(fieldText(text, width + 8));
+    auto filled = zeroFilled(value.empty() ? "0" : value, width);
+    setAt(record, offset, width, filled ? *filled : std::string(width, '?'));
 }
 
 void putText(char* record, size_t offset, size_t width, const char* text) {

@@ -1,0 +1,11 @@
+// Test entry point: a QCoreApplication is enough here (SQL drivers, processes), so the suite's
+// tests need no display.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
