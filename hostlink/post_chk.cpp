@@ -3,6 +3,7 @@
 // the suite's check-clearing process for the payables checks.
 #include <QCursor>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSqlError>
 #include <algorithm>
@@ -335,10 +336,13 @@ class PostChkRun : public ProgressJob {
         const std::string dataPath = link_.query("DATAPATH");
         int result = -1;
         std::string error = "tvwole is not available";
+        // The file just written, by its full name, so a stale file of the same name in the
+        // suite's data path is never taken instead.
+        const std::string postingFile = QFileInfo(text_).absoluteFilePath().toStdString();
         if (clearing_) {
             result = clearing_->loadProcess(
                 dataPath, "OCW042", "", "1", dayNumber, link_.query("DIVISION"),
-                link_.query("USERID"), link_.query("TTY"), fileName_, "0", "0", dataPath, "", "");
+                link_.query("USERID"), link_.query("TTY"), postingFile, "0", "0", dataPath, "", "");
             error = clearing_->lastError();
         }
         if (result != 0) {

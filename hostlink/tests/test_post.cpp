@@ -1,0 +1,283 @@
+// POSTCHK against a fresh suite: transaction rows, payroll files, payables register, the posting
+// text file and the clearing process (SQLite, and PostgreSQL when configured).
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include "corelib/daytime.h"
+#include "corelib/globals.h"
+#include "corelib/thread_registry.h"
+#include "host_suite_fixture.h"
+#include "hostlink/tvsysdata.h"
+
+namespace {
+
+constexpr const char* kTextFile = "zor0007.txt";
+
+class PostTest : public HostSuiteTest, public ::testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        HostSuiteTest::SetUp();
+        if (!makeSuite(GetParam())) GTEST_SKIP() << "BANKREC_TEST_PG_SERVER not set";
+        addInstitution(50, 1, "Operating");
+        addUsage(1, 50, 1, 8, "APB");
+        addUsage(2, 50, 1, 9, "PRB");
+        link_.FIAID = 50;
+        link_.POSTDATE = daytime::dayNumber(2026, 4, 30);
+    }
+
+    // A payables check: external form `ext`, run 31, internal form `internal`.
+    tvhost::Transaction payablesCheck(int id, int ext, int internal, const char* amount,
+                                      const char* payee, const char* name) {
+        tvhost::Transaction t;
+        t.transactionId = id;
+        t.fiaId = 50;
+        t.sourceModuleId = 8;
+        t.netAmount = amount;
+        t.externalFormId = QString::number(ext);
+        t.runOrBatch = 31;
+        t.internalFormId = internal;
+        t.payeeOrPayorId = payee;
+        t.description = name;
+        t.dateProduced = QDateTime(QDate(2026, 3, 31), QTime(0, 0));
+        return t;
+    }
+
+    // A payroll check of employee 123, run 77, check 55, external form 9001, sequence 3.
+    tvhost::Transaction payrollCheck(int id) {
+        tvhost::Transaction t;
+        t.transactionId = id;
+        t.fiaId = 50;
+        t.sourceModuleId = 9;
+        t.netAmount = "-900.0000";
+        t.externalFormId = "9001";
+        t.runOrBatch = 77;
+        t.internalFormId = 55;
+        t.nativeUnique = 3;
+        t.payeeOrPayorId = "123";
+        t.description = "Employee";
+        t.dateProduced = QDateTime(QDate(2026, 3, 31), QTime(0, 0));
+        return t;
+    }
+
+    void addPayrollFiles(bool withCheck, const std::string& bankRecType) {
+        if (withCheck) {
+            tvsuite::PayrollCheck check;
+            check.employee = 123;
+            check.checkDate = "03/31/2026";
+            check.run = 77;
+            check.checkNumber = 55;
+            check.externalForm = 9001;
+            check.bank = "PRB";
+            ASSERT_EQ(files_.addPayrollRecord(division_, "PYK", tvsuite::pykRecord(check)), "");
+        }
+        tvsuite::BankRecItem item;
+        item.bank = "PRB";
+        item.date = "03/31/2026";
+        item.type = bankRecType;
+        item.reference = "9001";
+        item.sequence = 3;
+        ASSERT_EQ(files_.addPayrollRecord(division_, "BRK", tvsuite::brkRecord(item)), "");
+    }
+
+    // Status columns of the payroll listing: {"PYK" -> "R", "BRK" -> "RY"}.
+    std::map<std::string, std::string> payrollStatus() {
+        tvsuite::Listing listing;
+        EXPECT_EQ(files_.listPayroll(division_, listing), "");
+        std::map<std::string, std::string> out;
+        for (const auto& row : listing.rows) out[row[0]] = row[6];
+        return out;
+    }
+
+    tvsuite::Listing listing(bool clearing) {
+        tvsuite::Listing out;
+        EXPECT_EQ(clearing ? files_.listClearingRuns(division_, out)
+                           : files_.listRegister(division_, out),
+                  "");
+        return out;
+    }
+
+    void queue(int id, const char* source, const char* bank) {
+        ASSERT_TRUE(link_.addCheck(id, 0, Decimal::fromCents(-1), source, bank, "", "", ""));
+    }
+
+    std::string textFile() {
+        QFile file(kTextFile);
+        if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+        return file.readAll().toStdString();
+    }
+
+    CHKQ chk_;
+    ZORBRCHK link_{chk_, info_};
+};
+
+std::string backendName(const ::testing::TestParamInfo<bool>& info) {
+    return info.param ? "PostgreSQL" : "SQLite";
+}
+
+}  // namespace
+
+TEST_P(PostTest, PayablesChecksAreInsertedOrRewrittenAndCleared) {
+    ASSERT_EQ(files_.addRegisterCheck(division_, "APB", 2002, 31, 7, -999, 1, "Old name"), "");
+    addTransaction(payablesCheck(1, 2001, 6, "-150.1250", "000123", "Acme Supplies"));
+    addTransaction(payablesCheck(2, 2002, 7, "-75.0000", "456", "New name"));
+    queue(1, "AP", "APB");
+    queue(2, "AP", "APB");
+    link_.select(2);
+    {
+        QFile stale(kTextFile);  // left over from an earlier run: replaced
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+        stale.write("old\n");
+    }
+    resetThreadRegistry();
+    GlobalRequest = 2;
+    POSTCHK(link_);
+
+    EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_EQ(GlobalRequest, 0);
+    EXPECT_TRUE(threadRegistrySnapshot().empty());
+    EXPECT_EQ(messages_->count(), 0u) << allMessageText(messages_.get());
+    EXPECT_EQ(chk_.records(), 2);
+    EXPECT_EQ(chk_.currentNumber(), 2);
+    for (int id : {1, 2}) {
+        EXPECT_EQ(transactionValue(id, "FIStatus"), "R") << id;
+        EXPECT_NE(transactionValue(id, "ReconDate"), "") << id;
+    }
+    const tvsuite::Listing reg = listing(false);
+    ASSERT_EQ(reg.rows.size(), 2u);
+    // Bank, Type, Ext, Run, Int, Amount, Vendor, Name
+    EXPECT_EQ(reg.rows[0][0], "APB");
+    EXPECT_EQ(reg.rows[0][1], "C");
+    EXPECT_EQ(reg.rows[0][2], "0002001");
+    EXPECT_EQ(reg.rows[0][3], "00031");
+    EXPECT_EQ(reg.rows[0][4], "0000006");
+    EXPECT_EQ(reg.rows[0][5], "-000000000000150.13");
+    EXPECT_EQ(reg.rows[0][6], "000000123");
+    EXPECT_EQ(reg.rows[0][7], "Acme Supplies");
+    EXPECT_EQ(reg.rows[1][2], "0002002");
+    EXPECT_EQ(reg.rows[1][5], "-000000000000075.00");
+    EXPECT_EQ(reg.rows[1][6], "000000456");
+    EXPECT_EQ(reg.rows[1][7], "New name");
+
+    const std::string header =
+        std::string(10, 'N') + "APB       " + std::string(35, ' ') + std::string(200, '0') + " ";
+    ASSERT_EQ(header.size(), 256u);
+    EXPECT_EQ(textFile(), header + "\n");
+
+    const tvsuite::Listing runs = listing(true);
+    ASSERT_EQ(runs.rows.size(), 1u);
+    char day[8] = "0000000";
+    CvtCtoJ("04/30/2026", day);
+    // Run, Process, Bank, DayNumber, User, Terminal, File, Cleared
+    EXPECT_EQ(runs.rows[0][1], "OCW042");
+    EXPECT_EQ(runs.rows[0][2], "APB");
+    EXPECT_EQ(runs.rows[0][3], day);
+    EXPECT_EQ(runs.rows[0][4], "5");
+    EXPECT_EQ(runs.rows[0][5], "0007");
+    EXPECT_EQ(runs.rows[0][6], QFileInfo(kTextFile).absoluteFilePath().toStdString());
+    EXPECT_EQ(runs.rows[0][7], "2");
+    EXPECT_EQ(progress_->specs.at(0).title, "Progress...");
+    EXPECT_EQ(progress_->rangeHigh, 2);
+}
+
+TEST_P(PostTest, PayrollAndDepositsOnlyMarkThePayrollFilesAndNeverStartTheClearing) {
+    addPayrollFiles(true, "C");
+    addTransaction(payrollCheck(3));
+    auto deposit = payablesCheck(4, 0, 0, "80.0000", "", "Receipts");
+    deposit.sourceModuleId = 10;
+    addTransaction(deposit);
+    queue(3, "PR", "PRB");
+    queue(4, "CR", "");
+    POSTCHK(link_);
+
+    EXPECT_EQ(messages_->count(), 0u) << allMessageText(messages_.get());
+    EXPECT_EQ(transactionValue(3, "FIStatus"), "R");
+    EXPECT_EQ(transactionValue(4, "FIStatus"), "R");
+    const auto status = payrollStatus();
+    EXPECT_EQ(status.at("PYK"), "R");
+    EXPECT_EQ(status.at("BRK"), "RY");
+    EXPECT_TRUE(listing(true).rows.empty());
+    EXPECT_EQ(textFile(), "");
+    EXPECT_TRUE(listing(false).rows.empty());
+}
+
+TEST_P(PostTest, MissingPayrollCheckIsAskedAboutAndTheOtherBankRecordTypeIsFound) {
+    addPayrollFiles(false, "U");
+    addTransaction(payrollCheck(3));
+    queue(3, "PR", "PRB");
+    messages_->answer(msg::Yes);
+    POSTCHK(link_);
+
+    ASSERT_EQ(messages_->count(), 1u);
+    const std::string& text = messages_->last()->text;
+    EXPECT_EQ(text.rfind("Status=23 Unable to find P/R check 000000123,", 0), 0u) << text;
+    EXPECT_NE(text.find(",000000077,0000055,0009001. Do you wish to continue?"), std::string::npos)
+        << text;
+    EXPECT_EQ(payrollStatus().at("BRK"), "RY");
+}
+
+TEST_P(PostTest, QuestionsOfferYesAndNoAndYesGoesOn) {
+    addTransaction(payablesCheck(1, 2001, 6, "-10.0000", "1", "A"));
+    queue(999, "AP", "APB");
+    queue(1, "AP", "APB");
+    messages_->answer(msg::Yes);
+    POSTCHK(link_);
+
+    ASSERT_GE(messages_->count(), 1u);
+    const RecordedMessage& m = messages_->messages()[0];
+    EXPECT_EQ(m.text, "Unable find transaction 999. Do you wish to continue?");
+    EXPECT_EQ(m.caption, "Bank Reconciliation");
+    EXPECT_EQ(m.icon, icon::Information);
+    EXPECT_EQ(m.buttons, msg::Yes | msg::No);
+    EXPECT_GE(messages_->beeps(), 1);
+    EXPECT_EQ(transactionValue(1, "FIStatus"), "R");
+    EXPECT_EQ(listing(false).rows.size(), 1u);
+}
+
+TEST_P(PostTest, NoEndsTheRunAfterTheCurrentEntry) {
+    addPayrollFiles(false, "C");
+    addTransaction(payrollCheck(3));
+    addTransaction(payablesCheck(1, 2001, 6, "-10.0000", "1", "A"));
+    queue(3, "PR", "PRB");
+    queue(1, "AP", "APB");
+    messages_->answer(msg::No);  // to the missing payroll check
+    POSTCHK(link_);
+
+    ASSERT_EQ(messages_->count(), 1u);
+    EXPECT_EQ(payrollStatus().at("BRK"), "RY");       // the current entry is finished
+    EXPECT_EQ(transactionValue(1, "FIStatus"), "O");  // the next one is never posted
+    EXPECT_TRUE(listing(false).rows.empty());
+    EXPECT_TRUE(listing(true).rows.empty());
+}
+
+TEST_P(PostTest, CancelDoesNotStopThePosting) {
+    addTransaction(payablesCheck(1, 2001, 6, "-10.0000", "1", "A"));
+    addTransaction(payablesCheck(2, 2002, 7, "-20.0000", "2", "B"));
+    queue(1, "AP", "APB");
+    queue(2, "AP", "APB");
+    cancelBeforeTick(1);
+    POSTCHK(link_);
+    EXPECT_TRUE(progress_->cancelRefused);
+    EXPECT_EQ(transactionValue(2, "FIStatus"), "R");
+    EXPECT_EQ(listing(true).rows.size(), 1u);
+}
+
+TEST_P(PostTest, MissingModuleUsageEndsTheEntryAndTheFailedClearingIsReported) {
+    addInstitution(51, 1, "Other");
+    auto check = payablesCheck(1, 2001, 6, "-10.0000", "1", "A");
+    check.fiaId = 51;
+    addTransaction(check);
+    queue(1, "AP", "APB");
+    messages_->answer(msg::Yes);
+    POSTCHK(link_);
+
+    ASSERT_EQ(messages_->count(), 2u) << allMessageText(messages_.get());
+    EXPECT_EQ(messages_->messages()[0].text,
+              "Unable connect to Module Usage 1,51,8. Do you wish to continue?");
+    EXPECT_NE(messages_->messages()[1].text.find("check clearing"), std::string::npos);
+    EXPECT_EQ(transactionValue(1, "FIStatus"), "R");
+    EXPECT_TRUE(listing(false).rows.empty());
+    EXPECT_TRUE(listing(true).rows.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Suite, PostTest, ::testing::Bool(), backendName);
