@@ -1,0 +1,529 @@
+#include "bankrec/storage/file_services.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/saved_error.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/storage.h"
+#include "bankrec/storage/storage_error.h"
+#include "bankrec/storage/warnings.h"
+#include "corelib/daytime.h"
+#include "corelib/globals.h"
+#include "corelib/message.h"
+#include "corelib/standard_warnings.h"
+
+namespace {
+
+constexpr int kServiceTimeoutSeconds = 2;
+constexpr int kRecoverMilliseconds = 10000;  // "Recover=10"
+constexpr int kAttemptsPerRound = 3;
+
+// ---- Use counts ----
+
+struct UseCounts {
+    std::mutex lock;
+    std::map<std::string, int32_t> counts;  // by absolute path of the file on disk
+};
+UseCounts& useCounts() {
+    static UseCounts counts;
+    return counts;
+}
+std::string countKey(const Storage& storage, FileId file) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(storage.filePath(file), ec);
+    return (ec ? std::filesystem::path(storage.filePath(file)) : p).lexically_normal().string();
+}
+
+// ---- Open ----
+
+// One attempt to open; "already open" counts as success. Failures are saved.
+int32_t tryOpen(Session& session, FileId file) {
+    int32_t err = session.open(file);
+    if (err == ErrAlreadyOpen) err = NoError;
+    if (err) saveError(session);
+    return err;
+}
+
+void upgradeFile(Session& session, FileId file) {
+    if (session.upgrade(file)) saveError(session);
+}
+
+[[noreturn]] void endProgram(const std::string& closing) {
+    ds_Halt(kFatalWarningExitCode, closing);
+}
+
+int32_t openRecovering(Session& session, FileId file, const OpenOptions& options) {
+    const std::string name = session.storage().fileName(file);
+    const bool quiet = options.callerHandlesFailure;
+
+    int32_t err = tryOpen(session, file);
+    if (err == ErrFileLocked) {
+        // Wait longer for the file to recover, then go back to the usual wait.
+        session.setRecoverMilliseconds(kRecoverMilliseconds);
+        err = tryOpen(session, file);
+        session.setRecoverMilliseconds(session.storage().recoverMilliseconds());
+    }
+    if (!err) return NoError;
+
+    if (err == ErrFileNotFound) {
+        upgradeFile(session, file);
+        err = tryOpen(session, file);
+        if (!err) return NoError;
+        if (quiet) return err;
+        if (!options.create) {
+            StandardWarning(Warn_NoFileCreate, name);
+            endProgram("File Creation Error!");
+        }
+        if (session.create(file)) {
+            saveError(session);
+            StandardWarning(Warn_CreateError, name);
+            endProgram("File Creation Error!");
+        }
+        err = tryOpen(session, file);
+        if (err) {
+            StandardWarning(Warn_CreateOpenError, name);
+            endProgram("File Creation Error!");
+        }
+        return NoError;
+    }
+    if (err == ErrBadDeclaration) {
+        upgradeFile(session, file);
+        err = tryOpen(session, file);
+        if (!err) return NoError;
+        if (quiet) return err;
+        StandardWarning(Warn_InvalidFile, name);
+        endProgram("Invalid File!");
+    }
+    if (err == ErrRebuildKeys) {
+        if (quiet) return err;
+        StandardWarning(Warn_InvalidKey, name);  // No ends the program
+        if (session.rebuildKeys(file)) {
+            saveError(session);
+            StandardWarning(Warn_RebuildError, name);
+            endProgram("Error Rebuilding Key!");
+        }
+        err = tryOpen(session, file);
+        if (!err) return NoError;
+    }
+    if (err == ErrInvalidFile || err == ErrInvalidKey || err == ErrDriver) {
+        upgradeFile(session, file);
+        err = tryOpen(session, file);
+        if (!err) return NoError;
+    }
+    if (quiet) return err;
+    StandardWarning(Warn_OpenFailed, name);
+    endProgram("Disk Error");
+}
+
+// ---- Buffers ----
+
+using Values = std::vector<FieldValue>;
+
+Values keepValues(RecordFileBase& f) {
+    Values kept;
+    kept.reserve(f.def().fields.size());
+    for (int i = 0; i < static_cast<int>(f.def().fields.size()); ++i)
+        kept.push_back(getField(f.def(), f.buffer(), i));
+    return kept;
+}
+void restoreValues(RecordFileBase& f, const Values& kept) {
+    for (int i = 0; i < static_cast<int>(kept.size()); ++i)
+        setField(f.def(), f.buffer(), i, kept[static_cast<size_t>(i)]);
+}
+int64_t fieldLong(RecordFileBase& f, int field) {
+    const FieldValue v = getField(f.def(), f.buffer(), field);
+    return std::holds_alternative<int64_t>(v) ? std::get<int64_t>(v) : 0;
+}
+
+// Puts the buffers (and current records) of the linked files back as they were, so a delete
+// does not disturb what the caller's window shows from them.
+class BufferKeeper {
+  public:
+    BufferKeeper(Session& session, std::initializer_list<FileId> files) : session_(session) {
+        for (FileId id : files) {
+            RecordFileBase& f = session.file(id);
+            kept_.push_back({id, f.position(), keepValues(f)});
+        }
+    }
+    ~BufferKeeper() {
+        for (const Kept& k : kept_) {
+            RecordFileBase& f = session_.file(k.file);
+            if (k.position == 0 || f.reget(k.position) != 0) f.clear();
+            restoreValues(f, k.values);
+        }
+    }
+
+  private:
+    struct Kept {
+        FileId file;
+        int64_t position;
+        Values values;
+    };
+    Session& session_;
+    std::vector<Kept> kept_;
+};
+
+// ---- Delete with dependants ----
+
+class LinkedDelete {
+  public:
+    explicit LinkedDelete(Session& session) : s_(session) {}
+
+    // Rows of `key` whose first component equals `value`, visited one at a time; `visit` takes
+    // each out of that range (deletes it or clears its link). 0, or 1 after a warning.
+    int32_t forEachChild(KeyId key, int32_t value, const std::function<int32_t()>& visit) {
+        if (value == 0) return 0;  // an identifier of 0 links nothing
+        RecordFileBase& f = s_.file(key.file);
+        const int field = keyDef(key).components.front();
+        int64_t previous = 0;
+        for (;;) {
+            f.clear();
+            setField(f.def(), f.buffer(), field, int64_t{value});
+            int32_t err = f.set(key);
+            if (!err) err = f.next();
+            if (err == ErrNoRecord) return 0;
+            if (err) return readFailed(f);
+            if (fieldLong(f, field) != value) return 0;
+            if (f.position() == previous) {
+                // The visit left the row in range; stop rather than loop.
+                savedError().save(ErrDriver, f.def().name);
+                StandardWarning(Warn_DeleteError, f.def().name);
+                return 1;
+            }
+            previous = f.position();
+            if (visit()) return 1;
+        }
+    }
+
+    // Refuses (warning 13 naming the child file) when any row of `key` links to `value`.
+    int32_t refuseIfAny(KeyId key, int32_t value) {
+        return forEachChild(key, value, [&] {
+            StandardWarning(Warn_RestrictDelete, fileDef(key.file).name);
+            return 1;
+        });
+    }
+
+    int32_t erase(FileId file) {
+        RecordFileBase& f = s_.file(file);
+        if (f.erase()) {
+            saveError(s_);
+            StandardWarning(Warn_DeleteError, f.def().name);
+            return 1;
+        }
+        return 0;
+    }
+
+    // An activity row: its deposit lines, the reconciliation copies' link, the row itself.
+    int32_t deleteActivity() {
+        const int32_t id = s_.file<APbac>().rec.ActivityID;
+        if (forEachChild(APBDA_KEY_ACTIVITYID, id, [&] { return erase(FileId::APbda); })) return 1;
+        if (forEachChild(APRAC_KEY_ACTIVITYID, id, [&] { return clearActivityLink(); })) return 1;
+        return erase(FileId::APbac);
+    }
+
+    int32_t deleteBank() {
+        const int32_t id = s_.file<APbnk>().rec.BankID;
+        if (refuseIfAny(APBAC_KEY_BANKID, id)) return 1;
+        if (forEachChild(APBNU_KEY_BANKIDBANKACCOUNT, id, [&] { return erase(FileId::APbnu); }))
+            return 1;
+        if (refuseIfAny(APREC_KEY_BANKID, id)) return 1;
+        return erase(FileId::APbnk);
+    }
+
+    int32_t deleteReconciliation() {
+        const int32_t id = s_.file<APrec>().rec.ReconciliationID;
+        if (forEachChild(APBAC_KEY_RECONCILIATIONIDACTIVITYID, id,
+                         [&] { return deleteActivity(); }))
+            return 1;
+        if (forEachChild(APRAC_KEY_RECONCILIATIONID, id, [&] { return erase(FileId::APrac); }))
+            return 1;
+        return erase(FileId::APrec);
+    }
+
+  private:
+    int32_t readFailed(RecordFileBase& f) {
+        saveError(s_);
+        StandardWarning(Warn_RecordFetchError, f.def().name);
+        return 1;
+    }
+    int32_t clearActivityLink() {
+        RecordFileBase& f = s_.file(FileId::APrac);
+        s_.file<APrac>().rec.ActivityID = 0;
+        if (f.put()) {
+            saveError(s_);
+            StandardWarning(Warn_UpdateError, f.def().name);
+            return 1;
+        }
+        return 0;
+    }
+
+    Session& s_;
+};
+
+// The files a delete touches, the deleted file first.
+std::vector<FileId> filesTouched(FileId file) {
+    switch (file) {
+        case FileId::APbnk:
+            return {FileId::APbnk, FileId::APbac, FileId::APbnu, FileId::APrec};
+        case FileId::APrec:
+            return {FileId::APrec, FileId::APbac, FileId::APbda, FileId::APrac};
+        case FileId::APbac:
+            return {FileId::APbac, FileId::APbda, FileId::APrac};
+        default:
+            return {file};
+    }
+}
+
+}  // namespace
+
+// ---- Open and close ----
+
+int32_t openFile(Session& session, FileId file, const OpenOptions& options) {
+    const std::string key = countKey(session.storage(), file);
+    UseCounts& uc = useCounts();
+    {
+        std::lock_guard<std::mutex> guard(uc.lock);
+        auto it = uc.counts.find(key);
+        if (it != uc.counts.end() && it->second > 0) {
+            ++it->second;
+            return NoError;
+        }
+    }
+    const int32_t err = openRecovering(session, file, options);
+    if (err) return err;
+    std::lock_guard<std::mutex> guard(uc.lock);
+    ++uc.counts[key];
+    return NoError;
+}
+
+void closeFile(Session& session, FileId file) {
+    const std::string key = countKey(session.storage(), file);
+    UseCounts& uc = useCounts();
+    bool last = false;
+    {
+        std::lock_guard<std::mutex> guard(uc.lock);
+        auto it = uc.counts.find(key);
+        if (it == uc.counts.end() || it->second <= 0) return;
+        last = --it->second == 0;
+        if (last) uc.counts.erase(it);
+    }
+    if (last) session.close(file);
+}
+
+int32_t fileUseCount(const Storage& storage, FileId file) {
+    UseCounts& uc = useCounts();
+    std::lock_guard<std::mutex> guard(uc.lock);
+    auto it = uc.counts.find(countKey(storage, file));
+    return it == uc.counts.end() ? 0 : it->second;
+}
+
+FileUse::FileUse(Session& session, std::initializer_list<FileId> files, const OpenOptions& options)
+    : session_(session) {
+    for (FileId id : files) {
+        error_ = openFile(session, id, options);
+        if (error_) break;
+        opened_.push_back(id);
+    }
+}
+
+FileUse::~FileUse() {
+    for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) closeFile(session_, *it);
+}
+
+// ---- Delete ----
+
+// A service called inside the caller's own transaction (a loader's time slice) joins it under
+// a savepoint instead of beginning a transaction of its own.
+static int32_t serviceBegin(Session& session, bool joined, std::span<const FileId> files) {
+    return joined ? session.savepoint() : session.begin(files, kServiceTimeoutSeconds);
+}
+static int32_t serviceCommit(Session& session, bool joined) {
+    return joined ? session.releaseSavepoint() : session.commit();
+}
+static void serviceRollback(Session& session, bool joined) {
+    if (joined)
+        session.rollbackToSavepoint();
+    else
+        session.rollback();
+}
+
+int32_t deleteRecord(Session& session, FileId file) {
+    RecordFileBase& target = session.file(file);
+    const std::string label = target.def().name;
+    const int64_t position = target.position();
+    const std::vector<FileId> touched = filesTouched(file);
+
+    std::vector<FileId> opened;
+    struct CloseAll {
+        Session& s;
+        std::vector<FileId>& files;
+        ~CloseAll() {
+            for (FileId id : files) closeFile(s, id);
+        }
+    } closeAll{session, opened};
+    for (FileId id : touched) {
+        if (openFile(session, id)) return 1;  // only reached when the program did not end
+        opened.push_back(id);
+    }
+
+    std::unique_ptr<BufferKeeper> keeper;
+    switch (file) {
+        case FileId::APbnk:
+            keeper.reset(new BufferKeeper(session, {FileId::APbac, FileId::APbnu, FileId::APrec}));
+            break;
+        case FileId::APrec:
+            keeper.reset(new BufferKeeper(session, {FileId::APbac, FileId::APbda, FileId::APrac}));
+            break;
+        case FileId::APbac:
+            keeper.reset(new BufferKeeper(session, {FileId::APbda, FileId::APrac}));
+            break;
+        default:
+            break;
+    }
+
+    const bool joined = session.inTransaction();
+    if (serviceBegin(session, joined, std::span<const FileId>(touched))) {
+        saveError(session);
+        StandardWarning(Warn_LogoutError, label, "Delete");
+        return 1;
+    }
+    if (target.reget(position)) {
+        saveError(session);
+        serviceRollback(session, joined);
+        StandardWarning(Warn_RecordFetchError, label);
+        return 1;
+    }
+
+    LinkedDelete run(session);
+    int32_t failed = 0;
+    switch (file) {
+        case FileId::APbnk:
+            failed = run.deleteBank();
+            break;
+        case FileId::APrec:
+            failed = run.deleteReconciliation();
+            break;
+        case FileId::APbac:
+            failed = run.deleteActivity();
+            break;
+        default:
+            failed = run.erase(file);
+            break;
+    }
+    if (failed) {
+        serviceRollback(session, joined);
+        return 1;
+    }
+    if (serviceCommit(session, joined)) {
+        saveError(session);
+        StandardWarning(Warn_DeleteError, label);
+        return 1;
+    }
+    return 0;
+}
+
+// ---- Change ----
+
+void stampRecord(Session& session, FileId file) {
+    RecordFileBase& f = session.file(file);
+    setField(f.def(), f.buffer(), 1, int64_t{glo_UserID});
+    setField(f.def(), f.buffer(), 2, int64_t{daytime::today()});
+    setField(f.def(), f.buffer(), 3, int64_t{daytime::now()});
+}
+
+int32_t changeRecord(Session& session, FileId file, bool formCaller) {
+    RecordFileBase& f = session.file(file);
+    const std::string label = f.def().name;
+    const bool joined = session.inTransaction();
+    const FileId only[] = {file};
+    if (serviceBegin(session, joined, only)) {
+        saveError(session);
+        StandardWarning(Warn_LogoutError, label, "Update");
+        return ChangeNotWritten;
+    }
+    const int64_t position = f.position();
+    stampRecord(session, file);
+    int32_t err = f.put();
+    if (!err) {
+        err = serviceCommit(session, joined);
+        if (!err) return ChangeWritten;
+        saveError(session);
+        StandardWarning(Warn_UpdateError, label);
+        return ChangeNotWritten;
+    }
+    saveError(session);
+    serviceRollback(session, joined);
+    if (err == ErrChanged) {
+        if (formCaller)
+            StandardWarning(Warn_ConcurrencyFailedFromForm);
+        else
+            StandardWarning(Warn_UpdateError, "Record Changed by Another Station");
+        f.reget(position);
+        return ChangeConflict;
+    }
+    StandardWarning(Warn_UpdateError, label);
+    return ChangeNotWritten;
+}
+
+// ---- Numbering ----
+
+int32_t numberAndAdd(Session& session, FileId file, bool& readFailed) {
+    RecordFileBase& f = session.file(file);
+    const FileDef& def = f.def();
+    readFailed = false;
+    Values kept = keepValues(f);
+    f.clear();
+    int64_t last = 0;
+    int32_t err = f.setEnd(KeyId{file, 0});
+    if (!err) err = f.previous();
+    if (err == ErrNoRecord) {
+        last = 0;
+    } else if (err) {
+        saveError(session);
+        readFailed = true;
+        f.clear();
+        restoreValues(f, kept);
+        return err;
+    } else {
+        last = fieldLong(f, 0);
+    }
+    f.clear();
+    restoreValues(f, kept);
+    stampRecord(session, file);
+    if (!setField(def, f.buffer(), 0, last + 1)) {
+        // The identifiers are used up; report it as the storage's own failure.
+        StorageError e;
+        e.number = ErrDriver;
+        e.file = def.name;
+        e.driverMessage = "no identifier left after " + std::to_string(last);
+        savedError().save(e);
+        return ErrDriver;
+    }
+    err = f.add();
+    if (err) saveError(session);
+    return err;
+}
+
+int32_t addNumbered(Session& session, FileId file, NumberingReadError onReadError) {
+    const std::string label = fileDef(file).name;
+    for (;;) {
+        int32_t err = NoError;
+        for (int attempt = 0; attempt < kAttemptsPerRound; ++attempt) {
+            bool readFailed = false;
+            err = numberAndAdd(session, file, readFailed);
+            if (!err) return NoError;
+            if (readFailed) {
+                if (onReadError == NumberingReadError::Warning35)
+                    StandardWarning(Warn_RecordFetchError, label);
+                return err;
+            }
+        }
+        if (StandardWarning(Warn_AutoIncError) != msg::Retry) return err;
+    }
+}

@@ -1,0 +1,99 @@
+#pragma once
+// The file-access services every procedure reaches the record files through: opening a file
+// (recovering, upgrading, creating or rebuilding it as needed) with use counts, deleting a
+// record together with the records linked to it, changing a record with change-conflict
+// detection, and numbering new records. Failures are shown at once as standard warnings
+// (bankrec/storage/warnings.h); the results tell the caller what happened.
+//
+// Use counts are kept per record file on disk, for the whole process: the first procedure that
+// opens a file runs the open algorithm in its session (create, upgrade, rebuild); later ones
+// only add to the count, and their sessions connect to the file when they first use it. When
+// the count returns to 0, the session of the procedure that let go last closes the file.
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+#include "bankrec/storage/records.h"
+
+class Session;
+class Storage;
+
+struct OpenOptions {
+    bool create = true;                 // a missing file may be created
+    bool callerHandlesFailure = false;  // no warning and no ending: the error is returned
+    bool shared = true;                 // shared read/write (the only mode the storage has)
+};
+
+// Opens `file` for a procedure of `session` and adds one to its use count. Returns 0 when the
+// file is open. Failures show their standard warning and end the program (warnings 1, 3, 4, 5,
+// 22, 2 answered No, and 30 followed by "Disk Error"). With callerHandlesFailure nothing is
+// shown: a missing file is not created and the error number is returned (the count unchanged).
+int32_t openFile(Session& session, FileId file, const OpenOptions& options = {});
+// Lets go of a file opened with openFile: subtracts one from its use count and closes it in
+// `session` when the count returns to 0. Does nothing when the count is already 0.
+void closeFile(Session& session, FileId file);
+// How many procedures of the process hold the file open.
+int32_t fileUseCount(const Storage& storage, FileId file);
+
+// Holds files open for a scope: opens them in order in the constructor (stopping at the first
+// failure, which only a caller-handles open can return) and lets go of those it opened.
+class FileUse {
+  public:
+    FileUse(Session& session, std::initializer_list<FileId> files, const OpenOptions& options = {});
+    ~FileUse();
+    FileUse(const FileUse&) = delete;
+    FileUse& operator=(const FileUse&) = delete;
+
+    // 0 when every file is open, else the error of the first that did not open.
+    int32_t error() const { return error_; }
+
+  private:
+    Session& session_;
+    std::vector<FileId> opened_;
+    int32_t error_ = 0;
+};
+
+// Deletes the current record of `file` (APbnk, APbnu, APbac, APbda, APrec; APrac and SYcfg have
+// no dependants and are simply deleted) together with the records linked to it, in one
+// transaction on exactly the files touched (2 seconds to begin):
+//  - APbnk: refused while activity (APbac) refers to the bank; its APbnu rows are deleted;
+//    refused while reconciliations (APrec) refer to it;
+//  - APrec: each activity row it created is deleted as below, then its APrac rows;
+//  - APbac: its deposit lines (APbda) are deleted, APrac rows copied from it keep their copy
+//    with ActivityID 0.
+// Returns 0 when deleted; 1 when not (a warning was shown: 34, 35, 13, 17 or 15, and everything
+// was rolled back). The buffers of the linked files are left as they were.
+int32_t deleteRecord(Session& session, FileId file);
+
+// Results of changeRecord.
+enum ChangeResult : int32_t {
+    ChangeWritten = 0,
+    ChangeNotWritten = 1,
+    ChangeConflict = 2,  // another station changed the record first; the buffer now holds it
+};
+// Writes the buffer of `file` over its current record in a transaction on the file alone
+// (2 seconds to begin; warning 34 "Update" when it cannot). Stamps ChangeID, ChangeDate and
+// ChangeTime. When another station changed the record since it was read, a form caller gets
+// warning 38 and any other caller warning 15, and the buffer is read again from the file.
+// Other failures show warning 15 with the file name. Nothing is written on failure.
+int32_t changeRecord(Session& session, FileId file, bool formCaller);
+
+// Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
+void stampRecord(Session& session, FileId file);
+
+// One numbering: keeps the buffer's values, reads the highest identifier of the primary key,
+// stamps, and adds the kept values with that identifier + 1 (1 in an empty file). Returns 0 when
+// added (the record is current), or the error with the error saved; `readFailed` tells whether
+// reading the highest identifier failed (then nothing was added). The buffer keeps the values.
+int32_t numberAndAdd(Session& session, FileId file, bool& readFailed);
+
+// How addNumbered reports a failure to read the highest identifier.
+enum class NumberingReadError {
+    Warning35,      // standard warning 35 naming the file (the loaders)
+    LeaveToCaller,  // nothing shown; the error is saved (a transaction frame reports it)
+};
+// Numbers and adds the buffer of `file`, trying up to three times when the add fails, then
+// asking warning 25: Retry gives three more attempts, Cancel gives up. Returns 0 when added,
+// else the last error.
+int32_t addNumbered(Session& session, FileId file,
+                    NumberingReadError onReadError = NumberingReadError::Warning35);

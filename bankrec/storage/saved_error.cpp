@@ -1,0 +1,45 @@
+#include "bankrec/storage/saved_error.h"
+
+#include "bankrec/storage/dictionary.h"
+
+namespace {
+constexpr size_t kMaxErrorTextBytes = 255;
+}
+
+void SavedError::save(const StorageError& error) {
+    if (error.number == NoError) {
+        clear();
+        return;
+    }
+    error_ = error;
+    error_.driverMessage = cutUtf8(error.driverMessage, kMaxErrorTextBytes);
+    text_ = cutUtf8(storageErrorText(error.number), kMaxErrorTextBytes);
+}
+
+void SavedError::save(int32_t number, const std::string& file) {
+    StorageError e;
+    e.number = number;
+    e.file = file;
+    save(e);
+}
+
+void SavedError::clear() {
+    error_ = StorageError{};
+    text_.clear();
+}
+
+std::string SavedError::errorText() const {
+    if (!isSet()) return {};
+    return standardErrorText(error_.number, text_, error_.driverCode, error_.driverMessage);
+}
+
+WarningError SavedError::take() {
+    WarningError w{error_.number, errorText()};
+    clear();
+    return w;
+}
+
+SavedError& savedError() {
+    thread_local SavedError saved;
+    return saved;
+}

@@ -1,0 +1,115 @@
+#pragma once
+// A fresh data folder per test with every record file open in one session, the scripted
+// message service, and helpers to add and count records.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/saved_error.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/storage.h"
+#include "corelib/message_script.h"
+
+class ServicesTest : public ::testing::Test {
+  protected:
+    ServicesTest() {
+        storage.nameFiles(folder(), 3);
+        storage.setFileName(FileId::APbnu, folder() + "/APbnu");
+        session = std::make_unique<Session>(storage);
+        savedError().clear();
+    }
+    ~ServicesTest() override {
+        for (int i = 0; i < kFileCount; ++i)
+            while (opened[i]-- > 0) closeFile(*session, static_cast<FileId>(i));
+    }
+
+    std::string folder() const { return dir.path().toStdString(); }
+
+    // Opens every record file through the open service (creating them).
+    void openAll() {
+        for (int i = 0; i < kFileCount; ++i) open(static_cast<FileId>(i));
+    }
+    int32_t open(FileId id) {
+        int32_t err = openFile(*session, id);
+        if (!err) ++opened[static_cast<int>(id)];
+        return err;
+    }
+
+    // Adds a record through numbering; returns its identifier (0 when the add failed).
+    template <Record R>
+    int32_t add(const R& rec, Session* in = nullptr) {
+        Session& s = in ? *in : *session;
+        s.file<R>().rec = rec;
+        if (addNumbered(s, R::kFile) != 0) return 0;
+        return static_cast<int32_t>(
+            std::get<int64_t>(getField(fileDef(R::kFile), &s.file<R>().rec, 0)));
+    }
+
+    template <Record R>
+    int64_t count() {
+        int64_t n = -1;
+        EXPECT_EQ(session->file<R>().records(n), 0);
+        return n;
+    }
+
+    // Reads a record by its identifier into the session's buffer; false when it is not there.
+    template <Record R>
+    bool read(int32_t id, Session* in = nullptr) {
+        Session& s = in ? *in : *session;
+        auto& f = s.file<R>();
+        f.clear();
+        setField(fileDef(R::kFile), &f.rec, 0, int64_t{id});
+        return f.get(KeyId{R::kFile, 0}) == 0;
+    }
+
+    QTemporaryDir dir;
+    ScopedScriptedMessages messages;
+    Storage storage;
+    std::unique_ptr<Session> session;
+    int opened[kFileCount] = {};
+};
+
+inline APbnk bank(const std::string& name, int32_t fiaid = 0) {
+    APbnk b;
+    b.Bank = name;
+    b.FIAID = fiaid;
+    return b;
+}
+inline APbnu cashAccount(int32_t bankId, const std::string& account) {
+    APbnu u;
+    u.BankID = bankId;
+    u.BankAccount = account;
+    return u;
+}
+inline APbac activity(int32_t bankId, const std::string& type, const std::string& reference,
+                      int32_t reconciliationId = 0) {
+    APbac a;
+    a.BankID = bankId;
+    a.ActivityType = type;
+    a.Reference = reference;
+    a.ReconciliationID = reconciliationId;
+    a.Amount = Decimal::fromUnits(10);
+    return a;
+}
+inline APbda depositLine(int32_t activityId, int32_t order) {
+    APbda d;
+    d.ActivityID = activityId;
+    d.Order = order;
+    d.Amount = Decimal::fromUnits(order);
+    return d;
+}
+inline APrec reconciliation(int32_t bankId) {
+    APrec r;
+    r.BankID = bankId;
+    return r;
+}
+inline APrac copyOf(int32_t reconciliationId, int32_t activityId) {
+    APrac c;
+    c.ReconciliationID = reconciliationId;
+    c.ActivityID = activityId;
+    c.ActivityType = "Check";
+    return c;
+}

@@ -1,0 +1,14 @@
+#include "bankrec/storage/warnings.h"
+
+#include "bankrec/storage/saved_error.h"
+#include "bankrec/storage/session.h"
+#include "corelib/standard_warnings.h"
+
+void saveError(const Session& session) {
+    savedError().save(session.lastError());
+}
+
+int32_t StandardWarning(int32_t number, const std::string& first, const std::string& second) {
+    const WarningError error = savedError().take();
+    return StandardWarning(number, first, second, error);
+}
