@@ -205,17 +205,19 @@ std::string scrubbedError(const std::string& text, const std::string& password) 
 }
 
 WarningError sqlWarningError(const QSqlError& error, const std::string& password) {
-    std::string message = error.databaseText().trimmed().toStdString();
-    const std::string driverText = error.driverText().trimmed().toStdString();
-    if (message.empty())
+    QString message = error.databaseText().simplified();
+    const QString driverText = error.driverText().simplified();
+    if (message.isEmpty())
         message = driverText;
-    else if (!driverText.empty() && message.find(driverText) == std::string::npos)
+    else if (!driverText.isEmpty() && !message.contains(driverText))
         message = driverText + ": " + message;
-    message = scrubbedError(trimRight(message), password);
-    // PostgreSQL and ODBC codes are SQLSTATE texts, so the code is put in as text.
-    std::string code = error.nativeErrorCode().trimmed().toStdString();
-    if (code.empty()) code = "90";
-    return {90, clipText(message + " (" + code + ")", 150)};
+    // PostgreSQL and ODBC codes are SQLSTATE texts, so the code is put in as text, once.
+    QString code = error.nativeErrorCode().trimmed();
+    if (code.isEmpty()) code = "90";
+    const QString tail = " (" + code + ")";
+    if (message.endsWith(tail)) message.chop(tail.size());
+    const std::string text = scrubbedError(message.toStdString(), password);
+    return {90, clipText(text + tail.toStdString(), 150)};
 }
 
 QString odbcDriverName() {

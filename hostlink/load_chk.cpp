@@ -83,7 +83,7 @@ class LoadChkRun : public ProgressJob {
         // between timer ticks.
         const QString sql = "SELECT " + limitPrefix(d, kBatchRows) + columns + " FROM " +
                             transactions_.sql() + " WHERE (" + filter.where + ") AND " + id +
-                            " > ? ORDER BY " + id + limitSuffix(d, kBatchRows);
+                            " >= ? ORDER BY " + id + limitSuffix(d, kBatchRows);
         if (!prepareView(sql) || !readPage()) {
             done_ = true;
             return;
@@ -141,7 +141,11 @@ class LoadChkRun : public ProgressJob {
     // False (warning shown) on a SQL failure.
     bool readPage() {
         for (int i = 0; i < filterValues_.size(); ++i) page_.bindValue(i, filterValues_[i]);
-        page_.bindValue(static_cast<int>(filterValues_.size()), static_cast<qlonglong>(lastId_));
+        if (lastId_ == std::numeric_limits<int32_t>::max()) {  // no key beyond
+            rows_ = 0;
+            return true;
+        }
+        page_.bindValue(static_cast<int>(filterValues_.size()), static_cast<int>(lastId_ + 1));
         if (!page_.exec()) {
             showReadError(transactions_, page_);
             return false;

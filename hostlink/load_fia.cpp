@@ -89,7 +89,7 @@ class LoadFiaRun : public ProgressJob {
                             limitPrefix(d, kAccountsPerPage) + institution_.column("FIAID") + ", " +
                             institution_.column("FIID") + ", " +
                             institution_.column("Description") + " FROM " + institution_.sql() +
-                            " WHERE " + institution_.column("FIAID") + " > ? ORDER BY " +
+                            " WHERE " + institution_.column("FIAID") + " >= ? ORDER BY " +
                             institution_.column("FIAID") + limitSuffix(d, kAccountsPerPage) +
                             ") f LEFT JOIN " + ledger_.sql() + " l ON " + l("FIAID") + " = " +
                             f("FIAID") + " ORDER BY " + f("FIAID") + ", " + l("LAInternalStringID");
@@ -136,7 +136,8 @@ class LoadFiaRun : public ProgressJob {
   private:
     // Reads the next page of accounts into rows_; false (warning shown) on a SQL failure.
     bool readPage() {
-        page_.bindValue(0, static_cast<qlonglong>(lastFiaid_));
+        if (lastFiaid_ == std::numeric_limits<int32_t>::max()) return true;  // no key beyond
+        page_.bindValue(0, static_cast<int>(lastFiaid_ + 1));
         if (!page_.exec()) {
             showReadError(institution_, page_);
             return false;
