@@ -1,5 +1,6 @@
 #include "tvhost/admin_command.h"
 
+#include <QElapsedTimer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -22,13 +23,18 @@ struct Options {
     QString user;
     QString password;
     bool demo = false;
+    int accounts = 0;
+    int transactions = 0;
+    int firstFiaId = 1000;
 };
 
 const char* const kUsage =
     "usage: tvhost init --server sqlite:DIR|postgresql://HOST[:PORT] --division N\n"
     "                   [--data DIR] [--demo] [--user U --password P]\n"
     "       tvhost show transactions|accounts|register|ledger|payroll|chart|journals|runs\n"
-    "                   --server S --division N [--data DIR] [--user U --password P]\n";
+    "                   --server S --division N [--data DIR] [--user U --password P]\n"
+    "       tvhost bulk --server S --division N --accounts A --transactions T\n"
+    "                   [--first-fiaid F] [--user U --password P]\n";
 
 // Parses the arguments; an empty text on success.
 QString parse(const QStringList& arguments, Options& options) {
@@ -39,7 +45,7 @@ QString parse(const QStringList& arguments, Options& options) {
         if (arguments.size() < 2) return "show needs what to show";
         options.what = arguments.at(1);
         i = 2;
-    } else if (options.command != "init") {
+    } else if (options.command != "init" && options.command != "bulk") {
         return "unknown command " + options.command;
     }
     for (; i < arguments.size(); ++i) {
@@ -57,6 +63,13 @@ QString parse(const QStringList& arguments, Options& options) {
             options.division = value.toInt(&ok);
             if (!ok || options.division < 0 || options.division > 99)
                 return "the division must be a number from 0 to 99";
+        } else if (name == "--accounts" || name == "--transactions" || name == "--first-fiaid") {
+            bool ok = false;
+            const int number = value.toInt(&ok);
+            if (!ok || number < 0) return name + " needs a whole number";
+            (name == "--accounts"       ? options.accounts
+             : name == "--transactions" ? options.transactions
+                                        : options.firstFiaId) = number;
         } else if (name == "--data") {
             options.data = value;
         } else if (name == "--user") {
@@ -260,6 +273,36 @@ QString showFiles(const Options& options, QTextStream& out) {
     return {};
 }
 
+// Adds many accounts and open checks to an existing suite database, timed.
+QString addBulk(const Options& options, QTextStream& out) {
+    const QString connection = "tvhost-bulk-" + QUuid::createUuid().toString(QUuid::Id128);
+    QString error;
+    {
+        QSqlDatabase db = openSuiteDatabase(options.server, options.division, options.user,
+                                            options.password, connection, &error);
+        if (db.isValid()) {
+            QElapsedTimer timer;
+            timer.start();
+            // Transaction numbers continue after the highest one there.
+            QSqlQuery last(db);
+            int firstTransaction = 1;
+            if (last.exec(QString("SELECT max(\"TransactionID\") FROM %1")
+                              .arg(tableName(db, "FIATransaction"))) &&
+                last.next())
+                firstTransaction = last.value(0).toInt() + 1;
+            last.finish();
+            error = addBulkAccounts(db, options.firstFiaId, options.accounts, options.transactions,
+                                    firstTransaction);
+            if (error.isEmpty())
+                out << "Added " << options.accounts << " accounts with " << options.transactions
+                    << " open checks each in " << timer.elapsed() << " ms\n";
+            db.close();
+        }
+    }
+    if (QSqlDatabase::contains(connection)) QSqlDatabase::removeDatabase(connection);
+    return error;
+}
+
 }  // namespace
 
 int runAdminCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -275,7 +318,9 @@ int runAdminCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         return 2;
     }
     QString error;
-    if (options.command == "init") {
+    if (options.command == "bulk") {
+        error = addBulk(options, out);
+    } else if (options.command == "init") {
         error = createSuiteDatabase(options.server, options.division, options.user,
                                     options.password, options.data, options.demo);
         if (error.isEmpty())

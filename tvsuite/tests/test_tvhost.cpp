@@ -142,6 +142,16 @@ TEST(TvhostInit, BuildsManyAccountsAndTransactionsInOneGo) {
         bad.netAmount = "12,50";
         EXPECT_NE(tvhost::addTransaction(db, bad), "");
     });
+    // The command continues the transaction numbers after the highest one.
+    CommandResult bulk = runTvhost({"bulk", "--server", server, "--division", "3", "--accounts",
+                                    "2", "--transactions", "3", "--first-fiaid", "7000"});
+    ASSERT_EQ(bulk.code, 0) << bulk.err.toStdString();
+    withDatabase(server, 3, {}, {}, [](QSqlDatabase& db) {
+        EXPECT_EQ(count(db, "FIATransaction"), 10006);
+        EXPECT_EQ(count(db, "FIATransaction", "\"TransactionID\" = 110000"), 1);
+    });
+    EXPECT_EQ(runTvhost({"bulk", "--server", server, "--division", "3", "--accounts", "-1"}).code,
+              2);
 }
 
 TEST(TvhostCommand, RunsAsAProgram) {
