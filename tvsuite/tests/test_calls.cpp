@@ -110,3 +110,65 @@ TEST(DataFolder, ComesFromTheCallThenTheEnvironmentThenTheCurrentDirectory) {
 }
 
 }  // namespace
+
+namespace {
+
+// Garbage in every argument gives a failure status, never a crash or a "00".
+TEST_F(SuiteTest, GarbageArgumentsAreRefused) {
+    std::srand(7);
+    auto garbage = [](size_t length) {
+        std::string text(length, ' ');
+        for (char& c : text) c = static_cast<char>(1 + std::rand() % 255);
+        return text;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const std::string junk = garbage(1 + std::rand() % 400);
+        char status[3] = "zz";
+        Field<TVSUITE_HANDLE_SIZE> handle{};
+        ocropen(handle.data(), junk.c_str(), junk.c_str(), status);
+        EXPECT_STRNE(status, "00");
+        ocropen(handle.data(), "OB", "02", status);
+        ASSERT_STREQ(status, "00");
+        Field<TVAP_RECORD_SIZE> record{};
+        std::memcpy(record.data(), junk.data(), std::min(junk.size(), record.size() - 1));
+        ocrPutExt(record.data(), junk.c_str());
+        ocrwrite(handle.data(), record.data(), status);
+        EXPECT_STRNE(status, "00");
+        ocrclose(handle.data(), status);
+
+        cszopen(handle.data(), "OO", "0099", status);
+        ASSERT_STREQ(status, "00");
+        cszwrite(handle.data(), (" " + junk).c_str(), status);
+        EXPECT_STREQ(status, "30");
+        cszclose(handle.data(), status);
+
+        Field<TVGL_INTERNAL_SIZE> internal{};
+        cstCvtE55toI("02", junk.c_str(), internal.data());
+        EXPECT_STREQ(internal.data(), "");
+        Field<TVGL_EXTERNAL55_SIZE> external{};
+        cstCvtItoE55("02", junk.c_str(), external.data());
+        EXPECT_STREQ(external.data(), "");
+        Field<4> count{};
+        cstGetSegCnt(junk.c_str(), count.data());
+        EXPECT_STREQ(count.data(), "000");
+
+        Field<TVGL_ERROR_SIZE> error{};
+        cstLoadJnl(junk.c_str(), error.data(), junk.c_str(), nullptr, nullptr, nullptr);
+        EXPECT_NE(std::string(error.data()).find_first_not_of(' '), std::string::npos);
+
+        Field<TVSUITE_HANDLE_SIZE> path{};
+        FileOpen("PYK", path.data(), "OB", "02", status);
+        ASSERT_STREQ(status, "00");
+        Field<TVPY_RECORD_SIZE> payroll{};
+        std::memcpy(payroll.data(), junk.data(), std::min(junk.size(), payroll.size() - 1));
+        FileRead("PYK", path.data(), payroll.data(), "RL", status);
+        EXPECT_STREQ(status, "23");
+        FileClose("PYK", path.data(), status);
+
+        char day[8] = "0000000";
+        CvtCtoJ(junk.c_str(), day);
+        EXPECT_STREQ(day, "0000000");
+    }
+}
+
+}  // namespace
