@@ -3,11 +3,13 @@
 // "BrowseAPrec", "BrowseAboutBRWindow", "LoadFIAThread"), looked up by name so the modules
 // that build them register here and the frame never names their classes.
 //
-// A factory is called once per session with the new session; it returns the session's
-// window, which the frame shows (a QDialog or a widget flagged Qt::Window as a window of its
-// own, anything else as a sub-window of the frame's MDI area) and whose destruction ends the
-// session. It may return nullptr when the procedure did its work at once and needs no window;
-// the session then ends on return.
+// A factory is called once per session with the new session (the session's thread is current
+// while it runs); it returns the session's window, without parent, which the frame shows (a
+// QDialog as a window of its own, anything else as a sub-window of the frame's MDI area) and
+// whose destruction ends the session. The frame restores the window's remembered place under
+// the procedure's name and saves it when the window closes, so the window need not. A factory
+// may return nullptr when the procedure did its work at once and needs no window; the session
+// then ends on return.
 #include <functional>
 #include <map>
 #include <string>

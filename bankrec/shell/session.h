@@ -17,6 +17,7 @@
 
 #include "bankrec/shell/startup_parameters.h"
 
+class Configuration;
 class QWidget;
 class Session;  // bankrec/storage/session.h
 class Storage;
@@ -40,6 +41,11 @@ class Session {
     // The session's own record files and buffers.
     ::Session& storage() { return *storage_; }
 
+    // The program's configuration (the SYcfg settings loaded when the frame opened); null in
+    // sessions started without a frame.
+    Configuration* configuration() const { return configuration_; }
+    void setConfiguration(Configuration* configuration) { configuration_ = configuration; }
+
     // The session's top-level window (null until the procedure made one, and after it closed).
     QWidget* window() const { return window_; }
     void setWindow(QWidget* window) { window_ = window; }
@@ -49,6 +55,7 @@ class Session {
     std::string procedure_;
     const StartupParameters& params_;
     std::unique_ptr<::Session> storage_;
+    Configuration* configuration_ = nullptr;
     QWidget* window_ = nullptr;
 };
 

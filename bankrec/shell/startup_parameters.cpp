@@ -14,7 +14,9 @@ std::string trimRight(std::string s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back();
     return s;
 }
-int32_t toLong(const std::string& s) { return static_cast<int32_t>(std::strtol(s.c_str(), nullptr, 10)); }
+int32_t toLong(const std::string& s) {
+    return static_cast<int32_t>(std::strtol(s.c_str(), nullptr, 10));
+}
 }  // namespace
 
 void StartupParameters::parse(const std::vector<std::string>& args) {
@@ -66,5 +68,6 @@ std::string StartupParameters::get(const std::string& name) const {
 
 bool hasSwitch(const std::vector<std::string>& args, const std::string& sw) {
     const std::string want = upper(sw);
-    return std::any_of(args.begin(), args.end(), [&](const std::string& a) { return upper(a) == want; });
+    return std::any_of(args.begin(), args.end(),
+                       [&](const std::string& a) { return upper(a) == want; });
 }

@@ -27,7 +27,7 @@ struct StartupParameters {
 
     std::vector<std::string> switches;  // arguments that were not Name=value
 
-private:
+  private:
     std::string divisionText_;
     std::string dataPathArg_;
 };

@@ -1,0 +1,133 @@
+#include "bankrec/shell/configuration.h"
+
+#include <strings.h>
+
+#include "bankrec/storage/change_stamp.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/transaction.h"
+#include "corelib/message.h"
+
+namespace {
+
+struct Default {
+    const char* name;
+    const char* value;
+};
+constexpr Default kDefaults[] = {
+    {"ImportType", "1"},
+    {"ImportAmount", "1"},
+    {"ImportCleared", "0"},
+    {"ImportFilename", ""},
+    {"ChkAssumeDecimal", "0"},
+    {"ChkFirstRow", "1"},
+    {"ChkLastRow", "0"},
+    {"ChkCheckECol", "1"},
+    {"ChkAmountECol", "2"},
+    {"ChkClearedECol", "3"},
+    {"ChkCheckStart", "1"},
+    {"ChkCheckEnd", "7"},
+    {"ChkAmountStart", "8"},
+    {"ChkAmountEnd", "20"},
+    {"ChkClearedStart", "21"},
+    {"ChkClearedEnd", "30"},
+    {"ChkCheckCCol", "1"},
+    {"ChkAmountCCol", "2"},
+    {"ChkClearedCCol", "3"},
+    {"Organization Name", "Organization Name"},
+    {"Organization Address", "Organization Address"},
+    {"Organization Phones", "Organization Phones"},
+};
+
+constexpr int kFrameSeconds = 5;
+
+void notFound(const std::string& name) {
+    ds_Message("Configuration " + name + " not found.", {}, {}, msg::OK);
+}
+
+}  // namespace
+
+void Configuration::registerDefaults() {
+    for (const Default& d : kDefaults) add(d.name, d.value);
+}
+
+void Configuration::add(const std::string& name, const std::string& defaultValue) {
+    if (!find(name)) entries_.push_back({name, defaultValue});
+}
+
+bool Configuration::contains(const std::string& name) const {
+    return find(name) != nullptr;
+}
+
+Configuration::Entry* Configuration::find(const std::string& name) {
+    for (Entry& e : entries_)
+        if (strcasecmp(e.name.c_str(), name.c_str()) == 0) return &e;
+    return nullptr;
+}
+
+const Configuration::Entry* Configuration::find(const std::string& name) const {
+    return const_cast<Configuration*>(this)->find(name);
+}
+
+int32_t Configuration::load(Session& session) {
+    Transaction frame(session, {FileId::SYcfg}, kFrameSeconds);
+    if (frame.error()) return frame.error();
+    auto& cfg = session.file<SYcfg>();
+    for (Entry& e : entries_) {
+        cfg.clear();
+        cfg.rec.Name = e.name;
+        if (cfg.get(SYCFG_KEY_NAME) == 0) e.value = cfg.rec.Value;
+    }
+    return frame.commit();
+}
+
+std::string Configuration::get(const std::string& name) const {
+    const Entry* e = find(name);
+    if (!e) {
+        notFound(name);
+        return {};
+    }
+    return e->value;
+}
+
+int32_t Configuration::set(Session& session, const std::string& name, const std::string& value) {
+    Entry* e = find(name);
+    if (!e) {
+        notFound(name);
+        return 1;
+    }
+    e->value = value;
+
+    Transaction frame(session, {FileId::SYcfg}, kFrameSeconds);
+    if (frame.error()) return frame.error();
+    auto& cfg = session.file<SYcfg>();
+    cfg.clear();
+    cfg.rec.Name = e->name;
+    int32_t err = cfg.get(SYCFG_KEY_NAME);
+    if (err == 0) {
+        if (cfg.rec.Value == value) return frame.commit();
+        cfg.rec.Value = value;
+        stampChange(cfg.rec);
+        err = cfg.put();
+    } else if (err == ErrNoRecord) {
+        int32_t next = 1;
+        cfg.clear();
+        if ((err = cfg.setEnd(SYCFG_KEY_CONFIGURATIONID)) == 0) {
+            err = cfg.previous();
+            if (err == 0) next = cfg.rec.ConfigurationID + 1;
+            if (err == ErrNoRecord) err = 0;
+        }
+        if (err == 0) {
+            cfg.clear();
+            cfg.rec.ConfigurationID = next;
+            cfg.rec.Name = e->name;
+            cfg.rec.Value = value;
+            stampChange(cfg.rec);
+            err = cfg.add();
+        }
+    }
+    if (err != 0) {
+        frame.rollback();
+        return err;
+    }
+    return frame.commit();
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The program's name/value settings kept in SYcfg (the import wizard's layouts, the report
+// headings). Names are registered with their defaults when the frame opens, then the stored
+// values replace the defaults. Names compare without regard to case.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Session;
+
+class Configuration {
+  public:
+    struct Entry {
+        std::string name;
+        std::string value;
+    };
+
+    // Registers the program's settings with their defaults (ImportType 1 ... "Organization
+    // Phones"), keeping values already registered.
+    void registerDefaults();
+    // Registers one name with its default; an existing name keeps its value.
+    void add(const std::string& name, const std::string& defaultValue);
+    bool contains(const std::string& name) const;
+
+    // Reads every registered name from SYcfg in one transaction frame of 5 seconds on the
+    // session and takes the stored value where a record exists. 0, or the storage error that
+    // ended the frame (already reported to the user through the frame's messages).
+    int32_t load(Session& session);
+
+    // The value of a registered name. A name never registered shows "Configuration " + name +
+    // " not found." (no caption, OK) and gives "".
+    std::string get(const std::string& name) const;
+    // Stores a registered name's value in the list and in SYcfg (the record found by its name
+    // is added with the next ConfigurationID when missing, changed only when the value
+    // differs; each write stamped). 0 when stored or unchanged; 1 for a name never registered
+    // (message as for get); otherwise the storage error (reported through the frame's messages).
+    int32_t set(Session& session, const std::string& name, const std::string& value);
+
+    const std::vector<Entry>& entries() const { return entries_; }
+
+  private:
+    Entry* find(const std::string& name);
+    const Entry* find(const std::string& name) const;
+
+    std::vector<Entry> entries_;
+};

@@ -1,0 +1,122 @@
+// Start-up: required arguments, the data folder (trimmed, remembered, made current), the
+// shared globals and the record files' names.
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "bankrec/shell/startup.h"
+#include "bankrec/shell/tests/shell_fixture.h"
+#include "corelib/message_script.h"
+#include "corelib/registry.h"
+
+namespace {
+
+class StartupTest : public ShellFixture {
+  protected:
+    // Runs start-up with a scripted message backend and keeps the messages it showed.
+    int start(Startup& s) {
+        auto backend = std::make_unique<ScriptedMessages>(ScriptedMessages::HaltMode::Throw);
+        messages_ = backend.get();
+        return s.run(std::move(backend));
+    }
+    static std::string registryDataPath() {
+        Registry r;
+        if (!r.openKey("Software\\Kestrelmoor Software\\Bank Reconciliation")) return "<no key>";
+        return r.readValue("DataPath").value_or("<no value>");
+    }
+    static void putRegistryDataPath(const std::string& path) {
+        Registry r;
+        ASSERT_TRUE(r.createKey("Software\\Kestrelmoor Software\\Bank Reconciliation"));
+        ASSERT_TRUE(r.writeValue("DataPath", path));
+    }
+    ScriptedMessages* messages_ = nullptr;
+};
+
+TEST_F(StartupTest, MissingDataPathEndsWith99NamingTheCommandLineWithoutThePassword) {
+    putRegistryDataPath(dataDir());
+    Startup s("bankrec", {"Division=3", "Password=s3cret", "Server=db"});
+    EXPECT_EQ(start(s), 99);
+    ASSERT_EQ(messages_->count(), 1u);
+    EXPECT_EQ(messages_->messages()[0].text,
+              "Missing Division or DataPath arguments in command line: bankrec Division=3 "
+              "Password=***** Server=db");
+    // Nothing was opened or changed: the registry value stays, the folder is not entered.
+    EXPECT_EQ(registryDataPath(), dataDir());
+    EXPECT_EQ(QDir::currentPath(), cwd_);
+}
+
+TEST_F(StartupTest, MissingOrEmptyDivisionEndsWith99) {
+    for (auto args : {std::vector<std::string>{"DataPath=" + dataDir()},
+                      std::vector<std::string>{"Division=", "DataPath=" + dataDir()}}) {
+        Startup s("bankrec", args);
+        EXPECT_EQ(start(s), 99);
+        ThisMessageBox.kill();
+    }
+}
+
+TEST_F(StartupTest, DataPathWithBlanksIsTrimmedMadeCurrentAndRememberedInLongForm) {
+    QDir(QString::fromStdString(rootDir())).mkpath("data/sub");
+    const std::string given = "  " + rootDir() + "/data/sub/../sub   ";
+    Startup s("bankrec", {"division=7", "DATAPATH=" + given});
+    ASSERT_EQ(start(s), 0);
+    const std::string canonical =
+        QDir(QString::fromStdString(rootDir() + "/data/sub")).canonicalPath().toStdString();
+    EXPECT_EQ(QDir::currentPath().toStdString(), canonical);
+    EXPECT_EQ(s.dataPath(), canonical);
+    EXPECT_EQ(s.params().get("DATAPATH"), canonical);
+    EXPECT_EQ(s.dataPathArgument(), given);  // the frame's title shows it as given
+    EXPECT_EQ(registryDataPath(), canonical);
+    EXPECT_EQ(s.storage().fileName(FileId::APbnk), canonical + "/07APbnk");
+    EXPECT_EQ(s.storage().fileName(FileId::SYcfg), canonical + "/07SYcfg");
+    EXPECT_EQ(s.storage().fileName(FileId::APbnu), "APbnu");
+    EXPECT_EQ(messages_->count(), 0u);
+}
+
+TEST_F(StartupTest, BlankDataPathFallsBackToTheRegistryValue) {
+    putRegistryDataPath(dataDir());
+    Startup s("bankrec", {"Division=3", "DataPath=   "});
+    ASSERT_EQ(start(s), 0);
+    EXPECT_EQ(s.dataPath(), QDir(QString::fromStdString(dataDir())).canonicalPath().toStdString());
+}
+
+TEST_F(StartupTest, UnreachableDataPathBeepsShowsTheErrorAndEnds) {
+    const std::string missing = rootDir() + "/nowhere";
+    putRegistryDataPath("");
+    Startup s("bankrec", {"Division=3", "DataPath=" + missing});
+    EXPECT_EQ(start(s), kExitDataPathFailed);
+    EXPECT_EQ(messages_->beeps(), 1);
+    ASSERT_EQ(messages_->count(), 1u);
+    EXPECT_EQ(messages_->messages()[0].caption, "Bank Reconciliation");
+    EXPECT_EQ(messages_->messages()[0].text, "Error occured while changing directory to " +
+                                                 missing + ", Error(2) No such file or directory");
+    EXPECT_EQ(registryDataPath(), "");  // nothing remembered
+}
+
+TEST_F(StartupTest, SetsTheSharedGlobalsAndTheTerminal) {
+    Registry user;
+    ASSERT_TRUE(user.createKey("Software\\Tallyvane\\580"));
+    ASSERT_TRUE(user.writeValue("TTY", "31"));
+    Startup s("bankrec", {"Division=3", "DataPath=" + dataDir(), "TVUser=12", "UserID=clerk"});
+    ASSERT_EQ(start(s), 0);
+    EXPECT_EQ(glo_ApplicationName, "Bank Reconciliation");
+    EXPECT_EQ(glo_ApplicationVersion, "Version 7.17 build 0003");
+    EXPECT_EQ(glo_ApplicationAbbr, "Bankrec.INI");
+    EXPECT_FALSE(glo_ApplicationText1.empty());
+    EXPECT_FALSE(glo_ApplicationText2.empty());
+    EXPECT_NE(glo_MainThread, 0);
+    EXPECT_EQ(s.params().TTY, 31);
+    EXPECT_EQ(s.params().get("userid"), "12");
+    EXPECT_EQ(s.params().get("USERNAME"), "clerk");
+    EXPECT_EQ(s.params().get("Division"), "03");
+}
+
+TEST_F(StartupTest, FinishWritesTheDataPathBack) {
+    Startup s("bankrec", {"Division=3", "DataPath=" + dataDir()});
+    ASSERT_EQ(start(s), 0);
+    putRegistryDataPath("/elsewhere");
+    s.finish();
+    EXPECT_EQ(registryDataPath(), s.dataPath());
+    EXPECT_FALSE(ThisMessageBox.initialised());
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+#include "bankrec/shell/ui/session_manager.h"
+
+#include <strings.h>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QVBoxLayout>
+
+#include "bankrec/shell/ui/window_place.h"
+#include "corelib/thread_registry.h"
+
+namespace {
+
+struct Placeholder {
+    const char* procedure;
+    const char* title;
+};
+constexpr Placeholder kPlaceholders[] = {
+    {"BrowseAPbac", "Browse Transaction Register"},
+    {"BrowseAPrec", "Browse Reconciliations"},
+    {"BrowseAPbnk", "Browse Financial Institution Accounts"},
+    {"BrowseAboutBRWindow", "About Application"},
+};
+
+QWidget* makePlaceholder(const std::string& title) {
+    auto* w = new QWidget;
+    w->setWindowTitle(QString::fromStdString(title));
+    auto* layout = new QVBoxLayout(w);
+    auto* label = new QLabel(QString::fromStdString(title + " is not available yet."), w);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    w->resize(420, 160);
+    return w;
+}
+
+}  // namespace
+
+SessionManager::SessionManager(QMdiArea* area, const ProcedureTable& table,
+                               const StartupParameters& params, const Storage& storage,
+                               QObject* parent)
+    : QObject(parent), area_(area), table_(table), params_(params), storage_(storage) {}
+
+SessionManager::~SessionManager() {
+    // Windows still open end with their sessions; nothing may call back into this object.
+    for (auto& [thread, session] : sessions_) {
+        if (QWidget* w = session->window()) {
+            w->disconnect(this);
+            w->removeEventFilter(this);
+        }
+        THREAD_END(thread);
+    }
+}
+
+std::string SessionManager::placeholderTitle(const std::string& procedure) {
+    for (const Placeholder& p : kPlaceholders)
+        if (strcasecmp(p.procedure, procedure.c_str()) == 0) return p.title;
+    return {};
+}
+
+int32_t SessionManager::start(const std::string& name) {
+    const ProcedureFactory* factory = table_.find(name);
+    const std::string placeholder = placeholderTitle(name);
+    if (!factory && placeholder.empty()) return 0;
+
+    return THREAD_START(
+        [&] {
+            const int32_t thread = currentThread();
+            auto session = std::make_unique<shell::Session>(thread, name, params_, storage_);
+            session->setConfiguration(configuration_);
+            QWidget* window = factory ? (*factory)(*session) : makePlaceholder(placeholder);
+            if (!window) {
+                THREAD_END(thread);  // the procedure did its work at once
+                return;
+            }
+            shell::Session& s = *session;
+            sessions_[thread] = std::move(session);
+            show(s, window);
+        },
+        name, 25000);
+}
+
+QWidget* SessionManager::show(shell::Session& session, QWidget* window) {
+    const int32_t thread = session.thread();
+    session.setWindow(window);
+    QWidget* outer = window;
+    if (area_ && !qobject_cast<QDialog*>(window)) {
+        QMdiSubWindow* sub = area_->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        outer = sub;
+    } else {
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    THREAD_SETWINDOW(outer);
+    WindowPlace::restore(window, session.procedure());
+    placed_[outer] = session.procedure();
+    outer->installEventFilter(this);
+    connect(window, &QObject::destroyed, this, [this, thread] { end(thread); });
+    connect(outer, &QObject::destroyed, this, [this, outer] { placed_.erase(outer); });
+    outer->show();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer)) area_->setActiveSubWindow(sub);
+    outer->raise();
+    outer->activateWindow();
+    return outer;
+}
+
+bool SessionManager::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == kThreadActivateEvent) {
+        // A second start of the procedure: make its sub-window the frame's active one too.
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(watched); sub && area_) {
+            if (sub->isMinimized()) sub->showNormal();
+            area_->setActiveSubWindow(sub);
+        }
+    } else if (event->type() == QEvent::Close) {
+        auto it = placed_.find(watched);
+        if (it != placed_.end()) {
+            auto* w = static_cast<QWidget*>(watched);
+            auto* sub = qobject_cast<QMdiSubWindow*>(w);
+            QWidget* inner = sub ? sub->widget() : w;
+            if (inner) WindowPlace::save(inner, it->second);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void SessionManager::end(int32_t thread) {
+    auto it = sessions_.find(thread);
+    if (it == sessions_.end()) return;
+    THREAD_END(thread);
+    sessions_.erase(it);
+}
+
+shell::Session* SessionManager::session(int32_t thread) const {
+    auto it = sessions_.find(thread);
+    return it == sessions_.end() ? nullptr : it->second.get();
+}
+
+shell::Session* SessionManager::sessionOf(const std::string& procedure) const {
+    for (const auto& [thread, s] : sessions_)
+        if (strcasecmp(s->procedure().c_str(), procedure.c_str()) == 0) return s.get();
+    return nullptr;
+}
+
+bool SessionManager::closeAll() {
+    std::vector<QWidget*> windows;
+    for (const auto& [thread, s] : sessions_)
+        if (s->window()) windows.push_back(s->window());
+    for (QWidget* w : windows) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        QWidget* outer = sub ? sub : w;
+        if (!outer->close()) return false;
+    }
+    return true;
+}
