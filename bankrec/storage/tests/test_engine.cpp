@@ -1,0 +1,439 @@
+// The storage engine: keys, walks, writes with change detection, transactions, file checks.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "bankrec/storage/change_stamp.h"
+#include "bankrec/storage/tests/test_engine_fixture.h"
+#include "bankrec/storage/transaction.h"
+
+namespace {
+
+std::vector<std::string> walkNames(RecordFileBase& f, const std::string APbnk::*field, APbnk& rec,
+                                   bool forward) {
+    std::vector<std::string> out;
+    while ((forward ? f.next() : f.previous()) == 0) out.push_back(rec.*field);
+    return out;
+}
+
+std::vector<int32_t> walkIds(RecordFile<APbac>& bac, bool forward, int limit = 1000) {
+    std::vector<int32_t> out;
+    while (limit-- > 0 && (forward ? bac.next() : bac.previous()) == 0)
+        out.push_back(bac.rec.ActivityID);
+    return out;
+}
+
+}  // namespace
+
+using UniqueKeys = StorageTest;
+
+TEST_F(UniqueKeys, BindOnlyRecordsWithNonEmptyComponents) {
+    EXPECT_EQ(addBank(1, 0, "First"), 0);
+    EXPECT_EQ(addBank(2, 0, "Second"), 0);  // FIAID 0 is not in the key
+    EXPECT_EQ(addBank(3, 77, "Third"), 0);
+    EXPECT_EQ(addBank(4, 77, "Fourth"), ErrDuplicateKey);
+    EXPECT_EQ(session->lastError().number, ErrDuplicateKey);
+    int64_t n = 0;
+    ASSERT_EQ(session->file<APbnk>().records(n), 0);
+    EXPECT_EQ(n, 3);
+
+    auto& bnk = session->file<APbnk>();
+    bnk.clear();
+    bnk.rec.FIAID = 77;
+    ASSERT_EQ(bnk.get(APBNK_KEY_FIAID), 0);
+    EXPECT_EQ(bnk.rec.Bank, "Third");
+    bnk.rec.FIAID = 0;
+    EXPECT_EQ(bnk.get(APBNK_KEY_FIAID), ErrNoRecord);  // empty rows are not in the key
+
+    // A change onto a taken value is refused and leaves the row as it was.
+    bnk.rec.BankID = 1;
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    bnk.rec.FIAID = 77;
+    EXPECT_EQ(bnk.put(), ErrDuplicateKey);
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    EXPECT_EQ(bnk.rec.FIAID, 0);
+}
+
+TEST_F(UniqueKeys, BankAccountsAreUniquePerBankWithoutRegardToCase) {
+    auto& bnu = session->file<APbnu>();
+    auto add = [&](int32_t id, int32_t bank, const char* account) {
+        bnu.clear();
+        bnu.rec.BankUseID = id;
+        bnu.rec.BankID = bank;
+        bnu.rec.BankAccount = account;
+        return bnu.add();
+    };
+    EXPECT_EQ(add(1, 1, "1000-ab"), 0);
+    EXPECT_EQ(add(2, 2, "1000-ab"), 0);
+    EXPECT_EQ(add(3, 1, "1000-AB"), ErrDuplicateKey);
+    EXPECT_EQ(add(3, 1, "1000-ac"), 0);
+    EXPECT_EQ(add(1, 9, "other"), ErrDuplicateKey);  // primary key
+}
+
+using Walks = StorageTest;
+
+TEST_F(Walks, KeyOrderIgnoresCase) {
+    for (auto [id, name] :
+         {std::pair{1, "beta"}, {2, "Alpha"}, {3, "gamma"}, {4, "ALPHA2"}, {5, "Beta"}})
+        ASSERT_EQ(addBank(id, 0, name), 0);
+    auto& bnk = session->file<APbnk>();
+    ASSERT_EQ(bnk.setStart(APBNK_KEY_BANK), 0);
+    EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true),
+              (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "Beta", "gamma"}));
+    // Positioned at a value: next reads from it on, previous from it back.
+    bnk.rec.Bank = "BETA";
+    ASSERT_EQ(bnk.set(APBNK_KEY_BANK), 0);
+    EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true),
+              (std::vector<std::string>{"beta", "Beta", "gamma"}));
+    bnk.rec.Bank = "b";
+    ASSERT_EQ(bnk.set(APBNK_KEY_BANK), 0);
+    EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, false),
+              (std::vector<std::string>{"ALPHA2", "Alpha"}));
+    bnk.rec.Bank = "alpha";
+    EXPECT_EQ(bnk.get(APBNK_KEY_BANK), 0);
+    EXPECT_EQ(bnk.rec.BankID, 2);
+}
+
+TEST_F(Walks, CompositeKeyForwardsBackwardsAndFromTheMiddle) {
+    // Bank 1's activity in APBAC_KEY_ACTIVITY order: date, type, reference, id.
+    ASSERT_EQ(addActivity(10, 1, 200, "Deposit", "D1"), 0);
+    ASSERT_EQ(addActivity(11, 1, 100, "check", "102"), 0);
+    ASSERT_EQ(addActivity(12, 1, 100, "Check", "101"), 0);
+    ASSERT_EQ(addActivity(13, 2, 50, "Check", "1"), 0);
+    ASSERT_EQ(addActivity(14, 1, 100, "Check", "101"), 0);  // same values: ordered by id
+    ASSERT_EQ(addActivity(15, 1, 300, "Adjustment", ""), 0);
+    auto& bac = session->file<APbac>();
+    ASSERT_EQ(bac.setStart(APBAC_KEY_ACTIVITY), 0);
+    EXPECT_EQ(walkIds(bac, true), (std::vector<int32_t>{12, 14, 11, 10, 15, 13}));
+    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITY), 0);
+    EXPECT_EQ(walkIds(bac, false), (std::vector<int32_t>{13, 15, 10, 11, 14, 12}));
+
+    bac.clear();
+    bac.rec.BankID = 1;
+    bac.rec.ActivityDate = 100;
+    bac.rec.ActivityType = "CHECK";
+    bac.rec.Reference = "102";
+    ASSERT_EQ(bac.set(APBAC_KEY_ACTIVITY), 0);
+    EXPECT_EQ(walkIds(bac, true, 2), (std::vector<int32_t>{11, 10}));
+    EXPECT_EQ(walkIds(bac, false, 2), (std::vector<int32_t>{11, 14}));  // turns round
+    bac.rec.BankID = 2;
+    bac.rec.ActivityDate = 0;
+    ASSERT_EQ(bac.set(APBAC_KEY_ACTIVITY), 0);
+    EXPECT_EQ(walkIds(bac, false), (std::vector<int32_t>{15, 10, 11, 14, 12}));
+}
+
+TEST_F(Walks, LeaveOutRowsWhoseComponentsAreAllEmpty) {
+    ASSERT_EQ(addBank(1, 0, "No host"), 0);
+    ASSERT_EQ(addBank(2, 5, "Host five"), 0);
+    ASSERT_EQ(addBank(3, 0, ""), 0);
+    auto& bnk = session->file<APbnk>();
+    ASSERT_EQ(bnk.setStart(APBNK_KEY_FIAID), 0);
+    EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true), (std::vector<std::string>{"Host five"}));
+    ASSERT_EQ(bnk.setEnd(APBNK_KEY_BANK), 0);
+    EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, false),
+              (std::vector<std::string>{"No host", "Host five"}));
+    ASSERT_EQ(bnk.setStart(APBNK_KEY_BANKID), 0);
+    EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true).size(), 3u);
+}
+
+TEST_F(Walks, WritesDuringAWalkDoNotLoseItsPlace) {
+    {
+        Transaction t(*session, {FileId::APbac}, 1);
+        for (int i = 1; i <= 60; ++i) ASSERT_EQ(addActivity(i, i % 2 + 1, i, "Check", ""), 0);
+        ASSERT_EQ(t.commit(), 0);
+    }
+    auto& bac = session->file<APbac>();
+    // Marking every row of bank 1 while walking its key: each row is visited once.
+    bac.clear();
+    bac.rec.BankID = 1;
+    ASSERT_EQ(bac.set(APBAC_KEY_BANKID), 0);
+    int visited = 0;
+    while (bac.next() == 0 && bac.rec.BankID == 1) {
+        bac.rec.Marked = 1;
+        ASSERT_EQ(bac.put(), 0);
+        ++visited;
+    }
+    EXPECT_EQ(visited, 30);
+    // Deleting the children of bank 2 the way the linked deletes walk them.
+    bac.clear();
+    bac.rec.BankID = 2;
+    ASSERT_EQ(bac.set(APBAC_KEY_BANKID), 0);
+    int deleted = 0;
+    while (bac.next() == 0 && bac.rec.BankID == 2) {
+        ASSERT_EQ(bac.erase(), 0);
+        ++deleted;
+    }
+    EXPECT_EQ(deleted, 30);
+    int64_t n = 0;
+    ASSERT_EQ(bac.records(n), 0);
+    EXPECT_EQ(n, 30);
+    // The last identifier, as numbering reads it: after the last record, one back.
+    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITYID), 0);
+    ASSERT_EQ(bac.previous(), 0);
+    EXPECT_EQ(bac.rec.ActivityID, 60);
+    EXPECT_EQ(bac.rec.Marked, 1);
+}
+
+TEST_F(Walks, EmptyFileAndForeignKeys) {
+    auto& bac = session->file<APbac>();
+    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITYID), 0);
+    EXPECT_EQ(bac.previous(), ErrNoRecord);
+    EXPECT_EQ(bac.next(), ErrNoRecord);
+    EXPECT_EQ(bac.get(APBNK_KEY_BANKID), ErrInvalidKey);
+    EXPECT_EQ(bac.set(APBNK_KEY_BANK), ErrInvalidKey);
+    EXPECT_EQ(bac.put(), ErrNoRecord);
+    EXPECT_EQ(bac.erase(), ErrNoRecord);
+}
+
+using Writes = StorageTest;
+
+TEST_F(Writes, TextsAreStoredCutToTheirWidths) {
+    ASSERT_EQ(addBank(1, 0, std::string(39, 'n') + "\xC3\xA9" + "tail"), 0);
+    auto& bnk = session->file<APbnk>();
+    EXPECT_EQ(bnk.rec.Bank, std::string(39, 'n'));  // the buffer shows what was stored
+    bnk.clear();
+    bnk.rec.BankID = 1;
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    EXPECT_EQ(bnk.rec.Bank, std::string(39, 'n'));
+    bnk.rec.ServiceChargeJournal = "ABCDEFGHIJKLMN";
+    ASSERT_EQ(bnk.put(), 0);
+    EXPECT_EQ(rawInt(pathOf(FileId::APbnk), "SELECT length(ServiceChargeJournal) FROM APbnk"), 10);
+}
+
+TEST_F(Writes, MoneyIsKeptInCentsAndOutOfRangeIsRefused) {
+    auto& bac = session->file<APbac>();
+    ASSERT_EQ(addActivity(1, 1, 1, "Check", "1"), 0);
+    bac.rec.PaymentOrDebit = Decimal::fromCents(Decimal::kMaxCents);
+    ASSERT_EQ(bac.put(), 0);
+    EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT PaymentOrDebit FROM APbac"),
+              Decimal::kMaxCents);
+    bac.rec.PaymentOrDebit = Decimal::fromCents(Decimal::kMaxCents + 1);
+    EXPECT_EQ(bac.put(), ErrDriver);
+    EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT PaymentOrDebit FROM APbac"),
+              Decimal::kMaxCents);
+}
+
+TEST_F(Writes, ChangeStampTakesUserAndClock) {
+    glo_UserID = 12;
+    APbnk rec;
+    stampChange(rec);
+    glo_UserID = 0;
+    EXPECT_EQ(rec.ChangeID, 12);
+    EXPECT_EQ(rec.ChangeDate, daytime::today());
+    EXPECT_GT(rec.ChangeTime, 0);
+}
+
+TEST_F(Writes, AChangeByAnotherStationIsDetected) {
+    ASSERT_EQ(addBank(1, 10, "Original"), 0);
+    Session other(folder.storage);
+    auto& mine = session->file<APbnk>();
+    auto& theirs = other.file<APbnk>();
+    mine.rec.BankID = 1;
+    theirs.rec.BankID = 1;
+    ASSERT_EQ(mine.get(APBNK_KEY_BANKID), 0);
+    ASSERT_EQ(theirs.get(APBNK_KEY_BANKID), 0);
+    theirs.rec.Bank = "Theirs";
+    theirs.rec.APBank = "TB";
+    ASSERT_EQ(theirs.put(), 0);
+
+    mine.rec.Bank = "Mine";
+    EXPECT_EQ(mine.put(), ErrChanged);
+    EXPECT_EQ(session->lastError().number, ErrChanged);
+    EXPECT_EQ(mine.rec.Bank, "Theirs");  // the other station's record is in the buffer
+    EXPECT_EQ(mine.rec.APBank, "TB");
+    mine.rec.Bank = "Mine again";  // saving once more after seeing it succeeds
+    ASSERT_EQ(mine.put(), 0);
+    EXPECT_EQ(theirs.put(), ErrChanged);
+    EXPECT_EQ(theirs.rec.Bank, "Mine again");
+
+    ASSERT_EQ(theirs.erase(), 0);
+    mine.rec.Bank = "Gone";
+    EXPECT_EQ(mine.put(), ErrNoRecord);
+}
+
+TEST_F(Writes, RegetReadsTheRecordAtAPosition) {
+    ASSERT_EQ(addBank(1, 0, "One"), 0);
+    ASSERT_EQ(addBank(2, 0, "Two"), 0);
+    auto& bnk = session->file<APbnk>();
+    int64_t pos = bnk.position();
+    bnk.clear();
+    EXPECT_EQ(bnk.position(), 0);
+    ASSERT_EQ(bnk.reget(pos), 0);
+    EXPECT_EQ(bnk.rec.Bank, "Two");
+    ASSERT_EQ(bnk.erase(), 0);
+    EXPECT_EQ(bnk.reget(pos), ErrNoRecord);
+}
+
+using Transactions = StorageTest;
+
+TEST_F(Transactions, SpanSeveralFilesAndRollBackAsAWhole) {
+    auto& bac = session->file<APbac>();
+    auto& rac = session->file<APrac>();
+    auto addPair = [&](int32_t id) {
+        EXPECT_EQ(addActivity(id, 1, 1, "Check", "1"), 0);
+        rac.clear();
+        rac.rec.ReconciliationActivityID = id;
+        rac.rec.ActivityID = id;
+        return rac.add();
+    };
+    {
+        Transaction t(*session, {FileId::APbac, FileId::APrac}, 1);
+        ASSERT_EQ(t.error(), 0);
+        ASSERT_EQ(addPair(1), 0);
+        bac.clear();
+        bac.rec.ActivityID = 1;
+        EXPECT_EQ(bac.get(APBAC_KEY_ACTIVITYID), 0);  // reads see the transaction's writes
+        // no commit: the guard rolls back
+    }
+    int64_t n = -1;
+    ASSERT_EQ(bac.records(n), 0);
+    EXPECT_EQ(n, 0);
+    ASSERT_EQ(rac.records(n), 0);
+    EXPECT_EQ(n, 0);
+
+    ASSERT_EQ(session->begin({FileId::APbac, FileId::APrac}, 1), 0);
+    EXPECT_EQ(session->begin({FileId::APbnk}, 1), ErrNoTransaction);
+    ASSERT_EQ(addPair(2), 0);
+    ASSERT_EQ(session->commit(), 0);
+    EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac"), 1);
+    EXPECT_EQ(rawInt(pathOf(FileId::APrac), "SELECT count(*) FROM APrac"), 1);
+    EXPECT_EQ(session->commit(), ErrNoTransaction);
+}
+
+TEST_F(Transactions, SavepointUndoesOneEntryOfABatch) {
+    Transaction t(*session, {FileId::APbac}, 1);
+    ASSERT_EQ(t.error(), 0);
+    for (int id = 1; id <= 3; ++id) {
+        Savepoint entry(*session);
+        ASSERT_EQ(entry.error(), 0);
+        ASSERT_EQ(addActivity(id, 1, 1, "Check", std::to_string(id)), 0);
+        if (id != 2) {
+            ASSERT_EQ(entry.release(), 0);  // entry 2 fails alone
+        }
+    }
+    ASSERT_EQ(t.commit(), 0);
+    auto& bac = session->file<APbac>();
+    ASSERT_EQ(bac.setStart(APBAC_KEY_ACTIVITYID), 0);
+    EXPECT_EQ(walkIds(bac, true), (std::vector<int32_t>{1, 3}));
+    EXPECT_EQ(session->savepoint(), ErrNoTransaction);
+}
+
+TEST_F(Transactions, BeginWaitsForAnotherWriterThenGivesUp) {
+    Session other(folder.storage);
+    ASSERT_EQ(other.begin({FileId::APbac, FileId::APrac}, 1), 0);
+    ASSERT_EQ(other.file<APrac>().add(), 0);
+    // A transaction on a file the other one does not name is not held up.
+    EXPECT_EQ(session->begin({FileId::APbnk}, 1), 0);
+    ASSERT_EQ(session->commit(), 0);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(session->begin({FileId::APbac}, 1), ErrNoTransaction);
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(900));
+    EXPECT_EQ(session->lastError().number, ErrNoTransaction);
+    ASSERT_EQ(other.commit(), 0);
+    EXPECT_EQ(session->begin({FileId::APbac}, 1), 0);
+    EXPECT_EQ(session->rollback(), 0);
+}
+
+using FileChecks = StorageTest;
+
+TEST_F(FileChecks, OpenReportsWhatIsWrongWithAFile) {
+    Session s(folder.storage);
+    EXPECT_EQ(s.open(FileId::APbnk), 0);
+    EXPECT_EQ(s.open(FileId::APbnk), ErrAlreadyOpen);
+    EXPECT_TRUE(s.close(FileId::APbnk));
+
+    std::filesystem::remove(pathOf(FileId::APbda));
+    EXPECT_EQ(s.open(FileId::APbda), ErrFileNotFound);
+    EXPECT_EQ(s.file<APbda>().add(), ErrFileNotFound);  // operations open the file first
+    EXPECT_EQ(s.create(FileId::APbda), 0);
+    EXPECT_TRUE(s.close(FileId::APbda));
+
+    {
+        std::ofstream(pathOf(FileId::APbda), std::ios::trunc)
+            << "this is not a database at all, it is text";
+    }
+    EXPECT_EQ(s.open(FileId::APbda), ErrInvalidFile);
+
+    ASSERT_EQ(rawExec(pathOf(FileId::APrac), "DROP INDEX APRAC_KEY_ACTIVITY"), SQLITE_OK);
+    EXPECT_EQ(s.open(FileId::APrac), ErrRebuildKeys);
+    EXPECT_EQ(s.rebuildKeys(FileId::APrac), 0);
+    EXPECT_EQ(s.open(FileId::APrac), 0);
+
+    ASSERT_EQ(rawExec(pathOf(FileId::SYcfg), "ALTER TABLE SYcfg ADD COLUMN Extra INTEGER"),
+              SQLITE_OK);
+    EXPECT_EQ(s.open(FileId::SYcfg), ErrBadDeclaration);
+    EXPECT_EQ(s.upgrade(FileId::SYcfg), ErrBadDeclaration);  // same version: not ours to convert
+}
+
+TEST_F(FileChecks, NewerVersionIsRefused) {
+    session.reset();
+    ASSERT_EQ(rawExec(pathOf(FileId::APrec), "PRAGMA user_version = 2"), SQLITE_OK);
+    Session s(folder.storage);
+    EXPECT_EQ(s.open(FileId::APrec), ErrBadDeclaration);
+    EXPECT_EQ(s.upgrade(FileId::APrec), ErrBadDeclaration);
+    EXPECT_EQ(rawInt(pathOf(FileId::APrec), "PRAGMA user_version"), 2);
+}
+
+TEST_F(FileChecks, OlderBankFileIsUpgradedWithCheckBankCarriedOver) {
+    session.reset();
+    const std::string path = pathOf(FileId::APbnk);
+    std::filesystem::remove(path);
+    ASSERT_EQ(rawExec(path, createFormerAPbnkTableSql() +
+                                "; INSERT INTO APbnk (BankID, FIAID, Bank, CheckBank) VALUES "
+                                "(1, 7, 'First', 'FNB'), (2, 0, 'Second', '');"
+                                "CREATE INDEX old_bank ON APbnk (Bank); PRAGMA user_version = 4"),
+              SQLITE_OK);
+    Session s(folder.storage);
+    ASSERT_EQ(s.open(FileId::APbnk), 0);
+    EXPECT_EQ(rawInt(path, "PRAGMA user_version"), 5);
+    auto& bnk = s.file<APbnk>();
+    bnk.rec.FIAID = 7;
+    ASSERT_EQ(bnk.get(APBNK_KEY_FIAID), 0);
+    EXPECT_EQ(bnk.rec.BankID, 1);
+    EXPECT_EQ(bnk.rec.Bank, "First");
+    EXPECT_EQ(bnk.rec.APBank, "FNB");
+    EXPECT_EQ(bnk.rec.PRBank, "FNB");
+    bnk.rec.PRBank = "PAY";
+    EXPECT_EQ(bnk.put(), 0);
+}
+
+TEST_F(FileChecks, UpgradeThatWouldBreakAUniqueKeyChangesNothing) {
+    session.reset();
+    const std::string path = pathOf(FileId::APbnk);
+    std::filesystem::remove(path);
+    ASSERT_EQ(rawExec(path, createFormerAPbnkTableSql() +
+                                "; INSERT INTO APbnk (BankID, FIAID, Bank) VALUES "
+                                "(1, 7, 'A'), (2, 7, 'B'); PRAGMA user_version = 4"),
+              SQLITE_OK);
+    Session s(folder.storage);
+    EXPECT_EQ(s.open(FileId::APbnk), ErrDuplicateKey);
+    EXPECT_EQ(rawInt(path, "PRAGMA user_version"), 4);
+    EXPECT_EQ(rawInt(path, "SELECT count(*) FROM APbnk WHERE CheckBank = ''"), 2);
+}
+
+TEST_F(FileChecks, LockedFileWaitsForItsRecoverTimeThenGives32) {
+    session.reset();
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(pathOf(FileId::SYcfg).c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    Session s(folder.storage);
+    s.setRecoverMilliseconds(300);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(s.open(FileId::SYcfg), ErrFileLocked);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    EXPECT_EQ(s.open(FileId::SYcfg), 0);
+}
+
+TEST(StorageNames, FilesAreNamedByDataPathAndDivision) {
+    Storage st;
+    st.nameFiles("/data", 3);
+    EXPECT_EQ(st.fileName(FileId::APbnk), "/data/03APbnk");
+    EXPECT_EQ(st.filePath(FileId::APrac), "/data/03APrac.db");
+    EXPECT_EQ(st.filePath(FileId::APbnu), "APbnu.db");
+    st.nameFiles("/data/", 12);
+    EXPECT_EQ(st.fileName(FileId::SYcfg), "/data/12SYcfg");
+}

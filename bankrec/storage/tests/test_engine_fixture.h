@@ -1,0 +1,91 @@
+#pragma once
+// Shared helpers of the storage tests: a fresh data folder per test with every file created.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/storage.h"
+
+class DataFolder {
+  public:
+    DataFolder() {
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "storage_test_XXXXXX").string();
+        path_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
+        storage.nameFiles(path_, 3);
+        storage.setFileName(FileId::APbnu, path_ + "/APbnu");
+        storage.setRecoverMilliseconds(500);
+    }
+    ~DataFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+    Storage storage;
+
+  private:
+    std::string path_;
+};
+
+// Runs one SQL statement straight on a database file, outside the engine; returns SQLite's code.
+inline int rawExec(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open(path.c_str(), &db);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc;
+}
+
+// One integer from a query run straight on a database file (-1 on failure).
+inline int64_t rawInt(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    int64_t v = -1;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW)
+            v = sqlite3_column_int64(s, 0);
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return v;
+}
+
+class StorageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        session = std::make_unique<Session>(folder.storage);
+        for (const FileDef& f : allFiles()) ASSERT_EQ(session->create(f.id), 0) << f.name;
+    }
+    std::string pathOf(FileId f) const { return folder.storage.filePath(f); }
+
+    int32_t addBank(int32_t id, int32_t fiaid, const std::string& name) {
+        auto& bnk = session->file<APbnk>();
+        bnk.clear();
+        bnk.rec.BankID = id;
+        bnk.rec.FIAID = fiaid;
+        bnk.rec.Bank = name;
+        return bnk.add();
+    }
+    int32_t addActivity(int32_t id, int32_t bank, int32_t date, const std::string& type,
+                        const std::string& ref, uint8_t reconciled = 0) {
+        auto& bac = session->file<APbac>();
+        bac.clear();
+        bac.rec.ActivityID = id;
+        bac.rec.BankID = bank;
+        bac.rec.ActivityDate = date;
+        bac.rec.ActivityType = type;
+        bac.rec.Reference = ref;
+        bac.rec.Reconciled = reconciled;
+        bac.rec.Amount = Decimal::fromCents(id * 100 + 5);
+        return bac.add();
+    }
+
+    DataFolder folder;
+    std::unique_ptr<Session> session;
+};
