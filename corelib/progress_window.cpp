@@ -10,6 +10,11 @@
 #include <QVBoxLayout>
 
 namespace {
+ProgressPlaceHooks& placeHooks() {
+    static ProgressPlaceHooks hooks;
+    return hooks;
+}
+
 struct QuietView : ProgressView {
     void setTitle(const std::string&) override {}
     void setText(const std::string&) override {}
@@ -141,6 +146,10 @@ void ProgressWindow::reject() {
     if (cancellable_) emit cancelRequested();
 }
 
+void setProgressPlaceHooks(ProgressPlaceHooks hooks) {
+    placeHooks() = std::move(hooks);
+}
+
 ProgressResult ProgressWindowBackend::run(const ProgressSpec& spec, ProgressJob& job) {
     QWidget* owner = QApplication::activeWindow();
     ProgressWindow window(spec, owner);
@@ -154,9 +163,12 @@ ProgressResult ProgressWindowBackend::run(const ProgressSpec& spec, ProgressJob&
         if (r == ProgressResult::Completed) window.showCompleted();
         loop.quit();
     });
+    const bool remember = !spec.placeName.empty();
+    if (remember && placeHooks().restore) placeHooks().restore(&window, spec.placeName);
     window.show();
     runner.start();
     if (runner.running()) loop.exec();
+    if (remember && placeHooks().save) placeHooks().save(&window, spec.placeName);
     window.hide();
     return result;
 }

@@ -2,6 +2,8 @@
 // The progress window and the timer-driven runner behind it.
 #include <QDialog>
 #include <QObject>
+#include <functional>
+#include <string>
 
 #include "corelib/progress.h"
 
@@ -87,6 +89,14 @@ class ProgressWindow : public QDialog, public ProgressView {
     int percentRedraws_ = 0;
     bool cancellable_;
 };
+
+// How a progress window with a place name remembers its place: the program plugs in its own store
+// of window places (restore when the window opens, save when it closes). Unset: not remembered.
+struct ProgressPlaceHooks {
+    std::function<void(QWidget*, const std::string& procedure)> restore;
+    std::function<void(QWidget*, const std::string& procedure)> save;
+};
+void setProgressPlaceHooks(ProgressPlaceHooks hooks);
 
 // The Qt backend: a ProgressWindow, window-modal to the active window, driven by a ProgressRunner
 // until the job ends or is cancelled.

@@ -26,6 +26,7 @@ struct Registry {
     std::mutex lock;
     std::vector<ProcedureEntry> queue;  // sorted on (thread, tree)
     std::map<int32_t, QPointer<QWidget>> windows;
+    std::map<int32_t, const QObject*> windowIds;  // the tagged window, to recognise its end
 };
 
 Registry& registry() {
@@ -138,12 +139,14 @@ class ThreadEventFilter : public QObject {
         const int32_t thread = threadOf(obj);
         if (thread == 0 || thread == currentThread()) return false;
 
+        QPointer<QObject> alive(obj);
         redelivering_.insert({obj, ev});
         {
             ThreadScope scope(thread);
             QCoreApplication::instance()->notify(obj, ev);
         }
         redelivering_.erase({obj, ev});
+        if (!alive) return true;  // the handler deleted the receiver
         if (propagates(ev) && obj->isWidgetType()) {
             handedOn_ = {ev->type(), static_cast<const QInputEvent*>(ev)->timestamp(),
                          QPointer<QObject>(obj)};
@@ -287,7 +290,10 @@ void THREAD_RETURN(const std::string& name) {
                 if (!sameName(e->PQ_PROCEDURENAME, name))
                     problem = "Mismatch on procedure at end of thread.";
                 r.queue.erase(e);
-                if (level == 0) r.windows.erase(thread);  // the thread has left the registry
+                if (level == 0) {  // the thread has left the registry
+                    r.windows.erase(thread);
+                    r.windowIds.erase(thread);
+                }
             }
         }
     }
@@ -315,6 +321,7 @@ void THREAD_END(int32_t thread) {
         return e.PQ_PROCEDURETHREAD == static_cast<uint32_t>(thread);
     });
     r.windows.erase(thread);
+    r.windowIds.erase(thread);
 }
 
 void THREAD_SETWINDOW(QWidget* window) {
@@ -322,8 +329,22 @@ void THREAD_SETWINDOW(QWidget* window) {
     const int32_t thread = currentThread();
     window->setProperty(kThreadProperty, thread);
     auto& r = registry();
-    std::lock_guard<std::mutex> guard(r.lock);
-    r.windows[thread] = window;
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        r.windows[thread] = window;
+        r.windowIds[thread] = window;
+    }
+    // The session ends with its window, unless another window has been tagged for it since.
+    QObject::connect(window, &QObject::destroyed, [thread](QObject* gone) {
+        bool ended = false;
+        {
+            auto& reg = registry();
+            std::lock_guard<std::mutex> guard(reg.lock);
+            auto it = reg.windowIds.find(thread);
+            ended = it != reg.windowIds.end() && it->second == gone;
+        }
+        if (ended) THREAD_END(thread);
+    });
 }
 
 void installThreadEventFilter() {
@@ -345,4 +366,5 @@ void resetThreadRegistry() {
     std::lock_guard<std::mutex> guard(r.lock);
     r.queue.clear();
     r.windows.clear();
+    r.windowIds.clear();
 }

@@ -55,7 +55,8 @@ void THREAD_DISPLAY();
 // window, so a procedure of the same name can be started again.
 void THREAD_END(int32_t thread);
 // Tags a session's top-level window (or MDI sub-window) with the current thread: the activation
-// event goes to it, and events inside it run on that thread.
+// event goes to it, and events inside it run on that thread. When that window is destroyed the
+// session ends (THREAD_END), unless another window was tagged for the thread since.
 void THREAD_SETWINDOW(QWidget* window);
 
 // The thread the calling code runs on: the innermost ThreadScope, else glo_MainThread (1 when

@@ -144,6 +144,21 @@ TEST_F(ProgressWindowTest, RunsTheJobToItsEndWithTheTitle) {
     EXPECT_EQ(title, "Processing Records");
 }
 
+TEST_F(ProgressWindowTest, ANamedWindowRestoresAndSavesItsPlaceThroughTheHooks) {
+    std::vector<std::string> calls;
+    setProgressPlaceHooks({[&](QWidget*, const std::string& p) { calls.push_back("restore " + p); },
+                           [&](QWidget*, const std::string& p) { calls.push_back("save " + p); }});
+    CountingJob job;
+    job.rows = 3;
+    ProgressSpec spec;
+    runProgress(spec, job);
+    EXPECT_TRUE(calls.empty());
+    spec.placeName = "LoadChkThread";
+    runProgress(spec, job);
+    setProgressPlaceHooks({});
+    EXPECT_EQ(calls, (std::vector<std::string>{"restore LoadChkThread", "save LoadChkThread"}));
+}
+
 TEST_F(ProgressWindowTest, CancelClosesWhenTheJobAgrees) {
     CountingJob job;
     job.rows = -1;  // endless

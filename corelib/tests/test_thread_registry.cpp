@@ -208,6 +208,49 @@ TEST_F(ThreadRegistryTest, ASecondStartBringsTheRunningWindowForward) {
     delete window;
 }
 
+TEST_F(ThreadRegistryTest, ASessionEndsWithItsWindowAndCanStartAgain) {
+    QWidget* window = nullptr;
+    QWidget* form = nullptr;
+    auto open = [&] {
+        THREAD_LOG("BrowseAPrec");
+        window = new QWidget;
+        THREAD_SETWINDOW(window);
+    };
+    const int32_t t = THREAD_START(open, "BrowseAPrec");
+    {
+        ThreadScope scope(t);
+        form = new QWidget;
+        THREAD_SETWINDOW(form);  // tagging another window moves the session's window to it
+        THREAD_SETWINDOW(window);
+    }
+    delete form;  // not the session's window: the session goes on
+    EXPECT_EQ(THREAD_START({}, "BrowseAPrec"), t);
+    delete window;
+    EXPECT_TRUE(threadRegistrySnapshot().empty());
+    int runs = 0;
+    EXPECT_EQ(THREAD_START([&] { ++runs; }, "BrowseAPrec"), t);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST_F(ThreadRegistryTest, AHandlerMayDeleteItsOwnSessionWindow) {
+    SessionWindow* window = nullptr;
+    THREAD_START(
+        [&] {
+            window = new SessionWindow;
+            THREAD_SETWINDOW(window);
+            window->show();
+            QObject::connect(window->button, &QPushButton::clicked, [&] {
+                delete window;
+                window = nullptr;
+            });
+        },
+        "BrowseAboutBRWindow");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QTest::mouseClick(window->button, Qt::LeftButton);
+    EXPECT_EQ(window, nullptr);
+    EXPECT_TRUE(threadRegistrySnapshot().empty());
+}
+
 TEST_F(ThreadRegistryTest, DisplayListsTheRegistryAndLogsItself) {
     THREAD_LOG("Main");
     int rows = -1;
