@@ -83,7 +83,7 @@ QString parse(const QStringList& arguments, Options& options) {
     if (options.server.isEmpty()) return "--server is required";
     if (options.division < 0) return "--division is required";
     if (parseServer(options.server).kind == SuiteServer::Kind::Invalid)
-        return "unknown server " + options.server;
+        return "unknown server " + displayServer(options.server);
     return {};
 }
 
@@ -222,7 +222,9 @@ QString showFiles(const Options& options, QTextStream& out) {
         folder = server.kind == SuiteServer::Kind::Sqlite ? server.folder : QString(".");
     }
     tvsuite::SuiteAdmin files;
-    std::string error = files.open(folder.toStdString());
+    std::string error = files.open(folder.toStdString(), false);
+    if (!error.empty())
+        error = "Unable to open the suite's files in " + folder.toStdString() + ": " + error;
     tvsuite::Listing listing;
     std::set<int> right;
     if (error.empty()) {
@@ -324,8 +326,9 @@ int runAdminCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         error = createSuiteDatabase(options.server, options.division, options.user,
                                     options.password, options.data, options.demo);
         if (error.isEmpty())
-            out << "Created " << databaseName(options.division) << " on " << options.server
-                << (options.demo ? " with demonstration data" : "") << "\n";
+            out << "Created " << databaseName(options.division) << " on "
+                << displayServer(options.server) << (options.demo ? " with demonstration data" : "")
+                << "\n";
     } else if (options.what == "transactions" || options.what == "accounts") {
         error = showSql(options, out);
     } else {

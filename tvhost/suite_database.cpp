@@ -264,6 +264,13 @@ SuiteServer parseServer(const QString& server) {
     return out;
 }
 
+QString displayServer(const QString& server) {
+    const qsizetype scheme = server.indexOf("://");
+    const qsizetype at = server.lastIndexOf('@');
+    if (scheme < 0 || at < scheme) return server;
+    return server.left(scheme + 3) + server.mid(at + 1);
+}
+
 QString databaseName(int division) {
     return QString("tvw%1").arg(division, 2, 10, QChar('0'));
 }
@@ -308,7 +315,8 @@ QSqlDatabase openSuiteDatabase(const QString& server, int division, const QStrin
         reason = "Unable to connect to " + databaseName(division) + " on " + parsed.host + ": " +
                  db.lastError().databaseText();
     } else {
-        reason = "Unknown server " + server + " (use sqlite:DIR or postgresql://HOST:PORT)";
+        reason = "Unknown server " + displayServer(server) +
+                 " (use sqlite:DIR or postgresql://HOST:PORT)";
     }
     if (QSqlDatabase::contains(connectionName)) QSqlDatabase::removeDatabase(connectionName);
     if (error) *error = reason;
@@ -319,7 +327,8 @@ QString createSuiteDatabase(const QString& server, int division, const QString& 
                             const QString& password, const QString& dataFolder, bool demo) {
     const SuiteServer parsed = parseServer(server);
     if (parsed.kind == SuiteServer::Kind::Invalid)
-        return "Unknown server " + server + " (use sqlite:DIR or postgresql://HOST:PORT)";
+        return "Unknown server " + displayServer(server) +
+               " (use sqlite:DIR or postgresql://HOST:PORT)";
     if (division < 0 || division > 99)
         return QString("Division %1 is not between 0 and 99").arg(division);
 

@@ -29,6 +29,8 @@ struct SuiteServer {
 };
 
 SuiteServer parseServer(const QString& server);
+// The server text for messages, without any user name or password written into it.
+QString displayServer(const QString& server);
 // "tvw02" for division 2.
 QString databaseName(int division);
 bool isPostgres(const QSqlDatabase& db);

@@ -90,8 +90,8 @@ SuiteAdmin::~SuiteAdmin() {
     if (inTransaction_) db_.exec("ROLLBACK");
 }
 
-std::string SuiteAdmin::open(const std::string& folder) {
-    return openSuiteFile(db_, folder, true);
+std::string SuiteAdmin::open(const std::string& folder, bool create) {
+    return openSuiteFile(db_, folder, create);
 }
 
 std::string SuiteAdmin::begin() {

@@ -54,8 +54,9 @@ class SuiteAdmin {
     SuiteAdmin(const SuiteAdmin&) = delete;
     SuiteAdmin& operator=(const SuiteAdmin&) = delete;
 
-    // Opens the suite file of `folder`, creating it and its tables when missing.
-    std::string open(const std::string& folder);
+    // Opens the suite file of `folder`; with `create` it and its tables are created when
+    // missing, without it a missing file is an error.
+    std::string open(const std::string& folder, bool create = true);
     // Removes every row of the division, so it can be loaded afresh.
     std::string clearDivision(int division);
 

@@ -123,6 +123,17 @@ TEST(TvhostInit, ReportsUsageErrorsAndMissingDatabases) {
         runTvhost({"show", "transactions", "--server", "sqlite:" + dir.path(), "--division", "5"});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains("does not exist"));
+    // Showing the suite's files of an empty folder does not create them.
+    EXPECT_EQ(
+        runTvhost({"show", "register", "--server", "sqlite:" + dir.path(), "--division", "5"}).code,
+        1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("tvsuite.db")));
+    // Credentials written into a server text stay out of messages.
+    CommandResult credentials =
+        runTvhost({"init", "--server", "postgresql://clerk:hunter2@", "--division", "2"});
+    EXPECT_EQ(credentials.code, 2);
+    EXPECT_FALSE(credentials.err.contains("hunter2"));
+    EXPECT_EQ(tvhost::displayServer("postgresql://clerk:hunter2@db:5432"), "postgresql://db:5432");
 }
 
 TEST(TvhostInit, BuildsManyAccountsAndTransactionsInOneGo) {
