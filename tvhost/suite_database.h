@@ -52,7 +52,9 @@ QSqlDatabase openSuiteDatabase(const QString& server, int division, const QStrin
 QString createSuiteDatabase(const QString& server, int division, const QString& user,
                             const QString& password, const QString& dataFolder, bool demo);
 
-// Rows for tests and the demo. Fields left at their defaults get sensible values.
+// Rows for tests and the demo. Fields left at their defaults get sensible values. Foreign
+// keys hold: a ledger row needs its institution account first (a distribution its
+// transaction). Each call prepares its statement afresh; use addBulkAccounts for volume.
 struct InstitutionAccount {
     int fiaId = 0;
     int fiId = 1;
