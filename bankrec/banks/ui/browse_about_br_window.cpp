@@ -7,8 +7,10 @@
 #include <QVBoxLayout>
 
 #include "bankrec/banks/product_texts.h"
+#include "bankrec/banks/ui/browse_apbnk_window.h"
 #include "bankrec/banks/ui/link_class.h"
 #include "bankrec/banks/ui/product_logo.h"
+#include "bankrec/shell/procedure_table.h"
 #include "corelib/globals.h"
 
 BrowseAboutBRWindow::BrowseAboutBRWindow(QWidget* parent) : QWidget(parent) {
@@ -90,3 +92,9 @@ void BrowseAboutBRWindow::showEvent(QShowEvent* event) {
         links_->Register(link_, product::WebAddress);
     }
 }
+
+static ProcedureRegistration registerAbout("BrowseAboutBRWindow", [](shell::Session&) {
+    auto* w = new BrowseAboutBRWindow;
+    QObject::connect(w, &BrowseAboutBRWindow::closeRequested, w, [w] { closeSessionWindow(w); });
+    return static_cast<QWidget*>(w);
+});

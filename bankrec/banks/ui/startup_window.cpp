@@ -27,7 +27,8 @@ QLabel* label(const QString& text, QWidget* parent, qreal scale, bool bold,
 }  // namespace
 
 StartupWindow::StartupWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    setModal(false);
     setObjectName("LoadFIAThread");
     setWindowTitle("Initializing Bank Reconciliation");
     setFixedSize(560, 330);

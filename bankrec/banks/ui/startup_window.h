@@ -1,14 +1,14 @@
 #pragma once
 // The start-up window shown while the bank accounts are refreshed from the suite at program
 // start: the product title, its version, the maker's lines, the legal notice and a progress bar.
-#include <QWidget>
+#include <QDialog>
 
 #include "corelib/progress.h"
 
 class QLabel;
 class QProgressBar;
 
-class StartupWindow : public QWidget, public ProgressView {
+class StartupWindow : public QDialog, public ProgressView {
     Q_OBJECT
   public:
     explicit StartupWindow(QWidget* parent = nullptr);

@@ -1,0 +1,64 @@
+#include "bankrec/banks/ui/load_fia_thread_window.h"
+
+#include <QTimer>
+#include <algorithm>
+
+#include "bankrec/banks/load_fia.h"
+#include "bankrec/shell/procedure_table.h"
+#include "bankrec/shell/session.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/session.h"
+#include "corelib/progress_window.h"
+
+LoadFIAThreadWindow::LoadFIAThreadWindow(shell::Session& session, QWidget* parent)
+    : StartupWindow(parent), session_(session) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    opened_.start();
+}
+
+LoadFIAThreadWindow::~LoadFIAThreadWindow() {
+    delete runner_;
+    runner_ = nullptr;
+    job_.reset();
+    link_.reset();
+    files_.reset();
+}
+
+void LoadFIAThreadWindow::showEvent(QShowEvent* event) {
+    StartupWindow::showEvent(event);
+    if (started_) return;
+    started_ = true;
+    // The window paints first; the suite is asked once the event loop runs again.
+    QTimer::singleShot(0, this, &LoadFIAThreadWindow::begin);
+}
+
+void LoadFIAThreadWindow::begin() {
+    ::Session& storage = session_.storage();
+    files_ = std::make_unique<FileUse>(storage,
+                                       std::initializer_list<FileId>{FileId::APbnk, FileId::APbnu});
+    if (files_->error()) {
+        finished();
+        return;
+    }
+    link_ = std::make_unique<FiaLink>(session_.params());
+    link_->load();
+    job_ = std::make_unique<FiaLoadJob>(storage, *link_);
+    ProgressSpec spec;
+    spec.title = "Initializing Bank Reconciliation";
+    spec.cancelButton = false;
+    spec.percentLine = false;
+    runner_ = new ProgressRunner(*job_, spec, this, this);
+    connect(runner_, &ProgressRunner::finished, this, &LoadFIAThreadWindow::finished);
+    runner_->start();
+}
+
+void LoadFIAThreadWindow::finished() {
+    loadDone_ = true;
+    emit loadFinished();
+    const qint64 remaining = std::max<qint64>(0, kMinimumMs - opened_.elapsed());
+    QTimer::singleShot(int(remaining), this, &QWidget::close);
+}
+
+static ProcedureRegistration registerLoadFIAThread("LoadFIAThread", [](shell::Session& s) {
+    return static_cast<QWidget*>(new LoadFIAThreadWindow(s));
+});
