@@ -350,9 +350,9 @@ void THREAD_SETWINDOW(QWidget* window) {
 void installThreadEventFilter() {
     static QPointer<QObject> filter;
     auto* app = QCoreApplication::instance();
-    if (filter || !app) return;
-    filter = new ThreadEventFilter(app);
-    app->installEventFilter(filter);
+    if (!app) return;
+    if (!filter) filter = new ThreadEventFilter(app);
+    app->installEventFilter(filter);  // installing again moves it ahead of later filters
 }
 
 std::vector<ProcedureEntry> threadRegistrySnapshot() {

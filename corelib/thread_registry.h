@@ -74,10 +74,12 @@ class ThreadScope {
     ThreadScope& operator=(const ThreadScope&) = delete;
 };
 
-// Installs (once; later calls do nothing) the application-wide event filter that runs each event
-// delivered to a tagged window, or to anything inside it, on the window's thread, and answers the
-// activation event (restore when minimised, raise, activate). Install it after any other
-// application event filter so those see each event once. Needs a QApplication.
+// Installs the application-wide event filter that runs each event delivered to a tagged window, or
+// to anything inside it, on the window's thread, and answers the activation event (restore when
+// minimised, raise, activate; for an MDI sub-window also make it the area's active one). The
+// filter must come before every other application event filter so those see each event once:
+// call this again after installing another one (the one filter then moves to the front).
+// Needs a QApplication.
 void installThreadEventFilter();
 
 // A copy of the registry in key order (thread, tree).

@@ -189,6 +189,34 @@ TEST_F(ThreadRegistryTest, EventsOfASessionWindowRunOnItsThread) {
     delete window;
 }
 
+// An application filter counting the mouse presses it sees.
+struct PressCounter : QObject {
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress) ++presses;
+        return false;
+    }
+};
+
+TEST_F(ThreadRegistryTest, OtherApplicationFiltersSeeEachEventOnce) {
+    SessionWindow* window = nullptr;
+    THREAD_START(
+        [&] {
+            window = new SessionWindow;
+            THREAD_SETWINDOW(window);
+            window->show();
+        },
+        "BrowseAPbac");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    PressCounter counter;
+    qApp->installEventFilter(&counter);
+    installThreadEventFilter();
+    QTest::mouseClick(window->button, Qt::LeftButton);
+    qApp->removeEventFilter(&counter);
+    EXPECT_EQ(counter.presses, 1);
+    delete window;
+}
+
 TEST_F(ThreadRegistryTest, ASecondStartBringsTheRunningWindowForward) {
     QWidget* window = nullptr;
     const int32_t t = THREAD_START(
