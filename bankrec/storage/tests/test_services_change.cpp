@@ -1,0 +1,104 @@
+// Changing a record through the change service: two stations on the same bank, a file held by
+// another station, and writes the storage refuses.
+#include "bankrec/storage/tests/services_fixture.h"
+#include "bankrec/storage/transaction.h"
+#include "corelib/daytime.h"
+
+namespace {
+
+class ChangeService : public ServicesTest {
+  protected:
+    void SetUp() override {
+        openAll();
+        bankId = add(bank("First National", 11));
+        add(bank("Second State", 12));
+        ASSERT_TRUE(read<APbnk>(bankId));
+        ASSERT_TRUE(read<APbnk>(bankId, &second));
+    }
+    APbnk stored() {
+        Session look(storage);
+        EXPECT_TRUE(read<APbnk>(bankId, &look));
+        return look.file<APbnk>().rec;
+    }
+
+    Session second{storage};
+    int32_t bankId = 0;
+};
+
+TEST_F(ChangeService, WritesTheBufferAndStampsIt) {
+    auto& b = session->file<APbnk>();
+    b.rec.ServiceChargeJournal = "CD";
+    b.rec.ChangeDate = 0;
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeWritten);
+    EXPECT_EQ(messages->count(), 0u);
+    EXPECT_EQ(stored().ServiceChargeJournal, "CD");
+    EXPECT_EQ(stored().ChangeDate, daytime::today());
+}
+
+TEST_F(ChangeService, SecondStationOnAFormGetsWarning38AndSeesTheFirstStationsValues) {
+    session->file<APbnk>().rec.Bank = "First National Bank";
+    ASSERT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeWritten);
+
+    auto& mine = second.file<APbnk>();
+    mine.rec.Bank = "FNB of Springfield";
+    mine.rec.InterestEarnedJournal = "INT";
+    EXPECT_EQ(changeRecord(second, FileId::APbnk, true), ChangeConflict);
+
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->caption, "Record Was Not Updated");
+    EXPECT_EQ(messages->last()->text,
+              "This record was changed by another station. Those changes will now be displayed. "
+              "Use the Ditto Button or Ctrl+' to recall your changes.");
+    EXPECT_EQ(mine.rec.Bank, "First National Bank");
+    EXPECT_EQ(mine.rec.InterestEarnedJournal, "");
+    EXPECT_EQ(stored().Bank, "First National Bank");
+
+    // Saving again now writes over the version the station has seen.
+    mine.rec.InterestEarnedJournal = "INT";
+    EXPECT_EQ(changeRecord(second, FileId::APbnk, true), ChangeWritten);
+    EXPECT_EQ(stored().InterestEarnedJournal, "INT");
+    EXPECT_EQ(stored().Bank, "First National Bank");
+}
+
+TEST_F(ChangeService, SecondStationOutsideAFormGetsWarning15) {
+    session->file<APbnk>().rec.APBank = "AP1";
+    ASSERT_EQ(changeRecord(*session, FileId::APbnk, false), ChangeWritten);
+    second.file<APbnk>().rec.APBank = "AP2";
+    EXPECT_EQ(changeRecord(second, FileId::APbnk, false), ChangeConflict);
+
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->caption, "Update Operation Error");
+    EXPECT_EQ(messages->last()->text, "This record was changed by another station.");
+    EXPECT_EQ(second.file<APbnk>().rec.APBank, "AP1");
+    EXPECT_EQ(stored().APBank, "AP1");
+}
+
+TEST_F(ChangeService, DuplicateKeyIsWarning15NamingTheFileAndNothingIsWritten) {
+    auto& b = session->file<APbnk>();
+    b.rec.FIAID = 12;  // the other bank's host account
+    b.rec.Bank = "Renamed";
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeNotWritten);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->caption, "Update Operation Error");
+    EXPECT_EQ(messages->last()->text,
+              "An error (Creates Duplicate Key (40)) was experienced when attempting to update a "
+              "record from the file.  Probable Cause: APbnk.");
+    EXPECT_EQ(stored().Bank, "First National");
+    EXPECT_EQ(stored().FIAID, 11);
+}
+
+TEST_F(ChangeService, FileHeldByAnotherStationCancelsTheUpdateWithWarning34) {
+    Transaction hold(second, {FileId::APbnk}, 1);
+    ASSERT_EQ(hold.error(), 0);
+    session->file<APbnk>().rec.Bank = "Renamed";
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeNotWritten);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->caption, "Transaction Framing Error");
+    EXPECT_EQ(messages->last()->text,
+              "Error: (Unable To Start A Transaction (48)) attempting to frame the update "
+              "transaction on APbnk.  Update transaction cancelled.");
+    hold.rollback();
+    EXPECT_EQ(stored().Bank, "First National");
+}
+
+}  // namespace
