@@ -1,0 +1,67 @@
+#pragma once
+// The rows of one bank's activity in APBAC_KEY_ACTIVITY order, read a page at a time as a list
+// asks for them, so a register of 100,000 rows opens as fast as one of 100 and scrolling to its
+// end reads only the last page.
+//
+// The pager holds at most a few pages of rows. It remembers where every page it has read
+// begins and ends (positions only), so a jump is read from the nearest known page boundary, or
+// from the end of the view, walking the pages in between without keeping their rows.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "bankrec/activity/register_rows.h"
+#include "bankrec/storage/view.h"
+
+class Session;
+
+class ActivityPager {
+  public:
+    // Reads through `session`, whose APbac the caller holds open.
+    explicit ActivityPager(Session& session, int pageSize = 100, int maxPages = 6);
+    ~ActivityPager();
+
+    // Shows the activity of a bank from the top ("APbac:BankID = Bank:BankID"); 0 or the
+    // storage error (the pager is then empty).
+    int32_t setBank(int32_t bankId);
+    int32_t bankId() const { return bankId_; }
+    // Reads the view again: recounts and forgets every page. 0 or the storage error.
+    int32_t refresh();
+
+    // Rows in the view as last counted.
+    int64_t count() const { return count_; }
+    // Row `index` (0-based), reading its page when needed; nullptr when out of range or when
+    // the view changed so that the row is no longer there.
+    const RegisterRow* row(int64_t index);
+    // The index of an activity among the rows held, or -1.
+    int64_t indexOfActivity(int32_t activityId) const;
+
+    // Rows held in memory now, and rows read from storage since the last refresh.
+    int64_t heldRows() const;
+    int64_t rowsRead() const { return rowsRead_; }
+    int32_t lastError() const { return error_; }
+
+  private:
+    struct Page {
+        std::vector<RegisterRow> rows;
+        uint64_t used = 0;
+    };
+    const Page* page(int64_t number);
+    int32_t readPage(int64_t number, std::vector<View<APbac>::Row>& out);
+    void remember(int64_t number, const std::vector<View<APbac>::Row>& rows);
+    int64_t lastPage() const { return count_ == 0 ? -1 : (count_ - 1) / pageSize_; }
+
+    Session& session_;
+    std::unique_ptr<View<APbac>> view_;
+    int pageSize_;
+    int maxPages_;
+    int32_t bankId_ = 0;
+    int64_t count_ = 0;
+    std::map<int64_t, Page> pages_;
+    std::map<int64_t, ViewPosition> firstOf_;  // page -> position of its first row
+    std::map<int64_t, ViewPosition> lastOf_;   // page -> position of its last row
+    uint64_t clock_ = 0;
+    int64_t rowsRead_ = 0;
+    int32_t error_ = 0;
+};

@@ -1,0 +1,122 @@
+#include "bankrec/activity/activity_register.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "bankrec/shell/registry_settings.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/saved_error.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/view.h"
+#include "bankrec/storage/warnings.h"
+#include "corelib/globals.h"
+#include "corelib/message.h"
+
+ActivityRegister::ActivityRegister(Session& session, const StartupParameters& params)
+    : session_(session), params_(params), pager_(std::make_unique<ActivityPager>(session)) {}
+
+ActivityRegister::~ActivityRegister() {
+    pager_.reset();
+    for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) closeFile(session_, *it);
+}
+
+bool ActivityRegister::open(int32_t rememberedBankId) {
+    for (FileId id : {FileId::APbac, FileId::APbnk}) {
+        if (openFile(session_, id)) return false;  // reached only when the program did not end
+        opened_.push_back(id);
+    }
+    banks_.clear();
+    selected_ = -1;
+    View<APbnk> view(session_, APBNK_KEY_BANK);
+    std::vector<View<APbnk>::Row> page;
+    const ViewPosition* after = nullptr;
+    ViewPosition last;
+    for (;;) {
+        if (view.fetch(after, 200, page)) {
+            saveError(session_);
+            StandardWarning(Warn_RecordFetchError, "APbnk");
+            break;
+        }
+        for (const auto& r : page) {
+            if (r.rec.BankID == rememberedBankId && selected_ < 0)
+                selected_ = static_cast<int>(banks_.size());
+            banks_.push_back({r.rec.Bank, r.rec.BankID, r.rec.FIAID});
+        }
+        if (page.size() < 200) break;
+        last = page.back().pos;
+        after = &last;
+    }
+    if (banks_.empty()) {
+        ds_Beep();
+        ds_Message("No banks have been defined.", kRegisterTitle, icon::Information, msg::OK);
+        return false;
+    }
+    select(selected_ < 0 ? 0 : selected_);
+    return true;
+}
+
+int32_t ActivityRegister::bankId() const {
+    return selected_ >= 0 ? banks_[static_cast<size_t>(selected_)].BankID : 0;
+}
+
+void ActivityRegister::select(int index) {
+    if (index < 0 || index >= static_cast<int>(banks_.size())) return;
+    selected_ = index;
+    if (pager_->setBank(bankId())) {
+        saveError(session_);
+        StandardWarning(Warn_RecordFetchError, "APbac");
+    }
+}
+
+bool ActivityRegister::deleteEnabled(int64_t row) {
+    const RegisterRow* r = pager_->row(row);
+    return r && canDeleteActivity(r->rec);
+}
+
+int64_t ActivityRegister::callForm(int64_t row, int32_t request, const ActivityFormHooks& hooks) {
+    const RegisterRow* r = pager_->row(row);
+    if (!r) return row;
+    // The form works on the current record: read the row afresh from the file.
+    RecordFile<APbac>& f = session_.file<APbac>();
+    f.clear();
+    f.rec.ActivityID = r->rec.ActivityID;
+    if (f.get(APBAC_KEY_ACTIVITYID)) {
+        saveError(session_);
+        StandardWarning(Warn_RecordFetchError, "APbac");
+        pager_->refresh();
+        return std::min<int64_t>(row, pager_->count() - 1);
+    }
+    GlobalRequest = request;
+    UpdateAPbac(session_, hooks);
+    pager_->refresh();
+    return std::min<int64_t>(row, pager_->count() - 1);
+}
+
+void ActivityRegister::print() {
+    ds_Message("The check register report is not available yet.", kRegisterTitle, icon::Information,
+               msg::OK);
+    pager_->refresh();
+}
+
+ChkLoadCounts ActivityRegister::refresh() {
+    ChkLoadCounts counts;
+    if (selected_ >= 0) {
+        const BankChoice& bank = banks_[static_cast<size_t>(selected_)];
+        counts = LoadChkThread(session_, params_, bank.BankID, bank.FIAID);
+    }
+    pager_->refresh();
+    return counts;
+}
+
+int32_t ActivityRegister::rememberedBankId() {
+    RegistrySettings settings = RegistrySettings::forProgram();
+    if (!settings.active()) return 0;
+    return static_cast<int32_t>(
+        std::strtol(settings.getValue("loc:BankID", "0", kRegisterProcedure).c_str(), nullptr, 10));
+}
+
+void ActivityRegister::rememberBank() const {
+    RegistrySettings settings = RegistrySettings::forProgram();
+    if (settings.active())
+        settings.setValue("loc:BankID", std::to_string(bankId()), kRegisterProcedure);
+}

@@ -1,0 +1,301 @@
+#include "bankrec/activity/load_chk.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <optional>
+
+#include "bankrec/shell/startup_parameters.h"
+#include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/saved_error.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/transaction.h"
+#include "bankrec/storage/warnings.h"
+#include "corelib/globals.h"
+#include "corelib/message.h"
+#include "corelib/thread_registry.h"
+
+namespace {
+
+constexpr int kSliceTimeoutSeconds = 2;
+constexpr int kAddAttempts = 3;
+
+std::string trimmedUpper(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+int32_t toLong(const std::string& text) {
+    return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+void apply(const ChkEntryValues& v, int32_t bankId, APbac& rec) {
+    rec.TransactionID = v.TransactionID;
+    rec.BankID = bankId;
+    rec.ActivityDate = v.ActivityDate;
+    rec.ActivityType = v.ActivityType;
+    rec.Source = v.Source;
+    rec.Reference = v.Reference;
+    rec.Name = v.Name;
+    rec.Description = v.Description;
+    rec.PaymentOrDebit = v.PaymentOrDebit;
+    rec.DepositOrCredit = v.DepositOrCredit;
+    rec.Amount = v.Amount;
+    cutTextFields(fileDef(FileId::APbac), &rec);
+}
+
+// Whether two records hold the same value in every field.
+bool sameRecord(const APbac& a, const APbac& b) {
+    const FileDef& def = fileDef(FileId::APbac);
+    for (int i = 0; i < static_cast<int>(def.fields.size()); ++i)
+        if (getField(def, &a, i) != getField(def, &b, i)) return false;
+    return true;
+}
+
+}  // namespace
+
+bool readChkEntry(const ZORBRCHK& link, ChkEntryValues& out) {
+    out.TransactionID = toLong(link.query("TransactionID"));
+    out.ActivityDate = toLong(link.query("ActivityDate"));
+    out.Source = link.query("Source");
+    out.Reference = link.query("Reference");
+    out.Name = link.query("Name");
+    out.Description = link.query("Description");
+    out.Amount = Decimal::parse(link.query("Amount")).value_or(Decimal());
+
+    const std::string source = trimmedUpper(out.Source);
+    out.PaymentOrDebit = Decimal();
+    out.DepositOrCredit = Decimal();
+    if (source == "AP" || source == "PR" || (source == "GL" && out.Amount.isNegative())) {
+        out.ActivityType = "Check";
+        out.PaymentOrDebit = -out.Amount;
+    } else if (source == "CR") {
+        out.ActivityType = "Deposit";
+        out.DepositOrCredit = out.Amount;
+    } else if (source == "GL") {
+        out.ActivityType = "Deposit";
+        out.DepositOrCredit = out.Amount;
+        out.Description = out.Name;
+        out.Name.clear();
+    } else {
+        out.ActivityType.clear();
+        return false;
+    }
+    return true;
+}
+
+ChkLink::ChkLink(const StartupParameters& params) {
+    info.DIVISION = params.DIVISION;
+    info.DATAPATH = params.DATAPATH;
+    info.SERVERNAME = params.SERVERNAME;
+    info.USERNAME = params.USERNAME;
+    info.USERPW = params.USERPW;
+    info.USERID = params.USERID;
+    info.TTY = params.TTY;
+}
+
+// ---- Loader ----
+
+ChkLoader::ChkLoader(Session& session, ZORBRCHK& link, int32_t bankId)
+    : session_(session), link_(link), bankId_(bankId) {}
+
+ChkLoader::~ChkLoader() {
+    endSlice();
+}
+
+void ChkLoader::beginSlice() {
+    if (inSlice_) return;
+    inSlice_ = true;
+    resume();
+}
+
+void ChkLoader::endSlice() {
+    if (!inSlice_) return;
+    suspend();
+    inSlice_ = false;
+}
+
+void ChkLoader::suspend() {
+    if (!inSlice_ || !session_.inTransaction()) return;
+    if (session_.commit()) {
+        saveError(session_);
+        StandardWarning(Warn_UpdateError, "APbac");
+    }
+}
+
+void ChkLoader::resume() {
+    // When the transaction cannot begin, each write of the slice stands alone.
+    if (inSlice_ && !session_.inTransaction())
+        session_.begin({FileId::APbac}, kSliceTimeoutSeconds);
+}
+
+bool ChkLoader::step() {
+    if (next_ > total()) return false;
+    const int32_t number = next_++;
+    link_.select(number);
+    ++counts_.entries;
+
+    ChkEntryValues v;
+    if (!readChkEntry(link_, v)) {
+        ++counts_.otherSourceSkipped;
+        return next_ <= total();
+    }
+    Outcome o;
+    do {
+        o = handle(v);
+    } while (o == Outcome::Retry);
+    switch (o) {
+        case Outcome::Added:
+            ++counts_.added;
+            break;
+        case Outcome::Updated:
+            ++counts_.updated;
+            break;
+        case Outcome::Unchanged:
+            ++counts_.unchanged;
+            break;
+        case Outcome::Reconciled:
+            ++counts_.reconciledSkipped;
+            break;
+        default:
+            ++counts_.failed;
+            break;
+    }
+    response_ = o == Outcome::Failed ? RequestCancelled : RequestCompleted;
+    return next_ <= total();
+}
+
+void ChkLoader::runToEnd(int perSlice) {
+    while (next_ <= total()) {
+        beginSlice();
+        for (int i = 0; i < perSlice && step(); ++i) {
+        }
+        endSlice();
+    }
+}
+
+ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
+    std::optional<Savepoint> sp;
+    if (session_.inTransaction()) sp.emplace(session_);
+    auto undo = [&] {
+        if (sp) sp->rollback();
+    };
+
+    RecordFile<APbac>& f = session_.file<APbac>();
+    f.clear();
+    f.rec.TransactionID = v.TransactionID;
+    int32_t err = f.get(APBAC_KEY_TRANSACTIONID);
+
+    if (err == ErrNoRecord) {
+        f.clear();
+        apply(v, bankId_, f.rec);
+        for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
+            bool readFailed = false;
+            err = numberAndAdd(session_, FileId::APbac, readFailed);
+            if (!err) {
+                if (sp) sp->release();
+                return Outcome::Added;
+            }
+            if (readFailed) {
+                undo();
+                suspend();
+                StandardWarning(Warn_RecordFetchError, "APbac");
+                resume();
+                return Outcome::Failed;
+            }
+        }
+        undo();
+        suspend();
+        const int32_t answer = StandardWarning(Warn_AutoIncError);
+        resume();
+        return answer == msg::Retry ? Outcome::Retry : Outcome::Failed;
+    }
+    if (err) {
+        saveError(session_);
+        undo();
+        suspend();
+        StandardWarning(Warn_RecordFetchError, "APbac");
+        resume();
+        return Outcome::Failed;
+    }
+    if (f.rec.Reconciled) {
+        undo();
+        return Outcome::Reconciled;
+    }
+
+    const APbac copy = f.rec;
+    apply(v, bankId_, f.rec);
+    if (sameRecord(copy, f.rec)) {
+        undo();
+        return Outcome::Unchanged;
+    }
+    stampRecord(session_, FileId::APbac);
+    err = f.put();
+    if (!err) {
+        if (sp) sp->release();
+        return Outcome::Updated;
+    }
+    saveError(session_);
+    undo();
+    suspend();
+    StandardWarning(Warn_UpdateError,
+                    err == ErrChanged ? std::string("Record Changed by Another Station") : "APbac");
+    const int32_t answer = StandardWarning(Warn_PutFailed);
+    resume();
+    // A retry looks the row up again, so a row reconciled meanwhile is still left alone.
+    return answer == msg::Yes ? Outcome::Retry : Outcome::Failed;
+}
+
+// ---- Progress window ----
+
+ChkLoadJob::ChkLoadJob(Session& session, ZORBRCHK& link, int32_t bankId)
+    : link_(link), loader_(session, link, bankId) {}
+
+void ChkLoadJob::open(ProgressView& view) {
+    // Whatever came back is stored, even after LOADCHK's own window was cancelled.
+    LOADCHK(link_);
+    view.setRange(1, std::max<int64_t>(1, loader_.total()));
+    view.setValue(0);
+}
+
+bool ChkLoadJob::tick(ProgressView& view) {
+    const bool more = loader_.step();
+    view.setValue(loader_.handled());
+    return more;
+}
+
+ProgressSpec loadChkSpec() {
+    ProgressSpec spec;
+    spec.title = "Refreshing Outstanding Activity";
+    spec.text = "Refresh Outstanding Activity";
+    spec.cancelButton = false;
+    spec.percentLine = false;
+    spec.placeName = "LoadChkThread";
+    return spec;
+}
+
+ChkLoadCounts LoadChkThread(Session& session, const StartupParameters& params, int32_t bankId,
+                            int32_t fiaId) {
+    THREAD_LOG("LoadChkThread");
+    ChkLoadCounts counts;
+    int32_t response = RequestCancelled;
+    {
+        FileUse files(session, {FileId::APbac, FileId::APbnk});
+        if (!files.error()) {
+            ChkLink link(params);
+            link.link.FIAID = fiaId;
+            link.link.POSTDATE = 0;
+            ChkLoadJob job(session, link.link, bankId);
+            runProgress(loadChkSpec(), job);
+            job.loader().endSlice();
+            counts = job.loader().counts();
+            response = job.loader().response();
+            link.queue.clear();
+        }
+    }
+    GlobalResponse = response;
+    THREAD_RETURN("LoadChkThread");
+    return counts;
+}

@@ -1,0 +1,137 @@
+#pragma once
+// Check loading: brings the suite's open transactions of one bank account into APbac.
+//
+// LoadChkThread owns a ZORBRCHK link object for one run (empty CHKQ, INFO from the start-up
+// parameters, the bank's FIAID, POSTDATE 0), asks LOADCHK for the transactions and turns each
+// queue entry into an APbac row in the "Refreshing Outstanding Activity" window: new
+// transactions are added with the next ActivityID, rows not yet reconciled are rewritten when
+// one of the suite's values changed, reconciled rows are left alone. Marked, ReconciliationID
+// and ClearDate are never touched, so a row marked in an open reconciliation stays marked.
+//
+// The run is paced in time slices; each slice is one transaction on APbac and each entry a
+// savepoint inside it, so a failing entry leaves nothing behind while the others are kept.
+// The transaction is ended before any question is asked and begun again afterwards.
+//
+// Entries of another source (the suite leaves the source blank for other source modules) carry
+// no type and no amounts; they are skipped and counted rather than stored with made-up values.
+#include <cstdint>
+#include <string>
+
+#include "corelib/decimal.h"
+#include "corelib/progress.h"
+#include "hostlink/hostlink.h"
+
+class Session;
+struct StartupParameters;
+
+// What one run did.
+struct ChkLoadCounts {
+    int32_t entries = 0;             // queue entries
+    int32_t added = 0;               // new APbac rows
+    int32_t updated = 0;             // rows rewritten with the suite's values
+    int32_t unchanged = 0;           // rows already holding the suite's values
+    int32_t reconciledSkipped = 0;   // reconciled rows left as they were
+    int32_t otherSourceSkipped = 0;  // entries of a source other than AP, PR, CR and GL
+    int32_t failed = 0;              // entries abandoned after a warning
+};
+
+// The working values of one queue entry, as they go into APbac.
+struct ChkEntryValues {
+    int32_t TransactionID = 0;
+    int32_t ActivityDate = 0;
+    std::string ActivityType;
+    std::string Source;
+    std::string Reference;
+    std::string Name;
+    std::string Description;
+    Decimal PaymentOrDebit;
+    Decimal DepositOrCredit;
+    Decimal Amount;  // the suite's signed amount; payments are negative
+};
+
+// Reads the current entry of the link through its named-field query and derives type and
+// amounts from the source: "AP"/"PR" a check paying -amount; "CR" a deposit of amount; "GL" a
+// check when negative, else a deposit whose description is the name (the name then empty).
+// Returns false for any other source (the values are then only partly filled).
+bool readChkEntry(const ZORBRCHK& link, ChkEntryValues& out);
+
+// The link object with its connection group and queue, bound to the start-up parameters.
+struct ChkLink {
+    explicit ChkLink(const StartupParameters& params);
+    ChkLink(const ChkLink&) = delete;
+    ChkLink& operator=(const ChkLink&) = delete;
+
+    ::INFO info;
+    ::CHKQ queue;
+    ZORBRCHK link{queue, info};
+};
+
+// Turns the entries of a filled link object into APbac rows of one bank, one entry per step.
+// The session's APbac must be open (file services) for the loader's lifetime.
+class ChkLoader {
+  public:
+    ChkLoader(Session& session, ZORBRCHK& link, int32_t bankId);
+    ~ChkLoader();
+
+    int32_t total() const { return link_.records(); }
+    int32_t handled() const { return next_ - 1; }
+    // Handles the next entry; false once every entry is handled.
+    bool step();
+    // Runs every remaining step, each slice of `perSlice` entries one transaction.
+    void runToEnd(int perSlice = 500);
+
+    // A slice of steps: one transaction on APbac when it can begin (otherwise each write
+    // stands alone).
+    void beginSlice();
+    void endSlice();
+
+    const ChkLoadCounts& counts() const { return counts_; }
+    // GlobalResponse as the run leaves it: 1 when the last stored entry was stored, 2 when it
+    // failed or nothing was stored.
+    int32_t response() const { return response_; }
+
+  private:
+    enum class Outcome { Added, Updated, Unchanged, Reconciled, Failed, Retry };
+    Outcome handle(const ChkEntryValues& v);
+    Outcome add(const ChkEntryValues& v);
+    Outcome rewrite();
+    // Ends the slice's transaction before a question and begins it again after.
+    void suspend();
+    void resume();
+
+    Session& session_;
+    ZORBRCHK& link_;
+    int32_t bankId_;
+    int32_t next_ = 1;
+    bool inSlice_ = false;
+    ChkLoadCounts counts_;
+    int32_t response_ = 2;
+};
+
+// Drives a ChkLoader from the progress window; LOADCHK is called when the window opens.
+class ChkLoadJob : public ProgressJob {
+  public:
+    ChkLoadJob(Session& session, ZORBRCHK& link, int32_t bankId);
+
+    void open(ProgressView& view) override;
+    bool tick(ProgressView& view) override;
+    void sliceBegin() override { loader_.beginSlice(); }
+    void sliceEnd() override { loader_.endSlice(); }
+    bool cancel(ProgressView&) override { return false; }  // the window has no buttons
+
+    ChkLoader& loader() { return loader_; }
+
+  private:
+    ZORBRCHK& link_;
+    ChkLoader loader_;
+};
+
+// The window of the run: "Refreshing Outstanding Activity", no buttons, its place remembered.
+ProgressSpec loadChkSpec();
+
+// Loads the open suite transactions of the bank account (BankID, FIAID) into APbac on the
+// caller's session, modally. APbac and APbnk are opened and closed again through the file
+// services. Leaves GlobalResponse 1 when the last stored entry was stored, else 2; returns
+// what the run did.
+ChkLoadCounts LoadChkThread(Session& session, const StartupParameters& params, int32_t bankId,
+                            int32_t fiaId);

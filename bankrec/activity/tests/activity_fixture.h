@@ -1,0 +1,150 @@
+#pragma once
+// A fresh data folder and a fresh stand-in suite (SQLite) per test, with the record files open
+// in one session, scripted messages, and helpers to add banks, activity and suite transactions.
+#include <gtest/gtest.h>
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <memory>
+#include <string>
+
+#include "bankrec/shell/startup_parameters.h"
+#include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/saved_error.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/storage.h"
+#include "corelib/globals.h"
+#include "corelib/message_script.h"
+#include "corelib/registry.h"
+#include "tvhost/suite_database.h"
+
+class ActivityTest : public ::testing::Test {
+  protected:
+    ActivityTest() {
+        qputenv("BANKREC_HKCU", QByteArray::fromStdString(folder() + "/hkcu.ini"));
+        qputenv("BANKREC_HKLM", QByteArray::fromStdString(folder() + "/hklm.ini"));
+        glo_ApplicationName = "Bank Reconciliation";
+        storage.nameFiles(folder(), 2);
+        storage.setFileName(FileId::APbnu, folder() + "/APbnu");
+        session = std::make_unique<Session>(storage);
+        savedError().clear();
+        for (FileId id :
+             {FileId::APbnk, FileId::APbac, FileId::APbda, FileId::APrac, FileId::APrec}) {
+            EXPECT_EQ(openFile(*session, id), 0);
+            opened.push_back(id);
+        }
+    }
+    ~ActivityTest() override {
+        for (FileId id : opened) closeFile(*session, id);
+        if (!adminConnection.isEmpty()) QSqlDatabase::removeDatabase(adminConnection);
+    }
+
+    std::string folder() const { return dir.path().toStdString(); }
+
+    // Makes the suite database of division 2 and points the start-up parameters at it.
+    void makeSuite() {
+        const QString server = QString::fromStdString("sqlite:" + folder() + "/suite");
+        params.DIVISION = 2;
+        params.DATAPATH = folder();
+        params.SERVERNAME = server.toStdString();
+        params.USERNAME = "tvadmin";
+        params.USERPW = "secret";
+        const QString error = tvhost::createSuiteDatabase(server, 2, "tvadmin", "secret",
+                                                          QString::fromStdString(folder()), false);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        adminConnection = "activity-test-" + QUuid::createUuid().toString(QUuid::Id128);
+        QString openError;
+        QSqlDatabase db =
+            tvhost::openSuiteDatabase(server, 2, "tvadmin", "secret", adminConnection, &openError);
+        ASSERT_TRUE(db.isValid()) << openError.toStdString();
+    }
+
+    // An open suite transaction; module 6 journal, 8 payables, 9 payroll, 10 cash receipts.
+    void suiteTransaction(int id, int fiaId, int module, const char* amount,
+                          const char* description = "", const char* form = "") {
+        QSqlDatabase db = QSqlDatabase::database(adminConnection);
+        tvhost::Transaction t;
+        t.transactionId = id;
+        t.fiaId = fiaId;
+        t.sourceModuleId = module;
+        t.netAmount = amount;
+        t.description = description;
+        t.externalFormId = form;
+        t.runOrBatch = id;
+        t.dateProduced = QDateTime(QDate(2026, 3, 1 + id % 28), QTime(0, 0));
+        ASSERT_EQ(tvhost::addTransaction(db, t).toStdString(), "");
+    }
+    void setSuiteAmount(int id, const char* amount) {
+        QSqlDatabase db = QSqlDatabase::database(adminConnection);
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.prepare("UPDATE " + tvhost::tableName(db, "FIATransaction") +
+                              " SET \"NetAmount\" = ? WHERE \"TransactionID\" = ?"));
+        q.addBindValue(QString(amount));
+        q.addBindValue(id);
+        ASSERT_TRUE(q.exec());
+    }
+
+    // Adds a record through numbering; returns its identifier (0 when the add failed).
+    template <Record R>
+    int32_t add(const R& rec) {
+        session->file<R>().rec = rec;
+        if (addNumbered(*session, R::kFile) != 0) return 0;
+        return static_cast<int32_t>(
+            std::get<int64_t>(getField(fileDef(R::kFile), &session->file<R>().rec, 0)));
+    }
+    int32_t addBank(const std::string& name, int32_t fiaId = 0) {
+        APbnk b;
+        b.Bank = name;
+        b.FIAID = fiaId;
+        return add(b);
+    }
+    int32_t addActivity(int32_t bankId, const std::string& type, const std::string& reference,
+                        int64_t amountCents, int32_t date = 80000) {
+        APbac a;
+        a.BankID = bankId;
+        a.ActivityType = type;
+        a.Reference = reference;
+        a.ActivityDate = date;
+        a.Amount = Decimal::fromCents(amountCents);
+        if (type == "Check") a.PaymentOrDebit = Decimal::fromCents(-amountCents);
+        if (type == "Deposit") a.DepositOrCredit = Decimal::fromCents(amountCents);
+        return add(a);
+    }
+
+    // The activity row loaded from a suite transaction; ActivityID 0 when there is none.
+    APbac byTransaction(int32_t transactionId) {
+        auto& f = session->file<APbac>();
+        f.clear();
+        f.rec.TransactionID = transactionId;
+        if (f.get(APBAC_KEY_TRANSACTIONID) != 0) return APbac{};
+        return f.rec;
+    }
+    APbac byId(int32_t activityId) {
+        auto& f = session->file<APbac>();
+        f.clear();
+        f.rec.ActivityID = activityId;
+        if (f.get(APBAC_KEY_ACTIVITYID) != 0) return APbac{};
+        return f.rec;
+    }
+    template <Record R>
+    int64_t count() {
+        int64_t n = -1;
+        EXPECT_EQ(session->file<R>().records(n), 0);
+        return n;
+    }
+
+    QTemporaryDir dir;
+    ScopedScriptedMessages messages;
+    Storage storage;
+    std::unique_ptr<Session> session;
+    std::vector<FileId> opened;
+    StartupParameters params;
+    QString adminConnection;
+};
+
+inline Decimal money(int64_t cents) {
+    return Decimal::fromCents(cents);
+}

@@ -1,0 +1,201 @@
+// Loading the suite's open transactions into the activity register.
+#include <gtest/gtest.h>
+
+#include "bankrec/activity/load_chk.h"
+#include "bankrec/activity/tests/activity_fixture.h"
+#include "corelib/globals.h"
+
+namespace {
+
+class LoadChkTest : public ActivityTest {
+  protected:
+    void SetUp() override {
+        makeSuite();
+        bankId = addBank("Operating", 11);
+    }
+    ChkLoadCounts load(int32_t bank = 0, int32_t fiaId = 11) {
+        return LoadChkThread(*session, params, bank ? bank : bankId, fiaId);
+    }
+    int32_t bankId = 0;
+};
+
+TEST_F(LoadChkTest, EachSourceBecomesItsActivityTypeAndAmounts) {
+    suiteTransaction(1, 11, 8, "-150.00", "Acme Supply", "1001");
+    suiteTransaction(2, 11, 10, "80.00", "Counter deposit", "D-7");
+    suiteTransaction(3, 11, 6, "500.00", "Transfer in");
+    suiteTransaction(4, 11, 6, "-500.00", "Transfer out");
+    suiteTransaction(5, 11, 9, "-1234.56", "Pat Payee", "5001");
+
+    const ChkLoadCounts counts = load();
+    EXPECT_EQ(counts.entries, 5);
+    EXPECT_EQ(counts.added, 5);
+    EXPECT_EQ(GlobalResponse, RequestCompleted);
+
+    const APbac ap = byTransaction(1);
+    EXPECT_EQ(ap.ActivityType, "Check");
+    EXPECT_EQ(ap.Source, "AP");
+    EXPECT_EQ(ap.Reference, "1001");
+    EXPECT_EQ(ap.Name, "Acme Supply");
+    EXPECT_EQ(ap.PaymentOrDebit, money(15000));
+    EXPECT_EQ(ap.DepositOrCredit, money(0));
+    EXPECT_EQ(ap.Amount, money(-15000));
+    EXPECT_EQ(ap.BankID, bankId);
+
+    const APbac cr = byTransaction(2);
+    EXPECT_EQ(cr.ActivityType, "Deposit");
+    EXPECT_EQ(cr.DepositOrCredit, money(8000));
+    EXPECT_EQ(cr.PaymentOrDebit, money(0));
+    EXPECT_EQ(cr.Description, "Counter deposit");
+    EXPECT_EQ(cr.Amount, money(8000));
+
+    const APbac glIn = byTransaction(3);
+    EXPECT_EQ(glIn.ActivityType, "Deposit");
+    EXPECT_EQ(glIn.Description, "Transfer in");
+    EXPECT_EQ(glIn.Name, "");
+    EXPECT_EQ(glIn.DepositOrCredit, money(50000));
+    EXPECT_EQ(glIn.Reference, "JE-3T");
+
+    const APbac glOut = byTransaction(4);
+    EXPECT_EQ(glOut.ActivityType, "Check");
+    EXPECT_EQ(glOut.Name, "Transfer out");
+    EXPECT_EQ(glOut.PaymentOrDebit, money(50000));
+    EXPECT_EQ(glOut.Amount, money(-50000));
+
+    const APbac pr = byTransaction(5);
+    EXPECT_EQ(pr.ActivityType, "Check");
+    EXPECT_EQ(pr.PaymentOrDebit, money(123456));
+
+    // New rows are numbered from 1 and are neither marked nor reconciled.
+    EXPECT_EQ(byTransaction(1).ActivityID, 1);
+    EXPECT_EQ(byTransaction(5).ActivityID, 5);
+    EXPECT_EQ(pr.Marked, 0);
+    EXPECT_EQ(pr.Reconciled, 0);
+}
+
+TEST_F(LoadChkTest, EntriesOfAnotherSourceAreSkippedNotStoredWithThePreviousValues) {
+    suiteTransaction(1, 11, 8, "-150.00", "Acme Supply", "1001");
+    suiteTransaction(2, 11, 12, "-75.00", "Other module", "X1");
+    suiteTransaction(3, 11, 10, "80.00", "Counter deposit", "D-7");
+
+    const ChkLoadCounts counts = load();
+    EXPECT_EQ(counts.entries, 3);
+    EXPECT_EQ(counts.added, 2);
+    EXPECT_EQ(counts.otherSourceSkipped, 1);
+    EXPECT_EQ(byTransaction(2).ActivityID, 0);
+    EXPECT_EQ(count<APbac>(), 2);
+}
+
+TEST_F(LoadChkTest, NothingToLoadStoresNothingAndAnswersCancelled) {
+    suiteTransaction(1, 12, 8, "-150.00", "Another account", "1001");
+    const ChkLoadCounts counts = load();
+    EXPECT_EQ(counts.entries, 0);
+    EXPECT_EQ(count<APbac>(), 0);
+    EXPECT_EQ(GlobalResponse, RequestCancelled);
+}
+
+TEST_F(LoadChkTest, LoadingTwiceAddsAndRewritesNothing) {
+    for (int id = 1; id <= 4; ++id) suiteTransaction(id, 11, id % 2 ? 8 : 10, "-10.00", "N");
+    ASSERT_EQ(load().added, 4);
+
+    // Put a stamp no load would write, to see whether any row is rewritten.
+    auto& f = session->file<APbac>();
+    for (int32_t id = 1; id <= 4; ++id) {
+        byId(id);
+        f.rec.ChangeDate = 5;
+        f.rec.ChangeTime = 7;
+        ASSERT_EQ(f.put(), 0);
+    }
+    const ChkLoadCounts again = load();
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.updated, 0);
+    EXPECT_EQ(again.unchanged, 4);
+    EXPECT_EQ(count<APbac>(), 4);
+    for (int32_t id = 1; id <= 4; ++id) {
+        const APbac a = byId(id);
+        EXPECT_EQ(a.ChangeDate, 5) << "row " << id;
+        EXPECT_EQ(a.ChangeTime, 7) << "row " << id;
+    }
+    EXPECT_EQ(messages->count(), 0u);
+}
+
+TEST_F(LoadChkTest, ChangedSuiteAmountRewritesOpenRowsButKeepsReconcilingState) {
+    suiteTransaction(1, 11, 8, "-150.00", "Acme", "1001");
+    suiteTransaction(2, 11, 8, "-60.00", "Beta", "1002");
+    load();
+
+    // Row 1 is reconciled, row 2 marked in an open reconciliation with a clear date.
+    auto& f = session->file<APbac>();
+    byTransaction(1);
+    f.rec.Reconciled = 1;
+    f.rec.Marked = 1;
+    ASSERT_EQ(f.put(), 0);
+    byTransaction(2);
+    f.rec.Marked = 1;
+    f.rec.ReconciliationID = 9;
+    f.rec.ClearDate = 81000;
+    ASSERT_EQ(f.put(), 0);
+
+    setSuiteAmount(1, "-175.00");
+    setSuiteAmount(2, "-65.00");
+    const ChkLoadCounts counts = load();
+    EXPECT_EQ(counts.reconciledSkipped, 1);
+    EXPECT_EQ(counts.updated, 1);
+
+    const APbac reconciled = byTransaction(1);
+    EXPECT_EQ(reconciled.Amount, money(-15000));
+    EXPECT_EQ(reconciled.PaymentOrDebit, money(15000));
+
+    const APbac marked = byTransaction(2);
+    EXPECT_EQ(marked.Amount, money(-6500));
+    EXPECT_EQ(marked.PaymentOrDebit, money(6500));
+    EXPECT_EQ(marked.Marked, 1);
+    EXPECT_EQ(marked.ReconciliationID, 9);
+    EXPECT_EQ(marked.ClearDate, 81000);
+}
+
+TEST_F(LoadChkTest, ATransactionUnderAnotherBankMovesUnlessReconciled) {
+    const int32_t other = addBank("Old account", 12);
+    suiteTransaction(1, 11, 8, "-150.00", "Acme", "1001");
+    suiteTransaction(2, 11, 8, "-20.00", "Beta", "1002");
+    // Both transactions were first loaded under the other bank.
+    load(other);
+    auto& f = session->file<APbac>();
+    byTransaction(2);
+    f.rec.Reconciled = 1;
+    ASSERT_EQ(f.put(), 0);
+
+    const ChkLoadCounts counts = load(bankId);
+    EXPECT_EQ(counts.added, 0);
+    EXPECT_EQ(byTransaction(1).BankID, bankId);
+    EXPECT_EQ(byTransaction(2).BankID, other);
+    EXPECT_EQ(count<APbac>(), 2);
+}
+
+TEST_F(LoadChkTest, LoaderNumbersAfterExistingActivity) {
+    addActivity(bankId, "Adjustment", "SC", -2500);
+    addActivity(bankId, "Adjustment", "IE", 100);
+    suiteTransaction(1, 11, 8, "-150.00", "Acme", "1001");
+    load();
+    EXPECT_EQ(byTransaction(1).ActivityID, 3);
+}
+
+TEST(ChkEntryValuesTest, SourceIsComparedWithoutTrailingBlanksOrCase) {
+    ::CHKQ queue;
+    ::INFO info;
+    ZORBRCHK link(queue, info);
+    link.addCheck(1, 80000, Decimal::fromCents(-500), "gl", "", "JE-1T", "Name", "");
+    link.addCheck(2, 80000, Decimal::fromCents(0), "GL", "", "JE-2T", "Zero", "");
+    link.select(1);
+    ChkEntryValues v;
+    ASSERT_TRUE(readChkEntry(link, v));
+    EXPECT_EQ(v.ActivityType, "Check");
+    EXPECT_EQ(v.PaymentOrDebit, Decimal::fromCents(500));
+    // A journal of exactly 0 is a deposit, as any amount that is not negative.
+    link.select(2);
+    ASSERT_TRUE(readChkEntry(link, v));
+    EXPECT_EQ(v.ActivityType, "Deposit");
+    EXPECT_EQ(v.Description, "Zero");
+    EXPECT_EQ(v.Name, "");
+}
+
+}  // namespace
