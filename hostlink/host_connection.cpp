@@ -217,7 +217,9 @@ WarningError sqlWarningError(const QSqlError& error, const std::string& password
     const QString tail = " (" + code + ")";
     if (message.endsWith(tail)) message.chop(tail.size());
     const std::string text = scrubbedError(message.toStdString(), password);
-    return {90, clipText(text + tail.toStdString(), 150)};
+    // Cut to 150 characters, keeping the code.
+    const std::string code150 = tail.toStdString();
+    return {90, clipText(text, 150 - code150.size()) + code150};
 }
 
 QString odbcDriverName() {
