@@ -1,9 +1,7 @@
 #include "corelib/message_box.h"
 
-#include <QCoreApplication>
 #include <QSettings>
 #include <QString>
-#include <QThread>
 
 #include <algorithm>
 #include <cctype>
@@ -246,12 +244,6 @@ void MessageBoxService::reportBreaks(const std::vector<MessageLine>& lines) {
 int32_t MessageBoxService::message(const std::string& text, const std::string& caption,
                                    const std::string& icon, int32_t buttons,
                                    int32_t defaultButton) {
-    // One message window at a time: a message arriving while one is open (from a timer or a
-    // queued call inside that window's event loop) waits for it to close and gets its own answer.
-    auto* app = QCoreApplication::instance();
-    while (windowShown_ && app && QThread::currentThread() == app->thread())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-
     const auto lines = splitMessageText(text);
     if (messageDebug_ && !reportingBreaks_ && lines.size() > 1) reportBreaks(lines);
 
@@ -270,14 +262,10 @@ int32_t MessageBoxService::message(const std::string& text, const std::string& c
     request.dontShowAgain = this->text("DontShowThisAgain", builtInText("DontShowThisAgain"));
 
     auto backend = backend_;  // stays alive even if the backend is swapped meanwhile
-    windowShown_ = true;
     ++openWindows_;
     struct Uncount {
         MessageBoxService& s;
-        ~Uncount() {
-            s.windowShown_ = false;
-            --s.openWindows_;
-        }
+        ~Uncount() { --s.openWindows_; }
     } uncount{*this};
     const int32_t answer = backend->show(request);
     lastAnswer_ = answer;

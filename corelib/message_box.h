@@ -76,8 +76,8 @@ class MessageBoxService {
     int32_t openWindows() const { return openWindows_; }
     int32_t lastAnswer() const { return lastAnswer_; }
 
-    // ds_Message: shows the message once no other message window is open (waiting for it,
-    // with the event loop running, when one is) and returns the button pressed.
+    // ds_Message: hands the message to the backend and returns the button pressed. (The Qt
+    // backend shows one window at a time: a message arriving while one is open waits for it.)
     int32_t message(const std::string& text, const std::string& caption, const std::string& icon,
                     int32_t buttons, int32_t defaultButton);
     // ds_Stop: Abort halts the program with exit code 0; Ignore returns.
@@ -85,10 +85,6 @@ class MessageBoxService {
     // ds_Halt: shows the text (when given) under the "Halt" caption, then ends the program.
     [[noreturn]] void halt(int32_t exitCode, const std::string& text);
     void beep();
-
-    // Called by a backend when its window has closed, before its call returns, so that a message
-    // waiting for the window (from inside the window's event loop) can be shown.
-    void noteWindowClosed() { windowShown_ = false; }
 
   private:
     void writeIniDefaults() const;
@@ -100,7 +96,6 @@ class MessageBoxService {
     std::string perCall_[8];
     bool messageDebug_ = false;
     bool reportingBreaks_ = false;
-    bool windowShown_ = false;
     int32_t openWindows_ = 0;
     int32_t lastAnswer_ = 0;
 };

@@ -14,8 +14,6 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "corelib/message_box.h"
-
 namespace {
 
 QStyle::StandardPixmap iconFor(const std::string& name) {
@@ -135,6 +133,8 @@ int32_t MessageWindowBackend::show(const MessageRequest& request) {
         std::cerr << request.caption << ": " << request.text << std::endl;
         return request.defaultButton;
     }
+    while (windowOpen_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    windowOpen_ = true;
     MessageWindow window(request, QApplication::activeWindow());
     window.setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
@@ -142,7 +142,7 @@ int32_t MessageWindowBackend::show(const MessageRequest& request) {
         // The window is closed from here on: a message waiting for it may now be shown, even
         // though this call returns only when the event loop unwinds to it.
         window.hide();
-        ThisMessageBox.noteWindowClosed();
+        windowOpen_ = false;
         loop.quit();
     });
     window.show();
@@ -151,7 +151,7 @@ int32_t MessageWindowBackend::show(const MessageRequest& request) {
     loop.exec();
     if (window.answer()) return window.answer();
     // The loop ended without a button (the application is quitting).
-    ThisMessageBox.noteWindowClosed();
+    windowOpen_ = false;
     return window.escapeAnswer() ? window.escapeAnswer() : request.defaultButton;
 }
 

@@ -44,9 +44,15 @@ class MessageWindow : public QDialog {
 
 class MessageWindowBackend : public MessageBackend {
   public:
-    // Shows the window and runs a local event loop until a button is pressed.
+    // Shows the window and runs a local event loop until a button is pressed. One window at a
+    // time: a message arriving while one is open (from a timer or a queued call inside that
+    // window's event loop) waits, with the event loop running, until it has closed, and then
+    // gets its own window and its own answer.
     int32_t show(const MessageRequest& request) override;
     void beep() override;
     // Flushes the output streams and ends the process.
     [[noreturn]] void halt(int32_t exitCode) override;
+
+  private:
+    bool windowOpen_ = false;
 };
