@@ -91,7 +91,8 @@ void HostSuiteTest::TearDown() {
 }
 
 bool HostSuiteTest::makeSuite(bool postgres, int division) {
-    division_ = division;
+    division_ = division > 0 ? division : (postgres ? 87 : 2);
+    division = division_;
     std::string user = "tvadmin", password = "secret";
     if (postgres) {
         const std::optional<PgServer> pg = testPgServer();

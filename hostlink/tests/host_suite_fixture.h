@@ -55,8 +55,9 @@ class HostSuiteTest : public ::testing::Test {
     void TearDown() override;
 
     // Makes the suite on SQLite (division 2 unless given) or, with `postgres`, on the test
-    // server (skips the test when there is none). Returns false when the test was skipped.
-    bool makeSuite(bool postgres, int division = 2);
+    // server (division 87 unless given, a database no other module's tests use). Returns false
+    // when there is no test server.
+    bool makeSuite(bool postgres, int division = 0);
 
     // Rows of the division's SQL tables.
     void addInstitution(int fiaId, int fiId, const std::string& description);
