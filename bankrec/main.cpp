@@ -9,8 +9,8 @@
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/startup.h"
 #include "bankrec/shell/ui/main_frame.h"
-#include "bankrec/shell/ui/message_backend.h"
 #include "corelib/message.h"
+#include "corelib/message_window.h"
 #include "corelib/thread_registry.h"
 
 int main(int argc, char** argv) {
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName(kApplicationName);
     app.setQuitOnLastWindowClosed(false);
-    const int rc = startup.run(makeWindowMessageBackend());
+    const int rc = startup.run(std::make_unique<MessageWindowBackend>());
     if (rc != 0) return rc;
 
     installThreadEventFilter();

@@ -3,8 +3,9 @@
 #include <strings.h>
 
 #include "bankrec/storage/change_stamp.h"
+#include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
-#include "bankrec/storage/transaction.h"
+#include "bankrec/storage/transaction_frame.h"
 #include "corelib/message.h"
 
 namespace {
@@ -68,9 +69,9 @@ const Configuration::Entry* Configuration::find(const std::string& name) const {
     return const_cast<Configuration*>(this)->find(name);
 }
 
-int32_t Configuration::load(Session& session) {
-    Transaction frame(session, {FileId::SYcfg}, kFrameSeconds);
-    if (frame.error()) return frame.error();
+int32_t Configuration::load(Session& session, const FrameHooks& hooks) {
+    TransactionFrame frame(session, {FileId::SYcfg}, kFrameSeconds, hooks);
+    if (!frame.active()) return frame.error();
     auto& cfg = session.file<SYcfg>();
     for (Entry& e : entries_) {
         cfg.clear();
@@ -89,7 +90,8 @@ std::string Configuration::get(const std::string& name) const {
     return e->value;
 }
 
-int32_t Configuration::set(Session& session, const std::string& name, const std::string& value) {
+int32_t Configuration::set(Session& session, const std::string& name, const std::string& value,
+                           const FrameHooks& hooks) {
     Entry* e = find(name);
     if (!e) {
         notFound(name);
@@ -97,8 +99,8 @@ int32_t Configuration::set(Session& session, const std::string& name, const std:
     }
     e->value = value;
 
-    Transaction frame(session, {FileId::SYcfg}, kFrameSeconds);
-    if (frame.error()) return frame.error();
+    TransactionFrame frame(session, {FileId::SYcfg}, kFrameSeconds, hooks);
+    if (!frame.active()) return frame.error();
     auto& cfg = session.file<SYcfg>();
     cfg.clear();
     cfg.rec.Name = e->name;
@@ -109,25 +111,11 @@ int32_t Configuration::set(Session& session, const std::string& name, const std:
         stampChange(cfg.rec);
         err = cfg.put();
     } else if (err == ErrNoRecord) {
-        int32_t next = 1;
         cfg.clear();
-        if ((err = cfg.setEnd(SYCFG_KEY_CONFIGURATIONID)) == 0) {
-            err = cfg.previous();
-            if (err == 0) next = cfg.rec.ConfigurationID + 1;
-            if (err == ErrNoRecord) err = 0;
-        }
-        if (err == 0) {
-            cfg.clear();
-            cfg.rec.ConfigurationID = next;
-            cfg.rec.Name = e->name;
-            cfg.rec.Value = value;
-            stampChange(cfg.rec);
-            err = cfg.add();
-        }
+        cfg.rec.Name = e->name;
+        cfg.rec.Value = value;
+        err = addNumbered(session, FileId::SYcfg, NumberingReadError::LeaveToCaller);
     }
-    if (err != 0) {
-        frame.rollback();
-        return err;
-    }
+    if (!frame.check(err)) return frame.error();
     return frame.commit();
 }

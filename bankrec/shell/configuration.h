@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "bankrec/storage/transaction_frame.h"
+
 class Session;
 
 class Configuration {
@@ -25,7 +27,8 @@ class Configuration {
     // Reads every registered name from SYcfg in one transaction frame of 5 seconds on the
     // session and takes the stored value where a record exists. 0, or the storage error that
     // ended the frame (already reported to the user through the frame's messages).
-    int32_t load(Session& session);
+    // `hooks` give the frame its wait cursor and window to close.
+    int32_t load(Session& session, const FrameHooks& hooks = {});
 
     // The value of a registered name. A name never registered shows "Configuration " + name +
     // " not found." (no caption, OK) and gives "".
@@ -34,7 +37,8 @@ class Configuration {
     // is added with the next ConfigurationID when missing, changed only when the value
     // differs; each write stamped). 0 when stored or unchanged; 1 for a name never registered
     // (message as for get); otherwise the storage error (reported through the frame's messages).
-    int32_t set(Session& session, const std::string& name, const std::string& value);
+    int32_t set(Session& session, const std::string& name, const std::string& value,
+                const FrameHooks& hooks = {});
 
     const std::vector<Entry>& entries() const { return entries_; }
 

@@ -31,6 +31,7 @@
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/thread_registry.h"
+#include "corelib/zor_showprocedure.h"
 
 namespace {
 constexpr const char* kSourceModule = "main_frame.cpp";
@@ -40,7 +41,8 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
     : QMainWindow(parent),
       startup_(startup),
       table_(table),
-      storage_(std::make_unique<Session>(startup.storage())) {
+      storage_(std::make_unique<Session>(startup.storage())),
+      showProcedure_(&ZOR_SHOWPROCEDURE) {
     setObjectName("Main");
     setWindowTitle(frame::kTitle);
     area_ = new QMdiArea(this);
@@ -61,7 +63,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
         auto* diag = new QShortcut(keys, this);
         connect(diag, &QShortcut::activated, this, [this] {
             if (showProcedure_)
-                showProcedure_(kProductTitle, kProgramShortName, kProductVersion, kSourceModule,
+                showProcedure_(kProgramShortName, kProductTitle, kProductVersion, kSourceModule,
                                frame::kProcedure, buildDate());
         });
     }
@@ -225,7 +227,14 @@ bool MainFrame::open() {
 
     configuration_.registerDefaults();
     if (openFile(*storage_, FileId::SYcfg) == 0) {
-        configuration_.load(*storage_);
+        FrameHooks hooks;
+        hooks.waitCursor = [](bool busy) {
+            if (busy)
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QApplication::restoreOverrideCursor();
+        };
+        configuration_.load(*storage_, hooks);
         closeFile(*storage_, FileId::SYcfg);
     }
     if (openFile(*storage_, FileId::APbnk) != 0) return false;

@@ -43,7 +43,8 @@ class MainFrame : public QMainWindow {
     // The frame's own storage session (APbnk and SYcfg held open).
     Session& storage() { return *storage_; }
 
-    // The diagnostic key's window; the default shows the procedure information window.
+    // The diagnostic key's window; the default is ZOR_SHOWPROCEDURE (the procedure
+    // information window). Arguments: component, description, version, source, procedure, date.
     void setShowProcedure(ShowProcedureFn fn) { showProcedure_ = std::move(fn); }
 
     // Menu commands, also reachable by their action's objectName ("EditTransactionRegister").

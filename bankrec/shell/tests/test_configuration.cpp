@@ -1,0 +1,130 @@
+// The configuration over SYcfg: defaults, stored values, writes that add or change only when
+// needed, and the message for names never registered.
+#include <gtest/gtest.h>
+
+#include "bankrec/shell/configuration.h"
+#include "bankrec/shell/tests/shell_fixture.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/storage.h"
+#include "corelib/daytime.h"
+#include "corelib/message_script.h"
+
+namespace {
+
+class ConfigurationTest : public ShellFixture {
+  protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        storage_.nameFiles(dataDir(), 3);
+        session_ = std::make_unique<Session>(storage_);
+        ASSERT_EQ(openFile(*session_, FileId::SYcfg), 0);
+    }
+    void TearDown() override {
+        closeFile(*session_, FileId::SYcfg);
+        session_.reset();
+        ShellFixture::TearDown();
+    }
+    // The stored record of a name; ConfigurationID 0 when there is none.
+    SYcfg stored(const std::string& name) {
+        auto& f = session_->file<SYcfg>();
+        f.clear();
+        f.rec.Name = name;
+        if (f.get(SYCFG_KEY_NAME) != 0) return {};
+        return f.rec;
+    }
+    int64_t records() {
+        int64_t n = -1;
+        session_->file<SYcfg>().records(n);
+        return n;
+    }
+
+    Storage storage_;
+    std::unique_ptr<Session> session_;
+    ScopedScriptedMessages messages_;
+};
+
+TEST_F(ConfigurationTest, DefaultsAreTheRegisteredValuesUntilSomethingIsStored) {
+    Configuration c;
+    c.registerDefaults();
+    EXPECT_EQ(c.entries().size(), 22u);
+    ASSERT_EQ(c.load(*session_), 0);
+    EXPECT_EQ(c.get("ImportType"), "1");
+    EXPECT_EQ(c.get("importfilename"), "");
+    EXPECT_EQ(c.get("ChkClearedEnd"), "30");
+    EXPECT_EQ(c.get("ChkAmountStart"), "8");
+    EXPECT_EQ(c.get("Organization Phones"), "Organization Phones");
+    EXPECT_EQ(records(), 0);  // reading never writes
+    EXPECT_EQ(messages_->count(), 0u);
+}
+
+TEST_F(ConfigurationTest, StoredValuesReplaceDefaultsOnLoad) {
+    {
+        Configuration writer;
+        writer.registerDefaults();
+        ASSERT_EQ(writer.set(*session_, "ChkFirstRow", "4"), 0);
+        ASSERT_EQ(writer.set(*session_, "Organization Name", "Harbour Trust"), 0);
+    }
+    Configuration reader;
+    reader.registerDefaults();
+    ASSERT_EQ(reader.load(*session_), 0);
+    EXPECT_EQ(reader.get("chkfirstrow"), "4");
+    EXPECT_EQ(reader.get("Organization Name"), "Harbour Trust");
+    EXPECT_EQ(reader.get("ChkLastRow"), "0");
+}
+
+TEST_F(ConfigurationTest, FirstWriteAddsWithNextIdThenChangesInPlace) {
+    Configuration c;
+    c.registerDefaults();
+    ASSERT_EQ(c.set(*session_, "ImportType", "2"), 0);
+    ASSERT_EQ(c.set(*session_, "IMPORTAMOUNT", "3"), 0);
+    const SYcfg first = stored("ImportType");
+    EXPECT_EQ(first.ConfigurationID, 1);
+    EXPECT_EQ(first.Value, "2");
+    EXPECT_EQ(first.ChangeDate, daytime::today());
+    EXPECT_NE(first.ChangeTime, 0);
+    const SYcfg second = stored("ImportAmount");
+    EXPECT_EQ(second.ConfigurationID, 2);
+    EXPECT_EQ(second.Name, "ImportAmount");  // the registered spelling is stored
+
+    ASSERT_EQ(c.set(*session_, "ImportType", "5"), 0);
+    EXPECT_EQ(stored("ImportType").ConfigurationID, 1);
+    EXPECT_EQ(stored("ImportType").Value, "5");
+    EXPECT_EQ(c.get("ImportType"), "5");
+    EXPECT_EQ(records(), 2);
+}
+
+TEST_F(ConfigurationTest, WritingTheSameValueLeavesTheRecordUntouched) {
+    Configuration c;
+    c.registerDefaults();
+    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "9"), 0);
+    // Age the stamp so a rewrite would show.
+    auto& f = session_->file<SYcfg>();
+    f.rec = stored("ChkCheckEnd");
+    ASSERT_EQ(f.get(SYCFG_KEY_NAME), 0);
+    f.rec.ChangeTime = 1;
+    ASSERT_EQ(f.put(), 0);
+
+    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "9"), 0);
+    EXPECT_EQ(stored("ChkCheckEnd").ChangeTime, 1);
+    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "10"), 0);
+    EXPECT_NE(stored("ChkCheckEnd").ChangeTime, 1);
+}
+
+TEST_F(ConfigurationTest, UnknownNamesAreReportedOnReadAndWrite) {
+    Configuration c;
+    c.registerDefaults();
+    EXPECT_EQ(c.get("ImportColour"), "");
+    ASSERT_EQ(messages_->count(), 1u);
+    EXPECT_EQ(messages_->messages()[0].text, "Configuration ImportColour not found.");
+    EXPECT_EQ(messages_->messages()[0].caption, "");
+    EXPECT_EQ(messages_->messages()[0].buttons, msg::OK);
+
+    EXPECT_EQ(c.set(*session_, "Nope", "1"), 1);
+    ASSERT_EQ(messages_->count(), 2u);
+    EXPECT_EQ(messages_->messages()[1].text, "Configuration Nope not found.");
+    EXPECT_EQ(records(), 0);
+    EXPECT_FALSE(c.contains("Nope"));
+}
+
+}  // namespace
