@@ -178,10 +178,19 @@ QString odbcValue(const QString& value) {
 
 QString odbcConnectionString(const Owner& owner, const QString& driverName) {
     const ConnectionTarget t = connectionTarget(owner);
-    QString s = "DRIVER={" + driverName + "};SERVER=" + odbcValue(t.host) + ";";
-    if (t.port > 0) s += QString("PORT=%1;").arg(t.port);
+    const bool freeTds = driverName.contains("FreeTDS", Qt::CaseInsensitive);
+    QString s = "DRIVER={" + driverName + "};";
+    if (freeTds) {
+        s += "SERVER=" + odbcValue(t.host) + ";";
+        if (t.port > 0) s += QString("PORT=%1;").arg(t.port);
+    } else {
+        // Other SQL Server drivers take the port after a comma in the server name.
+        s += "SERVER=" + odbcValue(t.port > 0 ? QString("%1,%2").arg(t.host).arg(t.port) : t.host) +
+             ";";
+    }
     s += "DATABASE=" + odbcValue(q(owner.database())) + ";UID=" + odbcValue(q(owner.user)) +
-         ";PWD=" + odbcValue(q(owner.password)) + ";TDS_Version=7.4;ClientCharset=UTF-8";
+         ";PWD=" + odbcValue(q(owner.password));
+    if (freeTds) s += ";TDS_Version=7.4;ClientCharset=UTF-8";
     return s;
 }
 

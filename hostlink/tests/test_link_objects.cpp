@@ -75,6 +75,9 @@ TEST(OwnerString, OdbcValuesAreBracedWhereOdbcNeedsIt) {
     EXPECT_EQ(odbcConnectionString(owner, "FreeTDS").toStdString(),
               "DRIVER={FreeTDS};SERVER=sql1;PORT=1433;DATABASE=tvw02;UID=clerk;PWD={p;w}}d};"
               "TDS_Version=7.4;ClientCharset=UTF-8");
+    EXPECT_EQ(odbcConnectionString(owner, "ODBC Driver 18 for SQL Server").toStdString(),
+              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=sql1,1433;DATABASE=tvw02;UID=clerk;"
+              "PWD={p;w}}d}");
 }
 
 TEST(OwnerString, PasswordIsBlottedOutOfDriverErrors) {
