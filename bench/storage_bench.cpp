@@ -1,0 +1,250 @@
+// Storage benchmark: 100,000 APbac rows added in transactions of 1,000, changed by key, and walked
+// along APBAC_KEY_RECONCILED, each timed against plain SQLite running the same statements on an
+// identical file (same table, indexes and pragmas) in the same run.
+// Prints the figures and a last line "ratio add=X change=Y walk=Z" (ours over plain SQLite).
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "bankrec/storage/connection.h"
+#include "bankrec/storage/key_sql.h"
+#include "bankrec/storage/session.h"
+#include "bankrec/storage/transaction.h"
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kBatch = 1000;
+const char* const kTypes[] = {"Check", "Deposit", "Adjustment"};
+
+using Clock = std::chrono::steady_clock;
+double secondsSince(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+void fill(APbac& r, int i) {
+    r.ActivityID = i;
+    r.TransactionID = i * 3;
+    r.BankID = i % 20 + 1;
+    r.ReconciliationID = 0;
+    r.ActivityDate = 80000 + i % 400;
+    r.ActivityType = kTypes[i % 3];
+    r.ClearDate = 0;
+    r.Source = "AP";
+    r.Reference = std::to_string(100000 + i);
+    r.Name = "Payee number " + std::to_string(i % 977);
+    r.Description = "Invoice payment for services rendered, batch " + std::to_string(i / 1000);
+    r.Reconciled = i % 5 == 0;
+    r.Marked = 0;
+    r.PaymentOrDebit = Decimal::fromCents(i * 7 % 100000);
+    r.Cash = Decimal();
+    r.Coin = Decimal();
+    r.Checks = Decimal();
+    r.DepositOrCredit = Decimal();
+    r.Amount = Decimal::fromCents(-(i * 7 % 100000));
+    r.Balance = Decimal();
+}
+
+// The record as a plain C program would hold it.
+struct PlainRow {
+    int32_t ints[12];
+    char text[5][161];
+    int64_t money[7];
+};
+
+void die(const char* what, sqlite3* db) {
+    std::fprintf(stderr, "%s: %s\n", what, db ? sqlite3_errmsg(db) : "");
+    std::exit(1);
+}
+
+struct Plain {
+    sqlite3* db = nullptr;
+    const FileDef& f = fileDef(FileId::APbac);
+    explicit Plain(const std::string& path) {
+        if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) die("open", db);
+        exec(createTableSql(f));
+        for (size_t k = 0; k < f.keys.size(); ++k) exec(createIndexSql(f, static_cast<int>(k)));
+        exec("PRAGMA user_version = " + std::to_string(f.version));
+    }
+    ~Plain() { sqlite3_close(db); }
+    void exec(const std::string& sql) {
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) die("exec", db);
+    }
+    sqlite3_stmt* prepare(const std::string& sql) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) die("prepare", db);
+        return s;
+    }
+    void bind(sqlite3_stmt* s, const APbac& r) {
+        int p = 1;
+        for (int32_t v : {r.ActivityID, r.ChangeID, r.ChangeDate, r.ChangeTime, r.TransactionID,
+                          r.BankID, r.ReconciliationID, r.ActivityDate})
+            sqlite3_bind_int(s, p++, v);
+        sqlite3_bind_text(s, p++, r.ActivityType.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_int(s, p++, r.ClearDate);
+        for (const std::string* t : {&r.Source, &r.Reference, &r.Name, &r.Description})
+            sqlite3_bind_text(s, p++, t->c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_int(s, p++, r.Reconciled);
+        sqlite3_bind_int(s, p++, r.Marked);
+        for (Decimal d :
+             {r.PaymentOrDebit, r.Cash, r.Coin, r.Checks, r.DepositOrCredit, r.Amount, r.Balance})
+            sqlite3_bind_int64(s, p++, d.cents());
+    }
+    static void read(sqlite3_stmt* s, PlainRow& row, int first) {
+        int ints = 0, texts = 0, money = 0;
+        for (int c = first; c < first + 23; ++c) {
+            int idx = c - first;
+            if (idx == 8 || (idx >= 10 && idx <= 13)) {
+                const unsigned char* t = sqlite3_column_text(s, c);
+                int n = sqlite3_column_bytes(s, c);
+                std::memcpy(row.text[texts], t, static_cast<size_t>(n));
+                row.text[texts++][n] = 0;
+            } else if (idx >= 16) {
+                row.money[money++] = sqlite3_column_int64(s, c);
+            } else {
+                row.ints[ints++] = sqlite3_column_int(s, c);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+int main() {
+    char tmpl[] = "/tmp/storage_bench_XXXXXX";
+    if (!mkdtemp(tmpl)) return 1;
+    const std::string dir = tmpl;
+    Storage storage;
+    storage.nameFiles(dir, 3);
+    const FileDef& f = fileDef(FileId::APbac);
+    const std::string cols = [&] {
+        std::string c;
+        for (const FieldDef& fd : f.fields) c += (c.empty() ? "\"" : ", \"") + fd.name + "\"";
+        return c;
+    }();
+    APbac row;
+    double ours[3], plain[3];
+
+    Session session(storage);
+    if (session.create(FileId::APbac)) return 1;
+    auto& bac = session.file<APbac>();
+    Plain p(dir + "/plain.db");
+
+    // The two sides run batch by batch in turn, so both meet the same disk and machine load.
+    std::string qs;
+    for (size_t i = 0; i < f.fields.size(); ++i) qs += i ? ", ?" : "?";
+    sqlite3_stmt* ins = p.prepare("INSERT INTO \"APbac\" (" + cols + ") VALUES (" + qs + ")");
+    sqlite3_stmt* get =
+        p.prepare("SELECT " + selectList(f) + " FROM \"APbac\" WHERE " + keyPresentSql(f, 0) +
+                  " AND \"ActivityID\" = ? ORDER BY " + keysql::orderBy(f, 0, true) + " LIMIT 1");
+    std::string set;
+    for (const FieldDef& fd : f.fields) set += "\"" + fd.name + "\" = ?, ";
+    sqlite3_stmt* upd = p.prepare("UPDATE \"APbac\" SET " + set +
+                                  "_Revision = _Revision + 1 WHERE rowid = ? AND _Revision = ?");
+    const int key = APBAC_KEY_RECONCILED.index;
+    sqlite3_stmt* walk =
+        p.prepare("SELECT " + selectList(f) + " FROM \"APbac\" WHERE " + keyPresentSql(f, key) +
+                  " ORDER BY " + keysql::orderBy(f, key, true));
+    PlainRow pr;
+    for (double& v : ours) v = 0;
+    for (double& v : plain) v = 0;
+
+    // Add.
+    for (int b = 0; b < kRows / kBatch; ++b) {
+        auto t = Clock::now();
+        {
+            Transaction txn(session, {FileId::APbac}, 5);
+            for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
+                fill(bac.rec, i);
+                if (bac.add()) return 2;
+            }
+            if (txn.commit()) return 2;
+        }
+        ours[0] += secondsSince(t);
+        t = Clock::now();
+        p.exec("BEGIN IMMEDIATE");
+        for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
+            fill(row, i);
+            p.bind(ins, row);
+            if (sqlite3_step(ins) != SQLITE_DONE) die("insert", p.db);
+            sqlite3_reset(ins);
+        }
+        p.exec("COMMIT");
+        plain[0] += secondsSince(t);
+    }
+
+    // Change by key: read by ActivityID, change, write back with the revision check.
+    for (int b = 0; b < kRows / kBatch; ++b) {
+        auto t = Clock::now();
+        {
+            Transaction txn(session, {FileId::APbac}, 5);
+            for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
+                bac.rec.ActivityID = i;
+                if (bac.get(APBAC_KEY_ACTIVITYID)) return 3;
+                bac.rec.Marked = 1;
+                bac.rec.ClearDate = 80500;
+                if (bac.put()) return 3;
+            }
+            if (txn.commit()) return 3;
+        }
+        ours[1] += secondsSince(t);
+        t = Clock::now();
+        p.exec("BEGIN IMMEDIATE");
+        for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
+            sqlite3_bind_int(get, 1, i);
+            if (sqlite3_step(get) != SQLITE_ROW) die("get", p.db);
+            int64_t rowid = sqlite3_column_int64(get, 0), rev = sqlite3_column_int64(get, 1);
+            Plain::read(get, pr, 2);
+            sqlite3_reset(get);
+            fill(row, i);  // the plain program's record, changed
+            row.Marked = 1;
+            row.ClearDate = 80500;
+            p.bind(upd, row);
+            sqlite3_bind_int64(upd, 24, rowid);
+            sqlite3_bind_int64(upd, 25, rev);
+            if (sqlite3_step(upd) != SQLITE_DONE || sqlite3_changes(p.db) != 1) die("update", p.db);
+            sqlite3_reset(upd);
+        }
+        p.exec("COMMIT");
+        plain[1] += secondsSince(t);
+    }
+
+    // Walk along APBAC_KEY_RECONCILED, three times each in turn; the best time of each counts.
+    int walkedOurs = 0, walkedPlain = 0;
+    ours[2] = plain[2] = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        auto t = Clock::now();
+        walkedOurs = 0;
+        if (bac.setStart(APBAC_KEY_RECONCILED)) return 4;
+        while (bac.next() == 0) ++walkedOurs;
+        ours[2] = std::min(ours[2], secondsSince(t));
+        t = Clock::now();
+        walkedPlain = 0;
+        while (sqlite3_step(walk) == SQLITE_ROW) {
+            Plain::read(walk, pr, 2);
+            ++walkedPlain;
+        }
+        sqlite3_reset(walk);
+        plain[2] = std::min(plain[2], secondsSince(t));
+    }
+    sqlite3_finalize(ins);
+    sqlite3_finalize(get);
+    sqlite3_finalize(upd);
+    sqlite3_finalize(walk);
+
+    std::printf("rows: %d (walked %d / %d)\n", kRows, walkedOurs, walkedPlain);
+    const char* names[] = {"add", "change", "walk"};
+    for (int i = 0; i < 3; ++i)
+        std::printf("%-7s ours %.3f s  plain SQLite %.3f s\n", names[i], ours[i], plain[i]);
+    std::printf("ratio add=%.2f change=%.2f walk=%.2f\n", ours[0] / plain[0], ours[1] / plain[1],
+                ours[2] / plain[2]);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return walkedOurs == kRows && walkedPlain == kRows ? 0 : 5;
+}
