@@ -67,12 +67,13 @@ int32_t BankBrowse::callForm(int32_t request, const std::function<void()>& form)
         // The neighbour of the bank the form worked on, in the browse's order.
         if (select(bankId) != 0) return bankId;
         View<APbnk> probe(session_, APBNK_KEY_BANK);
-        std::vector<View<APbnk>::Row> me, next;
+        std::vector<View<APbnk>::Row> next;
         ViewPosition pos;
         pos.keyValues = {FieldValue{session_.file<APbnk>().rec.Bank}};
         pos.rowid = session_.file<APbnk>().position();
-        if (probe.fetch(&pos, 1, next, vcr == VcrBackward) != 0 || next.empty()) return bankId;
-        bankId = next.front().rec.BankID;
+        // At either end the form opens again on the same bank.
+        if (probe.fetch(&pos, 1, next, vcr == VcrBackward) == 0 && !next.empty())
+            bankId = next.front().rec.BankID;
         if (select(bankId) != 0) return bankId;
     }
 }
