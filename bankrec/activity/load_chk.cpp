@@ -46,12 +46,13 @@ void apply(const ChkEntryValues& v, int32_t bankId, APbac& rec) {
     cutTextFields(fileDef(FileId::APbac), &rec);
 }
 
-// Whether two records hold the same value in every field.
-bool sameRecord(const APbac& a, const APbac& b) {
-    const FileDef& def = fileDef(FileId::APbac);
-    for (int i = 0; i < static_cast<int>(def.fields.size()); ++i)
-        if (getField(def, &a, i) != getField(def, &b, i)) return false;
-    return true;
+// Whether a row already holds the values apply() sets (it changes no other field).
+bool sameValues(const APbac& a, const APbac& b) {
+    return a.TransactionID == b.TransactionID && a.BankID == b.BankID &&
+           a.ActivityDate == b.ActivityDate && a.ActivityType == b.ActivityType &&
+           a.Source == b.Source && a.Reference == b.Reference && a.Name == b.Name &&
+           a.Description == b.Description && a.PaymentOrDebit == b.PaymentOrDebit &&
+           a.DepositOrCredit == b.DepositOrCredit && a.Amount == b.Amount;
 }
 
 }  // namespace
@@ -118,6 +119,7 @@ void ChkLoader::endSlice() {
 }
 
 void ChkLoader::suspend() {
+    nextId_ = 0;
     if (!inSlice_ || !session_.inTransaction()) return;
     if (session_.commit()) {
         saveError(session_);
@@ -177,23 +179,35 @@ void ChkLoader::runToEnd(int perSlice) {
 }
 
 ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
+    RecordFile<APbac>& f = session_.file<APbac>();
+    f.clear();
+    f.rec.TransactionID = v.TransactionID;
+    int32_t err = f.get(APBAC_KEY_TRANSACTIONID);
+    if (err && err != ErrNoRecord) {
+        saveError(session_);
+        suspend();
+        StandardWarning(Warn_RecordFetchError, "APbac");
+        resume();
+        return Outcome::Failed;
+    }
+    const bool found = err == 0;
+    if (found && f.rec.Reconciled) return Outcome::Reconciled;
+    const APbac copy = f.rec;
+    if (!found) f.clear();
+    apply(v, bankId_, f.rec);
+    if (found && sameValues(copy, f.rec)) return Outcome::Unchanged;
+
+    // The entry's writes: undone together when the entry fails.
     std::optional<Savepoint> sp;
     if (session_.inTransaction()) sp.emplace(session_);
     auto undo = [&] {
         if (sp) sp->rollback();
     };
 
-    RecordFile<APbac>& f = session_.file<APbac>();
-    f.clear();
-    f.rec.TransactionID = v.TransactionID;
-    int32_t err = f.get(APBAC_KEY_TRANSACTIONID);
-
-    if (err == ErrNoRecord) {
-        f.clear();
-        apply(v, bankId_, f.rec);
+    if (!found) {
         for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
             bool readFailed = false;
-            err = numberAndAdd(session_, FileId::APbac, readFailed);
+            err = addOnce(readFailed);
             if (!err) {
                 if (sp) sp->release();
                 return Outcome::Added;
@@ -212,25 +226,7 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
         resume();
         return answer == msg::Retry ? Outcome::Retry : Outcome::Failed;
     }
-    if (err) {
-        saveError(session_);
-        undo();
-        suspend();
-        StandardWarning(Warn_RecordFetchError, "APbac");
-        resume();
-        return Outcome::Failed;
-    }
-    if (f.rec.Reconciled) {
-        undo();
-        return Outcome::Reconciled;
-    }
 
-    const APbac copy = f.rec;
-    apply(v, bankId_, f.rec);
-    if (sameRecord(copy, f.rec)) {
-        undo();
-        return Outcome::Unchanged;
-    }
     stampRecord(session_, FileId::APbac);
     err = f.put();
     if (!err) {
@@ -246,6 +242,28 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     resume();
     // A retry looks the row up again, so a row reconciled meanwhile is still left alone.
     return answer == msg::Yes ? Outcome::Retry : Outcome::Failed;
+}
+
+int32_t ChkLoader::addOnce(bool& readFailed) {
+    readFailed = false;
+    RecordFile<APbac>& f = session_.file<APbac>();
+    if (nextId_ > 0 && session_.inTransaction()) {
+        // Inside the slice's write transaction no other station can add, so the identifier
+        // after the last one this slice numbered is still the highest plus one.
+        f.rec.ActivityID = nextId_;
+        stampRecord(session_, FileId::APbac);
+        const int32_t err = f.add();
+        if (!err) {
+            ++nextId_;
+            return 0;
+        }
+        saveError(session_);
+        nextId_ = 0;
+        return err;
+    }
+    const int32_t err = numberAndAdd(session_, FileId::APbac, readFailed);
+    if (!err && session_.inTransaction()) nextId_ = f.rec.ActivityID + 1;
+    return err;
 }
 
 // ---- Progress window ----

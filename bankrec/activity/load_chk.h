@@ -93,8 +93,9 @@ class ChkLoader {
   private:
     enum class Outcome { Added, Updated, Unchanged, Reconciled, Failed, Retry };
     Outcome handle(const ChkEntryValues& v);
-    Outcome add(const ChkEntryValues& v);
-    Outcome rewrite();
+    // One numbering and add of the buffer; readFailed when the highest identifier could not be
+    // read.
+    int32_t addOnce(bool& readFailed);
     // Ends the slice's transaction before a question and begins it again after.
     void suspend();
     void resume();
@@ -104,6 +105,7 @@ class ChkLoader {
     int32_t bankId_;
     int32_t next_ = 1;
     bool inSlice_ = false;
+    int32_t nextId_ = 0;  // the next identifier within the slice's transaction; 0 unknown
     ChkLoadCounts counts_;
     int32_t response_ = 2;
 };
