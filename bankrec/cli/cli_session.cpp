@@ -1,20 +1,19 @@
 #include "bankrec/cli/cli_session.h"
 
-#include <unistd.h>
+#include <memory>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include "bankrec/shell/startup.h"
+#include "corelib/message_script.h"
 
-int runCliCommand(CliContext& ctx, const CliHandler& handler) {
-    if (ctx.params.missingRequired()) {
-        std::fprintf(stderr, "Missing Division or DataPath arguments in command line:\n");
-        return 99;
-    }
-    if (::chdir(ctx.params.DATAPATH.c_str()) != 0) {
-        std::fprintf(stderr, "Error occured while changing directory to %s, Error(%d) %s\n",
-                     ctx.params.DATAPATH.c_str(), errno, std::strerror(errno));
-        return 1;
-    }
-    return handler(ctx);
+int runCliCommand(CliContext& ctx, const CliHandler& handler, const std::string& program,
+                  const std::vector<std::string>& named) {
+    auto messages = std::make_unique<ScriptedMessages>(ScriptedMessages::HaltMode::Exit);
+    messages->setEcho(true);
+    messages->setAssumeYes(ctx.assumeYes);
+    Startup startup(program, named);
+    if (const int rc = startup.run(std::move(messages)); rc != 0) return rc;
+    ctx.params = startup.params();
+    const int rc = handler(ctx);
+    startup.finish();
+    return rc;
 }

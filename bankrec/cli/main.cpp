@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "bankrec/cli/command.h"
 #include "bankrec/cli/cli_session.h"
+#include "bankrec/cli/command.h"
 
 CliCommand::CliCommand(std::string name, std::string usage, CliHandler handler) {
     cliCommands().push_back({std::move(name), std::move(usage), std::move(handler)});
@@ -18,8 +18,9 @@ std::vector<CliCommandEntry>& cliCommands() {
 }
 
 static void usage() {
-    std::fprintf(stderr, "usage: bankrec-cli Division=N DataPath=DIR [Server=..] [UserID=..] "
-                         "[Password=..] [TVUser=..] [--yes] COMMAND [ARGS]\ncommands:\n");
+    std::fprintf(stderr,
+                 "usage: bankrec-cli Division=N DataPath=DIR [Server=..] [UserID=..] "
+                 "[Password=..] [TVUser=..] [--yes] COMMAND [ARGS]\ncommands:\n");
     for (const auto& c : cliCommands()) std::fprintf(stderr, "  %s\n", c.usage.c_str());
 }
 
@@ -47,13 +48,12 @@ int main(int argc, char** argv) {
             ctx.args.push_back(a);
         }
     }
-    ctx.params.parse(named);
     if (command.empty()) {
         usage();
         return 2;
     }
     for (const auto& c : cliCommands()) {
-        if (c.name == command) return runCliCommand(ctx, c.handler);
+        if (c.name == command) return runCliCommand(ctx, c.handler, argv[0], named);
     }
     std::fprintf(stderr, "bankrec-cli: unknown command \"%s\"\n", command.c_str());
     usage();
