@@ -1,0 +1,98 @@
+// Two processes on one data folder: a writer waits for another's transaction up to its time-out,
+// and a change made by one process is detected by the other.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "bankrec/storage/tests/test_engine_fixture.h"
+
+namespace {
+
+// A pipe used to step a child process and its parent in turn.
+struct Signal {
+    int fd[2] = {-1, -1};
+    Signal() { (void)!pipe(fd); }
+    ~Signal() {
+        ::close(fd[0]);
+        ::close(fd[1]);
+    }
+    void post() { (void)!write(fd[1], "x", 1); }
+    bool wait() {
+        char c;
+        return read(fd[0], &c, 1) == 1;
+    }
+};
+
+int exitCode(pid_t pid) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+using TwoProcesses = StorageTest;
+
+TEST_F(TwoProcesses, SecondWriterWaitsItsTimeOutThenGets48) {
+    Signal started, finish;
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        Session s(folder.storage);
+        if (s.begin({FileId::APbnk, FileId::APbnu}, 2)) _exit(2);
+        auto& bnk = s.file<APbnk>();
+        bnk.rec.BankID = 9;
+        bnk.rec.Bank = "From the child";
+        if (bnk.add()) _exit(3);
+        started.post();
+        finish.wait();
+        _exit(s.commit() ? 4 : 0);
+    }
+    ASSERT_TRUE(started.wait());
+    auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(session->begin({FileId::APbnk}, 1), ErrNoTransaction);
+    auto waited = std::chrono::steady_clock::now() - t0;
+    EXPECT_GE(waited, std::chrono::milliseconds(900));
+    EXPECT_LT(waited, std::chrono::milliseconds(3000));
+    EXPECT_EQ(session->lastError().number, ErrNoTransaction);
+    // Another file stays free for writers meanwhile.
+    EXPECT_EQ(session->begin({FileId::APrec}, 1), 0);
+    EXPECT_EQ(session->commit(), 0);
+
+    finish.post();
+    ASSERT_EQ(exitCode(pid), 0);
+    ASSERT_EQ(session->begin({FileId::APbnk}, 1), 0);
+    auto& bnk = session->file<APbnk>();
+    bnk.rec.BankID = 9;
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    EXPECT_EQ(bnk.rec.Bank, "From the child");
+    EXPECT_EQ(session->commit(), 0);
+}
+
+TEST_F(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
+    ASSERT_EQ(addBank(1, 11, "Before"), 0);
+    auto& bnk = session->file<APbnk>();
+    bnk.rec.BankID = 1;
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        Session s(folder.storage);
+        auto& other = s.file<APbnk>();
+        other.rec.BankID = 1;
+        if (other.get(APBNK_KEY_BANKID)) _exit(2);
+        other.rec.Bank = "Changed elsewhere";
+        other.rec.InterestEarnedPost = 1;
+        _exit(other.put() ? 3 : 0);
+    }
+    ASSERT_EQ(exitCode(pid), 0);
+
+    bnk.rec.Bank = "Mine";
+    EXPECT_EQ(bnk.put(), ErrChanged);
+    EXPECT_EQ(bnk.rec.Bank, "Changed elsewhere");
+    EXPECT_EQ(bnk.rec.InterestEarnedPost, 1);
+    EXPECT_EQ(rawInt(pathOf(FileId::APbnk), "SELECT count(*) FROM APbnk WHERE Bank = 'Mine'"), 0);
+}
