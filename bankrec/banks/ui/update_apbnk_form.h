@@ -49,7 +49,7 @@ class UpdateAPbnkForm : public QDialog {
     void navigate(int32_t vcr);
     void markDefault();
 
-  protected:
+    // Cancel (or "Cl&ose"): the bank goes back to what was read.
     void reject() override;
 
   private:
