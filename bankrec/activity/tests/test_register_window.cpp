@@ -1,0 +1,129 @@
+// The register and form windows, offscreen: what the user sees of the presenters' rules.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+
+#include "bankrec/activity/activity_register.h"
+#include "bankrec/activity/tests/activity_fixture.h"
+#include "bankrec/activity/ui/activity_list_model.h"
+#include "bankrec/activity/ui/browse_apbac_window.h"
+#include "bankrec/activity/ui/update_apbac_form.h"
+#include "bankrec/activity/update_apbac.h"
+
+namespace {
+
+class RegisterWindowTest : public ActivityTest {};
+
+TEST_F(RegisterWindowTest, OneBankHidesTheSelectorAndShowsTwoLineRows) {
+    const int32_t bank = addBank("Operating");
+    addActivity(bank, "Check", "1001", -15000, 80001);
+    const int32_t adj = addActivity(bank, "Adjustment", "SC", -2500, 80002);
+    auto& f = session->file<APbac>();
+    byId(adj);
+    f.rec.Reconciled = 1;
+    f.rec.Marked = 1;
+    ASSERT_EQ(f.put(), 0);
+
+    BrowseAPbacWindow window(*session, params);
+    ASSERT_TRUE(window.open());
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "Browse Transaction Register");
+    EXPECT_FALSE(window.selector()->isVisible());
+    EXPECT_FALSE(window.selectorPrompt()->isVisible());
+
+    ActivityListModel* model = window.model();
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Payment or Debit");
+    EXPECT_EQ(model->index(0, 3).data().toString(), "150.00");
+    EXPECT_EQ(model->index(1, 3).data().toString(), "25.00");
+    EXPECT_EQ(model->index(1, 4).data().toString(), "R");
+    EXPECT_EQ(model->index(1, 0).data(ActivityListModel::SecondLineRole).toString(), "Adjustment");
+    EXPECT_GE(window.list()->rowHeight(0), 2 * window.list()->fontMetrics().height());
+
+    // The first row is selected and deletable; the reconciled and marked one is not.
+    EXPECT_EQ(window.currentRow(), 0);
+    EXPECT_TRUE(window.deleteButton()->isEnabled());
+    window.list()->selectRow(1);
+    EXPECT_FALSE(window.deleteButton()->isEnabled());
+    EXPECT_TRUE(window.viewButton()->isEnabled());
+}
+
+TEST_F(RegisterWindowTest, TwoBanksShowTheSelectorAndChoosingOneRefillsTheList) {
+    const int32_t a = addBank("Alpha");
+    const int32_t b = addBank("Beta");
+    addActivity(a, "Check", "1", -100);
+    addActivity(b, "Check", "2", -100);
+    addActivity(b, "Deposit", "3", 100);
+
+    BrowseAPbacWindow window(*session, params);
+    ASSERT_TRUE(window.open());
+    window.show();
+    EXPECT_TRUE(window.selector()->isVisible());
+    ASSERT_EQ(window.selector()->count(), 2);
+    EXPECT_EQ(window.selector()->itemText(0), "Alpha");
+    EXPECT_EQ(window.model()->rowCount(), 1);
+
+    window.selector()->setCurrentIndex(1);
+    emit window.selector()->activated(1);
+    EXPECT_EQ(window.presenter().bankId(), b);
+    EXPECT_EQ(window.model()->rowCount(), 2);
+    window.close();
+    EXPECT_EQ(ActivityRegister::rememberedBankId(), b);
+}
+
+TEST_F(RegisterWindowTest, NoBankDoesNotOpen) {
+    BrowseAPbacWindow window(*session, params);
+    EXPECT_FALSE(window.open());
+    EXPECT_NE(messages->find("No banks have been defined."), nullptr);
+}
+
+TEST_F(RegisterWindowTest, CheckFormIsGreyReadOnlyAndNextDisablesAtTheLastCheck) {
+    const int32_t bank = addBank("Operating");
+    const int32_t first = addActivity(bank, "Check", "1001", -15000, 80001);
+    addActivity(bank, "Deposit", "D1", 500, 80002);
+    addActivity(bank, "Check", "1002", -2000, 80003);
+    byId(first);
+    ActivityForm form(*session, ActivityFormKind::Check, ViewRecord);
+    UpdateAPbacForm dialog(form);
+    EXPECT_EQ(dialog.windowTitle(), "Viewing Check");
+    EXPECT_EQ(dialog.okButton()->text(), "Cl&ose");
+    EXPECT_FALSE(dialog.cancelButton()->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.fieldText("&Check:"), "1001");
+    EXPECT_EQ(dialog.fieldText("&Amount:"), "150.00");
+
+    dialog.nextButton()->click();
+    EXPECT_EQ(dialog.fieldText("&Check:"), "1002");
+    dialog.nextButton()->click();
+    EXPECT_EQ(dialog.fieldText("&Check:"), "1002");
+    EXPECT_FALSE(dialog.nextButton()->isEnabled());
+    EXPECT_TRUE(dialog.previousButton()->isEnabled());
+}
+
+TEST_F(RegisterWindowTest, DepositFormListsItsLinesAndTotal) {
+    const int32_t bank = addBank("Operating");
+    APbac d;
+    d.BankID = bank;
+    d.ActivityType = "Deposit";
+    d.Cash = money(1000);
+    const int32_t id = add(d);
+    APbda line;
+    line.ActivityID = id;
+    line.Order = 1;
+    line.Reference = "554";
+    line.Name = "Pat";
+    line.Amount = money(250075);
+    add(line);
+    byId(id);
+    ActivityForm form(*session, ActivityFormKind::Deposit, ViewRecord);
+    UpdateAPbacForm dialog(form);
+    ASSERT_NE(dialog.lines(), nullptr);
+    ASSERT_EQ(dialog.lines()->rowCount(), 1);
+    EXPECT_EQ(dialog.lines()->item(0, 2)->text(), "2,500.75");
+    EXPECT_EQ(dialog.fieldText("&Amount:"), "2,510.75");
+}
+
+}  // namespace
