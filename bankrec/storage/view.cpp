@@ -32,15 +32,104 @@ int32_t ViewBase::setOrder(KeyId key) {
         static_cast<size_t>(key.index) >= file_.def().keys.size())
         return session_.failText(ErrInvalidKey, file_.id(), "key of another file");
     key_ = key;
+    fieldOrder_.clear();
     reset();
     return 0;
+}
+
+int32_t ViewBase::setOrder(std::string_view text) {
+    std::vector<std::pair<int, bool>> order;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t comma = text.find(',', pos);
+        std::string_view part = text.substr(
+            pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
+        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+        bool ascending = true;
+        if (!part.empty() && (part.front() == '+' || part.front() == '-')) {
+            ascending = part.front() == '+';
+            part.remove_prefix(1);
+        }
+        int field = file_.def().fieldIndex(part);
+        if (field < 0)
+            return session_.failText(ErrInvalidFilter, file_.id(),
+                                     "no field '" + std::string(part) + "' to order by");
+        order.emplace_back(field, ascending);
+        if (comma == std::string_view::npos) break;
+        pos = comma + 1;
+    }
+    fieldOrder_ = std::move(order);
+    reset();
+    return 0;
+}
+
+size_t ViewBase::orderSize() const {
+    return fieldOrder_.empty() ? file_.def().keys[static_cast<size_t>(key_.index)].components.size()
+                               : fieldOrder_.size();
+}
+
+std::string ViewBase::orderSql(bool ascending) const {
+    if (fieldOrder_.empty()) return keysql::orderBy(file_.def(), key_.index, ascending);
+    std::string sql;
+    for (auto [field, asc] : fieldOrder_)
+        sql += "\"" + file_.def().fields[static_cast<size_t>(field)].name + "\"" +
+               (asc == ascending ? "" : " DESC") + ", ";
+    return sql + "rowid" + (ascending ? "" : " DESC");
+}
+
+// The rows after (or before, going backwards) a position. Key orders compare row values, which
+// the key's index serves; field orders with mixed directions spell the comparison out.
+std::string ViewBase::seekSql(bool backwards) const {
+    if (fieldOrder_.empty())
+        return keysql::seek(file_.def(), key_.index, backwards ? "<" : ">", true);
+    std::string sql = "(";
+    for (size_t i = 0; i <= fieldOrder_.size(); ++i) {
+        if (i) sql += " OR ";
+        sql += "(";
+        for (size_t j = 0; j < i; ++j)
+            sql += "\"" + file_.def().fields[static_cast<size_t>(fieldOrder_[j].first)].name +
+                   "\" = ? AND ";
+        bool asc = i < fieldOrder_.size() ? fieldOrder_[i].second : true;
+        const char* op = asc != backwards ? " > ?" : " < ?";
+        sql += i < fieldOrder_.size()
+                   ? "\"" + file_.def().fields[static_cast<size_t>(fieldOrder_[i].first)].name +
+                         "\"" + op
+                   : std::string("rowid") + op;
+        sql += ")";
+    }
+    return sql + ")";
+}
+
+int ViewBase::bindSeek(sqlite3_stmt* s, int p, const ViewPosition& after) const {
+    if (fieldOrder_.empty()) {
+        for (const FieldValue& v : after.keyValues) bindValue(s, p++, v);
+        sqlite3_bind_int64(s, p++, after.rowid);
+        return p;
+    }
+    for (size_t i = 0; i <= fieldOrder_.size(); ++i) {
+        for (size_t j = 0; j < i; ++j) bindValue(s, p++, after.keyValues[j]);
+        if (i < fieldOrder_.size())
+            bindValue(s, p++, after.keyValues[i]);
+        else
+            sqlite3_bind_int64(s, p++, after.rowid);
+    }
+    return p;
+}
+
+std::vector<FieldValue> ViewBase::positionValues(const void* rec) const {
+    if (fieldOrder_.empty()) return keysql::values(file_.def(), key_.index, rec);
+    std::vector<FieldValue> v;
+    for (auto [field, asc] : fieldOrder_) v.push_back(getField(file_.def(), rec, field));
+    return v;
 }
 
 int32_t ViewBase::compile(std::string& where, std::vector<FieldValue>& params) {
     std::string message, cond;
     if (int32_t e = filter_.toSql(bindings_, cond, params, &message))
         return session_.failText(e, file_.id(), message);
-    where = keyPresentSql(file_.def(), key_.index) + " AND (" + cond + ")";
+    where =
+        fieldOrder_.empty() ? keyPresentSql(file_.def(), key_.index) + " AND (" + cond + ")" : cond;
     return 0;
 }
 
@@ -80,31 +169,27 @@ int32_t ViewBase::fetchRows(const ViewPosition* after, int n, bool backwards,
     std::string where;
     std::vector<FieldValue> params;
     if (int32_t e = compile(where, params)) return e;
-    if (after &&
-        after->keyValues.size() != f.keys[static_cast<size_t>(key_.index)].components.size())
+    if (after && after->keyValues.size() != orderSize())
         return session_.failText(ErrInvalidKey, file_.id(), "position of another key");
     int32_t err = 0;
     Connection* c = session_.connectionFor(file_.id(), err);
     if (!c) return err;
     std::string sql = "SELECT " + selectList(f) + " FROM " + c->table(f) + " WHERE " + where;
-    if (after) sql += " AND " + keysql::seek(f, key_.index, backwards ? "<" : ">", true);
-    sql += " ORDER BY " + keysql::orderBy(f, key_.index, !backwards) + " LIMIT ?";
+    if (after) sql += " AND " + seekSql(backwards);
+    sql += " ORDER BY " + orderSql(!backwards) + " LIMIT ?";
     int rc = SQLITE_OK;
     sqlite3_stmt* s = c->statement(sql, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
     int p = 1;
     for (const FieldValue& v : params) bindValue(s, p++, v);
-    if (after) {
-        for (const FieldValue& v : after->keyValues) bindValue(s, p++, v);
-        sqlite3_bind_int64(s, p++, after->rowid);
-    }
+    if (after) p = bindSeek(s, p, *after);
     sqlite3_bind_int(s, p, n);
     resizeRows(static_cast<size_t>(n));
     size_t got = 0;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         void* rec = rowSlot(got);
         readRecord(s, f, rec, 2);
-        positions.push_back({keysql::values(f, key_.index, rec), sqlite3_column_int64(s, 0)});
+        positions.push_back({positionValues(rec), sqlite3_column_int64(s, 0)});
         revisions_.push_back(sqlite3_column_int64(s, 1));
         ++got;
     }

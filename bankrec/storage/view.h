@@ -24,6 +24,7 @@
 #include "bankrec/storage/records.h"
 
 class Session;
+struct sqlite3_stmt;
 
 // Where a row sits in the view's order: its key values and its rowid.
 struct ViewPosition {
@@ -43,6 +44,10 @@ class ViewBase {
     FilterBindings& bindings() { return bindings_; }
     // Changes the order; 88 for a key of another file.
     int32_t setOrder(KeyId key);
+    // Orders by a list of fields, each with + (ascending, the default) or - (descending), e.g.
+    // "-APbac:ActivityType, +APbac:ActivityDate, +APbac:Reference"; ties go by rowid. Such a
+    // view holds every row that passes the filter. ErrInvalidFilter for an unknown field.
+    int32_t setOrder(std::string_view orderText);
     KeyId order() const { return key_; }
 
     // Number of rows in the view.
@@ -76,7 +81,14 @@ class ViewBase {
     int32_t walk(bool forward);
     void invalidateReadAhead();
 
+    std::string orderSql(bool ascending) const;
+    std::string seekSql(bool backwards) const;
+    int bindSeek(sqlite3_stmt* s, int first, const ViewPosition& after) const;
+    std::vector<FieldValue> positionValues(const void* rec) const;
+    size_t orderSize() const;
+
     KeyId key_;
+    std::vector<std::pair<int, bool>> fieldOrder_;  // (field, ascending); empty: key order
     Filter filter_;
     FilterBindings bindings_;
     std::vector<int64_t> revisions_;  // of the rows last fetched
