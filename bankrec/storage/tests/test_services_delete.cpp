@@ -156,6 +156,20 @@ TEST_F(DeleteService, LeavesTheBuffersOfTheLinkedFilesAsTheCallerHadThem) {
     EXPECT_EQ(changeRecord(*session, FileId::APbac, false), ChangeWritten);
 }
 
+TEST_F(DeleteService, RecordWithoutAnIdentifierTakesNoOtherRecordsWithIt) {
+    const int32_t b = add(bank("First National"));
+    add(activity(b, "Check", "101"));  // ReconciliationID 0: made by no reconciliation
+    add(activity(b, "Deposit", "D1"));
+    auto& rec = session->file<APrec>();
+    rec.clear();
+    rec.rec.BankID = b;
+    ASSERT_EQ(rec.add(), 0);  // an unnumbered reconciliation, as a faulty import might leave
+
+    EXPECT_EQ(deleteRecord(*session, FileId::APrec), 0);
+    EXPECT_EQ(count<APrec>(), 0);
+    EXPECT_EQ(count<APbac>(), 2);
+}
+
 TEST_F(DeleteService, SimpleFilesAreDeletedAlone) {
     const int32_t b = add(bank("First National"));
     const int32_t u = add(cashAccount(b, "1000-00"));
