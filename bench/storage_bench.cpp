@@ -16,6 +16,7 @@
 #include "bankrec/storage/key_sql.h"
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/transaction.h"
+#include "bankrec/storage/view.h"
 
 namespace {
 
@@ -238,7 +239,24 @@ int main() {
     sqlite3_finalize(upd);
     sqlite3_finalize(walk);
 
+    // A list opening: the first page of a view over all rows, and over a bank's 5,000 rows.
+    double firstPageAll = 0, firstPageBank = 0;
+    {
+        View<APbac> v(session, APBAC_KEY_RECONCILED);
+        std::vector<View<APbac>::Row> page;
+        auto t = Clock::now();
+        if (v.fetch(nullptr, 50, page) || page.size() != 50) return 6;
+        firstPageAll = secondsSince(t);
+        v.bindings().bind("Bank:BankID", int64_t{3});
+        if (v.setFilter("APbac:BankID = Bank:BankID AND NOT APbac:Reconciled")) return 6;
+        t = Clock::now();
+        if (v.fetch(nullptr, 50, page) || page.size() != 50) return 6;
+        firstPageBank = secondsSince(t);
+    }
+
     std::printf("rows: %d (walked %d / %d)\n", kRows, walkedOurs, walkedPlain);
+    std::printf("first page of a list: all rows %.2f ms, one bank %.2f ms\n", firstPageAll * 1e3,
+                firstPageBank * 1e3);
     const char* names[] = {"add", "change", "walk"};
     for (int i = 0; i < 3; ++i)
         std::printf("%-7s ours %.3f s  plain SQLite %.3f s\n", names[i], ours[i], plain[i]);
