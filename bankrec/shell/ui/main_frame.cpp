@@ -56,7 +56,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
     buildMenus();
     buildToolBar();
     buildStatusBar();
-    resize(900, 640);
+    resize(1024, 720);
 
     for (QKeySequence keys : {QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Slash),
                               QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Question)}) {

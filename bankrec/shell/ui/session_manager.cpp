@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "bankrec/shell/ui/window_place.h"
@@ -93,13 +94,30 @@ QWidget* SessionManager::show(shell::Session& session, QWidget* window) {
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     THREAD_SETWINDOW(outer);
+    if (outer != window && !WindowPlace::remembered(session.procedure())) {
+        // A first opening gets a roomy share of the frame rather than its bare minimum.
+        const QSize area = area_->viewport()->size();
+        const QSize hint = outer->sizeHint();
+        outer->resize(qMin(qMax(hint.width(), area.width() * 3 / 5), area.width()),
+                      qMin(qMax(hint.height(), area.height() / 2), area.height()));
+    }
     WindowPlace::restore(window, session.procedure());
     placed_[outer] = session.procedure();
     outer->installEventFilter(this);
     connect(window, &QObject::destroyed, this, [this, thread] { end(thread); });
     connect(outer, &QObject::destroyed, this, [this, outer] { placed_.erase(outer); });
     outer->show();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer)) area_->setActiveSubWindow(sub);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer)) {
+        // Keep a new sub-window inside the area, so it never opens half out of sight; after the
+        // area has placed it.
+        QTimer::singleShot(0, sub, [this, sub] {
+            const QSize area = area_->viewport()->size();
+            const QPoint p(qMax(0, qMin(sub->x(), area.width() - sub->width())),
+                           qMax(0, qMin(sub->y(), area.height() - sub->height())));
+            if (p != sub->pos()) sub->move(p);
+        });
+        area_->setActiveSubWindow(sub);
+    }
     outer->raise();
     outer->activateWindow();
     return outer;

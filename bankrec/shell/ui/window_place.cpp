@@ -47,6 +47,11 @@ void restore(QWidget* window, const std::string& procedure) {
     if (plan.maximize) w->showMaximized();
 }
 
+bool remembered(const std::string& procedure) {
+    RegistrySettings reg = RegistrySettings::forProgram();
+    return reg.active() && !reg.getValue("WdwWidth", {}, procedure).empty();
+}
+
 void save(QWidget* window, const std::string& procedure) {
     if (!window) return;
     QWidget* w = placed(window);

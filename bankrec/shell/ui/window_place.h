@@ -14,6 +14,8 @@ namespace WindowPlace {
 
 // Applies the remembered place of `procedure` to the window (unless it is maximized already).
 void restore(QWidget* window, const std::string& procedure);
+// True when a place of the procedure is remembered (its WdwWidth is set).
+bool remembered(const std::string& procedure);
 // Writes the window's place: WdwMaximize first; a maximized window is restored to normal size
 // before its geometry is taken; a minimized one keeps its old geometry; then CompileDate and
 // CompileTime.
