@@ -10,7 +10,9 @@
 // position, so a get, add or put in the middle of a walk does not move it.
 //
 // Every operation returns 0 or an error number (storage_error.h); details of the failure are in
-// session().lastError(). Operations open the file in the session when it is not open yet.
+// session().lastError(). Operations open the file in the session when it is not open yet (and
+// give open()'s errors). Outside a transaction each write commits at once; any operation gives
+// 32 when another connection holds the file longer than the session's recover time.
 #include <cstdint>
 #include <memory>
 #include <vector>

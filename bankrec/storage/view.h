@@ -6,8 +6,8 @@
 // - paging, for list models: fetch(after, n) gives n rows after (or before) a position without
 //   touching the buffer, so a list of 100,000 rows opens as fast as one of 100.
 //
-// Neither holds a statement or lock between calls. Rows whose key components are all empty are
-// never in a view (they are not in the key).
+// Neither holds a statement or lock between calls. A view must not outlive its session. Rows whose
+// key components are all empty are never in a view (they are not in the key).
 //
 //   View<APbac> v(session, APBAC_KEY_RECONCILED);
 //   v.bindings().bind("APbnk:BankID", bankId);
