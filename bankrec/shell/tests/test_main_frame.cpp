@@ -196,4 +196,32 @@ TEST_F(MainFrameTest, ClosingTheFrameClosesItsWindowsFilesAndSavesItsPlace) {
     EXPECT_EQ(startup_->settings().getValue("WdwMaximize", "<none>", "BrowseAboutBRWindow"), "No");
 }
 
+TEST_F(MainFrameTest, DiagnosticKeyShowsTheFramesProcedureInformation) {
+    MainFrame& f = openFrame();
+    std::vector<std::string> shown;
+    f.setShowProcedure([&](const std::string& component, const std::string& description,
+                           const std::string& version, const std::string& source,
+                           const std::string& procedure, int32_t date) {
+        shown = {component, description, version, source, procedure};
+        EXPECT_GT(date, 0);
+    });
+    f.activateWindow();
+    QTest::keyClick(&f, Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier);
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[1], "Integrated Bank Reconciliation");
+    EXPECT_EQ(shown[2], "7.17 build 0003");
+    EXPECT_EQ(shown[4], "Main");
+}
+
+TEST_F(MainFrameTest, FrameIsTheStartupThreadsRootWhileItRuns) {
+    GlobalRequest = 3;
+    GlobalResponse = 1;
+    MainFrame& f = openFrame();
+    EXPECT_EQ(GlobalRequest, 0);
+    EXPECT_EQ(GlobalResponse, 0);
+    EXPECT_EQ(THREAD_CHECK("Main"), 1);
+    f.close();
+    EXPECT_EQ(THREAD_CHECK("Main"), 0);
+}
+
 }  // namespace
