@@ -61,8 +61,20 @@ BrowseAPbacWindow::BrowseAPbacWindow(Session& session, const StartupParameters& 
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list_->verticalHeader()->setDefaultSectionSize(TwoLineDelegate::rowHeight(fontMetrics()));
     list_->horizontalHeader()->setStretchLastSection(false);
-    const int unit = std::max(1, fontMetrics().averageCharWidth() * 7 / 4);
-    for (int c = 0; c < RegisterColumnCount; ++c) list_->setColumnWidth(c, kColumnUnits[c] * unit);
+    // A horizontal dialog unit is a quarter of the average character width.
+    const int charWidth = std::max(4, fontMetrics().averageCharWidth());
+    const QFontMetrics headerMetrics(list_->horizontalHeader()->font());
+    for (int c = 0; c < RegisterColumnCount; ++c) {
+        // Wide enough for the heading, and the date column for a four-digit year.
+        const QString heading = QString::fromStdString(registerHeadings()[static_cast<size_t>(c)]);
+        int width = std::max(kColumnUnits[c] * charWidth / 4,
+                             headerMetrics.horizontalAdvance(heading) + 16);
+        if (c == ColActivityDate)
+            width = std::max(width, fontMetrics().horizontalAdvance("00/00/0000") + 16);
+        if (c == ColCheck)
+            width = std::max(width, fontMetrics().horizontalAdvance("JE-00000T") + 16);
+        list_->setColumnWidth(c, width);
+    }
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
     WindowPlace::restoreColumns(list_->horizontalHeader(), kRegisterProcedure);
@@ -84,7 +96,10 @@ BrowseAPbacWindow::BrowseAPbacWindow(Session& session, const StartupParameters& 
     layout->addLayout(top);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    resize(unit * 400, 420);
+    int listWidth = 40;
+    for (int c = 0; c < RegisterColumnCount; ++c) listWidth += list_->columnWidth(c);
+    preferred_ = QSize(std::max(listWidth, charWidth * 420 / 4), 460);
+    resize(preferred_);
 
     connect(selector_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         register_->select(index);
@@ -171,6 +186,9 @@ void BrowseAPbacWindow::callForm(int request) {
 }
 
 void BrowseAPbacWindow::showMenu(const QPoint& at) {
+    // The menu acts on the row clicked.
+    const QModelIndex clicked = list_->indexAt(at);
+    if (clicked.isValid()) list_->selectRow(clicked.row());
     QMenu menu(this);
     for (QPushButton* button : {view_, delete_}) {
         QString text = button->text();

@@ -37,6 +37,7 @@ class BrowseAPbacWindow : public QWidget {
     QPushButton* closeButton() const { return close_; }
     // The row highlighted, -1 when none.
     int currentRow() const;
+    QSize sizeHint() const override { return preferred_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,4 +62,5 @@ class BrowseAPbacWindow : public QWidget {
     QPushButton* refresh_;
     QPushButton* close_;
     bool saved_ = false;
+    QSize preferred_;
 };
