@@ -1,12 +1,10 @@
 #include "bankrec/banks/fia_loader.h"
 
 #include <cctype>
-#include <optional>
 
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
-#include "bankrec/storage/transaction.h"
 #include "bankrec/storage/warnings.h"
 #include "hostlink/hostlink.h"
 
@@ -26,20 +24,6 @@ std::string rtrim(std::string s) {
     return s;
 }
 
-// A savepoint around one entry's writes when a slice transaction is open, so a failed entry
-// leaves the rest of the slice alone.
-class EntryGuard {
-  public:
-    explicit EntryGuard(Session& s) {
-        if (s.inTransaction()) sp_.emplace(s);
-    }
-    ~EntryGuard() {
-        if (sp_ && !sp_->error()) sp_->release();
-    }
-
-  private:
-    std::optional<Savepoint> sp_;
-};
 }  // namespace
 
 bool FiaLoader::PairLess::operator()(const std::pair<int32_t, std::string>& a,
@@ -54,6 +38,10 @@ FiaLoader::~FiaLoader() = default;
 
 int32_t FiaLoader::total() const {
     return link_.records();
+}
+
+FileId FiaLoader::writesTo() const {
+    return phase_ == Phase::Entries && next_ <= total() ? FileId::APbnk : FileId::APbnu;
 }
 
 void FiaLoader::runToEnd() {
@@ -116,8 +104,15 @@ void FiaLoader::loadEntry(int32_t number) {
     // An entry without a suite identifier could never be matched again: each load would add
     // the bank once more.
     if (fiaId == 0) return;
+    // The suite lists an account once per cash account, one after the other: the bank the
+    // previous entry brought into line needs no second look.
+    if (fiaId == last_.fiaId && bank == last_.bank && apBank == last_.apBank &&
+        prBank == last_.prBank && last_.bankId != 0) {
+        pairs_.emplace(last_.bankId, account);
+        return;
+    }
+    last_ = {};
 
-    EntryGuard guard(session_);
     auto& bnk = session_.file<APbnk>();
     bnk.rec.FIAID = fiaId;
     int32_t bankId = 0;
@@ -145,7 +140,9 @@ void FiaLoader::loadEntry(int32_t number) {
             ++counts_.failures;
         }
     }
-    if (bankId != 0) pairs_.emplace(bankId, account);
+    if (bankId == 0) return;
+    pairs_.emplace(bankId, account);
+    last_ = {fiaId, bankId, bank, apBank, prBank};
 }
 
 bool FiaLoader::removeStep() {
@@ -163,7 +160,6 @@ bool FiaLoader::removeStep() {
         return false;
     }
     if (pairs_.count({bnu.rec.BankID, bnu.rec.BankAccount})) return true;
-    EntryGuard guard(session_);
     if (deleteRecord(session_, FileId::APbnu) == 0)
         ++counts_.cashRemoved;
     else
@@ -178,7 +174,6 @@ bool FiaLoader::addStep() {
     bnu.rec.BankID = bankId;
     bnu.rec.BankAccount = account;
     if (bnu.get(APBNU_KEY_BANKIDBANKACCOUNT) == 0) return true;
-    EntryGuard guard(session_);
     bnu.clear();
     bnu.rec.BankID = bankId;
     bnu.rec.BankAccount = account;
@@ -213,7 +208,6 @@ bool FiaLoader::defaultsStep() {
     bnu.rec.BankAccount.clear();
     bnu.set(APBNU_KEY_BANKIDBANKACCOUNT);
     if (bnu.next() != 0 || bnu.rec.BankID != bankId) return true;  // no cash accounts
-    EntryGuard guard(session_);
     bnu.rec.Post = 1;
     if (changeRecord(session_, FileId::APbnu, false) == ChangeWritten)
         ++counts_.defaultsSet;

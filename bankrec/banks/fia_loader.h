@@ -10,6 +10,10 @@
 // services, so their warnings are the ones the user sees; a failed write is reported and the
 // loader goes on.
 //
+// Within a caller's slice transaction each entry is a single write, so a failed statement undoes
+// only itself, and the change and delete services join the slice under a savepoint of their
+// own: one failing entry leaves the rest of the slice alone.
+//
 // An incomplete list must not strip the banks of their cash accounts: the removal runs only when
 // the list is marked complete (LOADFIA answered 1) and holds at least one entry. Adding missing
 // cash accounts and the defaults run in every case.
@@ -18,6 +22,8 @@
 #include <set>
 #include <string>
 #include <utility>
+
+#include "bankrec/storage/records.h"
 
 class Session;
 class ZORBRFIA;
@@ -49,6 +55,8 @@ class FiaLoader {
     // Handles one entry, or one record of the final pass. Returns false once everything is done.
     bool step();
     bool done() const { return phase_ == Phase::Done; }
+    // The file the next step writes: APbnk while list entries remain, APbnu in the final pass.
+    FileId writesTo() const;
     // Runs every remaining step.
     void runToEnd();
 
@@ -77,5 +85,10 @@ class FiaLoader {
     std::set<std::pair<int32_t, std::string>, PairLess> pairs_;
     std::set<std::pair<int32_t, std::string>, PairLess>::const_iterator addAt_;
     bool walkStarted_ = false;
+    struct LastEntry {
+        int32_t fiaId = 0;
+        int32_t bankId = 0;
+        std::string bank, apBank, prBank;
+    } last_;
     FiaLoadCounts counts_;
 };

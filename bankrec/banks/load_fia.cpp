@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bankrec/shell/startup_parameters.h"
+#include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/warnings.h"
@@ -36,22 +37,34 @@ void FiaLoadJob::open(ProgressView& view) {
 }
 
 bool FiaLoadJob::tick(ProgressView& view) {
+    if (sliceOpen_) cover(loader_.writesTo());
     const bool more = loader_.step();
     view.setValue(loader_.handled());
     return more;
 }
 
+void FiaLoadJob::cover(FileId file) {
+    if (inTransaction_ && covered_ == file) return;
+    if (inTransaction_) commitSlice();
+    inTransaction_ = session_.begin({file}, 2) == 0;
+    covered_ = file;
+}
+
+void FiaLoadJob::commitSlice() {
+    inTransaction_ = false;
+    if (session_.commit()) {
+        saveError(session_);
+        StandardWarning(Warn_UpdateError, fileDef(covered_).name);
+    }
+}
+
 void FiaLoadJob::sliceBegin() {
-    inSlice_ = session_.begin({FileId::APbnk, FileId::APbnu}, 2) == 0;
+    sliceOpen_ = true;
 }
 
 void FiaLoadJob::sliceEnd() {
-    if (!inSlice_) return;
-    inSlice_ = false;
-    if (session_.commit()) {
-        saveError(session_);
-        StandardWarning(Warn_UpdateError, "APbnk");
-    }
+    sliceOpen_ = false;
+    if (inTransaction_) commitSlice();
 }
 
 ProgressSpec loadFiaQuickSpec() {

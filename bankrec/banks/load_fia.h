@@ -31,8 +31,10 @@ struct FiaLink {
 };
 
 // Drives a FiaLoader from a progress window: the range is the list's entries, each tick one
-// step, each slice of ticks one transaction on APbnk and APbnu (when it can begin; otherwise
-// each write frames its own).
+// step, each slice of ticks one transaction (when it can begin; otherwise each write frames its
+// own). The transaction names only the file the loader is writing, APbnk for the list entries
+// and APbnu in the final pass: a commit on one file is several times cheaper than an atomic
+// commit across two, and the loader never needs both at once.
 class FiaLoadJob : public ProgressJob {
   public:
     FiaLoadJob(Session& session, FiaLink& link);
@@ -46,9 +48,15 @@ class FiaLoadJob : public ProgressJob {
     FiaLoader& loader() { return loader_; }
 
   private:
+    // Within a slice, makes sure the transaction covers the file the next step writes.
+    void cover(FileId file);
+    void commitSlice();
+
     Session& session_;
     FiaLoader loader_;
-    bool inSlice_ = false;
+    bool sliceOpen_ = false;  // between sliceBegin and sliceEnd
+    bool inTransaction_ = false;
+    FileId covered_ = FileId::APbnk;
 };
 
 // The progress window of LoadFIAQuick.

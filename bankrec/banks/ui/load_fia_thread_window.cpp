@@ -53,10 +53,16 @@ void LoadFIAThreadWindow::begin() {
 }
 
 void LoadFIAThreadWindow::finished() {
-    loadDone_ = true;
-    emit loadFinished();
-    const qint64 remaining = std::max<qint64>(0, kMinimumMs - opened_.elapsed());
-    QTimer::singleShot(int(remaining), this, &QWidget::close);
+    if (!loadDone_) {
+        loadDone_ = true;
+        emit loadFinished();
+    }
+    // A coarse timer may fire a little early, so the minimum is checked again on firing.
+    const qint64 remaining = kMinimumMs - opened_.elapsed();
+    if (remaining <= 0)
+        close();
+    else
+        QTimer::singleShot(int(remaining), Qt::PreciseTimer, this, &LoadFIAThreadWindow::finished);
 }
 
 static ProcedureRegistration registerLoadFIAThread("LoadFIAThread", [](shell::Session& s) {
