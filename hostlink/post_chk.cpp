@@ -122,7 +122,13 @@ class PostChkRun : public ProgressJob {
     // Posting is not stopped half-way by Cancel.
     bool cancel(ProgressView&) override { return false; }
 
+    // The row updates of one timer event share one transaction; it is committed at the end of
+    // the event and before every question, so nothing stays locked while the user decides and
+    // every change made before a No is kept.
+    void sliceEnd() override { commitBatch(); }
+
     void close() override {
+        commitBatch();
         closeFiles();
         if (payables_ > 0) startClearing();
         clearing_.reset();
@@ -160,7 +166,44 @@ class PostChkRun : public ProgressJob {
                              " WHERE " + institution_.column("FIAID") + " = ?");
     }
 
+    void beginBatch() {
+        if (inBatch_) return;
+        QSqlDatabase db = transactions_.database();
+        if (transactions_.driver() == HostDriver::Sqlite) {
+            // A write transaction takes its lock at once rather than failing half-way.
+            QSqlQuery begin(db);
+            inBatch_ = begin.exec("BEGIN IMMEDIATE");
+        } else {
+            inBatch_ = db.transaction();
+        }
+    }
+
+    void commitBatch() {
+        if (!inBatch_) return;
+        inBatch_ = false;
+        QSqlDatabase db = transactions_.database();
+        bool ok = false;
+        QSqlError error;
+        if (transactions_.driver() == HostDriver::Sqlite) {
+            QSqlQuery commit(db);
+            ok = commit.exec("COMMIT");
+            error = commit.lastError();
+            if (!ok) QSqlQuery(db).exec("ROLLBACK");
+        } else {
+            ok = db.commit();
+            error = db.lastError();
+            if (!ok) db.rollback();
+        }
+        if (!ok) {
+            // The rows of this batch stay open in the suite; the run cannot go on safely.
+            StandardWarning(Warn_UpdateError, transactions_.displayName(), "",
+                            {90, transactions_.errorText(error)});
+            stop_ = true;
+        }
+    }
+
     void ask(const std::string& question) {
+        commitBatch();
         if (!askContinue(question)) stop_ = true;  // No: the run ends after this entry
     }
 
@@ -196,6 +239,7 @@ class PostChkRun : public ProgressJob {
         update_.bindValue(0, QString("R"));
         update_.bindValue(1, nowForDriver(transactions_.driver()));
         update_.bindValue(2, id);
+        beginBatch();
         if (!update_.exec()) {
             ask("Unable update transaction " + idText + ". Error " +
                 transactions_.errorText(update_.lastError()) + ". Do you wish to continue?");
@@ -370,6 +414,7 @@ class PostChkRun : public ProgressJob {
     int32_t next_ = 1;
     int32_t payables_ = 0;
     bool stop_ = false;
+    bool inBatch_ = false;
     bool busyCursor_ = false;
 };
 

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSqlQuery>
 
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
+#include "corelib/message_box.h"
 #include "corelib/thread_registry.h"
 #include "host_suite_fixture.h"
 #include "hostlink/tvsysdata.h"
@@ -293,6 +295,52 @@ TEST_P(PostTest, LoadingAndPostingRunInTheRealProgressWindow) {
     EXPECT_EQ(transactionValue(1, "FIStatus"), "R");
     EXPECT_EQ(listing(true).rows.size(), 1u);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // the busy cursor is gone again
+}
+
+namespace {
+
+// Answers No, after checking that another station can change the row posted just before.
+class WriteWhileAsked : public MessageBackend {
+  public:
+    explicit WriteWhileAsked(QString connection) : connection_(std::move(connection)) {}
+    int32_t show(const MessageRequest&) override {
+        QSqlDatabase db = QSqlDatabase::database(connection_);
+        QSqlQuery query(db);
+        query.exec(db.driverName() == "QPSQL" ? "SET lock_timeout = '500ms'"
+                                              : "PRAGMA busy_timeout = 500");
+        query.prepare("UPDATE " + tvhost::tableName(db, "FIATransaction") +
+                      " SET \"Description\" = 'other station' WHERE \"TransactionID\" = 1");
+        wrote = query.exec() && query.numRowsAffected() == 1;
+        return msg::No;
+    }
+    void beep() override {}
+    [[noreturn]] void halt(int32_t exitCode) override { throw ProgramHalted{exitCode}; }
+    bool wrote = false;
+
+  private:
+    QString connection_;
+};
+
+}  // namespace
+
+TEST_P(PostTest, NothingStaysLockedWhileAQuestionWaits) {
+    for (int id : {1, 3}) {
+        auto t = payablesCheck(id, 0, 0, "1.0000", "", "Journal");
+        t.sourceModuleId = 6;
+        addTransaction(t);
+    }
+    queue(1, "GL", "");
+    queue(999, "GL", "");
+    queue(3, "GL", "");
+    setProgressBackend(nullptr);  // several entries per timer event
+    auto backend = std::make_shared<WriteWhileAsked>(adminConnection_);
+    std::shared_ptr<MessageBackend> previous = ThisMessageBox.setBackend(backend);
+    POSTCHK(link_);
+    ThisMessageBox.setBackend(previous);
+    EXPECT_TRUE(backend->wrote);
+    EXPECT_EQ(transactionValue(1, "FIStatus"), "R");
+    EXPECT_EQ(transactionValue(1, "Description"), "other station");
+    EXPECT_EQ(transactionValue(3, "FIStatus"), "O");
 }
 
 INSTANTIATE_TEST_SUITE_P(Suite, PostTest, ::testing::Bool(), backendName);
