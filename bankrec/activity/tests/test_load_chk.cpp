@@ -3,7 +3,11 @@
 
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/activity/tests/activity_fixture.h"
+#include "bankrec/storage/session.h"
 #include "corelib/globals.h"
+#include "corelib/message_box.h"
+
+#include <functional>
 
 namespace {
 
@@ -196,6 +200,52 @@ TEST(ChkEntryValuesTest, SourceIsComparedWithoutTrailingBlanksOrCase) {
     EXPECT_EQ(v.ActivityType, "Deposit");
     EXPECT_EQ(v.Description, "Zero");
     EXPECT_EQ(v.Name, "");
+}
+
+}  // namespace
+
+namespace {
+
+// Answers every message with its first button, except the question whether to save again,
+// which first lets `beforeRetry` run and is answered Yes.
+class RetryBackend : public MessageBackend {
+  public:
+    explicit RetryBackend(std::function<void()> beforeRetry)
+        : beforeRetry_(std::move(beforeRetry)) {}
+    int32_t show(const MessageRequest& request) override {
+        texts.push_back(request.text);
+        if (request.text.find("Do you want to try to save again?") != std::string::npos) {
+            beforeRetry_();
+            return msg::Yes;
+        }
+        return msg::OK;
+    }
+    void beep() override {}
+    [[noreturn]] void halt(int32_t exitCode) override { throw ProgramHalted{exitCode}; }
+    std::vector<std::string> texts;
+
+  private:
+    std::function<void()> beforeRetry_;
+};
+
+TEST_F(LoadChkTest, ARewriteThatFailsAsksToTryAgainAndYesWritesItOnceTheFileIsFree) {
+    suiteTransaction(1, 11, 8, "-150.00", "Acme", "1001");
+    load();
+    setSuiteAmount(1, "-175.00");
+
+    // Another station holds the activity file for writing while the load runs.
+    Session other(storage);
+    ASSERT_EQ(other.begin({FileId::APbac}, 1), 0);
+    auto backend = std::make_shared<RetryBackend>([&] { other.rollback(); });
+    auto previous = ThisMessageBox.setBackend(backend);
+    const ChkLoadCounts counts = load();
+    ThisMessageBox.setBackend(previous);
+
+    EXPECT_EQ(counts.updated, 1);
+    EXPECT_EQ(counts.failed, 0);
+    EXPECT_EQ(byTransaction(1).Amount, money(-17500));
+    ASSERT_GE(backend->texts.size(), 2u);
+    EXPECT_NE(backend->texts.back().find("try to save again"), std::string::npos);
 }
 
 }  // namespace
