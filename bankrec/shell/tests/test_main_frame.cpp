@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -194,6 +195,27 @@ TEST_F(MainFrameTest, ClosingTheFrameClosesItsWindowsFilesAndSavesItsPlace) {
     EXPECT_EQ(startup_->settings().getValue("WdwMaximize", "<none>", "Main"), "No");
     EXPECT_NE(startup_->settings().getValue("WdwWidth", "<none>", "Main"), "<none>");
     EXPECT_EQ(startup_->settings().getValue("WdwMaximize", "<none>", "BrowseAboutBRWindow"), "No");
+}
+
+TEST_F(MainFrameTest, DialogWindowStandsAloneAndGoesBeforeItsSessionWhenTheFrameEnds) {
+    bool sessionAlive = false;
+    table_.add("BrowseAboutBRWindow", [&](shell::Session& s) -> QWidget* {
+        auto* d = new QDialog;
+        d->setWindowTitle("About Application");
+        // The window uses its session to the end of its life.
+        QObject::connect(d, &QObject::destroyed, [&s, &sessionAlive] {
+            sessionAlive = s.procedure() == "BrowseAboutBRWindow";
+        });
+        return d;
+    });
+    openFrame();
+    act("HelpAbout")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(windows().isEmpty());
+    ASSERT_EQ(frame_->sessions().count(), 1);
+    EXPECT_TRUE(frame_->sessions().sessionOf("browseaboutbrwindow")->window()->isVisible());
+    frame_.reset();
+    EXPECT_TRUE(sessionAlive);
 }
 
 TEST_F(MainFrameTest, DiagnosticKeyShowsTheFramesProcedureInformation) {

@@ -44,11 +44,16 @@ SessionManager::SessionManager(QMdiArea* area, const ProcedureTable& table,
     : QObject(parent), area_(area), table_(table), params_(params), storage_(storage) {}
 
 SessionManager::~SessionManager() {
-    // Windows still open end with their sessions; nothing may call back into this object.
+    // Windows still open go before the sessions they work on; nothing may call back into this
+    // object meanwhile.
     for (auto& [thread, session] : sessions_) {
         if (QWidget* w = session->window()) {
             w->disconnect(this);
-            w->removeEventFilter(this);
+            QWidget* outer = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+            if (!outer) outer = w;
+            outer->disconnect(this);
+            outer->removeEventFilter(this);
+            delete outer;
         }
         THREAD_END(thread);
     }
