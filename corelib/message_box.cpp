@@ -166,7 +166,9 @@ void MessageBoxService::setIniFile(const std::string& path) {
 
 void MessageBoxService::writeIniDefaults() const {
     QSettings ini(q(iniFile_), QSettings::IniFormat);
-    // The button and text sections: when the section lacks its test key, each missing key.
+    // The button and text sections: when the section lacks its test key (Button:OK for both),
+    // each key it lacks. The text section never holds Button:OK, so its missing keys are always
+    // filled in; keys already there are never changed.
     ini.beginGroup(kButtonsSection);
     if (!ini.contains(kCaptionKeys[0])) {
         for (int i = 0; i < 8; ++i)
