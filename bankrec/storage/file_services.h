@@ -62,7 +62,8 @@ class FileUse {
 //  - APbac: its deposit lines (APbda) are deleted, APrac rows copied from it keep their copy
 //    with ActivityID 0.
 // Returns 0 when deleted; 1 when not (a warning was shown: 34, 35, 13, 17 or 15, and everything
-// was rolled back). The buffers of the linked files are left as they were.
+// was rolled back). The buffers of the linked files are left as they were. Like changeRecord,
+// it begins its own transaction, so it is not for use inside one.
 int32_t deleteRecord(Session& session, FileId file);
 
 // Results of changeRecord.
@@ -75,7 +76,8 @@ enum ChangeResult : int32_t {
 // (2 seconds to begin; warning 34 "Update" when it cannot). Stamps ChangeID, ChangeDate and
 // ChangeTime. When another station changed the record since it was read, a form caller gets
 // warning 38 and any other caller warning 15, and the buffer is read again from the file.
-// Other failures show warning 15 with the file name. Nothing is written on failure.
+// Other failures show warning 15 with the file name. Nothing is written on failure. Not for use
+// inside a transaction of the session (beginning fails with 48): a frame writes with put().
 int32_t changeRecord(Session& session, FileId file, bool formCaller);
 
 // Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
