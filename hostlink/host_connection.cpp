@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QUrl>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -195,21 +196,36 @@ QString odbcConnectionString(const Owner& owner, const QString& driverName) {
 }
 
 std::string scrubbedError(const std::string& text, const std::string& password) {
-    if (password.empty()) return text;
     std::string out = text;
     auto blot = [&out](const std::string& secret) {
         if (secret.empty()) return;
         for (size_t at = out.find(secret); at != std::string::npos; at = out.find(secret, at + 5))
             out.replace(at, secret.size(), "*****");
     };
-    // The driver may echo the password as given or as its connection string quoted it.
-    std::string quoted;
-    for (char c : password) {
-        if (c == '\'' || c == '\\') quoted += '\\';
-        quoted += c;
+    // Whatever follows a password keyword, up to the end of its value (from the back, so the
+    // positions ahead stay valid).
+    for (const char* key : {"PWD=", "PASSWORD="}) {
+        size_t at = std::string::npos;
+        while ((at = upperName(out).rfind(key, at)) != std::string::npos) {
+            const size_t from = at + std::strlen(key);
+            size_t to = from;
+            while (to < out.size() && out[to] != ';' && out[to] != ' ') ++to;
+            if (to > from) out.replace(from, to - from, "*****");
+            if (at == 0) break;
+            --at;
+        }
     }
-    blot(quoted);
-    blot(password);
+    // The password itself, as given or as a connection string quotes it; a very short one
+    // would blot ordinary letters, and says nothing found among them.
+    if (password.size() >= 4) {
+        std::string quoted;
+        for (char c : password) {
+            if (c == '\'' || c == '\\') quoted += '\\';
+            quoted += c;
+        }
+        blot(quoted);
+        blot(password);
+    }
     return out;
 }
 

@@ -84,8 +84,11 @@ TEST(OwnerString, PasswordIsBlottedOutOfDriverErrors) {
     EXPECT_EQ(scrubbedError("login failed for pass'word here", "pass'word"),
               "login failed for ***** here");
     EXPECT_EQ(scrubbedError("conninfo password='pass\\'word'", "pass'word"),
-              "conninfo password='*****'");
+              "conninfo password=*****");
     EXPECT_EQ(scrubbedError("nothing to hide", ""), "nothing to hide");
+    // A short password leaves ordinary words alone but never shows as a keyword's value.
+    EXPECT_EQ(scrubbedError("port 5432 refused; DRIVER={x};PWD=p;UID=u", "p"),
+              "port 5432 refused; DRIVER={x};PWD=*****;UID=u");
 }
 
 TEST(NamedFieldQuery, ConnectionFieldsInAnyCaseWithTheirTextForms) {
