@@ -133,7 +133,14 @@ int32_t MessageWindowBackend::show(const MessageRequest& request) {
         std::cerr << request.caption << ": " << request.text << std::endl;
         return request.defaultButton;
     }
-    while (windowOpen_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (windowOpen_) {
+        QEventLoop wait;
+        waiting_.push_back(&wait);
+        wait.exec();
+        std::erase(waiting_, &wait);
+        // Still open: the loop was ended from outside (the application is quitting).
+        if (windowOpen_) return request.defaultButton;
+    }
     windowOpen_ = true;
     MessageWindow window(request, QApplication::activeWindow());
     window.setWindowModality(Qt::ApplicationModal);
@@ -143,6 +150,7 @@ int32_t MessageWindowBackend::show(const MessageRequest& request) {
         // though this call returns only when the event loop unwinds to it.
         window.hide();
         windowOpen_ = false;
+        for (QEventLoop* w : waiting_) w->quit();
         loop.quit();
     });
     window.show();
@@ -152,6 +160,7 @@ int32_t MessageWindowBackend::show(const MessageRequest& request) {
     if (window.answer()) return window.answer();
     // The loop ended without a button (the application is quitting).
     windowOpen_ = false;
+    for (QEventLoop* w : waiting_) w->quit();
     return window.escapeAnswer() ? window.escapeAnswer() : request.defaultButton;
 }
 

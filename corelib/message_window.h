@@ -2,10 +2,12 @@
 // The Qt message window and the backend that shows it (application-modal, one at a time).
 #include <QDialog>
 #include <map>
+#include <vector>
 
 #include "corelib/message.h"
 
 class QCheckBox;
+class QEventLoop;
 class QLabel;
 class QPushButton;
 
@@ -55,4 +57,5 @@ class MessageWindowBackend : public MessageBackend {
 
   private:
     bool windowOpen_ = false;
+    std::vector<QEventLoop*> waiting_;  // loops of messages waiting for the open window
 };
