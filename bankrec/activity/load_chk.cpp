@@ -120,7 +120,8 @@ void ChkLoader::endSlice() {
 
 void ChkLoader::suspend() {
     nextId_ = 0;
-    if (!inSlice_ || !session_.inTransaction()) return;
+    if (!ownTransaction_) return;
+    ownTransaction_ = false;
     if (session_.commit()) {
         saveError(session_);
         StandardWarning(Warn_UpdateError, "APbac");
@@ -130,7 +131,7 @@ void ChkLoader::suspend() {
 void ChkLoader::resume() {
     // When the transaction cannot begin, each write of the slice stands alone.
     if (inSlice_ && !session_.inTransaction())
-        session_.begin({FileId::APbac}, kSliceTimeoutSeconds);
+        ownTransaction_ = session_.begin({FileId::APbac}, kSliceTimeoutSeconds) == 0;
 }
 
 bool ChkLoader::step() {

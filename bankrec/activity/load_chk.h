@@ -105,7 +105,8 @@ class ChkLoader {
     int32_t bankId_;
     int32_t next_ = 1;
     bool inSlice_ = false;
-    int32_t nextId_ = 0;  // the next identifier within the slice's transaction; 0 unknown
+    bool ownTransaction_ = false;  // the slice's transaction is ours to commit
+    int32_t nextId_ = 0;           // the next identifier within the slice's transaction; 0 unknown
     ChkLoadCounts counts_;
     int32_t response_ = 2;
 };

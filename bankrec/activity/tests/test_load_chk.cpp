@@ -183,6 +183,23 @@ TEST_F(LoadChkTest, LoaderNumbersAfterExistingActivity) {
     EXPECT_EQ(byTransaction(1).ActivityID, 3);
 }
 
+TEST_F(LoadChkTest, ALoaderInsideTheCallersTransactionLeavesItToTheCaller) {
+    ChkLink link(params);
+    link.link.FIAID = 11;
+    suiteTransaction(1, 11, 8, "-150.00", "Acme", "1001");
+    suiteTransaction(2, 11, 10, "80.00", "Counter", "D1");
+    LOADCHK(link.link);
+    ASSERT_EQ(session->begin({FileId::APbac}, 1), 0);
+    {
+        ChkLoader loader(*session, link.link, bankId);
+        loader.runToEnd(1);
+        EXPECT_EQ(loader.counts().added, 2);
+    }
+    EXPECT_TRUE(session->inTransaction());
+    ASSERT_EQ(session->rollback(), 0);
+    EXPECT_EQ(count<APbac>(), 0);
+}
+
 TEST(ChkEntryValuesTest, SourceIsComparedWithoutTrailingBlanksOrCase) {
     ::CHKQ queue;
     ::INFO info;

@@ -234,10 +234,14 @@ ProcedureRegistration registration(kRegisterProcedure, [](shell::Session& s) -> 
     auto* window = new BrowseAPbacWindow(s.storage(), s.params());
     if (!window->open()) {
         delete window;
+        GlobalResponse = RequestCancelled;
         THREAD_RETURN(kRegisterProcedure);
         return nullptr;
     }
-    QObject::connect(window, &QObject::destroyed, [] { THREAD_RETURN(kRegisterProcedure); });
+    QObject::connect(window, &QObject::destroyed, [] {
+        GlobalResponse = RequestCancelled;
+        THREAD_RETURN(kRegisterProcedure);
+    });
     return window;
 });
 
