@@ -85,16 +85,21 @@ BrowseAPbnkWindow::BrowseAPbnkWindow(shell::Session& session, QWidget* parent)
             &BrowseAPbnkWindow::updateButtons);
     connect(model_, &QAbstractItemModel::modelReset, this, &BrowseAPbnkWindow::updateButtons);
 
+    setFocusProxy(list_);
     WindowPlace::restoreColumns(list_->horizontalHeader(), "BrowseAPbnk");
     if (model_->reload() == 0) list_->selectRow(0);
     updateButtons();
-    resize(820, 420);
 }
 
 BrowseAPbnkWindow::~BrowseAPbnkWindow() {
     model_->disconnect(this);
     browse_.reset();
     files_.reset();
+}
+
+QSize BrowseAPbnkWindow::sizeHint() const {
+    const int ch = list_->fontMetrics().averageCharWidth();
+    return QSize((40 + 40 + 30) * ch + 70, 420);
 }
 
 void BrowseAPbnkWindow::closeEvent(QCloseEvent* event) {

@@ -36,6 +36,9 @@ class BrowseAPbnkWindow : public QWidget {
     bool selectBank(int32_t bankId);
     int32_t selectedBank() const;
 
+    // Wide enough for the three columns at their described widths.
+    QSize sizeHint() const override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -50,6 +50,7 @@ QTreeWidget* makeList(QWidget* parent, const QStringList& headings, int rows) {
     list->setUniformRowHeights(true);
     list->setAllColumnsShowFocus(true);
     list->setMinimumHeight(list->fontMetrics().height() * (rows + 2));
+    if (rows < 5) list->setMaximumHeight(list->fontMetrics().height() * (rows + 3) + 8);
     return list;
 }
 
