@@ -12,7 +12,9 @@
 #include <QTreeWidget>
 
 #include "bankrec/banks/tests/suite_fixture.h"
+#include "bankrec/banks/ui/bank_browse_model.h"
 #include "bankrec/banks/ui/browse_about_br_window.h"
+#include "bankrec/banks/ui/browse_apbnk_window.h"
 #include "bankrec/banks/ui/link_class.h"
 #include "bankrec/banks/ui/load_fia_thread_window.h"
 #include "bankrec/banks/ui/update_apbnk_form.h"
@@ -177,4 +179,39 @@ TEST_F(BanksTest, TheStartUpWindowStaysThreeSecondsEvenWhenTheSuiteGivesNothing)
     EXPECT_TRUE(window.isNull()) << "the window did not close";
     EXPECT_TRUE(loaded);
     EXPECT_GE(clock.elapsed(), LoadFIAThreadWindow::kMinimumMs);
+}
+
+TEST_F(BankFormWindowTest, TheBrowseListsTheBanksAndRefreshPicksUpANewSuiteAccount) {
+    files_.reset();
+    shell::Session session(5, "BrowseAPbnk", params_, storage_);
+    BrowseAPbnkWindow browse(session);
+    browse.show();
+    EXPECT_EQ(browse.windowTitle(), "Browse Financial Institution Accounts");
+    ASSERT_EQ(browse.model()->rowCount(), 3);
+    EXPECT_EQ(browse.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              "Financial Institution Accounts");
+    EXPECT_EQ(browse.model()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+              "Journals");
+    EXPECT_EQ(browse.model()->data(browse.model()->index(1, 1), Qt::DisplayRole).toString(),
+              "1000-000-00");
+
+    QString error;
+    {
+        QSqlDatabase db = tvhost::openSuiteDatabase(QString::fromStdString("sqlite:" + suiteDir_),
+                                                    3, "demo", "secret", "browse-test", &error);
+        ASSERT_TRUE(db.isOpen()) << error.toStdString();
+        ASSERT_TRUE(
+            tvhost::addInstitutionAccount(db, {104, 2, "77-1", "Capital Projects"}).isEmpty());
+        ASSERT_TRUE(tvhost::addLedgerAccount(
+                        db, {104, "1020-000-00", "Cash - Savings", "100004", "GL00100004"})
+                        .isEmpty());
+    }
+    QSqlDatabase::removeDatabase("browse-test");
+    browse.refreshButton()->click();
+    ASSERT_EQ(browse.model()->rowCount(), 4);
+    EXPECT_EQ(browse.model()->data(browse.model()->index(0, 0), Qt::DisplayRole).toString(),
+              "Capital Projects");
+    EXPECT_EQ(browse.model()->data(browse.model()->index(0, 1), Qt::DisplayRole).toString(),
+              "1020-000-00");
+    EXPECT_TRUE(browse.selectedBank() != 0);
 }
