@@ -240,11 +240,22 @@ class PostChkRun : public ProgressJob {
         update_.bindValue(1, nowForDriver(transactions_.driver()));
         update_.bindValue(2, id);
         beginBatch();
-        if (!update_.exec()) {
-            ask("Unable update transaction " + idText + ". Error " +
-                transactions_.errorText(update_.lastError()) + ". Do you wish to continue?");
-        }
+        // A failing row must not take the batch's earlier rows with it (PostgreSQL aborts the
+        // whole transaction on an error), so each row is written under a savepoint.
+        const bool savepoint = inBatch_ && transactions_.driver() != HostDriver::Odbc;
+        QSqlQuery control(transactions_.database());
+        if (savepoint) control.exec("SAVEPOINT hostlink_row");
+        const bool updated = update_.exec();
+        const QSqlError error = update_.lastError();
         update_.finish();
+        if (savepoint) {
+            if (!updated) control.exec("ROLLBACK TO SAVEPOINT hostlink_row");
+            control.exec("RELEASE SAVEPOINT hostlink_row");
+        }
+        if (!updated) {
+            ask("Unable update transaction " + idText + ". Error " +
+                transactions_.errorText(error) + ". Do you wish to continue?");
+        }
         if (source == "AP")
             postPayables(row);
         else if (source == "PR")

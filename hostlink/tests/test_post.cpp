@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include "corelib/daytime.h"
@@ -341,6 +342,44 @@ TEST_P(PostTest, NothingStaysLockedWhileAQuestionWaits) {
     EXPECT_EQ(transactionValue(1, "FIStatus"), "R");
     EXPECT_EQ(transactionValue(1, "Description"), "other station");
     EXPECT_EQ(transactionValue(3, "FIStatus"), "O");
+}
+
+TEST_P(PostTest, ARowThatCannotBeWrittenIsAskedAboutAndTheOthersOfItsBatchStay) {
+    for (int id : {1, 2, 3}) {
+        auto t = payablesCheck(id, 0, 0, "1.0000", "", "Journal");
+        t.sourceModuleId = 6;
+        addTransaction(t);
+        queue(id, "GL", "");
+    }
+    QSqlDatabase db = QSqlDatabase::database(adminConnection_);
+    QSqlQuery ddl(db);
+    const QString table = tvhost::tableName(db, "FIATransaction");
+    if (GetParam()) {
+        ASSERT_TRUE(
+            ddl.exec("CREATE OR REPLACE FUNCTION dbo.refuse_two() RETURNS trigger AS $$ "
+                     "BEGIN RAISE EXCEPTION 'row two is read-only'; END $$ "
+                     "LANGUAGE plpgsql"))
+            << ddl.lastError().text().toStdString();
+        ASSERT_TRUE(ddl.exec("CREATE TRIGGER refuse_two BEFORE UPDATE ON " + table +
+                             " FOR EACH ROW WHEN (OLD.\"TransactionID\" = 2) EXECUTE FUNCTION "
+                             "dbo.refuse_two()"))
+            << ddl.lastError().text().toStdString();
+    } else {
+        ASSERT_TRUE(ddl.exec("CREATE TRIGGER refuse_two BEFORE UPDATE ON " + table +
+                             " WHEN OLD.\"TransactionID\" = 2 BEGIN SELECT RAISE(ABORT, "
+                             "'row two is read-only'); END"))
+            << ddl.lastError().text().toStdString();
+    }
+    setProgressBackend(nullptr);  // several entries per timer event
+    messages_->answer(msg::Yes);
+    POSTCHK(link_);
+    ASSERT_EQ(messages_->count(), 1u) << allMessageText(messages_.get());
+    const std::string& text = messages_->last()->text;
+    EXPECT_EQ(text.rfind("Unable update transaction 2. Error ", 0), 0u) << text;
+    EXPECT_NE(text.find("row two is read-only"), std::string::npos) << text;
+    EXPECT_EQ(transactionValue(1, "FIStatus"), "R");
+    EXPECT_EQ(transactionValue(2, "FIStatus"), "O");
+    EXPECT_EQ(transactionValue(3, "FIStatus"), "R");
 }
 
 INSTANTIATE_TEST_SUITE_P(Suite, PostTest, ::testing::Bool(), backendName);
