@@ -28,12 +28,15 @@ int32_t ScriptedMessages::show(const MessageRequest& request) {
     if (!answers_.empty()) {
         answer = answers_.front();
         answers_.pop_front();
-    } else if (assumeYes_ && (request.buttons & (msg::Yes | msg::OK | msg::Retry))) {
+    } else if (assumeYes_ && (request.buttons & (msg::Yes | msg::OK | msg::Retry)) &&
+               !(request.text == assumedText_ && assumedRepeats_ >= kMaxAssumedRepeats)) {
         for (int32_t b : {msg::Yes, msg::OK, msg::Retry})
             if (request.buttons & b) {
                 answer = b;
                 break;
             }
+        assumedRepeats_ = request.text == assumedText_ ? assumedRepeats_ + 1 : 1;
+        assumedText_ = request.text;
     } else {
         answer = request.defaultButton;
         if (!(answer & request.buttons)) {

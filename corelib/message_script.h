@@ -27,11 +27,15 @@ class ScriptedMessages : public MessageBackend {
     // Exit: halt flushes the streams and ends the process with std::exit (the command-line tool).
     enum class HaltMode { Throw, Exit };
 
+    static constexpr int kMaxAssumedRepeats = 3;
+
     explicit ScriptedMessages(HaltMode mode = HaltMode::Throw) : mode_(mode) {}
 
     // Queues answers, given to the next messages in order. When the queue is empty a message is
     // answered with Yes, OK or Retry (in that order) if assumeYes is set and one is offered,
-    // otherwise with its default button.
+    // otherwise with its default button. A question that comes back with the same text after
+    // kMaxAssumedRepeats assumed answers in a row gets its default button, so a "try again" that
+    // keeps failing cannot loop for ever in a run nobody watches.
     void answer(int32_t button) { answers_.push_back(button); }
     void answers(std::initializer_list<int32_t> buttons) {
         answers_.insert(answers_.end(), buttons);
@@ -62,6 +66,8 @@ class ScriptedMessages : public MessageBackend {
     HaltMode mode_;
     std::deque<int32_t> answers_;
     bool assumeYes_ = false;
+    std::string assumedText_;  // the text of the last question answered by assumption
+    int assumedRepeats_ = 0;   // how often in a row it was
     bool echo_ = false;
     std::vector<RecordedMessage> messages_;
     int beeps_ = 0;

@@ -49,6 +49,16 @@ TEST_F(MessageServiceTest, UnansweredMessagesTakeTheDefaultButtonOrTheFirstOfThe
     EXPECT_EQ(ds_Message("g", "", "", msg::Abort + msg::Ignore, msg::Ignore), msg::Ignore);
 }
 
+TEST_F(MessageServiceTest, AssumedRetryGivesUpOnAQuestionThatKeepsComingBack) {
+    messages->setAssumeYes(true);
+    const int32_t buttons = msg::Retry + msg::Cancel;
+    for (int i = 0; i < ScriptedMessages::kMaxAssumedRepeats; ++i)
+        EXPECT_EQ(ds_Message("Numbering failed", "", "", buttons, msg::Cancel), msg::Retry);
+    EXPECT_EQ(ds_Message("Numbering failed", "", "", buttons, msg::Cancel), msg::Cancel);
+    // Another question starts afresh.
+    EXPECT_EQ(ds_Message("Other", "", "", buttons, msg::Cancel), msg::Retry);
+}
+
 TEST_F(MessageServiceTest, PerCallCaptionsRelabelButtonsUntilReset) {
     ThisMessageBox.setProperty("Buttons", "Go,Stop");
     ds_Message("x", "", "", msg::OK + msg::Yes);
