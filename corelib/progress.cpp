@@ -1,5 +1,7 @@
 #include "corelib/progress.h"
 
+#include <algorithm>
+
 #include <QElapsedTimer>
 
 #include "corelib/progress_window.h"
@@ -42,9 +44,13 @@ int progressPercent(int64_t low, int64_t high, int64_t value) {
 }
 
 ProgressResult HeadlessProgress::run(const ProgressSpec& spec, ProgressJob& job) {
+    // With no window to keep repainting, a slice only bounds how long one transaction holds its
+    // files, so it can be longer than a window's and commit less often.
+    constexpr int kHeadlessSliceMs = 250;
+    const int sliceMs = spec.sliceMs > 0 ? std::max(spec.sliceMs, kHeadlessSliceMs) : 0;
     NullView view;
     job.open(view);
-    while (runProgressSlice(job, view, spec.sliceMs)) {
+    while (runProgressSlice(job, view, sliceMs)) {
     }
     job.close();
     return ProgressResult::Completed;
