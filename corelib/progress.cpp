@@ -43,11 +43,11 @@ int progressPercent(int64_t low, int64_t high, int64_t value) {
     return static_cast<int>((value - low) * 100 / (high - low));
 }
 
-ProgressResult HeadlessProgress::run(const ProgressSpec& spec, ProgressJob& job) {
+ProgressResult HeadlessProgress::run(const ProgressSpec& options, ProgressJob& job) {
     // With no window to keep repainting, a slice only bounds how long one transaction holds its
     // files, so it can be longer than a window's and commit less often.
     constexpr int kHeadlessSliceMs = 250;
-    const int sliceMs = spec.sliceMs > 0 ? std::max(spec.sliceMs, kHeadlessSliceMs) : 0;
+    const int sliceMs = options.sliceMs > 0 ? std::max(options.sliceMs, kHeadlessSliceMs) : 0;
     NullView view;
     job.open(view);
     while (runProgressSlice(job, view, sliceMs)) {
@@ -56,8 +56,8 @@ ProgressResult HeadlessProgress::run(const ProgressSpec& spec, ProgressJob& job)
     return ProgressResult::Completed;
 }
 
-ProgressResult runProgress(const ProgressSpec& spec, ProgressJob& job) {
-    return slot()->run(spec, job);
+ProgressResult runProgress(const ProgressSpec& options, ProgressJob& job) {
+    return slot()->run(options, job);
 }
 
 void setProgressBackend(std::unique_ptr<ProgressBackend> backend) {

@@ -24,9 +24,9 @@ struct QuietView : ProgressView {
 };
 }  // namespace
 
-ProgressRunner::ProgressRunner(ProgressJob& job, const ProgressSpec& spec, ProgressView* view,
+ProgressRunner::ProgressRunner(ProgressJob& job, const ProgressSpec& options, ProgressView* view,
                                QObject* parent)
-    : QObject(parent), job_(job), spec_(spec), view_(view), timer_(new QTimer(this)) {
+    : QObject(parent), job_(job), options_(options), view_(view), timer_(new QTimer(this)) {
     if (!view_) {
         nullView_ = std::make_unique<QuietView>();
         view_ = nullView_.get();
@@ -40,7 +40,7 @@ void ProgressRunner::start() {
     if (running_) return;
     running_ = true;
     job_.open(*view_);
-    timer_->start(spec_.periodMs > 0 ? spec_.periodMs : 1);
+    timer_->start(options_.periodMs > 0 ? options_.periodMs : 1);
 }
 
 void ProgressRunner::cancel() {
@@ -55,7 +55,7 @@ void ProgressRunner::cancel() {
 void ProgressRunner::slice() {
     if (!running_ || inSlice_) return;
     inSlice_ = true;
-    const bool more = runProgressSlice(job_, *view_, spec_.sliceMs, &lastTicks_);
+    const bool more = runProgressSlice(job_, *view_, options_.sliceMs, &lastTicks_);
     ++slices_;
     inSlice_ = false;
     if (!more) {
@@ -75,24 +75,24 @@ void ProgressRunner::finish(ProgressResult result) {
     emit finished(result);
 }
 
-ProgressWindow::ProgressWindow(const ProgressSpec& spec, QWidget* parent)
+ProgressWindow::ProgressWindow(const ProgressSpec& options, QWidget* parent)
     : QDialog(parent),
       text_(new QLabel(this)),
       bar_(new QProgressBar(this)),
       percent_(new QLabel(this)),
       cancel_(new QPushButton("Cancel", this)),
-      cancellable_(spec.cancelButton) {
+      cancellable_(options.cancelButton) {
     setObjectName("ProgressWindow");
-    setWindowTitle(QString::fromStdString(spec.title));
-    text_->setText(QString::fromStdString(spec.text));
+    setWindowTitle(QString::fromStdString(options.title));
+    text_->setText(QString::fromStdString(options.text));
     text_->setObjectName("ProgressText");
     percent_->setObjectName("ProgressPercent");
     percent_->setAlignment(Qt::AlignCenter);
-    percent_->setVisible(spec.percentLine);
+    percent_->setVisible(options.percentLine);
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setTextVisible(false);
-    cancel_->setVisible(spec.cancelButton);
+    cancel_->setVisible(options.cancelButton);
     cancel_->setObjectName("Cancel");
     connect(cancel_, &QPushButton::clicked, this, &ProgressWindow::cancelRequested);
 
@@ -150,11 +150,11 @@ void setProgressPlaceHooks(ProgressPlaceHooks hooks) {
     placeHooks() = std::move(hooks);
 }
 
-ProgressResult ProgressWindowBackend::run(const ProgressSpec& spec, ProgressJob& job) {
+ProgressResult ProgressWindowBackend::run(const ProgressSpec& options, ProgressJob& job) {
     QWidget* owner = QApplication::activeWindow();
-    ProgressWindow window(spec, owner);
+    ProgressWindow window(options, owner);
     window.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-    ProgressRunner runner(job, spec, &window);
+    ProgressRunner runner(job, options, &window);
     ProgressResult result = ProgressResult::Completed;
     QEventLoop loop;
     QObject::connect(&window, &ProgressWindow::cancelRequested, &runner, &ProgressRunner::cancel);
@@ -163,12 +163,12 @@ ProgressResult ProgressWindowBackend::run(const ProgressSpec& spec, ProgressJob&
         if (r == ProgressResult::Completed) window.showCompleted();
         loop.quit();
     });
-    const bool remember = !spec.placeName.empty();
-    if (remember && placeHooks().restore) placeHooks().restore(&window, spec.placeName);
+    const bool remember = !options.placeName.empty();
+    if (remember && placeHooks().restore) placeHooks().restore(&window, options.placeName);
     window.show();
     runner.start();
     if (runner.running()) loop.exec();
-    if (remember && placeHooks().save) placeHooks().save(&window, spec.placeName);
+    if (remember && placeHooks().save) placeHooks().save(&window, options.placeName);
     window.hide();
     return result;
 }

@@ -21,7 +21,7 @@ class ProgressRunner : public QObject {
   public:
     // `view` may be null (the job then sees a view that shows nothing); the job and the view must
     // outlive the runner's run.
-    ProgressRunner(ProgressJob& job, const ProgressSpec& spec, ProgressView* view = nullptr,
+    ProgressRunner(ProgressJob& job, const ProgressSpec& options, ProgressView* view = nullptr,
                    QObject* parent = nullptr);
     ~ProgressRunner() override;
 
@@ -42,7 +42,7 @@ class ProgressRunner : public QObject {
     void finish(ProgressResult result);
 
     ProgressJob& job_;
-    ProgressSpec spec_;
+    ProgressSpec options_;
     ProgressView* view_;
     std::unique_ptr<ProgressView> nullView_;
     QTimer* timer_;
@@ -57,7 +57,7 @@ class ProgressRunner : public QObject {
 class ProgressWindow : public QDialog, public ProgressView {
     Q_OBJECT
   public:
-    explicit ProgressWindow(const ProgressSpec& spec, QWidget* parent = nullptr);
+    explicit ProgressWindow(const ProgressSpec& options, QWidget* parent = nullptr);
 
     void setTitle(const std::string& title) override;
     void setText(const std::string& text) override;
@@ -102,5 +102,5 @@ void setProgressPlaceHooks(ProgressPlaceHooks hooks);
 // until the job ends or is cancelled.
 class ProgressWindowBackend : public ProgressBackend {
   public:
-    ProgressResult run(const ProgressSpec& spec, ProgressJob& job) override;
+    ProgressResult run(const ProgressSpec& options, ProgressJob& job) override;
 };

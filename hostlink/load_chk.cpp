@@ -52,11 +52,11 @@ class LoadChkRun : public ProgressJob {
         filterText_ = "FIA2:FIAID=" + std::to_string(fiaid.value_or(0)) + " AND FIA2:FIStatus='O'";
         const Owner owner = FixOwner([this](std::string_view name) { return link_.query(name); });
         if (!transactions_.open(owner)) return RequestCancelled;
-        ProgressSpec spec;
-        spec.title = "Processing Records";
-        spec.text = "Extracting Check's";
-        spec.cancelButton = true;
-        runProgress(spec, *this);
+        ProgressSpec options;
+        options.title = "Processing Records";
+        options.text = "Extracting Check's";
+        options.cancelButton = true;
+        runProgress(options, *this);
         page_ = QSqlQuery();
         transactions_.close();
         return response_;

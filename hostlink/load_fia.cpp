@@ -54,11 +54,11 @@ class LoadFiaRun : public ProgressJob {
             std::stable_sort(bnk_.begin(), bnk_.end(), [](const BNKEntry& a, const BNKEntry& b) {
                 return std::tie(a.FIID, a.FIAID) < std::tie(b.FIID, b.FIAID);
             });
-            ProgressSpec spec;
-            spec.title = "Processing Records";
-            spec.text = "Extracting FIA's";
-            spec.cancelButton = true;
-            runProgress(spec, *this);
+            ProgressSpec options;
+            options.title = "Processing Records";
+            options.text = "Extracting FIA's";
+            options.cancelButton = true;
+            runProgress(options, *this);
         }
         page_ = QSqlQuery();
         lookup_.close();

@@ -90,11 +90,11 @@ class PostChkRun : public ProgressJob {
                                      return std::tie(a.FIID, a.FIAID, a.SOURCEMODULEID) <
                                             std::tie(b.FIID, b.FIAID, b.SOURCEMODULEID);
                                  });
-                ProgressSpec spec;
-                spec.title = "Progress...";
-                spec.cancelButton = true;
-                spec.percentLine = false;
-                runProgress(spec, *this);
+                ProgressSpec options;
+                options.title = "Progress...";
+                options.cancelButton = true;
+                options.percentLine = false;
+                runProgress(options, *this);
             }
         }
         closeFiles();

@@ -286,13 +286,13 @@ bool ChkLoadJob::tick(ProgressView& view) {
 }
 
 ProgressSpec loadChkSpec() {
-    ProgressSpec spec;
-    spec.title = "Refreshing Outstanding Activity";
-    spec.text = "Refresh Outstanding Activity";
-    spec.cancelButton = false;
-    spec.percentLine = false;
-    spec.placeName = "LoadChkThread";
-    return spec;
+    ProgressSpec options;
+    options.title = "Refreshing Outstanding Activity";
+    options.text = "Refresh Outstanding Activity";
+    options.cancelButton = false;
+    options.percentLine = false;
+    options.placeName = "LoadChkThread";
+    return options;
 }
 
 ChkLoadCounts LoadChkThread(Session& session, const StartupParameters& params, int32_t bankId,

@@ -68,13 +68,13 @@ void FiaLoadJob::sliceEnd() {
 }
 
 ProgressSpec loadFiaQuickSpec() {
-    ProgressSpec spec;
-    spec.title = "Refreshing FIA";
-    spec.text = "Refresh Financial Institutions";
-    spec.cancelButton = false;
-    spec.percentLine = false;
-    spec.placeName = "LoadFIAQuick";
-    return spec;
+    ProgressSpec options;
+    options.title = "Refreshing FIA";
+    options.text = "Refresh Financial Institutions";
+    options.cancelButton = false;
+    options.percentLine = false;
+    options.placeName = "LoadFIAQuick";
+    return options;
 }
 
 FiaLoadCounts LoadFIAQuick(Session& session, const StartupParameters& params) {

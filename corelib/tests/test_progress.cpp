@@ -76,8 +76,8 @@ TEST(ProgressPacing, TicksAreBatchedWithinASlice) {
 TEST(ProgressPacing, HeadlessRunsTheJobToItsEndInSlices) {
     CountingJob job;
     job.rows = 5000;
-    ProgressSpec spec;
-    EXPECT_EQ(HeadlessProgress().run(spec, job), ProgressResult::Completed);
+    ProgressSpec options;
+    EXPECT_EQ(HeadlessProgress().run(options, job), ProgressResult::Completed);
     EXPECT_EQ(job.done, 5000);
     EXPECT_EQ(job.closes, 1);
     EXPECT_GE(job.slices, 1);
@@ -85,8 +85,8 @@ TEST(ProgressPacing, HeadlessRunsTheJobToItsEndInSlices) {
 
     CountingJob single;
     single.rows = 7;
-    spec.sliceMs = 0;
-    EXPECT_EQ(runProgress(spec, single), ProgressResult::Completed);  // headless by default
+    options.sliceMs = 0;
+    EXPECT_EQ(runProgress(options, single), ProgressResult::Completed);  // headless by default
     EXPECT_EQ(single.slices, 7);
 }
 
@@ -98,8 +98,8 @@ TEST(ProgressPercent, IsComputedWithinTheRange) {
 }
 
 TEST(ProgressWindowView, PercentLineIsRedrawnOnlyWhenTheNumberChanges) {
-    ProgressSpec spec;
-    ProgressWindow window(spec);
+    ProgressSpec options;
+    ProgressWindow window(options);
     auto* line = window.findChild<QLabel*>("ProgressPercent");
     ASSERT_NE(line, nullptr);
     const int before = window.percentRedraws();
@@ -129,15 +129,15 @@ class ProgressWindowTest : public ::testing::Test {
 TEST_F(ProgressWindowTest, RunsTheJobToItsEndWithTheTitle) {
     CountingJob job;
     job.rows = 300;
-    ProgressSpec spec;
-    spec.text = "Loading checks";
+    ProgressSpec options;
+    options.text = "Loading checks";
     QString title;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
         if (auto* p = openProgress()) title = p->windowTitle();
     });
     probe.start(1);
-    EXPECT_EQ(runProgress(spec, job), ProgressResult::Completed);
+    EXPECT_EQ(runProgress(options, job), ProgressResult::Completed);
     EXPECT_EQ(job.done, 300);
     EXPECT_EQ(job.closes, 1);
     EXPECT_EQ(openProgress(), nullptr);
@@ -150,11 +150,11 @@ TEST_F(ProgressWindowTest, ANamedWindowRestoresAndSavesItsPlaceThroughTheHooks) 
                            [&](QWidget*, const std::string& p) { calls.push_back("save " + p); }});
     CountingJob job;
     job.rows = 3;
-    ProgressSpec spec;
-    runProgress(spec, job);
+    ProgressSpec options;
+    runProgress(options, job);
     EXPECT_TRUE(calls.empty());
-    spec.placeName = "LoadChkThread";
-    runProgress(spec, job);
+    options.placeName = "LoadChkThread";
+    runProgress(options, job);
     setProgressPlaceHooks({});
     EXPECT_EQ(calls, (std::vector<std::string>{"restore LoadChkThread", "save LoadChkThread"}));
 }
@@ -182,9 +182,9 @@ TEST_F(ProgressWindowTest, ASliceIsNeverEnteredAgainFromANestedEventLoop) {
     CountingJob job;
     job.rows = 4;
     job.nestedWaitMs = 15;
-    ProgressSpec spec;
-    spec.sliceMs = 0;
-    EXPECT_EQ(runProgress(spec, job), ProgressResult::Completed);
+    ProgressSpec options;
+    options.sliceMs = 0;
+    EXPECT_EQ(runProgress(options, job), ProgressResult::Completed);
     EXPECT_EQ(job.done, 4);
     EXPECT_EQ(job.deepest, 1);
 }
@@ -192,9 +192,9 @@ TEST_F(ProgressWindowTest, ASliceIsNeverEnteredAgainFromANestedEventLoop) {
 TEST(ProgressRunnerTest, DrivesAJobBesideTheProgramAndSignalsTheEnd) {
     CountingJob job;
     job.rows = 50;
-    ProgressSpec spec;
-    spec.sliceMs = 0;
-    ProgressRunner runner(job, spec);
+    ProgressSpec options;
+    options.sliceMs = 0;
+    ProgressRunner runner(job, options);
     QSignalSpy finished(&runner, &ProgressRunner::finished);
     runner.start();
     EXPECT_TRUE(runner.running());

@@ -26,8 +26,8 @@ struct LogView : ProgressView {
 
 }  // namespace
 
-ProgressResult RecordingProgress::run(const ProgressSpec& spec, ProgressJob& job) {
-    log_->specs.push_back(spec);
+ProgressResult RecordingProgress::run(const ProgressSpec& options, ProgressJob& job) {
+    log_->specs.push_back(options);
     LogView view(*log_);
     job.open(view);
     bool more = true;

@@ -34,7 +34,7 @@ class RecordingProgress : public ProgressBackend {
   public:
     explicit RecordingProgress(std::shared_ptr<ProgressLog> log, int cancelBeforeTick = -1)
         : log_(std::move(log)), cancelBeforeTick_(cancelBeforeTick) {}
-    ProgressResult run(const ProgressSpec& spec, ProgressJob& job) override;
+    ProgressResult run(const ProgressSpec& options, ProgressJob& job) override;
 
   private:
     std::shared_ptr<ProgressLog> log_;

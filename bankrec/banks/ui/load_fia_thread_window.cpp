@@ -43,11 +43,11 @@ void LoadFIAThreadWindow::begin() {
     link_ = std::make_unique<FiaLink>(session_.params());
     link_->load();
     job_ = std::make_unique<FiaLoadJob>(storage, *link_);
-    ProgressSpec spec;
-    spec.title = "Initializing Bank Reconciliation";
-    spec.cancelButton = false;
-    spec.percentLine = false;
-    runner_ = new ProgressRunner(*job_, spec, this, this);
+    ProgressSpec options;
+    options.title = "Initializing Bank Reconciliation";
+    options.cancelButton = false;
+    options.percentLine = false;
+    runner_ = new ProgressRunner(*job_, options, this, this);
     connect(runner_, &ProgressRunner::finished, this, &LoadFIAThreadWindow::finished);
     runner_->start();
 }
