@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "corelib/text.h"
+
 MessageBoxService ThisMessageBox;
 
 const char* const MessageBoxService::kDefaultCaptions[8] = {"OK",     "&Yes",    "&No",    "&Abort",
@@ -55,25 +57,8 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-std::string rtrim(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
-    return s;
-}
-
 bool blank(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isspace(c); });
-}
-
-std::string lower(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// Cuts a UTF-8 text to at most n characters.
-std::string cutChars(const std::string& s, int n) {
-    QString t = q(s);
-    if (t.size() > n) t.truncate(n);
-    return t.toStdString();
 }
 
 // Lowest button bit of a set; OK for an empty set.
@@ -160,7 +145,7 @@ std::shared_ptr<MessageBackend> MessageBoxService::setBackend(
 }
 
 void MessageBoxService::setIniFile(const std::string& path) {
-    iniFile_ = blank(path) ? std::string() : rtrim(path);
+    iniFile_ = blank(path) ? std::string() : text::trimRight(path);
     if (!iniFile_.empty()) writeIniDefaults();
 }
 
@@ -194,7 +179,7 @@ void MessageBoxService::writeIniDefaults() const {
 }
 
 void MessageBoxService::setProperty(const std::string& name, const std::string& value, bool reset) {
-    if (!blank(name) && lower(name).find("button") == std::string::npos) return;
+    if (!blank(name) && text::lower(name).find("button") == std::string::npos) return;
     if (reset) {
         for (auto& c : perCall_) c.clear();
         return;
@@ -202,7 +187,7 @@ void MessageBoxService::setProperty(const std::string& name, const std::string& 
     size_t start = 0;
     for (int i = 0; i < 8; ++i) {
         const size_t comma = value.find(',', start);
-        perCall_[i] = cutChars(value.substr(start, comma - start), kCaptionWidth);
+        perCall_[i] = text::cutCharacters(value.substr(start, comma - start), kCaptionWidth);
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
@@ -229,7 +214,7 @@ std::string MessageBoxService::text(const std::string& key, const std::string& f
 
 void MessageBoxService::setCommandLine(const std::vector<std::string>& arguments) {
     for (const auto& a : arguments)
-        if (lower(rtrim(a)) == "/mesdbg") messageDebug_ = true;
+        if (text::lower(text::trimRight(a)) == "/mesdbg") messageDebug_ = true;
 }
 
 void MessageBoxService::reportBreaks(const std::vector<MessageLine>& lines) {

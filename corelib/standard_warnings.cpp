@@ -4,47 +4,20 @@
 #include <cctype>
 
 #include "corelib/message.h"
+#include "corelib/text.h"
 
 namespace {
 
 using S = const std::string&;
 using E = const WarningError&;
 
-std::string rtrim(const std::string& s) {
-    size_t end = s.size();
-    while (end > 0 && (s[end - 1] == ' ' || s[end - 1] == '\t' || s[end - 1] == '\0')) --end;
-    return s.substr(0, end);
-}
-
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// Keeps at most `limit` characters, counting a UTF-8 sequence as one.
-std::string cutCharacters(const std::string& s, size_t limit) {
-    size_t chars = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (chars == limit) return s.substr(0, i);
-            ++chars;
-        }
-    }
-    return s;
-}
-
-bool startsWithNoCase(const std::string& s, const char* prefix) {
-    std::string p = prefix;
-    return s.size() >= p.size() && lower(s.substr(0, p.size())) == p;
-}
-
 // Warning 31 shows its PUT form when the second text names a change.
 bool namesChange(const std::string& second) {
     std::string s = second;
     size_t start = s.find_first_not_of(' ');
     s = start == std::string::npos ? std::string() : s.substr(start);
-    return startsWithNoCase(s, "put") || startsWithNoCase(s, "change") ||
-           startsWithNoCase(s, "update");
+    return text::startsWithNoCase(s, "put") || text::startsWithNoCase(s, "change") ||
+           text::startsWithNoCase(s, "update");
 }
 
 constexpr int32_t kOk = msg::OK;
@@ -237,7 +210,7 @@ const std::array<StandardWarningEntry, kStandardWarningCount> kTable = {{
      kYesNoCancel, msg::No, kQuest, W::Never, ""},
     {34, "Transaction Framing Error",
      [](S f, S s, E e) {
-         return "Error: (" + e.text + ") attempting to frame the " + lower(s) +
+         return "Error: (" + e.text + ") attempting to frame the " + text::lower(s) +
                 " transaction on " + f + ".  " + s + " transaction cancelled.";
      },
      kOk, msg::OK, kExcl, W::Never, ""},
@@ -293,10 +266,10 @@ std::string standardWarningText(int32_t number, const std::string& first, const 
 
 std::string standardErrorText(int32_t number, const std::string& text, int32_t driverCode,
                               const std::string& driverMessage) {
-    std::string built = number == 90
-                            ? rtrim(driverMessage) + " (" + std::to_string(driverCode) + ")"
-                            : rtrim(text) + " (" + std::to_string(number) + ")";
-    return cutCharacters(built, 150);
+    std::string built =
+        number == 90 ? text::trimRight(driverMessage) + " (" + std::to_string(driverCode) + ")"
+                     : text::trimRight(text) + " (" + std::to_string(number) + ")";
+    return text::cutCharacters(built, 150);
 }
 
 int32_t StandardWarning(int32_t number, const std::string& first, const std::string& second,

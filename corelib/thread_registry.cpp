@@ -15,6 +15,7 @@
 
 #include "corelib/globals.h"
 #include "corelib/message.h"
+#include "corelib/text.h"
 
 namespace {
 
@@ -35,18 +36,6 @@ Registry& registry() {
 }
 
 thread_local std::vector<int32_t> scopes;
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-std::string rtrim(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
 
 // Entry of (thread, tree); end() when none. The caller holds the lock.
 std::vector<ProcedureEntry>::iterator findEntry(std::vector<ProcedureEntry>& q, uint32_t thread,
@@ -211,7 +200,7 @@ int32_t THREAD_START(const std::function<void()>& procedure, const std::string& 
         std::lock_guard<std::mutex> guard(r.lock);
         for (uint32_t t = 1; t <= kSearchedThreads && !thread; ++t) {
             auto root = findEntry(r.queue, t, 0);
-            if (root != r.queue.end() && sameName(root->PQ_PROCEDURENAME, name)) {
+            if (root != r.queue.end() && text::equalNoCase(root->PQ_PROCEDURENAME, name)) {
                 thread = static_cast<int32_t>(t);
                 auto w = r.windows.find(thread);
                 if (w != r.windows.end()) running = w->second;
@@ -223,7 +212,7 @@ int32_t THREAD_START(const std::function<void()>& procedure, const std::string& 
             root.PQ_PROCEDURETHREAD = static_cast<uint32_t>(thread);
             root.PQ_PROCEDURENAME = name;
             root.PQ_SYSID = static_cast<uint32_t>(number);
-            root.PQ_INFO = rtrim(info);
+            root.PQ_INFO = text::trimRight(info);
             insertEntry(r.queue, std::move(root));
         } else {
             if (running && QCoreApplication::instance())
@@ -255,9 +244,10 @@ void THREAD_LOG(const std::string& name) {
     uint32_t remembered = 0;
     for (uint32_t level = 0; level <= top; ++level) {
         auto e = findEntry(r.queue, thread, level);
-        if (e != r.queue.end() && sameName(e->PQ_PROCEDURENAME, name)) remembered = e->PQ_COUNT;
+        if (e != r.queue.end() && text::equalNoCase(e->PQ_PROCEDURENAME, name))
+            remembered = e->PQ_COUNT;
     }
-    if (top == 0 && sameName(root->PQ_PROCEDURENAME, name)) {
+    if (top == 0 && text::equalNoCase(root->PQ_PROCEDURENAME, name)) {
         ++root->PQ_COUNT;
         return;
     }
@@ -287,7 +277,7 @@ void THREAD_RETURN(const std::string& name) {
             if (e == r.queue.end()) {
                 problem = "Error locating procedure for delete from thread.";
             } else {
-                if (!sameName(e->PQ_PROCEDURENAME, name))
+                if (!text::equalNoCase(e->PQ_PROCEDURENAME, name))
                     problem = "Mismatch on procedure at end of thread.";
                 r.queue.erase(e);
                 if (level == 0) {  // the thread has left the registry
@@ -308,7 +298,7 @@ int32_t THREAD_CHECK(const std::string& name) {
     if (root == r.queue.end()) return 0;
     for (int64_t level = root->PQ_PROCEDURETREEMAX; level >= 0; --level) {
         auto e = findEntry(r.queue, thread, static_cast<uint32_t>(level));
-        if (e != r.queue.end() && sameName(e->PQ_PROCEDURENAME, name))
+        if (e != r.queue.end() && text::equalNoCase(e->PQ_PROCEDURENAME, name))
             return static_cast<int32_t>(e->PQ_COUNT);
     }
     return 0;

@@ -3,20 +3,16 @@
 #include <cctype>
 #include <charconv>
 
+#include "corelib/text.h"
+
 namespace hostlink {
 
 std::string upperName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+    return text::upper(name);
 }
 
 std::string clipText(std::string_view text, size_t maxBytes) {
-    if (text.size() <= maxBytes) return std::string(text);
-    size_t cut = maxBytes;
-    // Step back over continuation bytes so a character is never split.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(text.substr(0, cut));
+    return text::cutBytes(text, maxBytes);
 }
 
 std::string trimRight(std::string_view text) {

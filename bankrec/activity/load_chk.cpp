@@ -14,18 +14,13 @@
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
+#include "corelib/text.h"
 #include "corelib/thread_registry.h"
 
 namespace {
 
 constexpr int kSliceTimeoutSeconds = 2;
 constexpr int kAddAttempts = 3;
-
-std::string trimmedUpper(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 int32_t toLong(const std::string& text) {
     return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
@@ -66,7 +61,7 @@ bool readChkEntry(const ZORBRCHK& link, ChkEntryValues& out) {
     out.Description = link.query("Description");
     out.Amount = Decimal::parse(link.query("Amount")).value_or(Decimal());
 
-    const std::string source = trimmedUpper(out.Source);
+    const std::string source = text::upper(text::trimRight(out.Source));
     out.PaymentOrDebit = Decimal();
     out.DepositOrCredit = Decimal();
     if (source == "AP" || source == "PR" || (source == "GL" && out.Amount.isNegative())) {
@@ -87,15 +82,7 @@ bool readChkEntry(const ZORBRCHK& link, ChkEntryValues& out) {
     return true;
 }
 
-ChkLink::ChkLink(const StartupParameters& params) {
-    info.DIVISION = params.DIVISION;
-    info.DATAPATH = params.DATAPATH;
-    info.SERVERNAME = params.SERVERNAME;
-    info.USERNAME = params.USERNAME;
-    info.USERPW = params.USERPW;
-    info.USERID = params.USERID;
-    info.TTY = params.TTY;
-}
+ChkLink::ChkLink(const StartupParameters& params) : info(connectionGroup(params)) {}
 
 // ---- Loader ----
 

@@ -9,14 +9,10 @@
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
+#include "corelib/text.h"
 #include "corelib/thread_registry.h"
 
 namespace {
-
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 const char* kindName(ActivityFormKind kind) {
     switch (kind) {
@@ -32,7 +28,7 @@ const char* kindName(ActivityFormKind kind) {
 }  // namespace
 
 ActivityFormKind activityFormKind(const std::string& activityType) {
-    const std::string type = upper(activityType);
+    const std::string type = text::upper(activityType);
     if (type == "ADJUSTMENT") return ActivityFormKind::Adjustment;
     if (type == "DEPOSIT") return ActivityFormKind::Deposit;
     return ActivityFormKind::Check;
@@ -83,7 +79,7 @@ void ActivityForm::loadLines() {
 
 bool ActivityForm::step(bool forward) {
     RecordFile<APbac>& f = session_.file<APbac>();
-    const std::string type = upper(rec_.ActivityType);
+    const std::string type = text::upper(rec_.ActivityType);
     f.rec = rec_;
     int32_t err = f.set(APBAC_KEY_ACTIVITY);
     // The walk's first read is the shown row itself (the key ends in ActivityID).
@@ -92,7 +88,7 @@ bool ActivityForm::step(bool forward) {
     while (!err) {
         err = forward ? f.next() : f.previous();
         if (err || f.rec.BankID != rec_.BankID) break;
-        if (upper(f.rec.ActivityType) == type) {
+        if (text::upper(f.rec.ActivityType) == type) {
             found = true;
             break;
         }

@@ -6,30 +6,13 @@
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/warnings.h"
+#include "corelib/text.h"
 #include "hostlink/hostlink.h"
-
-namespace {
-int compareNoCase(const std::string& a, const std::string& b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-std::string rtrim(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-
-}  // namespace
 
 bool FiaLoader::PairLess::operator()(const std::pair<int32_t, std::string>& a,
                                      const std::pair<int32_t, std::string>& b) const {
     if (a.first != b.first) return a.first < b.first;
-    return compareNoCase(a.second, b.second) < 0;
+    return text::compareNoCase(a.second, b.second) < 0;
 }
 
 FiaLoader::FiaLoader(Session& session, ZORBRFIA& link) : session_(session), link_(link) {}
@@ -90,11 +73,11 @@ bool FiaLoader::step() {
 void FiaLoader::loadEntry(int32_t number) {
     ++counts_.entries;
     link_.select(number);
-    const std::string bank = cutUtf8(rtrim(link_.query("BANK")), 40);
+    const std::string bank = cutUtf8(text::trimRight(link_.query("BANK")), 40);
     const std::string fiaText = link_.query("FIAID");
-    const std::string apBank = cutUtf8(rtrim(link_.query("APBANK")), 10);
-    const std::string prBank = cutUtf8(rtrim(link_.query("PRBANK")), 10);
-    const std::string account = cutUtf8(rtrim(link_.query("BANKACCOUNT")), 40);
+    const std::string apBank = cutUtf8(text::trimRight(link_.query("APBANK")), 10);
+    const std::string prBank = cutUtf8(text::trimRight(link_.query("PRBANK")), 10);
+    const std::string account = cutUtf8(text::trimRight(link_.query("BANKACCOUNT")), 40);
     int32_t fiaId = 0;
     try {
         fiaId = static_cast<int32_t>(std::stol(fiaText));

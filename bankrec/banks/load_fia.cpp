@@ -11,15 +11,7 @@
 #include "corelib/standard_warnings.h"
 #include "corelib/thread_registry.h"
 
-FiaLink::FiaLink(const StartupParameters& params) {
-    info.DIVISION = params.DIVISION;
-    info.DATAPATH = params.DATAPATH;
-    info.SERVERNAME = params.SERVERNAME;
-    info.USERNAME = params.USERNAME;
-    info.USERPW = params.USERPW;
-    info.USERID = params.USERID;
-    info.TTY = params.TTY;
-}
+FiaLink::FiaLink(const StartupParameters& params) : info(connectionGroup(params)) {}
 
 void FiaLink::load() {
     LOADFIA(link);

@@ -11,6 +11,7 @@
 #include "corelib/globals.h"
 #include "corelib/message.h"
 #include "corelib/standard_warnings.h"
+#include "corelib/text.h"
 
 namespace {
 bool sameBank(const APbnk& a, const APbnk& b) {
@@ -25,14 +26,6 @@ bool sameBank(const APbnk& a, const APbnk& b) {
            a.PRBank == b.PRBank;
 }
 
-bool equalNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 }  // namespace
 
 UpdateAPbnkPresenter::UpdateAPbnkPresenter(Session& session, const StartupParameters& params,
@@ -103,7 +96,7 @@ void UpdateAPbnkPresenter::setDefault(size_t row) {
 
 std::optional<size_t> UpdateAPbnkPresenter::findCashAccount(const std::string& account) const {
     for (size_t i = 0; i < cash_.size(); ++i)
-        if (equalNoCase(cash_[i].BankAccount, account)) return i;
+        if (text::equalNoCase(cash_[i].BankAccount, account)) return i;
     return std::nullopt;
 }
 
@@ -137,7 +130,7 @@ void UpdateAPbnkPresenter::setJournal(PostingAccount which, const std::string& a
 std::optional<size_t> UpdateAPbnkPresenter::journalRow(PostingAccount which) const {
     const std::string& abbr = const_cast<UpdateAPbnkPresenter*>(this)->journalField(which);
     for (size_t i = 0; i < journals_.size(); ++i)
-        if (equalNoCase(journals_[i].Abbr, abbr)) return i;
+        if (text::equalNoCase(journals_[i].Abbr, abbr)) return i;
     return std::nullopt;
 }
 

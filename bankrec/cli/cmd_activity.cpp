@@ -21,6 +21,7 @@
 #include "corelib/globals.h"
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
+#include "corelib/text.h"
 
 namespace {
 
@@ -62,15 +63,6 @@ bool allDigits(const std::string& s) {
     return true;
 }
 
-bool sameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // Finds the bank by BankID, else by name (the first in name order); false when none.
 bool findBank(Session& session, const std::string& which, APbnk& out) {
     RecordFile<APbnk>& f = session.file<APbnk>();
@@ -84,7 +76,7 @@ bool findBank(Session& session, const std::string& which, APbnk& out) {
     }
     f.clear();
     f.rec.Bank = which;
-    if (f.get(APBNK_KEY_BANK) == 0 && sameText(f.rec.Bank, which)) {
+    if (f.get(APBNK_KEY_BANK) == 0 && text::equalNoCase(f.rec.Bank, which)) {
         out = f.rec;
         return true;
     }

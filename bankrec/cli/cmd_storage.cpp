@@ -14,6 +14,7 @@
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "bankrec/storage/warnings.h"
+#include "corelib/text.h"
 
 namespace {
 
@@ -74,11 +75,6 @@ int check(CliContext& ctx) {
     return failures ? 1 : 0;
 }
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // A CSV field: quoted when it holds a comma, a quote or a line break; quotes doubled.
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -135,7 +131,7 @@ int dump(CliContext& ctx) {
     int key = 0;
     if (!keyName.empty()) {
         key = def->keyIndex(keyName);
-        if (key < 0) key = def->keyIndex(upper(def->name) + "_" + keyName);
+        if (key < 0) key = def->keyIndex(text::upper(def->name) + "_" + keyName);
         if (key < 0) {
             std::fprintf(stderr, "bankrec-cli dump: %s has no key \"%s\"\n", def->name.c_str(),
                          keyName.c_str());

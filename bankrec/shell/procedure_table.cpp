@@ -3,20 +3,14 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-}  // namespace
+#include "corelib/text.h"
 
 void ProcedureTable::add(const std::string& name, ProcedureFactory factory) {
-    factories_[upper(name)] = std::move(factory);
+    factories_[text::upper(name)] = std::move(factory);
 }
 
 const ProcedureFactory* ProcedureTable::find(const std::string& name) const {
-    auto it = factories_.find(upper(name));
+    auto it = factories_.find(text::upper(name));
     return it == factories_.end() ? nullptr : &it->second;
 }
 

@@ -1,19 +1,15 @@
 #include "bankrec/shell/startup_parameters.h"
 
+#include "hostlink/hostlink.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
+#include "corelib/text.h"
+
 namespace {
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-std::string trimRight(std::string s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back();
-    return s;
-}
 int32_t toLong(const std::string& s) {
     return static_cast<int32_t>(std::strtol(s.c_str(), nullptr, 10));
 }
@@ -26,10 +22,10 @@ void StartupParameters::parse(const std::vector<std::string>& args) {
             switches.push_back(arg);
             continue;
         }
-        const std::string name = upper(arg.substr(0, eq));
+        const std::string name = text::upper(arg.substr(0, eq));
         const std::string value = arg.substr(eq + 1);
         if (name == "DIVISION") {
-            divisionText_ = trimRight(value);
+            divisionText_ = text::trimRight(value);
             DIVISION = toLong(value);
         } else if (name == "DATAPATH") {
             dataPathArg_ = value;
@@ -55,19 +51,31 @@ std::string StartupParameters::divisionText() const {
 }
 
 std::string StartupParameters::get(const std::string& name) const {
-    const std::string n = upper(name);
+    const std::string n = text::upper(name);
     if (n == "DIVISION") return divisionText();
-    if (n == "DATAPATH") return trimRight(DATAPATH);
-    if (n == "SERVERNAME") return trimRight(SERVERNAME);
-    if (n == "USERNAME") return trimRight(USERNAME);
-    if (n == "USERPW") return trimRight(USERPW);
+    if (n == "DATAPATH") return text::trimRight(DATAPATH);
+    if (n == "SERVERNAME") return text::trimRight(SERVERNAME);
+    if (n == "USERNAME") return text::trimRight(USERNAME);
+    if (n == "USERPW") return text::trimRight(USERPW);
     if (n == "USERID") return std::to_string(USERID);
     if (n == "TTY") return std::to_string(TTY);
     return {};
 }
 
 bool hasSwitch(const std::vector<std::string>& args, const std::string& sw) {
-    const std::string want = upper(sw);
+    const std::string want = text::upper(sw);
     return std::any_of(args.begin(), args.end(),
-                       [&](const std::string& a) { return upper(a) == want; });
+                       [&](const std::string& a) { return text::upper(a) == want; });
+}
+
+INFO connectionGroup(const StartupParameters& params) {
+    INFO info;
+    info.DIVISION = params.DIVISION;
+    info.DATAPATH = params.DATAPATH;
+    info.SERVERNAME = params.SERVERNAME;
+    info.USERNAME = params.USERNAME;
+    info.USERPW = params.USERPW;
+    info.USERID = params.USERID;
+    info.TTY = params.TTY;
+    return info;
 }

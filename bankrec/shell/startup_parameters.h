@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+struct INFO;
+
 struct StartupParameters {
     int32_t DIVISION = 0;
     std::string DATAPATH;
@@ -34,3 +36,7 @@ struct StartupParameters {
 
 // True when the command line carried the switch (e.g. "/Debug", "/Mesdbg"), without regard to case.
 bool hasSwitch(const std::vector<std::string>& args, const std::string& sw);
+
+// The suite connection group the host link operations read: division, data path, server,
+// user, password, user number and terminal, as the start-up parameters hold them.
+INFO connectionGroup(const StartupParameters& params);

@@ -6,14 +6,9 @@
 #include <charconv>
 #include <limits>
 
-namespace {
+#include "corelib/text.h"
 
-bool equalNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
+namespace {
 
 template <class R, class T>
 size_t offsetOf(T R::*member) {
@@ -233,10 +228,10 @@ int FieldDef::maxTextBytes() const {
 
 int FileDef::fieldIndex(std::string_view n) const {
     if (n.size() > name.size() && n[name.size()] == ':' &&
-        equalNoCase(n.substr(0, name.size()), name))
+        text::equalNoCase(n.substr(0, name.size()), name))
         n = n.substr(name.size() + 1);
     for (size_t i = 0; i < fields.size(); ++i)
-        if (equalNoCase(fields[i].name, n)) return static_cast<int>(i);
+        if (text::equalNoCase(fields[i].name, n)) return static_cast<int>(i);
     return -1;
 }
 
@@ -244,7 +239,7 @@ int FileDef::keyIndex(std::string_view n) const {
     std::string s(n);
     std::replace(s.begin(), s.end(), ':', '_');
     for (size_t i = 0; i < keys.size(); ++i)
-        if (equalNoCase(keys[i].name, s)) return static_cast<int>(i);
+        if (text::equalNoCase(keys[i].name, s)) return static_cast<int>(i);
     return -1;
 }
 
@@ -256,7 +251,7 @@ std::span<const FileDef> allFiles() {
 }
 const FileDef* findFile(std::string_view name) {
     for (const FileDef& f : files())
-        if (equalNoCase(f.name, name)) return &f;
+        if (text::equalNoCase(f.name, name)) return &f;
     return nullptr;
 }
 std::span<const LinkDef> allLinks() {
@@ -320,11 +315,7 @@ std::string createFormerAPbnkTableSql() {
 // ---- Generic field access ----
 
 std::string cutUtf8(std::string_view text, size_t maxBytes) {
-    if (text.size() <= maxBytes) return std::string(text);
-    size_t n = maxBytes;
-    // Step back over continuation bytes so no character is split.
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    return std::string(text.substr(0, n));
+    return text::cutBytes(text, maxBytes);
 }
 
 namespace {

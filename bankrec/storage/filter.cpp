@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "bankrec/storage/storage_error.h"
+#include "corelib/text.h"
 
 struct FilterNode {
     enum class Kind { Or, And, Not, Compare, Column, Literal, Bound } kind;
@@ -17,12 +18,6 @@ struct FilterNode {
 };
 
 namespace {
-
-std::string upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return u;
-}
 
 struct Token {
     enum class Type { End, LParen, RParen, Op, Number, Text, Name, And, Or, Not } type;
@@ -121,7 +116,7 @@ class Parser {
                                            text_[pos_] == '_' || text_[pos_] == ':'))
                 ++pos_;
             tok_.text = std::string(text_.substr(start, pos_ - start));
-            std::string u = upper(tok_.text);
+            std::string u = text::upper(tok_.text);
             tok_.type = u == "AND"   ? Token::Type::And
                         : u == "OR"  ? Token::Type::Or
                         : u == "NOT" ? Token::Type::Not
@@ -234,7 +229,7 @@ class Parser {
                 size_t colon = name.rfind(':');
                 std::string prefix = colon == std::string::npos ? "" : name.substr(0, colon);
                 int field = file_.fieldIndex(name);
-                bool ownPrefix = upper(prefix) == upper(file_.name);
+                bool ownPrefix = text::upper(prefix) == text::upper(file_.name);
                 if (field >= 0 && (colon == std::string::npos || ownPrefix)) {
                     n->kind = FilterNode::Kind::Column;
                     n->field = field;
@@ -384,11 +379,11 @@ void collectBound(const FilterNode* n, std::vector<std::string>& out) {
 }  // namespace
 
 void FilterBindings::bind(std::string_view name, FieldValue value) {
-    values_[upper(name)] = std::move(value);
+    values_[text::upper(name)] = std::move(value);
 }
 
 const FieldValue* FilterBindings::find(std::string_view name) const {
-    std::string key = upper(name);
+    std::string key = text::upper(name);
     auto it = values_.find(key);
     if (it != values_.end()) return &it->second;
     // "BRW2::Sort1:Reset:APbnk:BankID" also finds a value bound as "APbnk:BankID".

@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "corelib/text.h"
+
+TEST(Text, CaseBlindComparisonOrdersAndMatchesAsciiLetters) {
+    EXPECT_TRUE(text::equalNoCase("BrowseAPbac", "BROWSEAPBAC"));
+    EXPECT_FALSE(text::equalNoCase("abc", "abcd"));
+    EXPECT_LT(text::compareNoCase("apple", "Banana"), 0);
+    EXPECT_GT(text::compareNoCase("b", "A"), 0);
+    EXPECT_LT(text::compareNoCase("ab", "AB "), 0);
+    EXPECT_EQ(text::compareNoCase("Same", "sAME"), 0);
+    EXPECT_TRUE(text::startsWithNoCase("Button:OK", "button"));
+    EXPECT_FALSE(text::startsWithNoCase("But", "button"));
+}
+
+TEST(Text, TrailingBlanksIncludeTabsLineEndsAndNuls) {
+    EXPECT_EQ(text::trimRight(std::string("Bank \t\r\n\0", 9)), "Bank");
+    EXPECT_EQ(text::trimRight("  lead kept"), "  lead kept");
+    EXPECT_EQ(text::trimRight("   "), "");
+}
+
+TEST(Text, CuttingNeverSplitsAUtf8Character) {
+    const std::string s = "Caf\xC3\xA9s";  // "Cafés": the é is two bytes
+    EXPECT_EQ(text::cutBytes(s, 4), "Caf");
+    EXPECT_EQ(text::cutBytes(s, 5), "Caf\xC3\xA9");
+    EXPECT_EQ(text::cutBytes(s, 99), s);
+    EXPECT_EQ(text::cutCharacters(s, 4), "Caf\xC3\xA9");
+    EXPECT_EQ(text::cutCharacters(s, 0), "");
+    EXPECT_EQ(text::cutCharacters(s, 9), s);
+}

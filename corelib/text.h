@@ -1,0 +1,24 @@
+#pragma once
+// Small text helpers shared by every module: case-blind comparison (ASCII letters, as the keys
+// and names of the program compare), trailing blanks, and cutting UTF-8 text without splitting
+// a character.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace text {
+
+std::string upper(std::string_view s);
+std::string lower(std::string_view s);
+bool equalNoCase(std::string_view a, std::string_view b);
+// <0, 0 or >0 as a sorts before, with or after b without regard to case.
+int compareNoCase(std::string_view a, std::string_view b);
+bool startsWithNoCase(std::string_view s, std::string_view prefix);
+// Without trailing blanks (spaces, tabs, line ends and NULs).
+std::string trimRight(std::string_view s);
+// At most `maxBytes` bytes, stepping back so no UTF-8 sequence is split.
+std::string cutBytes(std::string_view s, size_t maxBytes);
+// At most `limit` characters, a UTF-8 sequence counting as one.
+std::string cutCharacters(std::string_view s, size_t limit);
+
+}  // namespace text
