@@ -6,6 +6,10 @@
 #include "bankrec/storage/key_sql.h"
 #include "bankrec/storage/session.h"
 
+// A walk reads one row at first (most walks stop at once: the last identifier, a lookup) and
+// doubles its read-ahead on every further read, up to 256 rows.
+constexpr int kFirstChunk = 1;
+
 // Where a walk stands. A walk starts from the buffer's values (set), the start or the end, and
 // after it has returned a row, continues from that row's key values and rowid. Rows read ahead
 // sit in the file's ahead slots; their rowids and revisions here.
@@ -20,7 +24,7 @@ struct WalkState {
     size_t next = 0;      // next ahead row to return
     bool forward = true;  // direction of the rows read ahead
     int served = -1;      // ahead index of the last row returned, -1 when none is held
-    int chunk = 8;
+    int chunk = kFirstChunk;
 };
 
 RecordFileBase::RecordFileBase(Session& session, FileId id, void* rec)
@@ -122,7 +126,7 @@ int32_t RecordFileBase::set(KeyId key) {
     w.from = WalkState::From::Values;
     w.values = keysql::values(def_, key.index, rec_);
     w.served = -1;
-    w.chunk = 8;
+    w.chunk = kFirstChunk;
     return 0;
 }
 
@@ -132,7 +136,7 @@ int32_t RecordFileBase::setStart(KeyId key) {
     walk_->key = key.index;
     walk_->from = WalkState::From::Start;
     walk_->served = -1;
-    walk_->chunk = 8;
+    walk_->chunk = kFirstChunk;
     return 0;
 }
 
@@ -142,7 +146,7 @@ int32_t RecordFileBase::setEnd(KeyId key) {
     walk_->key = key.index;
     walk_->from = WalkState::From::End;
     walk_->served = -1;
-    walk_->chunk = 8;
+    walk_->chunk = kFirstChunk;
     return 0;
 }
 
