@@ -118,36 +118,29 @@ int32_t RecordFileBase::reget(int64_t position) {
     return 0;
 }
 
-int32_t RecordFileBase::set(KeyId key) {
+// Starts a new walk along `key` from `from`; nothing is read until next() or previous().
+int32_t RecordFileBase::startWalk(KeyId key, int from) {
     if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
     invalidateWalk();
     WalkState& w = *walk_;
     w.key = key.index;
-    w.from = WalkState::From::Values;
-    w.values = keysql::values(def_, key.index, rec_);
+    w.from = static_cast<WalkState::From>(from);
+    if (w.from == WalkState::From::Values) w.values = keysql::values(def_, key.index, rec_);
     w.served = -1;
     w.chunk = kFirstChunk;
     return 0;
 }
 
+int32_t RecordFileBase::set(KeyId key) {
+    return startWalk(key, static_cast<int>(WalkState::From::Values));
+}
+
 int32_t RecordFileBase::setStart(KeyId key) {
-    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
-    invalidateWalk();
-    walk_->key = key.index;
-    walk_->from = WalkState::From::Start;
-    walk_->served = -1;
-    walk_->chunk = kFirstChunk;
-    return 0;
+    return startWalk(key, static_cast<int>(WalkState::From::Start));
 }
 
 int32_t RecordFileBase::setEnd(KeyId key) {
-    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
-    invalidateWalk();
-    walk_->key = key.index;
-    walk_->from = WalkState::From::End;
-    walk_->served = -1;
-    walk_->chunk = kFirstChunk;
-    return 0;
+    return startWalk(key, static_cast<int>(WalkState::From::End));
 }
 
 // Forgets the rows read ahead; the walk continues after the last row it returned.

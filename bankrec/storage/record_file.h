@@ -86,6 +86,8 @@ class RecordFileBase {
     friend class Session;
     friend class ViewBase;
     int32_t walk(bool forward);
+    // set/setStart/setEnd: a new walk along the key from the place `from` (a WalkState::From).
+    int32_t startWalk(KeyId key, int from);
     void invalidateWalk();
 
     Session& session_;
