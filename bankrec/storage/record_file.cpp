@@ -66,7 +66,11 @@ int32_t RecordFileBase::get(KeyId key) {
                               keyPresentSql(def_, key.index);
             for (int comp : def_.keys[static_cast<size_t>(key.index)].components)
                 sql += " AND \"" + def_.fields[static_cast<size_t>(comp)].name + "\" = ?";
-            return sql + " ORDER BY " + keysql::orderBy(def_, key.index, true) + " LIMIT 1";
+            // Every component is equal, so the first row in key order is the first by rowid;
+            // a unique key has at most one. (Ordering by the components makes SQLite sort the
+            // match through a temporary tree for text keys.)
+            const bool unique = def_.keys[static_cast<size_t>(key.index)].unique;
+            return sql + (unique ? "" : " ORDER BY rowid") + " LIMIT 1";
         },
         rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
