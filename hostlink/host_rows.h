@@ -5,10 +5,13 @@
 #include <QVariant>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "corelib/decimal.h"
+#include "corelib/globals.h"
 #include "corelib/standard_warnings.h"
+#include "corelib/thread_registry.h"
 #include "hostlink/host_connection.h"
 
 namespace hostlink {
@@ -46,5 +49,24 @@ bool askContinue(const std::string& question);
 bool prepareOn(HostTable& table, QSqlQuery& query, const QString& sql);
 // Shows warning 35 naming the table, with the query's error.
 void showReadError(const HostTable& table, const QSqlQuery& query);
+
+// Runs one exported operation as every one runs: the requests cleared, entry and exit logged
+// under `name`, the run's answer left in GlobalResponse (2 when the run gives none).
+template <class Run, class Link>
+void runOperation(const char* name, Link& link) {
+    GlobalRequest = 0;
+    GlobalResponse = 0;
+    THREAD_LOG(name);
+    int32_t response = RequestCancelled;
+    {
+        Run run(link);
+        if constexpr (std::is_void_v<decltype(run.execute())>)
+            run.execute();
+        else
+            response = run.execute();
+    }
+    GlobalResponse = response;
+    THREAD_RETURN(name);
+}
 
 }  // namespace hostlink

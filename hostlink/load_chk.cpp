@@ -222,14 +222,5 @@ class LoadChkRun : public ProgressJob {
 }  // namespace
 
 void LOADCHK(ZORBRCHK& link) {
-    GlobalRequest = 0;
-    GlobalResponse = 0;
-    THREAD_LOG("LoadChk");
-    int32_t response = RequestCancelled;
-    {
-        LoadChkRun run(link);
-        response = run.execute();
-    }
-    GlobalResponse = response;
-    THREAD_RETURN("LoadChk");
+    hostlink::runOperation<LoadChkRun>("LoadChk", link);
 }

@@ -203,16 +203,7 @@ class LoadFiaRun : public ProgressJob {
 }  // namespace
 
 void LOADFIA(ZORBRFIA& link) {
-    GlobalRequest = 0;
-    GlobalResponse = 0;
-    THREAD_LOG("LoadFIA");
-    int32_t response = RequestCancelled;
-    {
-        LoadFiaRun run(link);
-        response = run.execute();
-    }
-    GlobalResponse = response;
-    THREAD_RETURN("LoadFIA");
+    hostlink::runOperation<LoadFiaRun>("LoadFIA", link);
 }
 
 void HOSTLINK_SetCommandLine(const std::vector<std::string>& arguments) {

@@ -432,13 +432,5 @@ class PostChkRun : public ProgressJob {
 }  // namespace
 
 void POSTCHK(ZORBRCHK& link) {
-    GlobalRequest = 0;
-    GlobalResponse = 0;
-    THREAD_LOG("PostChk");
-    {
-        PostChkRun run(link);
-        run.execute();
-    }
-    GlobalResponse = RequestCancelled;
-    THREAD_RETURN("PostChk");
+    hostlink::runOperation<PostChkRun>("PostChk", link);
 }
