@@ -214,7 +214,7 @@ bool Registry::deleteValue(const std::string& name, const std::string& subKey) {
     return true;
 }
 
-std::vector<std::string> Registry::valueNames() {
+std::vector<std::string> Registry::childNames(bool subKeys) {
     std::vector<std::string> out;
     if (!isOpen()) {
         fail(RegistryNoKey);
@@ -222,20 +222,16 @@ std::vector<std::string> Registry::valueNames() {
     }
     QSettings s(QString::fromStdString(fileFor(root_)), QSettings::IniFormat);
     s.beginGroup(QString::fromStdString(keyPath_));
-    for (const QString& k : s.childKeys()) out.push_back(k.toStdString());
+    for (const QString& n : subKeys ? s.childGroups() : s.childKeys())
+        out.push_back(n.toStdString());
     succeed();
     return out;
 }
 
+std::vector<std::string> Registry::valueNames() {
+    return childNames(false);
+}
+
 std::vector<std::string> Registry::subKeyNames() {
-    std::vector<std::string> out;
-    if (!isOpen()) {
-        fail(RegistryNoKey);
-        return out;
-    }
-    QSettings s(QString::fromStdString(fileFor(root_)), QSettings::IniFormat);
-    s.beginGroup(QString::fromStdString(keyPath_));
-    for (const QString& g : s.childGroups()) out.push_back(g.toStdString());
-    succeed();
-    return out;
+    return childNames(true);
 }

@@ -68,6 +68,8 @@ class Registry {
     static std::string fileFor(RegistryRoot root);
 
   private:
+    // The names of the open key's values, or of its sub-keys.
+    std::vector<std::string> childNames(bool subKeys);
     bool fail(int32_t code, const std::string& text = {});
     void succeed();
 
