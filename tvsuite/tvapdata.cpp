@@ -55,6 +55,16 @@ void bindKey(Statement& statement, const OpenFile& file, const Key& key) {
         .bind(6, key.internal);
 }
 
+// Binds the record's data fields to parameters 7 (amount) to 12 (use count).
+void bindData(Statement& statement, const char* record) {
+    statement.bind(7, getAt(record, kAmount, TVAP_AMOUNT_LEN))
+        .bind(8, getAt(record, kVendor, TVAP_VENDOR_LEN))
+        .bind(9, getAt(record, kName, TVAP_NAME_LEN))
+        .bind(10, getAt(record, kMode, TVAP_MODE_LEN))
+        .bind(11, getAt(record, kStatus, TVAP_STATUS_LEN))
+        .bind(12, getAt(record, kUseCnt, TVAP_USECNT_LEN));
+}
+
 // Checks the handle and record for a change: the open file, or a status in `status`.
 std::shared_ptr<OpenFile> forChange(char* handle, const char* record, char* status,
                                     std::optional<Key>& key, bool needData) {
@@ -204,12 +214,7 @@ void ocrwrite(char* handle, char* record, char* status) {
                      " Name, Mode, Status, UseCnt, Pending) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7,"
                      " ?8, ?9, ?10, ?11, ?12, ?3 = 'C')");
     bindKey(insert, *file, *key);
-    insert.bind(7, getAt(record, kAmount, TVAP_AMOUNT_LEN))
-        .bind(8, getAt(record, kVendor, TVAP_VENDOR_LEN))
-        .bind(9, getAt(record, kName, TVAP_NAME_LEN))
-        .bind(10, getAt(record, kMode, TVAP_MODE_LEN))
-        .bind(11, getAt(record, kStatus, TVAP_STATUS_LEN))
-        .bind(12, getAt(record, kUseCnt, TVAP_USECNT_LEN));
+    bindData(insert, record);
     const int rc = insert.step();
     setStatus(status, rc == SQLITE_DONE ? "00" : (rc == SQLITE_CONSTRAINT ? "22" : "90"));
 }
@@ -224,12 +229,7 @@ void ocrrewrite(char* handle, char* record, char* status) {
                      " WHERE Division = ?1 AND Bank = ?2 AND Type = ?3 AND Ext = ?4"
                      " AND Run = ?5 AND Int = ?6");
     bindKey(update, *file, *key);
-    update.bind(7, getAt(record, kAmount, TVAP_AMOUNT_LEN))
-        .bind(8, getAt(record, kVendor, TVAP_VENDOR_LEN))
-        .bind(9, getAt(record, kName, TVAP_NAME_LEN))
-        .bind(10, getAt(record, kMode, TVAP_MODE_LEN))
-        .bind(11, getAt(record, kStatus, TVAP_STATUS_LEN))
-        .bind(12, getAt(record, kUseCnt, TVAP_USECNT_LEN));
+    bindData(update, record);
     if (update.step() != SQLITE_DONE) return setStatus(status, "90");
     setStatus(status, sqlite3_changes(file->db.raw()) > 0 ? "00" : "23");
 }
