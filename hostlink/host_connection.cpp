@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 
+#include "corelib/text.h"
 #include "corelib/thread_registry.h"
 #include "hostlink/hostlink.h"
 #include "hostlink/link_text.h"
@@ -206,7 +207,7 @@ std::string scrubbedError(const std::string& text, const std::string& password) 
     // positions ahead stay valid).
     for (const char* key : {"PWD=", "PASSWORD="}) {
         size_t at = std::string::npos;
-        while ((at = upperName(out).rfind(key, at)) != std::string::npos) {
+        while ((at = text::upper(out).rfind(key, at)) != std::string::npos) {
             const size_t from = at + std::strlen(key);
             size_t to = from;
             while (to < out.size() && out[to] != ';' && out[to] != ' ') ++to;
@@ -244,7 +245,7 @@ WarningError sqlWarningError(const QSqlError& error, const std::string& password
     const std::string text = scrubbedError(message.toStdString(), password);
     // Cut to 150 characters, keeping the code.
     const std::string code150 = tail.toStdString();
-    return {90, clipText(text, 150 - code150.size()) + code150};
+    return {90, text::cutBytes(text, 150 - code150.size()) + code150};
 }
 
 QString odbcDriverName() {

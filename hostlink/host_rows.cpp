@@ -7,6 +7,7 @@
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
+#include "corelib/text.h"
 #include "hostlink/link_text.h"
 
 namespace hostlink {
@@ -52,7 +53,7 @@ Decimal moneyOf(const QVariant& value) {
 
 std::string textOf(const QVariant& value) {
     if (value.isNull()) return {};
-    return trimRight(value.toString().toStdString());
+    return text::trimRight(value.toString().toStdString());
 }
 
 int32_t longOf(const QVariant& value) {
@@ -92,7 +93,7 @@ bool loadBNK(HostTable& usage, std::vector<BNKEntry>& out) {
         e.FIID = longOf(query.value(0));
         e.FIAID = longOf(query.value(1));
         e.SOURCEMODULEID = longOf(query.value(2));
-        e.BANK = clipText(textOf(query.value(3)), 10);
+        e.BANK = text::cutBytes(textOf(query.value(3)), 10);
         out.push_back(std::move(e));
     }
     if (query.lastError().isValid()) {

@@ -1,8 +1,8 @@
 // Named-field queries of the connection group and the two link objects.
+#include "corelib/text.h"
 #include "hostlink/hostlink.h"
 #include "hostlink/link_text.h"
 
-using hostlink::upperName;
 using hostlink::zeroPadded;
 
 namespace {
@@ -37,12 +37,12 @@ bool infoField(const INFO& info, const std::string& upper, bool withTty, std::st
 
 std::string INFO::query(std::string_view name) const {
     std::string out;
-    if (infoField(*this, upperName(name), true, out)) return out;
+    if (infoField(*this, text::upper(name), true, out)) return out;
     return unknownField(name);
 }
 
 std::string ZORBRFIA::query(std::string_view name) const {
-    const std::string upper = upperName(name);
+    const std::string upper = text::upper(name);
     std::string out;
     if (infoField(INFO, upper, false, out)) return out;
     const FIAQEntry& e = FIAQ.current();
@@ -55,7 +55,7 @@ std::string ZORBRFIA::query(std::string_view name) const {
 }
 
 std::string ZORBRCHK::query(std::string_view name) const {
-    const std::string upper = upperName(name);
+    const std::string upper = text::upper(name);
     std::string out;
     if (infoField(INFO, upper, true, out)) return out;
     if (upper == "FIAID") return std::to_string(FIAID);
@@ -81,11 +81,11 @@ bool ZORBRCHK::addCheck(int32_t transactionId, int32_t activityDate, Decimal amo
     CHKQEntry e;
     e.TRANSACTIONID = transactionId;
     e.ACTIVITYDATE = activityDate;
-    e.SOURCE = hostlink::clipText(source, 20);
-    e.BANK = hostlink::clipText(bank, 10);
-    e.REFERENCE = hostlink::clipText(reference, 20);
-    e.NAME = hostlink::clipText(name, 80);
-    e.DESCRIPTION = hostlink::clipText(description, 160);
+    e.SOURCE = text::cutBytes(source, 20);
+    e.BANK = text::cutBytes(bank, 10);
+    e.REFERENCE = text::cutBytes(reference, 20);
+    e.NAME = text::cutBytes(name, 80);
+    e.DESCRIPTION = text::cutBytes(description, 160);
     e.AMOUNT = amount;
     CHKQ.add(std::move(e));
     return true;

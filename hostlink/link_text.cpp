@@ -7,20 +7,6 @@
 
 namespace hostlink {
 
-std::string upperName(std::string_view name) {
-    return text::upper(name);
-}
-
-std::string clipText(std::string_view text, size_t maxBytes) {
-    return text::cutBytes(text, maxBytes);
-}
-
-std::string trimRight(std::string_view text) {
-    size_t end = text.size();
-    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\0')) --end;
-    return std::string(text.substr(0, end));
-}
-
 std::string zeroPadded(int64_t value, int width) {
     bool negative = value < 0;
     std::string digits = std::to_string(negative ? -value : value);
@@ -30,7 +16,7 @@ std::string zeroPadded(int64_t value, int width) {
 }
 
 std::string leftJustified(std::string_view text, size_t width) {
-    std::string out = clipText(text, width);
+    std::string out = text::cutBytes(text, width);
     out.append(width - out.size(), ' ');
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Small text helpers of the host link: fixed-width fields, number forms, name comparison.
+// Small text helpers of the host link: fixed-width fields and number forms (case and trimming
+// come from corelib/text.h).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,12 +8,6 @@
 
 namespace hostlink {
 
-// Upper-case copy of an ASCII name (field names are compared in capitals).
-std::string upperName(std::string_view name);
-// At most `maxBytes` bytes of `text`, cut at a UTF-8 character boundary.
-std::string clipText(std::string_view text, size_t maxBytes);
-// Without trailing blanks.
-std::string trimRight(std::string_view text);
 // `value` in `width` digits with leading zeros; a negative value keeps its minus sign in front.
 std::string zeroPadded(int64_t value, int width);
 // `text` left-justified (padded with blanks or cut) to exactly `width` bytes.

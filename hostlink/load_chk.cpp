@@ -6,6 +6,7 @@
 
 #include "corelib/globals.h"
 #include "corelib/progress.h"
+#include "corelib/text.h"
 #include "corelib/thread_registry.h"
 #include "hostlink/host_connection.h"
 #include "hostlink/host_rows.h"
@@ -119,10 +120,10 @@ class LoadChkRun : public ProgressJob {
     }
 
     std::optional<FilterName> resolveName(const std::string& name) const {
-        const std::string upper = upperName(name);
+        const std::string upper = text::upper(name);
         if (upper.rfind("FIA2:", 0) != 0) return std::nullopt;
         for (const char* c : kTransactionColumns) {
-            if (upperName(c) == upper.substr(5)) return FilterName{transactions_.column(c), {}};
+            if (text::upper(c) == upper.substr(5)) return FilterName{transactions_.column(c), {}};
         }
         return std::nullopt;
     }
@@ -197,9 +198,9 @@ class LoadChkRun : public ProgressJob {
             default:
                 break;
         }
-        e.REFERENCE = clipText(e.REFERENCE, 20);
-        e.NAME = clipText(e.NAME, 80);
-        e.DESCRIPTION = clipText(e.DESCRIPTION, 160);
+        e.REFERENCE = text::cutBytes(e.REFERENCE, 20);
+        e.NAME = text::cutBytes(e.NAME, 80);
+        e.DESCRIPTION = text::cutBytes(e.DESCRIPTION, 160);
         // NetAmount has four decimals; the entry keeps two, rounded half away from zero.
         e.AMOUNT = moneyOf(page_.value(7));
         link_.CHKQ.add(std::move(e));

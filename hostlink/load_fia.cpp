@@ -8,6 +8,7 @@
 #include "corelib/globals.h"
 #include "corelib/message.h"
 #include "corelib/progress.h"
+#include "corelib/text.h"
 #include "corelib/thread_registry.h"
 #include "hostlink/host_connection.h"
 #include "hostlink/host_rows.h"
@@ -169,8 +170,8 @@ class LoadFiaRun : public ProgressJob {
         }
         FIAQEntry e;
         e.FIAID = row.fiaid;
-        e.BANK = clipText(row.description, 30);
-        e.BANKACCOUNT = clipText(account, 30);
+        e.BANK = text::cutBytes(row.description, 30);
+        e.BANKACCOUNT = text::cutBytes(account, 30);
         // Only the pair's first module usage counts.
         const auto it =
             std::lower_bound(bnk_.begin(), bnk_.end(), std::pair{row.fiid, row.fiaid},
@@ -208,7 +209,7 @@ void LOADFIA(ZORBRFIA& link) {
 
 void HOSTLINK_SetCommandLine(const std::vector<std::string>& arguments) {
     debugSwitch() = std::any_of(arguments.begin(), arguments.end(), [](const std::string& a) {
-        return upperName(trimRight(a)) == "/DEBUG";
+        return text::upper(text::trimRight(a)) == "/DEBUG";
     });
 }
 

@@ -13,6 +13,7 @@
 #include "corelib/message.h"
 #include "corelib/picture.h"
 #include "corelib/progress.h"
+#include "corelib/text.h"
 #include "corelib/thread_registry.h"
 #include "hostlink/host_connection.h"
 #include "hostlink/host_rows.h"
@@ -357,13 +358,13 @@ class PostChkRun : public ProgressJob {
             text_.write((header + "\n").c_str());
         }
         PayablesRegister::Check c;
-        c.bank = clipText(link_.query("BANK"), 10);
+        c.bank = text::cutBytes(link_.query("BANK"), 10);
         c.external = digits(leadingNumber(row.externalFormId), 7);
         c.run = digits(row.runOrBatch, 5);
         c.internal = digits(row.internalFormId, 7);
         c.amount = registerAmount(row.netAmount);
         c.vendor = digits(leadingNumber(row.payee), 9);
-        c.name = clipText(row.description, 35);
+        c.name = text::cutBytes(row.description, 35);
         const std::string status = register_.post(c);
         if (status != "00")
             ask("Status=" + status + " Unable to update A/P check " + c.bank + "," + c.external +

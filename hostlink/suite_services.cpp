@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "corelib/text.h"
 #include "hostlink/link_text.h"
 
 namespace hostlink {
@@ -50,12 +51,12 @@ std::string LedgerAccountLookup::fetch(const std::string& stringId) {
 }
 
 std::string LedgerAccountLookup::field(std::string_view name) const {
-    const std::string upper = upperName(name);
+    const std::string upper = text::upper(name);
     char out[TVGL_CSI_DESC_LEN + TVGL_CSI_EXTID_LEN + 2] = {};
     if (upper == "ERRORCODE") return status_;
     if (upper == "ACCOUNT") {
         csiGetExtID(record_.data(), out);
-        return trimRight(out);
+        return text::trimRight(out);
     }
     if (upper == "DESC") {
         csiGetDesc(record_.data(), out);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "corelib/text.h"
 #include "hostlink/link_text.h"
 
 namespace hostlink {
@@ -69,7 +70,7 @@ bool tokenize(const std::string& s, std::vector<Token>& out, std::string& error)
             size_t start = i;
             while (i < s.size() && isNameChar(s[i])) ++i;
             std::string word = s.substr(start, i - start);
-            const std::string upper = upperName(word);
+            const std::string upper = text::upper(word);
             if (upper == "AND")
                 out.push_back({Tok::And, word});
             else if (upper == "OR")
