@@ -10,8 +10,10 @@
 #include "bankrec/shell/startup.h"
 #include "bankrec/shell/ui/main_frame.h"
 #include "corelib/message.h"
-#include "corelib/message_window.h"
 #include "corelib/thread_registry.h"
+#include "corelib/ui/message_window.h"
+#include "corelib/ui/progress_window.h"
+#include "corelib/ui/thread_event_filter.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
     if (rc != 0) return rc;
 
     installThreadEventFilter();
+    useProgressWindows();
     int exitCode = 0;
     {
         MainFrame frame(startup, procedureTable());

@@ -29,7 +29,7 @@
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
-#include "hostlink/tvsysdata.h"
+#include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
 #include "tvsuite/suite_admin.h"
 

@@ -4,8 +4,6 @@
 
 #include <QElapsedTimer>
 
-#include "corelib/progress_window.h"
-
 namespace {
 struct NullView : ProgressView {
     void setTitle(const std::string&) override {}
@@ -66,8 +64,4 @@ void setProgressBackend(std::unique_ptr<ProgressBackend> backend) {
 
 ProgressBackend& progressBackend() {
     return *slot();
-}
-
-void useProgressWindows() {
-    setProgressBackend(std::make_unique<ProgressWindowBackend>());
 }

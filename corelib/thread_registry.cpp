@@ -1,11 +1,8 @@
 #include "corelib/thread_registry.h"
 
-#include <QApplication>
-#include <QInputEvent>
-#include <QMdiArea>
-#include <QMdiSubWindow>
+#include <QCoreApplication>
 #include <QPointer>
-#include <QWidget>
+#include <QVariant>
 
 #include <algorithm>
 #include <cctype>
@@ -26,7 +23,7 @@ constexpr uint32_t kSearchedThreads = 64;
 struct Registry {
     std::mutex lock;
     std::vector<ProcedureEntry> queue;  // sorted on (thread, tree)
-    std::map<int32_t, QPointer<QWidget>> windows;
+    std::map<int32_t, QPointer<QObject>> windows;
     std::map<int32_t, const QObject*> windowIds;  // the tagged window, to recognise its end
 };
 
@@ -76,100 +73,6 @@ int32_t freeThreadNumber(Registry& r) {
     return n;
 }
 
-void activate(QWidget* w) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
-        if (sub->isMinimized()) sub->showNormal();
-        if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
-        w = sub->window();
-    }
-    if (w->isMinimized()) w->showNormal();
-    w->raise();
-    w->activateWindow();
-}
-
-bool propagates(const QEvent* e) {
-    switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::ContextMenu:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-        case QEvent::TabletMove:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Runs each event of a tagged window on the window's thread: the event is delivered again,
-// inside a ThreadScope, and its first delivery is stopped. An input event that Qt hands on to
-// the parents after the redelivery (because no widget accepted it) has been handed on already,
-// inside the redelivery, so those further deliveries are dropped.
-class ThreadEventFilter : public QObject {
-  public:
-    using QObject::QObject;
-
-    bool eventFilter(QObject* obj, QEvent* ev) override {
-        if (ev->type() == kThreadActivateEvent && obj->isWidgetType()) {
-            activate(static_cast<QWidget*>(obj));
-            return true;
-        }
-        if (redelivering_.count({obj, ev})) return false;
-        if (isHandedOn(obj, ev)) return true;
-        const int32_t thread = threadOf(obj);
-        if (thread == 0 || thread == currentThread()) return false;
-
-        QPointer<QObject> alive(obj);
-        redelivering_.insert({obj, ev});
-        {
-            ThreadScope scope(thread);
-            QCoreApplication::instance()->notify(obj, ev);
-        }
-        redelivering_.erase({obj, ev});
-        if (!alive) return true;  // the handler deleted the receiver
-        if (propagates(ev) && obj->isWidgetType()) {
-            handedOn_ = {ev->type(), static_cast<const QInputEvent*>(ev)->timestamp(),
-                         QPointer<QObject>(obj)};
-            if (!ev->isAccepted()) handedOnValid_ = true;
-        }
-        return true;
-    }
-
-  private:
-    bool isHandedOn(QObject* obj, QEvent* ev) {
-        if (!handedOnValid_) return false;
-        if (!propagates(ev) || ev->type() == QEvent::ContextMenu || !obj->isWidgetType() ||
-            ev->type() != handedOn_.type ||
-            static_cast<const QInputEvent*>(ev)->timestamp() != handedOn_.timestamp ||
-            !handedOn_.target) {
-            handedOnValid_ = false;
-            return false;
-        }
-        for (QObject* p = handedOn_.target->parent(); p; p = p->parent())
-            if (p == obj) return true;
-        handedOnValid_ = false;
-        return false;
-    }
-
-    struct HandedOn {
-        QEvent::Type type = QEvent::None;
-        quint64 timestamp = 0;
-        QPointer<QObject> target;
-    };
-    std::set<std::pair<QObject*, QEvent*>> redelivering_;
-    HandedOn handedOn_;
-    bool handedOnValid_ = false;
-};
-
 }  // namespace
 
 int32_t currentThread() {
@@ -195,7 +98,7 @@ int32_t THREAD_START(const std::function<void()>& procedure, const std::string& 
                      int32_t /*stack*/, int32_t number, const std::string& info) {
     auto& r = registry();
     int32_t thread = 0;
-    QPointer<QWidget> running;
+    QPointer<QObject> running;
     {
         std::lock_guard<std::mutex> guard(r.lock);
         for (uint32_t t = 1; t <= kSearchedThreads && !thread; ++t) {
@@ -314,7 +217,7 @@ void THREAD_END(int32_t thread) {
     r.windowIds.erase(thread);
 }
 
-void THREAD_SETWINDOW(QWidget* window) {
+void THREAD_SETWINDOW(QObject* window) {
     if (!window) return;
     const int32_t thread = currentThread();
     window->setProperty(kThreadProperty, thread);
@@ -335,14 +238,6 @@ void THREAD_SETWINDOW(QWidget* window) {
         }
         if (ended) THREAD_END(thread);
     });
-}
-
-void installThreadEventFilter() {
-    static QPointer<QObject> filter;
-    auto* app = QCoreApplication::instance();
-    if (!app) return;
-    if (!filter) filter = new ThreadEventFilter(app);
-    app->installEventFilter(filter);  // installing again moves it ahead of later filters
 }
 
 std::vector<ProcedureEntry> threadRegistrySnapshot() {

@@ -20,8 +20,8 @@
 #include "hostlink/hostlink.h"
 #include "hostlink/link_text.h"
 #include "hostlink/suite_services.h"
-#include "hostlink/tvsysdata.h"
-#include "hostlink/tvwole.h"
+#include "suiteapi/tvsysdata.h"
+#include "suiteapi/tvwole.h"
 
 namespace {
 

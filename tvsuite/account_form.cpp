@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "hostlink/tvgldata.h"
+#include "suiteapi/tvgldata.h"
 #include "tvsuite/fixed_text.h"
 
 namespace tvsuite {

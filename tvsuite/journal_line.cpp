@@ -1,6 +1,6 @@
 #include "tvsuite/journal_line.h"
 
-#include "hostlink/tvgldata.h"
+#include "suiteapi/tvgldata.h"
 #include "tvsuite/account_form.h"
 #include "tvsuite/fixed_text.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "hostlink/tvpydata.h"
+#include "suiteapi/tvpydata.h"
 #include "tvsuite/account_form.h"
 #include "tvsuite/fixed_text.h"
 #include "tvsuite/suite_files.h"

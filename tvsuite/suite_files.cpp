@@ -4,7 +4,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "hostlink/tvsysdata.h"
+#include "suiteapi/tvsysdata.h"
 
 namespace tvsuite {
 namespace {

@@ -1,5 +1,5 @@
 // Payables outstanding-check register over the suite file's Register table.
-#include "hostlink/tvapdata.h"
+#include "suiteapi/tvapdata.h"
 
 #include "tvsuite/fixed_text.h"
 #include "tvsuite/open_files.h"

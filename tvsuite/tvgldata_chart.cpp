@@ -1,7 +1,7 @@
 // Chart of accounts, account forms and journal codes of the general ledger.
 #include <cstdio>
 
-#include "hostlink/tvgldata.h"
+#include "suiteapi/tvgldata.h"
 #include "tvsuite/account_form.h"
 #include "tvsuite/fixed_text.h"
 #include "tvsuite/ledger_lookup.h"

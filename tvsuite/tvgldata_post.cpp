@@ -2,7 +2,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "hostlink/tvgldata.h"
+#include "suiteapi/tvgldata.h"
 #include "tvsuite/account_form.h"
 #include "tvsuite/fixed_text.h"
 #include "tvsuite/journal_line.h"

@@ -1,6 +1,6 @@
 // Payroll check ("PYK") and bank reconciliation ("BRK") files over the suite file's Payroll
 // table, with record locks held per open file.
-#include "hostlink/tvpydata.h"
+#include "suiteapi/tvpydata.h"
 
 #include "tvsuite/fixed_text.h"
 #include "tvsuite/open_files.h"

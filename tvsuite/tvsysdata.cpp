@@ -1,5 +1,5 @@
 // Date conversion of the suite.
-#include "hostlink/tvsysdata.h"
+#include "suiteapi/tvsysdata.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,5 +1,5 @@
 // The automation object "tvwole": the suite's check clearing for a posting run.
-#include "hostlink/tvwole.h"
+#include "suiteapi/tvwole.h"
 
 #include <atomic>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "bankrec/cli/cli_session.h"
+#include "cli_session.h"
 
 #include <memory>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bankrec/cli/command.h"
+#include "command.h"
 
 // `program` is argv[0]; `named` the command line's named arguments and switches.
 int runCliCommand(CliContext& ctx, const CliHandler& handler, const std::string& program,

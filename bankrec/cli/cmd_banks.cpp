@@ -10,10 +10,10 @@
 #include "bankrec/banks/bank_browse.h"
 #include "bankrec/banks/load_fia.h"
 #include "bankrec/banks/update_apbnk_presenter.h"
-#include "bankrec/cli/command.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
+#include "command.h"
 #include "corelib/globals.h"
 
 namespace {

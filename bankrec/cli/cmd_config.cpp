@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "bankrec/cli/command.h"
 #include "bankrec/shell/configuration.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
+#include "command.h"
 
 namespace {
 

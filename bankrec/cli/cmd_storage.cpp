@@ -7,13 +7,13 @@
 #include <string>
 #include <variant>
 
-#include "bankrec/cli/command.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/saved_error.h"
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "bankrec/storage/warnings.h"
+#include "command.h"
 #include "corelib/text.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "bankrec/cli/cli_session.h"
-#include "bankrec/cli/command.h"
+#include "cli_session.h"
+#include "command.h"
 
 CliCommand::CliCommand(std::string name, std::string usage, CliHandler handler) {
     cliCommands().push_back({std::move(name), std::move(usage), std::move(handler)});

@@ -14,7 +14,7 @@
 
 #include "corelib/message.h"
 #include "corelib/message_box.h"
-#include "corelib/message_window.h"
+#include "corelib/ui/message_window.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include "corelib/daytime.h"
 #include "corelib/message_script.h"
 #include "corelib/thread_registry.h"
-#include "corelib/window_resize.h"
-#include "corelib/zor_calendar.h"
-#include "corelib/zor_enumprinters.h"
-#include "corelib/zor_showprocedure.h"
+#include "corelib/ui/window_resize.h"
+#include "corelib/ui/zor_calendar.h"
+#include "corelib/ui/zor_enumprinters.h"
+#include "corelib/ui/zor_showprocedure.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "corelib/globals.h"
-#include "hostlink/tvsysdata.h"
+#include "suiteapi/tvsysdata.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "hostlink/tvsysdata.h"
+#include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
 
 class SuiteTest : public ::testing::Test {

@@ -1,9 +1,9 @@
 // Calls on unopened handles, date conversion and the data folder.
-#include "hostlink/tvapdata.h"
-#include "hostlink/tvgldata.h"
-#include "hostlink/tvpydata.h"
-#include "hostlink/tvsysdata.h"
 #include "suite_fixture.h"
+#include "suiteapi/tvapdata.h"
+#include "suiteapi/tvgldata.h"
+#include "suiteapi/tvpydata.h"
+#include "suiteapi/tvsysdata.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The ledger: account forms and segments, journal codes, loading a journal and posting.
 #include <QFile>
 
-#include "hostlink/tvgldata.h"
 #include "suite_fixture.h"
+#include "suiteapi/tvgldata.h"
 #include "tvsuite/suite_admin.h"
 
 namespace {

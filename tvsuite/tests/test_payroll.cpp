@@ -1,6 +1,6 @@
 // The payroll check and bank reconciliation files and their record locks.
-#include "hostlink/tvpydata.h"
 #include "suite_fixture.h"
+#include "suiteapi/tvpydata.h"
 
 namespace {
 

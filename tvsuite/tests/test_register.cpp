@@ -1,9 +1,9 @@
 // The payables check register: keyed checks, the bank header and the clearing run.
 #include <fstream>
 
-#include "hostlink/tvapdata.h"
-#include "hostlink/tvwole.h"
 #include "suite_fixture.h"
+#include "suiteapi/tvapdata.h"
+#include "suiteapi/tvwole.h"
 #include "tvsuite/suite_admin.h"
 
 namespace {

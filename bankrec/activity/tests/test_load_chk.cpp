@@ -1,8 +1,8 @@
 // Loading the suite's open transactions into the activity register.
 #include <gtest/gtest.h>
 
+#include "activity_fixture.h"
 #include "bankrec/activity/load_chk.h"
-#include "bankrec/activity/tests/activity_fixture.h"
 #include "bankrec/storage/session.h"
 #include "corelib/globals.h"
 #include "corelib/message_box.h"

@@ -1,16 +1,9 @@
 // The transaction register: its rows, the bank selector, paging and the Delete rule.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QTableView>
-#include <chrono>
-
+#include "activity_fixture.h"
 #include "bankrec/activity/activity_register.h"
 #include "bankrec/activity/register_rows.h"
-#include "bankrec/activity/tests/activity_fixture.h"
-#include "bankrec/activity/ui/activity_list_model.h"
-#include "bankrec/activity/ui/browse_apbac_window.h"
-#include "bankrec/storage/transaction.h"
 #include "corelib/daytime.h"
 
 namespace {
@@ -176,76 +169,6 @@ TEST_F(RegisterTest, DeletingARowRefillsAroundItsNeighbour) {
     EXPECT_EQ(reg.callForm(1, DeleteRecord, {}), 1);
     EXPECT_EQ(GlobalResponse, RequestCancelled);
     EXPECT_EQ(byId(second).ActivityID, second);
-}
-
-// A large register: opening and jumping to the end read a few pages, never every row.
-TEST_F(RegisterTest, AHundredThousandRowsOpenAndScrollToTheEndReadingOnlyAFewPages) {
-    const int32_t bank = addBank("Big");
-    {
-        Transaction t(*session, {FileId::APbac}, 5);
-        ASSERT_EQ(t.error(), 0);
-        auto& f = session->file<APbac>();
-        for (int32_t i = 1; i <= 100000; ++i) {
-            f.clear();
-            f.rec.ActivityID = i;
-            f.rec.BankID = bank;
-            f.rec.ActivityType = "Check";
-            f.rec.ActivityDate = 80000 + i / 100;
-            f.rec.Reference = std::to_string(i);
-            f.rec.PaymentOrDebit = Decimal::fromCents(i);
-            ASSERT_EQ(f.add(), 0);
-        }
-        ASSERT_EQ(t.commit(), 0);
-    }
-    const auto start = std::chrono::steady_clock::now();
-    ActivityRegister reg(*session, params);
-    ASSERT_TRUE(reg.open(bank));
-    ActivityPager& rows = reg.rows();
-    ASSERT_EQ(rows.count(), 100000);
-    for (int64_t i = 0; i < 40; ++i) ASSERT_NE(rows.row(i), nullptr);
-    const auto opened = std::chrono::steady_clock::now();
-    for (int64_t i = 99999; i >= 99960; --i) ASSERT_NE(rows.row(i), nullptr);
-    EXPECT_EQ(rows.row(99999)->rec.ActivityID, 100000);
-    EXPECT_EQ(rows.row(0)->rec.ActivityID, 1);
-    const auto scrolled = std::chrono::steady_clock::now();
-
-    EXPECT_LE(rows.heldRows(), 600);
-    EXPECT_LE(rows.rowsRead(), 300);
-    const double openMs = std::chrono::duration<double, std::milli>(opened - start).count();
-    const double endMs = std::chrono::duration<double, std::milli>(scrolled - opened).count();
-    std::printf(
-        "register of 100000 rows: opened in %.1f ms, end reached in %.1f ms, %lld rows read\n",
-        openMs, endMs, static_cast<long long>(rows.rowsRead()));
-    EXPECT_LT(openMs + endMs, 2000.0);
-
-    // A jump into the middle reads its way from the nearest known page and still holds few rows.
-    EXPECT_EQ(rows.row(50000)->rec.ActivityID, 50001);
-    EXPECT_EQ(rows.row(50001)->rec.ActivityID, 50002);
-    EXPECT_LE(rows.heldRows(), 600);
-
-    // The window over the same register: shown, then scrolled to its last row.
-    const auto windowStart = std::chrono::steady_clock::now();
-    BrowseAPbacWindow window(*session, params);
-    ASSERT_TRUE(window.open());
-    window.resize(900, 500);
-    window.show();
-    QCoreApplication::processEvents();
-    window.list()->scrollToBottom();
-    window.list()->selectRow(99999);
-    QCoreApplication::processEvents();
-    const double windowMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - windowStart)
-            .count();
-    ActivityPager& shown = window.presenter().rows();
-    EXPECT_EQ(window.model()->rowCount(), 100000);
-    EXPECT_EQ(window.currentRow(), 99999);
-    EXPECT_LE(shown.heldRows(), 600);
-    EXPECT_LE(shown.rowsRead(), 400);
-    std::printf(
-        "register window of 100000 rows: shown and scrolled to the end in %.1f ms, "
-        "%lld rows held\n",
-        windowMs, static_cast<long long>(shown.heldRows()));
-    EXPECT_LT(windowMs, 3000.0);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The activity forms: dispatch, view mode, Previous/Next, deposit lines and delete.
 #include <gtest/gtest.h>
 
-#include "bankrec/activity/tests/activity_fixture.h"
+#include "activity_fixture.h"
 #include "bankrec/activity/update_apbac.h"
 #include "bankrec/storage/transaction.h"
 #include "corelib/globals.h"

@@ -4,8 +4,8 @@
 // "Payroll Account" (102) and "Money Market Savings" (103).
 #include <QSqlDatabase>
 
-#include "bankrec/banks/tests/banks_fixture.h"
-#include "hostlink/tvsysdata.h"
+#include "banks_fixture.h"
+#include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
 
 class DemoSuiteTest : public BanksTest {

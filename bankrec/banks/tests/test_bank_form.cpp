@@ -2,9 +2,9 @@
 // navigation, journal lists, ledger account checks, default marks, saving, change conflicts
 // and delete.
 #include "bankrec/banks/bank_browse.h"
-#include "bankrec/banks/tests/suite_fixture.h"
 #include "bankrec/banks/update_apbnk_presenter.h"
 #include "bankrec/storage/change_stamp.h"
+#include "suite_fixture.h"
 
 using Outcome = UpdateAPbnkPresenter::SaveOutcome;
 

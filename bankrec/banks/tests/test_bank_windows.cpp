@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "bankrec/banks/tests/suite_fixture.h"
 #include "bankrec/banks/ui/bank_browse_model.h"
 #include "bankrec/banks/ui/browse_about_br_window.h"
 #include "bankrec/banks/ui/browse_apbnk_window.h"
@@ -19,6 +18,7 @@
 #include "bankrec/banks/ui/load_fia_thread_window.h"
 #include "bankrec/banks/ui/update_apbnk_form.h"
 #include "bankrec/shell/session.h"
+#include "suite_fixture.h"
 
 using BankFormWindowTest = DemoSuiteTest;
 

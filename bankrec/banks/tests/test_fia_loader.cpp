@@ -2,7 +2,7 @@
 // collected, stale ones removed, defaults given, and what an empty or partial list leaves.
 #include <thread>
 
-#include "bankrec/banks/tests/banks_fixture.h"
+#include "banks_fixture.h"
 
 using FiaLoaderTest = BanksTest;
 

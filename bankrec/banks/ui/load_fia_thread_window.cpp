@@ -8,7 +8,7 @@
 #include "bankrec/shell/session.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
-#include "corelib/progress_window.h"
+#include "corelib/ui/progress_window.h"
 
 LoadFIAThreadWindow::LoadFIAThreadWindow(shell::Session& session, QWidget* parent)
     : StartupWindow(parent), session_(session) {

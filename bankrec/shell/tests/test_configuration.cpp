@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "bankrec/shell/configuration.h"
-#include "bankrec/shell/tests/shell_fixture.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/daytime.h"
 #include "corelib/message_script.h"
+#include "shell_fixture.h"
 
 namespace {
 

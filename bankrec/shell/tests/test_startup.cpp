@@ -5,9 +5,9 @@
 #include <QDir>
 
 #include "bankrec/shell/startup.h"
-#include "bankrec/shell/tests/shell_fixture.h"
 #include "corelib/message_script.h"
 #include "corelib/registry.h"
+#include "shell_fixture.h"
 
 namespace {
 

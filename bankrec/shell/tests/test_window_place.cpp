@@ -8,10 +8,10 @@
 #include <QWidget>
 
 #include "bankrec/shell/registry_settings.h"
-#include "bankrec/shell/tests/shell_fixture.h"
 #include "bankrec/shell/ui/window_place.h"
 #include "bankrec/shell/window_place_rules.h"
 #include "corelib/globals.h"
+#include "shell_fixture.h"
 
 namespace {
 

@@ -31,7 +31,7 @@
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/thread_registry.h"
-#include "corelib/zor_showprocedure.h"
+#include "corelib/ui/zor_showprocedure.h"
 
 namespace {
 constexpr const char* kSourceModule = "main_frame.cpp";

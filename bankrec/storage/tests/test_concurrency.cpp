@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "bankrec/storage/tests/test_engine_fixture.h"
+#include "test_engine_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <random>
 
-#include "bankrec/storage/tests/test_engine_fixture.h"
+#include "test_engine_fixture.h"
 
 namespace {
 

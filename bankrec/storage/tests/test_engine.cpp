@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "bankrec/storage/change_stamp.h"
-#include "bankrec/storage/tests/test_engine_fixture.h"
 #include "bankrec/storage/transaction.h"
+#include "test_engine_fixture.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include "bankrec/storage/filter.h"
 #include "bankrec/storage/storage_error.h"
-#include "bankrec/storage/tests/test_engine_fixture.h"
 #include "bankrec/storage/transaction.h"
 #include "bankrec/storage/view.h"
+#include "test_engine_fixture.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Changing a record through the change service: two stations on the same bank, a file held by
 // another station, and writes the storage refuses.
-#include "bankrec/storage/tests/services_fixture.h"
 #include "bankrec/storage/transaction.h"
 #include "corelib/daytime.h"
+#include "services_fixture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // take the children with them, copies in reconciliations lose only their link.
 #include <thread>
 
-#include "bankrec/storage/tests/services_fixture.h"
 #include "bankrec/storage/transaction.h"
+#include "services_fixture.h"
 
 namespace {
 

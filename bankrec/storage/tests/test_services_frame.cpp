@@ -1,10 +1,10 @@
 // The transaction frame of procedures that write several records: Retry/Abort when the files
 // are held, the update error path after a failed write or commit, the wait cursor.
-#include "bankrec/storage/tests/services_fixture.h"
 #include "bankrec/storage/transaction.h"
 #include "bankrec/storage/transaction_frame.h"
 #include "corelib/globals.h"
 #include "corelib/message_box.h"
+#include "services_fixture.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "bankrec/storage/tests/services_fixture.h"
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/standard_warnings.h"
+#include "services_fixture.h"
 
 namespace {
 

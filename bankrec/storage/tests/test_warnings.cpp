@@ -1,6 +1,6 @@
 // The saved error and the standard warnings that show it.
-#include "bankrec/storage/tests/services_fixture.h"
 #include "bankrec/storage/warnings.h"
+#include "services_fixture.h"
 
 namespace {
 
