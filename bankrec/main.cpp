@@ -15,6 +15,9 @@
 #include "corelib/ui/progress_window.h"
 #include "corelib/ui/thread_event_filter.h"
 
+using namespace corelib;
+using namespace shell;
+
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     Startup startup(argv[0], args);

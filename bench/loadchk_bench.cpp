@@ -19,11 +19,17 @@
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
 #include "tvhost/suite_database.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace hostlink;
+using namespace shell;
+using namespace activity;
 
 namespace {
 
@@ -119,7 +125,7 @@ double plainSql(const std::string& path, const std::vector<ChkEntryValues>& entr
 }
 
 // One run of the loader over the filled link, paced by the headless progress runner.
-double loaderRun(Session& session, ZORBRCHK& link, int32_t bankId, ChkLoadCounts& counts,
+double loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCounts& counts,
                  int& slices, double& commitMs) {
     link.select(0);
     const auto start = Clock::now();
@@ -140,7 +146,7 @@ double loaderRun(Session& session, ZORBRCHK& link, int32_t bankId, ChkLoadCounts
             commitMs += msSince(t);
         }
     } job(loader);
-    HeadlessProgress().run(loadChkSpec(), job);
+    HeadlessProgress().run(loadChkOptions(), job);
     loader.endSlice();
     counts = loader.counts();
     slices = job.slices;
@@ -177,7 +183,7 @@ int main(int argc, char** argv) {
     Storage storage;
     storage.nameFiles(folder + "/program", 2);
     std::filesystem::create_directories(folder + "/program");
-    Session session(storage);
+    FileSession session(storage);
     openFile(session, FileId::APbnk);
     openFile(session, FileId::APbac);
     session.file<APbnk>().rec.Bank = "Bulk account 101";
@@ -210,7 +216,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder + "/plain");
     plainStorage.nameFiles(folder + "/plain", 2);
     {
-        Session plain(plainStorage);
+        FileSession plain(plainStorage);
         plain.create(FileId::APbac);
     }
     const std::string plainPath = plainStorage.filePath(FileId::APbac);

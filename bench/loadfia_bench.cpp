@@ -26,12 +26,17 @@
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
 #include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
 #include "tvsuite/suite_admin.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+using namespace banks;
 
 namespace {
 constexpr int kAccounts = 2000;
@@ -105,7 +110,7 @@ struct Timing {
 Timing runLoader(const Storage& storage, const StartupParameters& params) {
     QElapsedTimer t;
     t.start();
-    Session session(storage);
+    FileSession session(storage);
     Timing r;
     {
         FileUse files(session, {FileId::APbnk, FileId::APbnu});
@@ -115,7 +120,7 @@ Timing runLoader(const Storage& storage, const StartupParameters& params) {
         link.load();
         r.loadfiaMs = l.nsecsElapsed() / 1e6;
         FiaLoadJob job(session, link);
-        runProgress(loadFiaQuickSpec(), job);
+        runProgress(loadFiaQuickOptions(), job);
         r.counts = job.loader().counts();
     }
     r.ms = t.nsecsElapsed() / 1e6;

@@ -13,10 +13,13 @@
 #include <string>
 
 #include "bankrec/storage/connection.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/key_sql.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/transaction.h"
 #include "bankrec/storage/view.h"
+
+using namespace corelib;
+using namespace storage;
 
 namespace {
 
@@ -132,7 +135,7 @@ int main() {
     APbac row;
     double ours[3], plain[3];
 
-    Session session(storage);
+    FileSession session(storage);
     if (session.create(FileId::APbac)) return 1;
     auto& bac = session.file<APbac>();
     Plain p(dir + "/plain.db");

@@ -4,6 +4,8 @@
 #include <QTime>
 #include <limits>
 
+namespace corelib {
+
 namespace daytime {
 
 namespace {
@@ -95,3 +97,5 @@ int32_t now() {
 }
 
 }  // namespace daytime
+
+}  // namespace corelib

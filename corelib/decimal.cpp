@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+namespace corelib {
+
 namespace {
 
 using i128 = __int128;
@@ -140,3 +142,5 @@ std::string Decimal::toString() const {
     if (cents_ < 0) out.insert(out.begin(), '-');
     return out;
 }
+
+}  // namespace corelib

@@ -1,5 +1,7 @@
 #include "corelib/globals.h"
 
+namespace corelib {
+
 int32_t GlobalRequest = 0;
 int32_t GlobalResponse = 0;
 int32_t VCRRequest = 0;
@@ -14,3 +16,5 @@ int32_t glo_MainThread = 0;
 int32_t glo_UserID = 0;
 std::string glo_Username;
 int32_t glo_Supervisor = 0;
+
+}  // namespace corelib

@@ -4,6 +4,8 @@
 
 #include "corelib/message.h"
 
+namespace corelib {
+
 namespace {
 constexpr size_t kMaxText = 1024;
 }
@@ -27,3 +29,5 @@ std::string hexDumpText(std::string_view buffer, int32_t length) {
 void HEX_DUMP(std::string_view buffer, int32_t length) {
     ds_Message(hexDumpText(buffer, length));
 }
+
+}  // namespace corelib

@@ -1,5 +1,7 @@
 #include "corelib/memo_extract.h"
 
+namespace corelib {
+
 namespace {
 
 bool isBlank(char c) {
@@ -76,3 +78,5 @@ std::string MEMO_EXTRACT(const std::string& text, int32_t& position, int32_t wid
     position = static_cast<int32_t>(next);
     return line;
 }
+
+}  // namespace corelib

@@ -11,6 +11,8 @@
 
 #include "corelib/text.h"
 
+namespace corelib {
+
 MessageBoxService ThisMessageBox;
 
 const char* const MessageBoxService::kDefaultCaptions[8] = {"OK",     "&Yes",    "&No",    "&Abort",
@@ -276,3 +278,5 @@ void MessageBoxService::halt(int32_t exitCode, const std::string& text) {
 void MessageBoxService::beep() {
     backend_->beep();
 }
+
+}  // namespace corelib

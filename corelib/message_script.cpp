@@ -6,6 +6,8 @@
 
 #include "corelib/message_box.h"
 
+namespace corelib {
+
 const RecordedMessage* ScriptedMessages::find(const std::string& part) const {
     for (const auto& m : messages_)
         if (m.text.find(part) != std::string::npos) return &m;
@@ -86,3 +88,5 @@ ScopedScriptedMessages::ScopedScriptedMessages()
 ScopedScriptedMessages::~ScopedScriptedMessages() {
     ThisMessageBox.setBackend(previous_);
 }
+
+}  // namespace corelib

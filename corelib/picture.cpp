@@ -9,6 +9,8 @@
 
 #include "corelib/daytime.h"
 
+namespace corelib {
+
 namespace picture {
 
 namespace {
@@ -560,3 +562,5 @@ std::optional<int32_t> parseTime(std::string_view text) {
 }
 
 }  // namespace picture
+
+}  // namespace corelib

@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+namespace corelib {
+
 namespace {
 struct NullView : ProgressView {
     void setTitle(const std::string&) override {}
@@ -41,7 +43,7 @@ int progressPercent(int64_t low, int64_t high, int64_t value) {
     return static_cast<int>((value - low) * 100 / (high - low));
 }
 
-ProgressResult HeadlessProgress::run(const ProgressSpec& options, ProgressJob& job) {
+ProgressResult HeadlessProgress::run(const ProgressOptions& options, ProgressJob& job) {
     // With no window to keep repainting, a slice only bounds how long one transaction holds its
     // files, so it can be longer than a window's and commit less often.
     constexpr int kHeadlessSliceMs = 250;
@@ -54,7 +56,7 @@ ProgressResult HeadlessProgress::run(const ProgressSpec& options, ProgressJob& j
     return ProgressResult::Completed;
 }
 
-ProgressResult runProgress(const ProgressSpec& options, ProgressJob& job) {
+ProgressResult runProgress(const ProgressOptions& options, ProgressJob& job) {
     return slot()->run(options, job);
 }
 
@@ -65,3 +67,5 @@ void setProgressBackend(std::unique_ptr<ProgressBackend> backend) {
 ProgressBackend& progressBackend() {
     return *slot();
 }
+
+}  // namespace corelib

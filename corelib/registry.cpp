@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <cstdlib>
 
+namespace corelib {
+
 namespace {
 
 QString envOr(const char* name, const QString& fallback) {
@@ -235,3 +237,5 @@ std::vector<std::string> Registry::valueNames() {
 std::vector<std::string> Registry::subKeyNames() {
     return childNames(true);
 }
+
+}  // namespace corelib

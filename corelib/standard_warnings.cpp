@@ -6,6 +6,8 @@
 #include "corelib/message.h"
 #include "corelib/text.h"
 
+namespace corelib {
+
 namespace {
 
 using S = const std::string&;
@@ -284,3 +286,5 @@ int32_t StandardWarning(int32_t number, const std::string& first, const std::str
     if (ends) ds_Halt(kFatalWarningExitCode, entry->closingMessage);
     return answer;
 }
+
+}  // namespace corelib

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace corelib {
+
 namespace text {
 namespace {
 char up(char c) {
@@ -73,3 +75,5 @@ std::string cutCharacters(std::string_view s, size_t limit) {
 }
 
 }  // namespace text
+
+}  // namespace corelib

@@ -14,6 +14,8 @@
 #include "corelib/message.h"
 #include "corelib/text.h"
 
+namespace corelib {
+
 namespace {
 
 constexpr size_t kNameWidth = 40;
@@ -253,3 +255,5 @@ void resetThreadRegistry() {
     r.windows.clear();
     r.windowIds.clear();
 }
+
+}  // namespace corelib

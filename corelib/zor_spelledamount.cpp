@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace corelib {
+
 namespace {
 
 constexpr const char* kUnits[] = {"",      " One", " Two",   " Three", " Four",
@@ -128,3 +130,5 @@ std::string ZOR_SPELLEDAMOUNT(const std::string& amount, const std::string& suff
 std::string ZOR_SPELLEDAMOUNT(Decimal amount, const std::string& suffix) {
     return ZOR_SPELLEDAMOUNT(amount.toString(), suffix);
 }
+
+}  // namespace corelib

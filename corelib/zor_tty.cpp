@@ -6,6 +6,8 @@
 
 #include "corelib/registry.h"
 
+namespace corelib {
+
 namespace {
 
 constexpr const char* kSuiteKey = "Software\\Tallyvane";
@@ -77,3 +79,5 @@ int32_t terminalNumber() {
     }
     return 0;
 }
+
+}  // namespace corelib

@@ -16,6 +16,8 @@
 #include "hostlink/hostlink.h"
 #include "hostlink/link_text.h"
 
+using namespace corelib;
+
 namespace hostlink {
 
 namespace {
@@ -337,8 +339,8 @@ std::string HostTable::errorText(const QSqlError& error) const {
     return sqlWarningError(error, password_).text;
 }
 
-}  // namespace hostlink
-
 void HOSTLINK_SetOdbcDriver(const std::string& driverName) {
     hostlink::odbcDriverSetting() = driverName;
 }
+
+}  // namespace hostlink

@@ -10,6 +10,8 @@
 #include "corelib/text.h"
 #include "hostlink/link_text.h"
 
+using namespace corelib;
+
 namespace hostlink {
 
 int32_t dayOfDateTime(const QVariant& value) {

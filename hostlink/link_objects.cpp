@@ -3,6 +3,10 @@
 #include "hostlink/hostlink.h"
 #include "hostlink/link_text.h"
 
+using namespace corelib;
+
+namespace hostlink {
+
 using hostlink::zeroPadded;
 
 namespace {
@@ -90,3 +94,5 @@ bool ZORBRCHK::addCheck(int32_t transactionId, int32_t activityDate, Decimal amo
     CHKQ.add(std::move(e));
     return true;
 }
+
+}  // namespace hostlink

@@ -5,6 +5,8 @@
 
 #include "corelib/text.h"
 
+using namespace corelib;
+
 namespace hostlink {
 
 std::string zeroPadded(int64_t value, int width) {

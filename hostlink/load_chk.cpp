@@ -14,6 +14,10 @@
 #include "hostlink/link_text.h"
 #include "hostlink/view_filter.h"
 
+using namespace corelib;
+
+namespace hostlink {
+
 namespace {
 
 using namespace hostlink;
@@ -53,7 +57,7 @@ class LoadChkRun : public ProgressJob {
         filterText_ = "FIA2:FIAID=" + std::to_string(fiaid.value_or(0)) + " AND FIA2:FIStatus='O'";
         const Owner owner = FixOwner([this](std::string_view name) { return link_.query(name); });
         if (!transactions_.open(owner)) return RequestCancelled;
-        ProgressSpec options;
+        ProgressOptions options;
         options.title = "Processing Records";
         options.text = "Extracting Check's";
         options.cancelButton = true;
@@ -225,3 +229,5 @@ class LoadChkRun : public ProgressJob {
 void LOADCHK(ZORBRCHK& link) {
     hostlink::runOperation<LoadChkRun>("LoadChk", link);
 }
+
+}  // namespace hostlink

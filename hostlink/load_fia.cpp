@@ -16,6 +16,10 @@
 #include "hostlink/link_text.h"
 #include "hostlink/suite_services.h"
 
+using namespace corelib;
+
+namespace hostlink {
+
 namespace {
 
 using namespace hostlink;
@@ -55,7 +59,7 @@ class LoadFiaRun : public ProgressJob {
             std::stable_sort(bnk_.begin(), bnk_.end(), [](const BNKEntry& a, const BNKEntry& b) {
                 return std::tie(a.FIID, a.FIAID) < std::tie(b.FIID, b.FIAID);
             });
-            ProgressSpec options;
+            ProgressOptions options;
             options.title = "Processing Records";
             options.text = "Extracting FIA's";
             options.cancelButton = true;
@@ -216,3 +220,5 @@ void HOSTLINK_SetCommandLine(const std::vector<std::string>& arguments) {
 bool HOSTLINK_Debug() {
     return debugSwitch();
 }
+
+}  // namespace hostlink

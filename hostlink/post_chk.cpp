@@ -23,6 +23,10 @@
 #include "suiteapi/tvsysdata.h"
 #include "suiteapi/tvwole.h"
 
+using namespace corelib;
+
+namespace hostlink {
+
 namespace {
 
 using namespace hostlink;
@@ -91,7 +95,7 @@ class PostChkRun : public ProgressJob {
                                      return std::tie(a.FIID, a.FIAID, a.SOURCEMODULEID) <
                                             std::tie(b.FIID, b.FIAID, b.SOURCEMODULEID);
                                  });
-                ProgressSpec options;
+                ProgressOptions options;
                 options.title = "Progress...";
                 options.cancelButton = true;
                 options.percentLine = false;
@@ -435,3 +439,5 @@ class PostChkRun : public ProgressJob {
 void POSTCHK(ZORBRCHK& link) {
     hostlink::runOperation<PostChkRun>("PostChk", link);
 }
+
+}  // namespace hostlink

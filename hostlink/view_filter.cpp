@@ -7,6 +7,8 @@
 #include "corelib/text.h"
 #include "hostlink/link_text.h"
 
+using namespace corelib;
+
 namespace hostlink {
 
 namespace {

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <iterator>
 
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 
-ActivityPager::ActivityPager(Session& session, int pageSize, int maxPages)
+using namespace storage;
+
+namespace activity {
+
+ActivityPager::ActivityPager(FileSession& session, int pageSize, int maxPages)
     : session_(session),
       view_(std::make_unique<View<APbac>>(session, APBAC_KEY_ACTIVITY)),
       pageSize_(std::max(1, pageSize)),
@@ -122,3 +126,5 @@ const ActivityPager::Page* ActivityPager::page(int64_t number) {
     }
     return &p;
 }
+
+}  // namespace activity

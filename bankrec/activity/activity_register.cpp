@@ -5,14 +5,20 @@
 
 #include "bankrec/shell/registry_settings.h"
 #include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/view.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
 
-ActivityRegister::ActivityRegister(Session& session, const StartupParameters& params)
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace activity {
+
+ActivityRegister::ActivityRegister(FileSession& session, const StartupParameters& params)
     : session_(session), params_(params), pager_(std::make_unique<ActivityPager>(session)) {}
 
 ActivityRegister::~ActivityRegister() {
@@ -120,3 +126,5 @@ void ActivityRegister::rememberBank() const {
     if (settings.active())
         settings.setValue("loc:BankID", std::to_string(bankId()), kRegisterProcedure);
 }
+
+}  // namespace activity

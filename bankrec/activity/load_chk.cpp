@@ -8,14 +8,21 @@
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/transaction.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
 #include "corelib/text.h"
 #include "corelib/thread_registry.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace hostlink;
+using namespace shell;
+
+namespace activity {
 
 namespace {
 
@@ -86,7 +93,7 @@ ChkLink::ChkLink(const StartupParameters& params) : info(connectionGroup(params)
 
 // ---- Loader ----
 
-ChkLoader::ChkLoader(Session& session, ZORBRCHK& link, int32_t bankId)
+ChkLoader::ChkLoader(FileSession& session, ZORBRCHK& link, int32_t bankId)
     : session_(session), link_(link), bankId_(bankId) {}
 
 ChkLoader::~ChkLoader() {
@@ -256,7 +263,7 @@ int32_t ChkLoader::addOnce(bool& readFailed) {
 
 // ---- Progress window ----
 
-ChkLoadJob::ChkLoadJob(Session& session, ZORBRCHK& link, int32_t bankId)
+ChkLoadJob::ChkLoadJob(FileSession& session, ZORBRCHK& link, int32_t bankId)
     : link_(link), loader_(session, link, bankId) {}
 
 void ChkLoadJob::open(ProgressView& view) {
@@ -272,8 +279,8 @@ bool ChkLoadJob::tick(ProgressView& view) {
     return more;
 }
 
-ProgressSpec loadChkSpec() {
-    ProgressSpec options;
+ProgressOptions loadChkOptions() {
+    ProgressOptions options;
     options.title = "Refreshing Outstanding Activity";
     options.text = "Refresh Outstanding Activity";
     options.cancelButton = false;
@@ -282,7 +289,7 @@ ProgressSpec loadChkSpec() {
     return options;
 }
 
-ChkLoadCounts LoadChkThread(Session& session, const StartupParameters& params, int32_t bankId,
+ChkLoadCounts LoadChkThread(FileSession& session, const StartupParameters& params, int32_t bankId,
                             int32_t fiaId) {
     THREAD_LOG("LoadChkThread");
     ChkLoadCounts counts;
@@ -294,7 +301,7 @@ ChkLoadCounts LoadChkThread(Session& session, const StartupParameters& params, i
             link.link.FIAID = fiaId;
             link.link.POSTDATE = 0;
             ChkLoadJob job(session, link.link, bankId);
-            runProgress(loadChkSpec(), job);
+            runProgress(loadChkOptions(), job);
             job.loader().endSlice();
             counts = job.loader().counts();
             response = job.loader().response();
@@ -305,3 +312,5 @@ ChkLoadCounts LoadChkThread(Session& session, const StartupParameters& params, i
     THREAD_RETURN("LoadChkThread");
     return counts;
 }
+
+}  // namespace activity

@@ -2,6 +2,11 @@
 
 #include "corelib/picture.h"
 
+using namespace corelib;
+using namespace storage;
+
+namespace activity {
+
 namespace {
 
 std::string trimmed(std::string s) {
@@ -58,3 +63,5 @@ RegisterLines registerLines(const RegisterRow& row) {
     lines.second[ColToOrFrom] = row.rec.Description;
     return lines;
 }
+
+}  // namespace activity

@@ -4,13 +4,18 @@
 
 #include "bankrec/activity/register_rows.h"
 #include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
 #include "corelib/text.h"
 #include "corelib/thread_registry.h"
+
+using namespace corelib;
+using namespace storage;
+
+namespace activity {
 
 namespace {
 
@@ -34,7 +39,7 @@ ActivityFormKind activityFormKind(const std::string& activityType) {
     return ActivityFormKind::Check;
 }
 
-ActivityForm::ActivityForm(Session& session, ActivityFormKind kind, int32_t request)
+ActivityForm::ActivityForm(FileSession& session, ActivityFormKind kind, int32_t request)
     : session_(session), kind_(kind), request_(request), rec_(session.file<APbac>().rec) {
     loadLines();
 }
@@ -49,7 +54,7 @@ std::string ActivityForm::title() const {
 }
 
 std::string ActivityForm::reconciledMarked() const {
-    return ::reconciledMarked(rec_);
+    return activity::reconciledMarked(rec_);
 }
 
 Decimal ActivityForm::depositOrCredit() const {
@@ -112,7 +117,7 @@ bool ActivityForm::step(bool forward) {
     return true;
 }
 
-int32_t UpdateAPbac(Session& session, const ActivityFormHooks& hooks) {
+int32_t UpdateAPbac(FileSession& session, const ActivityFormHooks& hooks) {
     const ActivityFormKind kind = activityFormKind(session.file<APbac>().rec.ActivityType);
     ActivityForm form(session, kind, GlobalRequest);
     THREAD_LOG(form.procedure());
@@ -145,3 +150,5 @@ int32_t UpdateAPbac(Session& session, const ActivityFormHooks& hooks) {
     THREAD_RETURN(form.procedure());
     return response;
 }
+
+}  // namespace activity

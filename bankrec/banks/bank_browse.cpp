@@ -1,7 +1,12 @@
 #include "bankrec/banks/bank_browse.h"
 
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/globals.h"
+
+using namespace corelib;
+using namespace storage;
+
+namespace banks {
 
 std::string browseJournals(const APbnk& bank) {
     std::string text;
@@ -13,7 +18,7 @@ std::string browseJournals(const APbnk& bank) {
     return text;
 }
 
-BankBrowse::BankBrowse(Session& session)
+BankBrowse::BankBrowse(FileSession& session)
     : session_(session), view_(std::make_unique<View<APbnk>>(session, APBNK_KEY_BANK)) {}
 
 BankBrowse::~BankBrowse() = default;
@@ -77,3 +82,5 @@ int32_t BankBrowse::callForm(int32_t request, const std::function<void()>& form)
         if (select(bankId) != 0) return bankId;
     }
 }
+
+}  // namespace banks

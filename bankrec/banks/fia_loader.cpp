@@ -4,10 +4,16 @@
 
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/text.h"
 #include "hostlink/hostlink.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace hostlink;
+
+namespace banks {
 
 bool FiaLoader::PairLess::operator()(const std::pair<int32_t, std::string>& a,
                                      const std::pair<int32_t, std::string>& b) const {
@@ -15,7 +21,7 @@ bool FiaLoader::PairLess::operator()(const std::pair<int32_t, std::string>& a,
     return text::compareNoCase(a.second, b.second) < 0;
 }
 
-FiaLoader::FiaLoader(Session& session, ZORBRFIA& link) : session_(session), link_(link) {}
+FiaLoader::FiaLoader(FileSession& session, ZORBRFIA& link) : session_(session), link_(link) {}
 
 FiaLoader::~FiaLoader() = default;
 
@@ -198,3 +204,5 @@ bool FiaLoader::defaultsStep() {
         ++counts_.failures;
     return true;
 }
+
+}  // namespace banks

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace banks {
+
 namespace {
 std::string trim(const char* text) {
     std::string s(text);
@@ -142,3 +144,5 @@ AccountCheck HostLedger::checkAccount(const std::string& account,
     if (result.ok()) result.description = description;
     return result;
 }
+
+}  // namespace banks

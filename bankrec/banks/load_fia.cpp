@@ -5,11 +5,18 @@
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/standard_warnings.h"
 #include "corelib/thread_registry.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace hostlink;
+using namespace shell;
+
+namespace banks {
 
 FiaLink::FiaLink(const StartupParameters& params) : info(connectionGroup(params)) {}
 
@@ -18,7 +25,7 @@ void FiaLink::load() {
     response = GlobalResponse;
 }
 
-FiaLoadJob::FiaLoadJob(Session& session, FiaLink& link)
+FiaLoadJob::FiaLoadJob(FileSession& session, FiaLink& link)
     : session_(session), loader_(session, link.link) {
     loader_.setListComplete(link.response == RequestCompleted);
 }
@@ -59,8 +66,8 @@ void FiaLoadJob::sliceEnd() {
     if (inTransaction_) commitSlice();
 }
 
-ProgressSpec loadFiaQuickSpec() {
-    ProgressSpec options;
+ProgressOptions loadFiaQuickOptions() {
+    ProgressOptions options;
     options.title = "Refreshing FIA";
     options.text = "Refresh Financial Institutions";
     options.cancelButton = false;
@@ -69,7 +76,7 @@ ProgressSpec loadFiaQuickSpec() {
     return options;
 }
 
-FiaLoadCounts LoadFIAQuick(Session& session, const StartupParameters& params) {
+FiaLoadCounts LoadFIAQuick(FileSession& session, const StartupParameters& params) {
     THREAD_LOG("LoadFIAQuick");
     FiaLoadCounts counts;
     {
@@ -78,10 +85,12 @@ FiaLoadCounts LoadFIAQuick(Session& session, const StartupParameters& params) {
             FiaLink link(params);
             link.load();
             FiaLoadJob job(session, link);
-            runProgress(loadFiaQuickSpec(), job);
+            runProgress(loadFiaQuickOptions(), job);
             counts = job.loader().counts();
         }
     }
     THREAD_RETURN("LoadFIAQuick");
     return counts;
 }
+
+}  // namespace banks

@@ -5,13 +5,19 @@
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/change_stamp.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/transaction_frame.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
 #include "corelib/standard_warnings.h"
 #include "corelib/text.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace banks {
 
 namespace {
 bool sameBank(const APbnk& a, const APbnk& b) {
@@ -28,7 +34,7 @@ bool sameBank(const APbnk& a, const APbnk& b) {
 
 }  // namespace
 
-UpdateAPbnkPresenter::UpdateAPbnkPresenter(Session& session, const StartupParameters& params,
+UpdateAPbnkPresenter::UpdateAPbnkPresenter(FileSession& session, const StartupParameters& params,
                                            Hooks hooks)
     : session_(session),
       params_(params),
@@ -236,3 +242,5 @@ int32_t UpdateAPbnkPresenter::runDelete() {
     }
     return GlobalResponse;
 }
+
+}  // namespace banks

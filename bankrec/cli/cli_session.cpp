@@ -5,6 +5,11 @@
 #include "bankrec/shell/startup.h"
 #include "corelib/message_script.h"
 
+using namespace corelib;
+using namespace shell;
+
+namespace cli {
+
 int runCliCommand(CliContext& ctx, const CliHandler& handler, const std::string& program,
                   const std::vector<std::string>& named) {
     auto messages = std::make_unique<ScriptedMessages>(ScriptedMessages::HaltMode::Exit);
@@ -17,3 +22,5 @@ int runCliCommand(CliContext& ctx, const CliHandler& handler, const std::string&
     startup.finish();
     return rc;
 }
+
+}  // namespace cli

@@ -10,6 +10,10 @@
 
 #include "command.h"
 
+namespace cli {
+
 // `program` is argv[0]; `named` the command line's named arguments and switches.
 int runCliCommand(CliContext& ctx, const CliHandler& handler, const std::string& program,
                   const std::vector<std::string>& named);
+
+}  // namespace cli

@@ -14,7 +14,7 @@
 #include "bankrec/activity/register_rows.h"
 #include "bankrec/activity/update_apbac.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "bankrec/storage/view.h"
 #include "command.h"
@@ -22,6 +22,12 @@
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
 #include "corelib/text.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace activity;
+
+namespace cli {
 
 namespace {
 
@@ -51,7 +57,7 @@ struct ActivityCli {
     }
 
     Storage storage;
-    Session session;
+    FileSession session;
     std::unique_ptr<FileUse> files;
     std::shared_ptr<MessageBackend> previous;
 };
@@ -64,7 +70,7 @@ bool allDigits(const std::string& s) {
 }
 
 // Finds the bank by BankID, else by name (the first in name order); false when none.
-bool findBank(Session& session, const std::string& which, APbnk& out) {
+bool findBank(FileSession& session, const std::string& which, APbnk& out) {
     RecordFile<APbnk>& f = session.file<APbnk>();
     if (allDigits(which)) {
         f.clear();
@@ -181,3 +187,5 @@ const CliCommand activityCommand(
     activity);
 
 }  // namespace
+
+}  // namespace cli

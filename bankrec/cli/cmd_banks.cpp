@@ -11,10 +11,16 @@
 #include "bankrec/banks/load_fia.h"
 #include "bankrec/banks/update_apbnk_presenter.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "command.h"
 #include "corelib/globals.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace banks;
+
+namespace cli {
 
 namespace {
 
@@ -27,7 +33,7 @@ void nameFiles(Storage& storage, const CliContext& ctx) {
 int load(CliContext& ctx) {
     Storage storage;
     nameFiles(storage, ctx);
-    Session session(storage);
+    FileSession session(storage);
     FiaLoadCounts c = LoadFIAQuick(session, ctx.params);
     std::printf(
         "entries %d\nbanks added %d\nbanks updated %d\ncash accounts added %d\n"
@@ -41,7 +47,7 @@ int load(CliContext& ctx) {
 int list(CliContext& ctx) {
     Storage storage;
     nameFiles(storage, ctx);
-    Session session(storage);
+    FileSession session(storage);
     FileUse files(session, {FileId::APbnk, FileId::APbnu});
     BankBrowse browse(session);
     std::printf("Financial Institution Accounts\tBank Account\tJournals\n");
@@ -71,7 +77,7 @@ bool onOff(const std::string& value, bool& out) {
 
 // Finds the bank by name (without regard to case), or by BankID when the text is a number that
 // names no bank; leaves it current in the session.
-bool findBank(Session& session, const std::string& text) {
+bool findBank(FileSession& session, const std::string& text) {
     auto& bnk = session.file<APbnk>();
     bnk.clear();
     bnk.rec.Bank = text;
@@ -93,7 +99,7 @@ int set(CliContext& ctx) {
     }
     Storage storage;
     nameFiles(storage, ctx);
-    Session session(storage);
+    FileSession session(storage);
     FileUse files(session, {FileId::APbnk, FileId::APbnu});
     if (!findBank(session, ctx.args[0])) {
         std::fprintf(stderr, "banks set: no bank \"%s\"\n", ctx.args[0].c_str());
@@ -169,3 +175,5 @@ CliCommand registerBanks(
     banks);
 
 }  // namespace
+
+}  // namespace cli

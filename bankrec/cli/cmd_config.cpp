@@ -7,9 +7,14 @@
 
 #include "bankrec/shell/configuration.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "command.h"
+
+using namespace storage;
+using namespace shell;
+
+namespace cli {
 
 namespace {
 
@@ -27,7 +32,7 @@ struct ConfigFiles {
         if (fileUseCount(storage, FileId::SYcfg) > 0) closeFile(session, FileId::SYcfg);
     }
     Storage storage;
-    Session session;
+    FileSession session;
     Configuration config;
     int32_t error = 0;
 };
@@ -54,3 +59,5 @@ int config(CliContext& ctx) {
 CliCommand registration("config", "config list | config set NAME VALUE", config);
 
 }  // namespace
+
+}  // namespace cli

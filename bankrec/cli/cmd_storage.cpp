@@ -9,12 +9,17 @@
 
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "bankrec/storage/warnings.h"
 #include "command.h"
 #include "corelib/text.h"
+
+using namespace corelib;
+using namespace storage;
+
+namespace cli {
 
 namespace {
 
@@ -32,7 +37,7 @@ std::string diskPath(const Storage& storage, FileId id) {
     return ec ? storage.filePath(id) : p.lexically_normal().string();
 }
 
-std::string errorText(const Session& session) {
+std::string errorText(const FileSession& session) {
     SavedError e;
     e.save(session.lastError());
     return e.errorText();
@@ -46,7 +51,7 @@ int check(CliContext& ctx) {
     }
     Storage storage;
     nameFiles(storage, ctx);
-    Session session(storage);
+    FileSession session(storage);
     int failures = 0;
     for (const FileDef& def : allFiles()) {
         // A file that cannot be opened as it is gets reported and the others still listed;
@@ -142,7 +147,7 @@ int dump(CliContext& ctx) {
 
     Storage storage;
     nameFiles(storage, ctx);
-    Session session(storage);
+    FileSession session(storage);
     // Dumping never creates a file: a missing or unreadable one is reported.
     int32_t err = openFile(session, def->id, OpenOptions{.callerHandlesFailure = true});
     if (err) {
@@ -184,3 +189,5 @@ const CliCommand dumpCommand(
     "dump", "dump FILE [--key KEY]   print a record file as CSV in the order of a key", dump);
 
 }  // namespace
+
+}  // namespace cli

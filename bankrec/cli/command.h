@@ -7,8 +7,10 @@
 
 #include "bankrec/shell/startup_parameters.h"
 
+namespace cli {
+
 struct CliContext {
-    StartupParameters params;
+    shell::StartupParameters params;
     std::vector<std::string> args;  // the sub-command's own arguments, after its name
     bool assumeYes = false;         // --yes: questions are answered with their positive button
 };
@@ -25,3 +27,5 @@ struct CliCommandEntry {
     CliHandler handler;
 };
 std::vector<CliCommandEntry>& cliCommands();
+
+}  // namespace cli

@@ -8,6 +8,8 @@
 #include "cli_session.h"
 #include "command.h"
 
+namespace cli {
+
 CliCommand::CliCommand(std::string name, std::string usage, CliHandler handler) {
     cliCommands().push_back({std::move(name), std::move(usage), std::move(handler)});
 }
@@ -16,6 +18,10 @@ std::vector<CliCommandEntry>& cliCommands() {
     static std::vector<CliCommandEntry> commands;
     return commands;
 }
+
+}  // namespace cli
+
+using namespace cli;
 
 static void usage() {
     std::fprintf(stderr,

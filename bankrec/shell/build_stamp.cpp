@@ -5,6 +5,10 @@
 
 #include "corelib/daytime.h"
 
+using namespace corelib;
+
+namespace shell {
+
 int32_t buildDate() {
     static const char* months = "JanFebMarAprMayJunJulAugSepOctNovDec";
     const char* date = __DATE__;  // "Mmm dd yyyy"
@@ -35,3 +39,5 @@ int32_t parseMmddyyyy(const std::string& text) {
     if (std::sscanf(text.c_str(), "%d/%d/%d", &m, &d, &y) != 3) return 0;
     return daytime::dayNumber(y, m, d);
 }
+
+}  // namespace shell

@@ -4,9 +4,14 @@
 
 #include "bankrec/storage/change_stamp.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/transaction_frame.h"
 #include "corelib/message.h"
+
+using namespace corelib;
+using namespace storage;
+
+namespace shell {
 
 namespace {
 
@@ -69,7 +74,7 @@ const Configuration::Entry* Configuration::find(const std::string& name) const {
     return const_cast<Configuration*>(this)->find(name);
 }
 
-int32_t Configuration::load(Session& session, const FrameHooks& hooks) {
+int32_t Configuration::load(FileSession& session, const FrameHooks& hooks) {
     TransactionFrame frame(session, {FileId::SYcfg}, kFrameSeconds, hooks);
     if (!frame.active()) return frame.error();
     auto& cfg = session.file<SYcfg>();
@@ -90,7 +95,7 @@ std::string Configuration::get(const std::string& name) const {
     return e->value;
 }
 
-int32_t Configuration::set(Session& session, const std::string& name, const std::string& value,
+int32_t Configuration::set(FileSession& session, const std::string& name, const std::string& value,
                            const FrameHooks& hooks) {
     Entry* e = find(name);
     if (!e) {
@@ -119,3 +124,5 @@ int32_t Configuration::set(Session& session, const std::string& name, const std:
     if (!frame.check(err)) return frame.error();
     return frame.commit();
 }
+
+}  // namespace shell

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <initializer_list>
 
+namespace shell {
+
 bool hasDisplay() {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0 &&
@@ -15,3 +17,5 @@ bool hasDisplay() {
     }
     return false;
 }
+
+}  // namespace shell

@@ -4,6 +4,10 @@
 
 #include "corelib/daytime.h"
 
+using namespace corelib;
+
+namespace shell {
+
 namespace frame {
 
 namespace {
@@ -41,3 +45,5 @@ int timerPeriod(int hundredths) {
 }
 
 }  // namespace frame
+
+}  // namespace shell

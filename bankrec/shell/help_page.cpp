@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QStandardPaths>
 
+namespace shell {
+
 std::string helpPageHtml() {
     return R"(<!DOCTYPE html>
 <html><head><meta charset="utf-8"><title>Bank Reconciliation Help</title>
@@ -49,3 +51,5 @@ std::string writeHelpPage() {
         return {};
     return path.toStdString();
 }
+
+}  // namespace shell

@@ -5,6 +5,10 @@
 
 #include "corelib/text.h"
 
+using namespace corelib;
+
+namespace shell {
+
 void ProcedureTable::add(const std::string& name, ProcedureFactory factory) {
     factories_[text::upper(name)] = std::move(factory);
 }
@@ -18,3 +22,5 @@ ProcedureTable& procedureTable() {
     static ProcedureTable table;
     return table;
 }
+
+}  // namespace shell

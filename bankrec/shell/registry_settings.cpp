@@ -5,6 +5,10 @@
 #include "bankrec/shell/build_stamp.h"
 #include "corelib/globals.h"
 
+using namespace corelib;
+
+namespace shell {
+
 namespace {
 std::string trimRight(std::string s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
@@ -116,3 +120,5 @@ void RegistrySettings::close() {
     DWKEYINDEX = 0;
     DWVALUEINDEX = 0;
 }
+
+}  // namespace shell

@@ -1,6 +1,8 @@
 #include "bankrec/shell/session.h"
 
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
+
+using namespace storage;
 
 namespace shell {
 
@@ -9,7 +11,7 @@ Session::Session(int32_t thread, std::string procedure, const StartupParameters&
     : thread_(thread),
       procedure_(std::move(procedure)),
       params_(params),
-      storage_(std::make_unique<::Session>(storage)) {}
+      storage_(std::make_unique<FileSession>(storage)) {}
 
 Session::~Session() = default;
 

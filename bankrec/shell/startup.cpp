@@ -15,6 +15,11 @@
 #include "corelib/zor_tty.h"
 #include "hostlink/hostlink.h"
 
+using namespace corelib;
+using namespace hostlink;
+
+namespace shell {
+
 namespace {
 
 std::string trimmed(const std::string& s) {
@@ -96,3 +101,5 @@ void Startup::finish() {
     if (!dataPath_.empty()) settings_.setValue("DataPath", dataPath_);
     ThisMessageBox.kill();
 }
+
+}  // namespace shell

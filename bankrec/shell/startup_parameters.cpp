@@ -9,6 +9,11 @@
 
 #include "corelib/text.h"
 
+using namespace corelib;
+using namespace hostlink;
+
+namespace shell {
+
 namespace {
 int32_t toLong(const std::string& s) {
     return static_cast<int32_t>(std::strtol(s.c_str(), nullptr, 10));
@@ -79,3 +84,5 @@ INFO connectionGroup(const StartupParameters& params) {
     info.TTY = params.TTY;
     return info;
 }
+
+}  // namespace shell

@@ -3,6 +3,8 @@
 #include <strings.h>
 #include <cstdlib>
 
+namespace shell {
+
 namespace {
 int number(const std::string& s) {
     return static_cast<int>(std::strtol(s.c_str(), nullptr, 10));
@@ -33,3 +35,5 @@ PlacePlan planRestore(const StoredPlace& stored, bool resizable) {
     plan.maximize = strcasecmp(stored.maximize.c_str(), "Yes") == 0;
     return plan;
 }
+
+}  // namespace shell

@@ -6,6 +6,8 @@
 
 #include "corelib/progress.h"
 
+namespace corelib {
+
 // Counts rows up to `rows`, one per tick, reporting through the view.
 struct CountingJob : ProgressJob {
     int rows = 100;
@@ -42,3 +44,5 @@ struct CountingJob : ProgressJob {
     }
     void close() override { ++closes; }
 };
+
+}  // namespace corelib

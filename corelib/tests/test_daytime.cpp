@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace daytime;
+using namespace corelib::daytime;
 
 TEST(DayNumber, AnchorsOnTheFirstOfJanuary1801) {
     EXPECT_EQ(dayNumber(1801, 1, 1), 4);

@@ -5,6 +5,8 @@
 
 #include "corelib/decimal.h"
 
+using namespace corelib;
+
 namespace {
 
 struct ParseCase {

@@ -10,6 +10,8 @@
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
 
+using namespace corelib;
+
 namespace {
 
 class MessageServiceTest : public ::testing::Test {

@@ -16,6 +16,8 @@
 #include "corelib/message_box.h"
 #include "corelib/ui/message_window.h"
 
+using namespace corelib;
+
 namespace {
 
 MessageWindow* openWindow(const QString& text) {

@@ -8,6 +8,8 @@
 #include "corelib/daytime.h"
 #include "corelib/picture.h"
 
+using namespace corelib;
+
 namespace {
 
 using picture::Formats;

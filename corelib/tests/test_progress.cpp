@@ -4,6 +4,8 @@
 #include "corelib/progress.h"
 #include "counting_job.h"
 
+using namespace corelib;
+
 namespace {
 
 TEST(ProgressPacing, TicksAreBatchedWithinASlice) {
@@ -31,7 +33,7 @@ TEST(ProgressPacing, TicksAreBatchedWithinASlice) {
 TEST(ProgressPacing, HeadlessRunsTheJobToItsEndInSlices) {
     CountingJob job;
     job.rows = 5000;
-    ProgressSpec options;
+    ProgressOptions options;
     EXPECT_EQ(HeadlessProgress().run(options, job), ProgressResult::Completed);
     EXPECT_EQ(job.done, 5000);
     EXPECT_EQ(job.closes, 1);

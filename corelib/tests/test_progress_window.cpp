@@ -12,10 +12,12 @@
 #include "corelib/ui/progress_window.h"
 #include "counting_job.h"
 
+using namespace corelib;
+
 namespace {
 
 TEST(ProgressWindowView, PercentLineIsRedrawnOnlyWhenTheNumberChanges) {
-    ProgressSpec options;
+    ProgressOptions options;
     ProgressWindow window(options);
     auto* line = window.findChild<QLabel*>("ProgressPercent");
     ASSERT_NE(line, nullptr);
@@ -46,7 +48,7 @@ class ProgressWindowTest : public ::testing::Test {
 TEST_F(ProgressWindowTest, RunsTheJobToItsEndWithTheTitle) {
     CountingJob job;
     job.rows = 300;
-    ProgressSpec options;
+    ProgressOptions options;
     options.text = "Loading checks";
     QString title;
     QTimer probe;
@@ -67,7 +69,7 @@ TEST_F(ProgressWindowTest, ANamedWindowRestoresAndSavesItsPlaceThroughTheHooks) 
                            [&](QWidget*, const std::string& p) { calls.push_back("save " + p); }});
     CountingJob job;
     job.rows = 3;
-    ProgressSpec options;
+    ProgressOptions options;
     runProgress(options, job);
     EXPECT_TRUE(calls.empty());
     options.placeName = "LoadChkThread";
@@ -89,7 +91,7 @@ TEST_F(ProgressWindowTest, CancelClosesWhenTheJobAgrees) {
         }
     });
     clicker.start(15);
-    EXPECT_EQ(runProgress(ProgressSpec{}, job), ProgressResult::Cancelled);
+    EXPECT_EQ(runProgress(ProgressOptions{}, job), ProgressResult::Cancelled);
     EXPECT_EQ(job.cancels, 2);
     EXPECT_EQ(job.closes, 1);
     EXPECT_GT(job.done, 0);
@@ -99,7 +101,7 @@ TEST_F(ProgressWindowTest, ASliceIsNeverEnteredAgainFromANestedEventLoop) {
     CountingJob job;
     job.rows = 4;
     job.nestedWaitMs = 15;
-    ProgressSpec options;
+    ProgressOptions options;
     options.sliceMs = 0;
     EXPECT_EQ(runProgress(options, job), ProgressResult::Completed);
     EXPECT_EQ(job.done, 4);
@@ -109,7 +111,7 @@ TEST_F(ProgressWindowTest, ASliceIsNeverEnteredAgainFromANestedEventLoop) {
 TEST(ProgressRunnerTest, DrivesAJobBesideTheProgramAndSignalsTheEnd) {
     CountingJob job;
     job.rows = 50;
-    ProgressSpec options;
+    ProgressOptions options;
     options.sliceMs = 0;
     ProgressRunner runner(job, options);
     QSignalSpy finished(&runner, &ProgressRunner::finished);

@@ -9,6 +9,8 @@
 
 #include "corelib/registry.h"
 
+using namespace corelib;
+
 namespace {
 
 class RegistryTest : public ::testing::Test {

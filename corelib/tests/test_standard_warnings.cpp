@@ -5,6 +5,8 @@
 #include "corelib/message_script.h"
 #include "corelib/standard_warnings.h"
 
+using namespace corelib;
+
 namespace {
 
 const WarningError kLocked{32, "File Is Locked (32)"};

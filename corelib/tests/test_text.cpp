@@ -2,6 +2,8 @@
 
 #include "corelib/text.h"
 
+using namespace corelib;
+
 TEST(Text, CaseBlindComparisonOrdersAndMatchesAsciiLetters) {
     EXPECT_TRUE(text::equalNoCase("BrowseAPbac", "BROWSEAPBAC"));
     EXPECT_FALSE(text::equalNoCase("abc", "abcd"));

@@ -4,6 +4,8 @@
 #include "corelib/message_script.h"
 #include "corelib/thread_registry.h"
 
+using namespace corelib;
+
 namespace {
 
 class ThreadRegistryTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-// Session windows: events of a session's window run on the session's thread, a second start
+// FileSession windows: events of a session's window run on the session's thread, a second start
 // brings the window forward, the session ends with its window, and the registry's window.
 #include <gtest/gtest.h>
 
@@ -13,6 +13,8 @@
 #include "corelib/thread_registry.h"
 #include "corelib/ui/thread_event_filter.h"
 #include "corelib/ui/threads_window.h"
+
+using namespace corelib;
 
 namespace {
 

@@ -14,6 +14,8 @@
 #include "corelib/message_script.h"
 #include "corelib/zor_spelledamount.h"
 
+using namespace corelib;
+
 namespace {
 
 TEST(SpelledAmount, SpellsChecksAsPrinted) {

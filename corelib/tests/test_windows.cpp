@@ -18,6 +18,8 @@
 #include "corelib/ui/zor_enumprinters.h"
 #include "corelib/ui/zor_showprocedure.h"
 
+using namespace corelib;
+
 namespace {
 
 TEST(WindowResizeRule, MovesStretchesOrKeepsEachControlByItsPlace) {

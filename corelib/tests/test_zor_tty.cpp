@@ -7,6 +7,8 @@
 #include "corelib/registry.h"
 #include "corelib/zor_tty.h"
 
+using namespace corelib;
+
 namespace {
 
 class ZorTtyTest : public ::testing::Test {

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <iostream>
 
+namespace corelib {
+
 namespace {
 
 QStyle::StandardPixmap iconFor(const std::string& name) {
@@ -174,3 +176,5 @@ void MessageWindowBackend::halt(int32_t exitCode) {
     std::fflush(nullptr);
     std::exit(exitCode);
 }
+
+}  // namespace corelib

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace corelib {
+
 namespace {
 ProgressPlaceHooks& placeHooks() {
     static ProgressPlaceHooks hooks;
@@ -24,7 +26,7 @@ struct QuietView : ProgressView {
 };
 }  // namespace
 
-ProgressRunner::ProgressRunner(ProgressJob& job, const ProgressSpec& options, ProgressView* view,
+ProgressRunner::ProgressRunner(ProgressJob& job, const ProgressOptions& options, ProgressView* view,
                                QObject* parent)
     : QObject(parent), job_(job), options_(options), view_(view), timer_(new QTimer(this)) {
     if (!view_) {
@@ -75,7 +77,7 @@ void ProgressRunner::finish(ProgressResult result) {
     emit finished(result);
 }
 
-ProgressWindow::ProgressWindow(const ProgressSpec& options, QWidget* parent)
+ProgressWindow::ProgressWindow(const ProgressOptions& options, QWidget* parent)
     : QDialog(parent),
       text_(new QLabel(this)),
       bar_(new QProgressBar(this)),
@@ -150,7 +152,7 @@ void setProgressPlaceHooks(ProgressPlaceHooks hooks) {
     placeHooks() = std::move(hooks);
 }
 
-ProgressResult ProgressWindowBackend::run(const ProgressSpec& options, ProgressJob& job) {
+ProgressResult ProgressWindowBackend::run(const ProgressOptions& options, ProgressJob& job) {
     QWidget* owner = QApplication::activeWindow();
     ProgressWindow window(options, owner);
     window.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
@@ -176,3 +178,5 @@ ProgressResult ProgressWindowBackend::run(const ProgressSpec& options, ProgressJ
 void useProgressWindows() {
     setProgressBackend(std::make_unique<ProgressWindowBackend>());
 }
+
+}  // namespace corelib

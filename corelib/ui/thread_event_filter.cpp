@@ -11,6 +11,8 @@
 
 #include "corelib/thread_registry.h"
 
+namespace corelib {
+
 namespace {
 
 void activate(QWidget* w) {
@@ -116,3 +118,5 @@ void installThreadEventFilter() {
     if (!filter) filter = new ThreadEventFilter(app);
     app->installEventFilter(filter);  // installing again moves it ahead of later filters
 }
+
+}  // namespace corelib

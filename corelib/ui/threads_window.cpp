@@ -10,6 +10,8 @@
 
 #include "corelib/thread_registry.h"
 
+namespace corelib {
+
 ThreadsWindow::ThreadsWindow(QWidget* parent)
     : QDialog(parent), list_(new QTableWidget(this)), timer_(new QTimer(this)) {
     setWindowTitle("Threads and Procedures");
@@ -84,3 +86,5 @@ void THREAD_DISPLAY() {
     window.exec();
     THREAD_RETURN("Thread:Display");
 }
+
+}  // namespace corelib

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace corelib {
+
 QRect resizedRect(const QRect& control, ResizeKind kind, const QRect& reference, int dw, int dh) {
     QRect r = control;
     const bool spansAcross =
@@ -53,3 +55,5 @@ void WINDOW_RESIZE(QWidget* referenceControl, int32_t oldWidth, int32_t oldHeigh
             resizedRect(control->geometry(), resizeKindOf(control), reference, dw, dh));
     }
 }
+
+}  // namespace corelib

@@ -13,6 +13,8 @@
 
 #include "corelib/daytime.h"
 
+namespace corelib {
+
 namespace {
 
 constexpr int kFirstYear = 1801;
@@ -208,3 +210,5 @@ void ZOR_CALENDAR(int32_t& date) {
     window.setWindowModality(Qt::WindowModal);
     if (window.exec() == QDialog::Accepted) date = window.date();
 }
+
+}  // namespace corelib

@@ -4,6 +4,9 @@
 
 #ifdef BANKREC_HAVE_CUPS
 #include <cups/cups.h>
+
+namespace corelib {
+
 #endif
 
 void ZOR_ENUMPRINTERS(std::vector<PrinterEntry>& queue) {
@@ -25,3 +28,5 @@ void ZOR_ENUMPRINTERS(std::vector<PrinterEntry>& queue) {
     for (const QString& name : QPrinterInfo::availablePrinterNames())
         queue.push_back({name.toStdString(), {}});
 }
+
+}  // namespace corelib

@@ -12,6 +12,8 @@
 #include "corelib/picture.h"
 #include "corelib/thread_registry.h"
 
+namespace corelib {
+
 namespace {
 
 std::string escapeField(const std::string& text) {
@@ -109,3 +111,5 @@ void ZOR_SHOWPROCEDURE(const std::string& component, const std::string& descript
     window.exec();
     THREAD_RETURN("ZOR_SHOWPROCEDURE");
 }
+
+}  // namespace corelib

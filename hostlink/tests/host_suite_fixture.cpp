@@ -12,6 +12,10 @@
 #include "corelib/globals.h"
 #include "suiteapi/tvsysdata.h"
 
+using namespace corelib;
+
+namespace hostlink {
+
 namespace {
 
 struct LogView : ProgressView {
@@ -26,8 +30,8 @@ struct LogView : ProgressView {
 
 }  // namespace
 
-ProgressResult RecordingProgress::run(const ProgressSpec& options, ProgressJob& job) {
-    log_->specs.push_back(options);
+ProgressResult RecordingProgress::run(const ProgressOptions& options, ProgressJob& job) {
+    log_->options.push_back(options);
     LogView view(*log_);
     job.open(view);
     bool more = true;
@@ -186,3 +190,5 @@ std::string HostSuiteTest::transactionValue(int transactionId, const char* colum
 void HostSuiteTest::cancelBeforeTick(int n) {
     setProgressBackend(std::make_unique<RecordingProgress>(progress_, n));
 }
+
+}  // namespace hostlink

@@ -18,9 +18,11 @@
 #include "tvhost/suite_database.h"
 #include "tvsuite/suite_admin.h"
 
+namespace hostlink {
+
 // What the progress windows were told.
 struct ProgressLog {
-    std::vector<ProgressSpec> specs;
+    std::vector<corelib::ProgressOptions> options;
     std::vector<std::string> texts;
     std::vector<int> percents;
     int64_t rangeHigh = -1;
@@ -30,11 +32,12 @@ struct ProgressLog {
 };
 
 // Runs jobs without a window, recording what they show; can press Cancel before tick n.
-class RecordingProgress : public ProgressBackend {
+class RecordingProgress : public corelib::ProgressBackend {
   public:
     explicit RecordingProgress(std::shared_ptr<ProgressLog> log, int cancelBeforeTick = -1)
         : log_(std::move(log)), cancelBeforeTick_(cancelBeforeTick) {}
-    ProgressResult run(const ProgressSpec& options, ProgressJob& job) override;
+    corelib::ProgressResult run(const corelib::ProgressOptions& options,
+                                corelib::ProgressJob& job) override;
 
   private:
     std::shared_ptr<ProgressLog> log_;
@@ -77,7 +80,7 @@ class HostSuiteTest : public ::testing::Test {
     INFO info_;
     QTemporaryDir dir_;
     std::string folder_;
-    ScopedScriptedMessages messages_;
+    corelib::ScopedScriptedMessages messages_;
     std::shared_ptr<ProgressLog> progress_ = std::make_shared<ProgressLog>();
     tvsuite::SuiteAdmin files_;
     QString adminConnection_;
@@ -86,4 +89,6 @@ class HostSuiteTest : public ::testing::Test {
 };
 
 // Every message text shown so far, joined (for "never shows X" checks).
-std::string allMessageText(const ScriptedMessages& messages);
+std::string allMessageText(const corelib::ScriptedMessages& messages);
+
+}  // namespace hostlink

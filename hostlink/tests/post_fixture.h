@@ -8,6 +8,8 @@
 #include "corelib/daytime.h"
 #include "host_suite_fixture.h"
 
+namespace hostlink {
+
 namespace {
 
 constexpr const char* kTextFile = "zor0007.txt";
@@ -21,7 +23,7 @@ class PostTest : public HostSuiteTest, public ::testing::WithParamInterface<bool
         addUsage(1, 50, 1, 8, "APB");
         addUsage(2, 50, 1, 9, "PRB");
         link_.FIAID = 50;
-        link_.POSTDATE = daytime::dayNumber(2026, 4, 30);
+        link_.POSTDATE = corelib::daytime::dayNumber(2026, 4, 30);
     }
 
     // A payables check: external form `ext`, run 31, internal form `internal`.
@@ -96,7 +98,8 @@ class PostTest : public HostSuiteTest, public ::testing::WithParamInterface<bool
     }
 
     void queue(int id, const char* source, const char* bank) {
-        ASSERT_TRUE(link_.addCheck(id, 0, Decimal::fromCents(-1), source, bank, "", "", ""));
+        ASSERT_TRUE(
+            link_.addCheck(id, 0, corelib::Decimal::fromCents(-1), source, bank, "", "", ""));
     }
 
     std::string textFile() {
@@ -114,3 +117,5 @@ std::string backendName(const ::testing::TestParamInfo<bool>& info) {
 }
 
 }  // namespace
+
+}  // namespace hostlink

@@ -11,6 +11,7 @@
 #include "host_suite_fixture.h"
 #include "hostlink/host_connection.h"
 
+using namespace corelib;
 using namespace hostlink;
 
 namespace {
@@ -52,7 +53,7 @@ class ConnectionTest : public HostSuiteTest {
             EXPECT_EQ(GlobalResponse, RequestCancelled) << op.table;
             EXPECT_TRUE(threadRegistrySnapshot().empty()) << op.table;
             EXPECT_EQ(hostlinkConnections(), 0) << op.table;
-            EXPECT_TRUE(progress_->specs.empty()) << op.table;  // no window was opened
+            EXPECT_TRUE(progress_->options.empty()) << op.table;  // no window was opened
             if (!info_.USERPW.empty()) {
                 EXPECT_EQ(err.find(info_.USERPW), std::string::npos);
             }

@@ -6,6 +6,7 @@
 #include "hostlink/hostlink.h"
 #include "hostlink/view_filter.h"
 
+using namespace corelib;
 using namespace hostlink;
 
 namespace {

@@ -6,6 +6,9 @@
 #include "corelib/thread_registry.h"
 #include "host_suite_fixture.h"
 
+using namespace corelib;
+using namespace hostlink;
+
 namespace {
 
 class LoadTest : public HostSuiteTest, public ::testing::WithParamInterface<bool> {
@@ -83,10 +86,10 @@ TEST_P(LoadTest, LoadFiaListsEachCashAccountWithTheFirstModuleUsagesBankCode) {
         EXPECT_EQ(link.query("APBANK"), want[i].ap) << i;
         EXPECT_EQ(link.query("PRBANK"), want[i].pr) << i;
     }
-    ASSERT_EQ(progress_->specs.size(), 1u);
-    EXPECT_EQ(progress_->specs[0].title, "Processing Records");
-    EXPECT_EQ(progress_->specs[0].text, "Extracting FIA's");
-    EXPECT_TRUE(progress_->specs[0].cancelButton);
+    ASSERT_EQ(progress_->options.size(), 1u);
+    EXPECT_EQ(progress_->options[0].title, "Processing Records");
+    EXPECT_EQ(progress_->options[0].text, "Extracting FIA's");
+    EXPECT_TRUE(progress_->options[0].cancelButton);
     ASSERT_FALSE(progress_->percents.empty());
     EXPECT_EQ(progress_->percents.front(), 0);
     EXPECT_EQ(progress_->percents.back(), 100);
@@ -182,7 +185,7 @@ TEST_P(LoadTest, LoadChkMapsEachSourceModule) {
         EXPECT_EQ(e->ACTIVITYDATE, daytime::dayNumber(2026, 3, 31)) << w.id;
         EXPECT_EQ(e->BANK, "") << w.id;
     }
-    EXPECT_EQ(progress_->specs.at(0).text, "Extracting Check's");
+    EXPECT_EQ(progress_->options.at(0).text, "Extracting Check's");
     EXPECT_EQ(progress_->texts.back(), "Process Completed");
 }
 

@@ -13,6 +13,9 @@
 #include "post_fixture.h"
 #include "suiteapi/tvsysdata.h"
 
+using namespace corelib;
+using namespace hostlink;
+
 TEST_P(PostTest, PayablesChecksAreInsertedOrRewrittenAndCleared) {
     ASSERT_EQ(files_.addRegisterCheck(division_, "APB", 2002, 31, 7, -999, 1, "Old name"), "");
     addTransaction(payablesCheck(1, 2001, 6, "-150.1250", "000123", "Acme Supplies"));
@@ -72,7 +75,7 @@ TEST_P(PostTest, PayablesChecksAreInsertedOrRewrittenAndCleared) {
     EXPECT_EQ(runs.rows[0][5], "0007");
     EXPECT_EQ(runs.rows[0][6], QFileInfo(kTextFile).absoluteFilePath().toStdString());
     EXPECT_EQ(runs.rows[0][7], "2");
-    EXPECT_EQ(progress_->specs.at(0).title, "Progress...");
+    EXPECT_EQ(progress_->options.at(0).title, "Progress...");
     EXPECT_EQ(progress_->rangeHigh, 2);
 }
 

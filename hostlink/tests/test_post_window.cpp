@@ -4,6 +4,9 @@
 #include "corelib/ui/progress_window.h"
 #include "post_fixture.h"
 
+using namespace corelib;
+using namespace hostlink;
+
 TEST_P(PostTest, LoadingAndPostingRunInTheRealProgressWindow) {
     addTransaction(payablesCheck(1, 2001, 6, "-10.0000", "1", "A"));
     useProgressWindows();

@@ -13,32 +13,35 @@
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/registry.h"
 #include "tvhost/suite_database.h"
 
+namespace activity {
+
 class ActivityTest : public ::testing::Test {
   protected:
     ActivityTest() {
         qputenv("BANKREC_HKCU", QByteArray::fromStdString(folder() + "/hkcu.ini"));
         qputenv("BANKREC_HKLM", QByteArray::fromStdString(folder() + "/hklm.ini"));
-        glo_ApplicationName = "Bank Reconciliation";
+        corelib::glo_ApplicationName = "Bank Reconciliation";
         storage.nameFiles(folder(), 2);
-        storage.setFileName(FileId::APbnu, folder() + "/APbnu");
-        session = std::make_unique<Session>(storage);
-        savedError().clear();
-        for (FileId id :
-             {FileId::APbnk, FileId::APbac, FileId::APbda, FileId::APrac, FileId::APrec}) {
-            EXPECT_EQ(openFile(*session, id), 0);
+        storage.setFileName(storage::FileId::APbnu, folder() + "/APbnu");
+        session = std::make_unique<storage::FileSession>(storage);
+        storage::savedError().clear();
+        for (storage::FileId id :
+             {storage::FileId::APbnk, storage::FileId::APbac, storage::FileId::APbda,
+              storage::FileId::APrac, storage::FileId::APrec}) {
+            EXPECT_EQ(storage::openFile(*session, id), 0);
             opened.push_back(id);
         }
     }
     ~ActivityTest() override {
-        for (FileId id : opened) closeFile(*session, id);
+        for (storage::FileId id : opened) storage::closeFile(*session, id);
         if (!adminConnection.isEmpty()) QSqlDatabase::removeDatabase(adminConnection);
     }
 
@@ -88,48 +91,48 @@ class ActivityTest : public ::testing::Test {
     }
 
     // Adds a record through numbering; returns its identifier (0 when the add failed).
-    template <Record R>
+    template <storage::Record R>
     int32_t add(const R& rec) {
         session->file<R>().rec = rec;
-        if (addNumbered(*session, R::kFile) != 0) return 0;
-        return static_cast<int32_t>(
-            std::get<int64_t>(getField(fileDef(R::kFile), &session->file<R>().rec, 0)));
+        if (storage::addNumbered(*session, R::kFile) != 0) return 0;
+        return static_cast<int32_t>(std::get<int64_t>(
+            storage::getField(storage::fileDef(R::kFile), &session->file<R>().rec, 0)));
     }
     int32_t addBank(const std::string& name, int32_t fiaId = 0) {
-        APbnk b;
+        storage::APbnk b;
         b.Bank = name;
         b.FIAID = fiaId;
         return add(b);
     }
     int32_t addActivity(int32_t bankId, const std::string& type, const std::string& reference,
                         int64_t amountCents, int32_t date = 80000) {
-        APbac a;
+        storage::APbac a;
         a.BankID = bankId;
         a.ActivityType = type;
         a.Reference = reference;
         a.ActivityDate = date;
-        a.Amount = Decimal::fromCents(amountCents);
-        if (type == "Check") a.PaymentOrDebit = Decimal::fromCents(-amountCents);
-        if (type == "Deposit") a.DepositOrCredit = Decimal::fromCents(amountCents);
+        a.Amount = corelib::Decimal::fromCents(amountCents);
+        if (type == "Check") a.PaymentOrDebit = corelib::Decimal::fromCents(-amountCents);
+        if (type == "Deposit") a.DepositOrCredit = corelib::Decimal::fromCents(amountCents);
         return add(a);
     }
 
     // The activity row loaded from a suite transaction; ActivityID 0 when there is none.
-    APbac byTransaction(int32_t transactionId) {
-        auto& f = session->file<APbac>();
+    storage::APbac byTransaction(int32_t transactionId) {
+        auto& f = session->file<storage::APbac>();
         f.clear();
         f.rec.TransactionID = transactionId;
-        if (f.get(APBAC_KEY_TRANSACTIONID) != 0) return APbac{};
+        if (f.get(storage::APBAC_KEY_TRANSACTIONID) != 0) return storage::APbac{};
         return f.rec;
     }
-    APbac byId(int32_t activityId) {
-        auto& f = session->file<APbac>();
+    storage::APbac byId(int32_t activityId) {
+        auto& f = session->file<storage::APbac>();
         f.clear();
         f.rec.ActivityID = activityId;
-        if (f.get(APBAC_KEY_ACTIVITYID) != 0) return APbac{};
+        if (f.get(storage::APBAC_KEY_ACTIVITYID) != 0) return storage::APbac{};
         return f.rec;
     }
-    template <Record R>
+    template <storage::Record R>
     int64_t count() {
         int64_t n = -1;
         EXPECT_EQ(session->file<R>().records(n), 0);
@@ -137,14 +140,16 @@ class ActivityTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
-    ScopedScriptedMessages messages;
-    Storage storage;
-    std::unique_ptr<Session> session;
-    std::vector<FileId> opened;
-    StartupParameters params;
+    corelib::ScopedScriptedMessages messages;
+    storage::Storage storage;
+    std::unique_ptr<storage::FileSession> session;
+    std::vector<storage::FileId> opened;
+    shell::StartupParameters params;
     QString adminConnection;
 };
 
-inline Decimal money(int64_t cents) {
-    return Decimal::fromCents(cents);
+inline corelib::Decimal money(int64_t cents) {
+    return corelib::Decimal::fromCents(cents);
 }
+
+}  // namespace activity

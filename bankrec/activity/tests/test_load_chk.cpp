@@ -3,11 +3,16 @@
 
 #include "activity_fixture.h"
 #include "bankrec/activity/load_chk.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/globals.h"
 #include "corelib/message_box.h"
 
 #include <functional>
+
+using namespace corelib;
+using namespace storage;
+using namespace hostlink;
+using namespace activity;
 
 namespace {
 
@@ -201,8 +206,8 @@ TEST_F(LoadChkTest, ALoaderInsideTheCallersTransactionLeavesItToTheCaller) {
 }
 
 TEST(ChkEntryValuesTest, SourceIsComparedWithoutTrailingBlanksOrCase) {
-    ::CHKQ queue;
-    ::INFO info;
+    hostlink::CHKQ queue;
+    hostlink::INFO info;
     ZORBRCHK link(queue, info);
     link.addCheck(1, 80000, Decimal::fromCents(-500), "gl", "", "JE-1T", "Name", "");
     link.addCheck(2, 80000, Decimal::fromCents(0), "GL", "", "JE-2T", "Zero", "");
@@ -251,7 +256,7 @@ TEST_F(LoadChkTest, ARewriteThatFailsAsksToTryAgainAndYesWritesItOnceTheFileIsFr
     setSuiteAmount(1, "-175.00");
 
     // Another station holds the activity file for writing while the load runs.
-    Session other(storage);
+    FileSession other(storage);
     ASSERT_EQ(other.begin({FileId::APbac}, 1), 0);
     auto backend = std::make_shared<RetryBackend>([&] { other.rollback(); });
     auto previous = ThisMessageBox.setBackend(backend);

@@ -6,6 +6,10 @@
 #include "bankrec/activity/register_rows.h"
 #include "corelib/daytime.h"
 
+using namespace corelib;
+using namespace storage;
+using namespace activity;
+
 namespace {
 
 APbac adjustment(int64_t cents) {

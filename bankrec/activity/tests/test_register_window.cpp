@@ -17,6 +17,10 @@
 #include "bankrec/activity/update_apbac.h"
 #include "bankrec/storage/transaction.h"
 
+using namespace corelib;
+using namespace storage;
+using namespace activity;
+
 namespace {
 
 class RegisterWindowTest : public ActivityTest {};

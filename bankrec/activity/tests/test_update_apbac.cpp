@@ -6,6 +6,10 @@
 #include "bankrec/storage/transaction.h"
 #include "corelib/globals.h"
 
+using namespace corelib;
+using namespace storage;
+using namespace activity;
+
 namespace {
 
 TEST(ActivityFormKindTest, TypeIsComparedInCapitalsAndAnythingElseIsACheck) {
@@ -153,7 +157,7 @@ TEST_F(UpdateAPbacTest, AFailedDeleteAsksToTryAgainAndKeepsTheRow) {
     const int32_t id = addActivity(bank, "Check", "1001", -100);
     byId(id);
     // Another station holds the activity file for writing.
-    Session other(storage);
+    FileSession other(storage);
     ASSERT_EQ(other.begin({FileId::APbac}, 1), 0);
     GlobalRequest = DeleteRecord;
     messages->answers({msg::OK, msg::OK, msg::No});

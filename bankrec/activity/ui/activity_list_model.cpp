@@ -6,6 +6,8 @@
 #include "bankrec/activity/activity_pager.h"
 #include "bankrec/activity/register_rows.h"
 
+namespace activity {
+
 namespace {
 
 Qt::Alignment alignmentOf(int column) {
@@ -102,3 +104,5 @@ void TwoLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     }
     painter->restore();
 }
+
+}  // namespace activity

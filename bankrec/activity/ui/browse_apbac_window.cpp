@@ -20,9 +20,15 @@
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/session.h"
 #include "bankrec/shell/ui/window_place.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/globals.h"
 #include "corelib/thread_registry.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace activity {
 
 namespace {
 
@@ -31,7 +37,7 @@ constexpr int kColumnUnits[RegisterColumnCount] = {45, 40, 179, 61, 9, 46};
 
 }  // namespace
 
-BrowseAPbacWindow::BrowseAPbacWindow(Session& session, const StartupParameters& params,
+BrowseAPbacWindow::BrowseAPbacWindow(FileSession& session, const StartupParameters& params,
                                      QWidget* parent)
     : QWidget(parent),
       session_(session),
@@ -246,3 +252,5 @@ ProcedureRegistration registration(kRegisterProcedure, [](shell::Session& s) -> 
 });
 
 }  // namespace
+
+}  // namespace activity

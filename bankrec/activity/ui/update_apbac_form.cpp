@@ -15,6 +15,12 @@
 #include "corelib/globals.h"
 #include "corelib/picture.h"
 
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace activity {
+
 namespace {
 
 enum FieldKey { Reference, Date, Name, Payment, Description, Cash, Coin, Deposit };
@@ -184,3 +190,5 @@ void showActivityForm(ActivityForm& form, QWidget* parent) {
     UpdateAPbacForm dialog(form, parent);
     GlobalResponse = dialog.exec() == QDialog::Accepted ? RequestCompleted : RequestCancelled;
 }
+
+}  // namespace activity

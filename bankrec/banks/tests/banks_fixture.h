@@ -12,10 +12,12 @@
 #include "bankrec/banks/load_fia.h"
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
+
+namespace banks {
 
 class BanksTest : public ::testing::Test {
   protected:
@@ -26,12 +28,13 @@ class BanksTest : public ::testing::Test {
         QDir().mkpath(QString::fromStdString(dataDir_));
         QDir().mkpath(QString::fromStdString(suiteDir_));
         storage_.nameFiles(dataDir_, 3);
-        storage_.setFileName(FileId::APbnu, dataDir_ + "/APbnu");
+        storage_.setFileName(storage::FileId::APbnu, dataDir_ + "/APbnu");
         params_.parse({"Division=3", "DataPath=" + dataDir_, "Server=sqlite:" + suiteDir_,
                        "UserID=demo", "Password=secret", "TVUser=1"});
-        session_ = std::make_unique<Session>(storage_);
-        files_ = std::make_unique<FileUse>(
-            *session_, std::initializer_list<FileId>{FileId::APbnk, FileId::APbnu});
+        session_ = std::make_unique<storage::FileSession>(storage_);
+        files_ = std::make_unique<storage::FileUse>(
+            *session_,
+            std::initializer_list<storage::FileId>{storage::FileId::APbnk, storage::FileId::APbnu});
         ASSERT_EQ(files_->error(), 0);
     }
     void TearDown() override {
@@ -39,52 +42,54 @@ class BanksTest : public ::testing::Test {
         session_.reset();
     }
 
-    static FIAQEntry entry(int32_t fiaId, const std::string& bank, const std::string& account,
-                           const std::string& ap = {}, const std::string& pr = {}) {
-        return FIAQEntry{fiaId, bank, account, ap, pr};
+    static hostlink::FIAQEntry entry(int32_t fiaId, const std::string& bank,
+                                     const std::string& account, const std::string& ap = {},
+                                     const std::string& pr = {}) {
+        return hostlink::FIAQEntry{fiaId, bank, account, ap, pr};
     }
 
     // Runs the loader over a hand-made list the way the loading windows do (progress job,
     // time slices). `response` is what LOADFIA would have left in GlobalResponse.
-    FiaLoadCounts load(const std::vector<FIAQEntry>& entries, int32_t response = 1) {
+    FiaLoadCounts load(const std::vector<hostlink::FIAQEntry>& entries, int32_t response = 1) {
         return loadOn(*session_, entries, response);
     }
-    FiaLoadCounts loadOn(Session& s, const std::vector<FIAQEntry>& entries, int32_t response = 1) {
+    FiaLoadCounts loadOn(storage::FileSession& s, const std::vector<hostlink::FIAQEntry>& entries,
+                         int32_t response = 1) {
         FiaLink link(params_);
         for (const auto& e : entries) link.queue.add(e);
         link.response = response;
         FiaLoadJob job(s, link);
-        runProgress(loadFiaQuickSpec(), job);
+        corelib::runProgress(loadFiaQuickOptions(), job);
         return job.loader().counts();
     }
 
-    std::vector<APbnk> banks() {
-        std::vector<APbnk> out;
-        auto& f = session_->file<APbnk>();
-        f.setStart(APBNK_KEY_BANKID);
+    std::vector<storage::APbnk> banks() {
+        std::vector<storage::APbnk> out;
+        auto& f = session_->file<storage::APbnk>();
+        f.setStart(storage::APBNK_KEY_BANKID);
         while (f.next() == 0) out.push_back(f.rec);
         return out;
     }
-    APbnk bankByFia(int32_t fiaId) {
-        auto& f = session_->file<APbnk>();
+    storage::APbnk bankByFia(int32_t fiaId) {
+        auto& f = session_->file<storage::APbnk>();
         f.rec.FIAID = fiaId;
-        EXPECT_EQ(f.get(APBNK_KEY_FIAID), 0) << "no bank for FIAID " << fiaId;
+        EXPECT_EQ(f.get(storage::APBNK_KEY_FIAID), 0) << "no bank for FIAID " << fiaId;
         return f.rec;
     }
     // The bank's cash accounts in account order.
-    std::vector<APbnu> cashOf(int32_t bankId) {
-        std::vector<APbnu> out;
-        auto& f = session_->file<APbnu>();
+    std::vector<storage::APbnu> cashOf(int32_t bankId) {
+        std::vector<storage::APbnu> out;
+        auto& f = session_->file<storage::APbnu>();
         f.clear();
         f.rec.BankID = bankId;
-        f.set(APBNU_KEY_BANKIDBANKACCOUNT);
+        f.set(storage::APBNU_KEY_BANKIDBANKACCOUNT);
         while (f.next() == 0 && f.rec.BankID == bankId) out.push_back(f.rec);
         return out;
     }
-    std::vector<APbnu> allCash() {
-        std::vector<APbnu> out;
-        auto& f = session_->file<APbnu>();
-        f.setStart(APBNU_KEY_BANKUSEID);
+    std::vector<storage::APbnu> allCash() {
+        std::vector<storage::APbnu> out;
+        auto& f = session_->file<storage::APbnu>();
+        f.setStart(storage::APBNU_KEY_BANKUSEID);
         while (f.next() == 0) out.push_back(f.rec);
         return out;
     }
@@ -99,9 +104,11 @@ class BanksTest : public ::testing::Test {
     QTemporaryDir dir_;
     std::string dataDir_;
     std::string suiteDir_;
-    Storage storage_;
-    StartupParameters params_;
-    std::unique_ptr<Session> session_;
-    std::unique_ptr<FileUse> files_;
-    ScopedScriptedMessages messages_;
+    storage::Storage storage_;
+    shell::StartupParameters params_;
+    std::unique_ptr<storage::FileSession> session_;
+    std::unique_ptr<storage::FileUse> files_;
+    corelib::ScopedScriptedMessages messages_;
 };
+
+}  // namespace banks

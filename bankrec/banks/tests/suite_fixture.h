@@ -8,6 +8,8 @@
 #include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
 
+namespace banks {
+
 class DemoSuiteTest : public BanksTest {
   protected:
     void SetUp() override {
@@ -26,13 +28,15 @@ class DemoSuiteTest : public BanksTest {
     }
 
     // Makes the bank with this name the session's current bank.
-    int32_t current(const std::string& name, Session* s = nullptr) {
-        auto& f = (s ? *s : *session_).file<APbnk>();
+    int32_t current(const std::string& name, storage::FileSession* s = nullptr) {
+        auto& f = (s ? *s : *session_).file<storage::APbnk>();
         f.clear();
         f.rec.Bank = name;
-        EXPECT_EQ(f.get(APBNK_KEY_BANK), 0) << name;
+        EXPECT_EQ(f.get(storage::APBNK_KEY_BANK), 0) << name;
         return f.rec.BankID;
     }
 
     FiaLoadCounts counts_;
 };
+
+}  // namespace banks

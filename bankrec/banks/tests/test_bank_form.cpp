@@ -6,6 +6,10 @@
 #include "bankrec/storage/change_stamp.h"
 #include "suite_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+using namespace banks;
+
 using Outcome = UpdateAPbnkPresenter::SaveOutcome;
 
 TEST(BrowseJournals, ShowsOnlyThePostedJournalsJoinedByComma) {
@@ -106,7 +110,7 @@ TEST_F(BankBrowseTest, NextAndPreviousReopenTheFormOnTheNeighbouringBank) {
 
 class BankFormTest : public DemoSuiteTest {
   protected:
-    std::unique_ptr<UpdateAPbnkPresenter> form(int32_t request, Session* s = nullptr) {
+    std::unique_ptr<UpdateAPbnkPresenter> form(int32_t request, FileSession* s = nullptr) {
         auto p = std::make_unique<UpdateAPbnkPresenter>(s ? *s : *session_, params_);
         p->open(request);
         return p;
@@ -227,7 +231,7 @@ TEST_F(BankFormTest, ACashAccountGoneMeanwhileIsReportedAndTheRestSaved) {
 }
 
 TEST_F(BankFormTest, AChangeConflictShowsWarning38AndTheOtherStationsValues) {
-    Session other(storage_);
+    FileSession other(storage_);
     FileUse otherFiles(other, {FileId::APbnk, FileId::APbnu});
     current("Operating Account");
     current("Operating Account", &other);
@@ -256,7 +260,7 @@ TEST_F(BankFormTest, AChangeConflictShowsWarning38AndTheOtherStationsValues) {
 
 TEST_F(BankFormTest, DeleteIsRefusedWhileTheBankHasActivity) {
     const int32_t id = current("Operating Account");
-    Session s2(storage_);
+    FileSession s2(storage_);
     {
         FileUse bac(s2, {FileId::APbac});
         auto& a = s2.file<APbac>();

@@ -20,6 +20,9 @@
 #include "bankrec/shell/session.h"
 #include "suite_fixture.h"
 
+using namespace corelib;
+using namespace banks;
+
 using BankFormWindowTest = DemoSuiteTest;
 
 TEST_F(BankFormWindowTest, PostingCheckBoxesShowAndHideTheirJournalAndAccount) {

@@ -4,6 +4,11 @@
 
 #include "banks_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+using namespace hostlink;
+using namespace banks;
+
 using FiaLoaderTest = BanksTest;
 
 TEST_F(FiaLoaderTest, AnAccountWithTwoCashAccountsBecomesOneBankWithTheFirstMarked) {
@@ -165,7 +170,7 @@ TEST_F(FiaLoaderTest, AnEntryWithoutSuiteIdentifierAddsNoBank) {
 TEST_F(FiaLoaderTest, ABankChangedByAnotherSessionMeanwhileIsNotOverwrittenBlindly) {
     load({entry(7, "Operating", "1000-000-00")});
     // A second station loads a newer name while this one keeps its buffer.
-    Session other(storage_);
+    FileSession other(storage_);
     FileUse otherFiles(other, {FileId::APbnk, FileId::APbnu});
     loadOn(other, {entry(7, "Operating II", "1000-000-00")});
     FiaLoadCounts c = load({entry(7, "Operating III", "1000-000-00")});

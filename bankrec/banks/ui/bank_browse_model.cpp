@@ -1,5 +1,9 @@
 #include "bankrec/banks/ui/bank_browse_model.h"
 
+using namespace storage;
+
+namespace banks {
+
 BankBrowseModel::BankBrowseModel(BankBrowse& browse, QObject* parent)
     : QAbstractTableModel(parent), browse_(browse) {}
 
@@ -80,3 +84,5 @@ int BankBrowseModel::rowOfBank(int32_t bankId) const {
         if (rows_[i].bank.BankID == bankId) return int(i);
     return -1;
 }
+
+}  // namespace banks

@@ -13,6 +13,11 @@
 #include "bankrec/shell/procedure_table.h"
 #include "corelib/globals.h"
 
+using namespace corelib;
+using namespace shell;
+
+namespace banks {
+
 BrowseAboutBRWindow::BrowseAboutBRWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle("About Application");
     setObjectName("BrowseAboutBRWindow");
@@ -98,3 +103,5 @@ static ProcedureRegistration registerAbout("BrowseAboutBRWindow", [](shell::Sess
     QObject::connect(w, &BrowseAboutBRWindow::closeRequested, w, [w] { closeSessionWindow(w); });
     return static_cast<QWidget*>(w);
 });
+
+}  // namespace banks

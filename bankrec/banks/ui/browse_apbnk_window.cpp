@@ -17,8 +17,14 @@
 #include "bankrec/shell/session.h"
 #include "bankrec/shell/ui/window_place.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/globals.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace banks {
 
 void closeSessionWindow(QWidget* window) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
@@ -164,3 +170,5 @@ void BrowseAPbnkWindow::callForm(int32_t request) {
 static ProcedureRegistration registerBrowseAPbnk("BrowseAPbnk", [](shell::Session& s) {
     return static_cast<QWidget*>(new BrowseAPbnkWindow(s));
 });
+
+}  // namespace banks

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <algorithm>
 
+namespace banks {
+
 LinkClass::LinkClass(QObject* parent) : QObject(parent) {}
 
 LinkClass::~LinkClass() {
@@ -86,3 +88,5 @@ bool LinkClass::eventFilter(QObject* watched, QEvent* event) {
     }
     return QObject::eventFilter(watched, event);
 }
+
+}  // namespace banks

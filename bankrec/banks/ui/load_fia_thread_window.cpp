@@ -7,8 +7,14 @@
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/session.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/ui/progress_window.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace banks {
 
 LoadFIAThreadWindow::LoadFIAThreadWindow(shell::Session& session, QWidget* parent)
     : StartupWindow(parent), session_(session) {
@@ -33,7 +39,7 @@ void LoadFIAThreadWindow::showEvent(QShowEvent* event) {
 }
 
 void LoadFIAThreadWindow::begin() {
-    ::Session& storage = session_.storage();
+    ::FileSession& storage = session_.storage();
     files_ = std::make_unique<FileUse>(storage,
                                        std::initializer_list<FileId>{FileId::APbnk, FileId::APbnu});
     if (files_->error()) {
@@ -43,7 +49,7 @@ void LoadFIAThreadWindow::begin() {
     link_ = std::make_unique<FiaLink>(session_.params());
     link_->load();
     job_ = std::make_unique<FiaLoadJob>(storage, *link_);
-    ProgressSpec options;
+    ProgressOptions options;
     options.title = "Initializing Bank Reconciliation";
     options.cancelButton = false;
     options.percentLine = false;
@@ -68,3 +74,5 @@ void LoadFIAThreadWindow::finished() {
 static ProcedureRegistration registerLoadFIAThread("LoadFIAThread", [](shell::Session& s) {
     return static_cast<QWidget*>(new LoadFIAThreadWindow(s));
 });
+
+}  // namespace banks

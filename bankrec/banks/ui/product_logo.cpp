@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace banks {
+
 // A teal shield holding a stylised bird in flight over a ledger tick.
 QPixmap productLogo(int size) {
     const qreal dpr = 2.0;
@@ -49,3 +51,5 @@ QPixmap productLogo(int size) {
     p.drawPath(t);
     return pm;
 }
+
+}  // namespace banks

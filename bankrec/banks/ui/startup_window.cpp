@@ -11,6 +11,10 @@
 #include "bankrec/banks/ui/product_logo.h"
 #include "corelib/globals.h"
 
+using namespace corelib;
+
+namespace banks {
+
 namespace {
 QLabel* label(const QString& text, QWidget* parent, qreal scale, bool bold,
               const QColor& color = QColor(240, 246, 248)) {
@@ -110,3 +114,5 @@ void StartupWindow::setValue(int64_t value) {
 }
 
 void StartupWindow::setPercent(int) {}
+
+}  // namespace banks

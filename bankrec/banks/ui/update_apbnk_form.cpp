@@ -18,11 +18,17 @@
 
 #include "bankrec/shell/session.h"
 #include "bankrec/shell/ui/window_place.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/standard_warnings.h"
 #include "corelib/thread_registry.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace banks {
 
 namespace {
 QString qs(const std::string& s) {
@@ -377,3 +383,5 @@ void UpdateAPbnk(shell::Session& session, QWidget* parent) {
     }
     THREAD_RETURN("UpdateAPbnk");
 }
+
+}  // namespace banks

@@ -9,9 +9,12 @@
 #include <string>
 
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
+
+using namespace corelib;
+using namespace storage;
 
 namespace {
 
@@ -52,7 +55,7 @@ class CliStorage : public ::testing::Test {
         Storage storage;
         storage.nameFiles(folder(), 3);
         storage.setFileName(FileId::APbnu, folder() + "/APbnu");
-        Session session(storage);
+        FileSession session(storage);
         ASSERT_EQ(openFile(session, R::kFile), 0);
         for (const R& r : records) {
             session.file<R>().rec = r;

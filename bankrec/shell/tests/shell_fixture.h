@@ -11,6 +11,8 @@
 #include "corelib/globals.h"
 #include "corelib/message_box.h"
 
+namespace shell {
+
 class ShellFixture : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -19,12 +21,12 @@ class ShellFixture : public ::testing::Test {
         setenv("BANKREC_HKCU", (root_.path() + "/hkcu.ini").toLocal8Bit().constData(), 1);
         setenv("BANKREC_HKLM", (root_.path() + "/hklm.ini").toLocal8Bit().constData(), 1);
         QDir(root_.path()).mkpath("data");
-        savedName_ = glo_ApplicationName;
+        savedName_ = corelib::glo_ApplicationName;
     }
     void TearDown() override {
         QDir::setCurrent(cwd_);
-        ThisMessageBox.kill();
-        glo_ApplicationName = savedName_;
+        corelib::ThisMessageBox.kill();
+        corelib::glo_ApplicationName = savedName_;
         unsetenv("BANKREC_HKCU");
         unsetenv("BANKREC_HKLM");
     }
@@ -35,3 +37,5 @@ class ShellFixture : public ::testing::Test {
     QString cwd_;
     std::string savedName_;
 };
+
+}  // namespace shell

@@ -4,11 +4,15 @@
 
 #include "bankrec/shell/configuration.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/daytime.h"
 #include "corelib/message_script.h"
 #include "shell_fixture.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
 
 namespace {
 
@@ -17,7 +21,7 @@ class ConfigurationTest : public ShellFixture {
     void SetUp() override {
         ShellFixture::SetUp();
         storage_.nameFiles(dataDir(), 3);
-        session_ = std::make_unique<Session>(storage_);
+        session_ = std::make_unique<FileSession>(storage_);
         ASSERT_EQ(openFile(*session_, FileId::SYcfg), 0);
     }
     void TearDown() override {
@@ -40,7 +44,7 @@ class ConfigurationTest : public ShellFixture {
     }
 
     Storage storage_;
-    std::unique_ptr<Session> session_;
+    std::unique_ptr<FileSession> session_;
     ScopedScriptedMessages messages_;
 };
 

@@ -4,6 +4,9 @@
 #include "bankrec/shell/frame_presenter.h"
 #include "corelib/daytime.h"
 
+using namespace corelib;
+using namespace shell;
+
 namespace {
 
 TEST(FrameTitle, NamesDivisionTitleAndTheDataPathAsGiven) {

@@ -19,12 +19,16 @@
 #include "bankrec/shell/ui/main_frame.h"
 #include "bankrec/shell/ui/session_manager.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/daytime.h"
 #include "corelib/message_script.h"
 #include "corelib/thread_registry.h"
 #include "corelib/ui/thread_event_filter.h"
 #include "shell_fixture.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
 
 namespace {
 

@@ -9,6 +9,10 @@
 #include "corelib/registry.h"
 #include "shell_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
 namespace {
 
 class StartupTest : public ShellFixture {

@@ -13,6 +13,9 @@
 #include "corelib/globals.h"
 #include "shell_fixture.h"
 
+using namespace corelib;
+using namespace shell;
+
 namespace {
 
 TEST(WindowPlaceRules, NegativeBecomesFiftyZeroIsLeftAlone) {

@@ -27,11 +27,16 @@
 #include "bankrec/shell/ui/session_manager.h"
 #include "bankrec/shell/ui/window_place.h"
 #include "bankrec/storage/file_services.h"
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/thread_registry.h"
 #include "corelib/ui/zor_showprocedure.h"
+
+using namespace corelib;
+using namespace storage;
+
+namespace shell {
 
 namespace {
 constexpr const char* kSourceModule = "main_frame.cpp";
@@ -41,7 +46,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
     : QMainWindow(parent),
       startup_(startup),
       table_(table),
-      storage_(std::make_unique<Session>(startup.storage())),
+      storage_(std::make_unique<FileSession>(startup.storage())),
       showProcedure_(&ZOR_SHOWPROCEDURE) {
     setObjectName("Main");
     setWindowTitle(frame::kTitle);
@@ -70,7 +75,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
 }
 
 MainFrame::~MainFrame() {
-    // Session windows go before the sessions they work on.
+    // FileSession windows go before the sessions they work on.
     if (area_) {
         for (QMdiSubWindow* sub : area_->subWindowList()) delete sub;
     }
@@ -303,3 +308,5 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
+
+}  // namespace shell

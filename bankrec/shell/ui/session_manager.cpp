@@ -12,6 +12,11 @@
 #include "bankrec/shell/ui/window_place.h"
 #include "corelib/thread_registry.h"
 
+using namespace corelib;
+using namespace storage;
+
+namespace shell {
+
 namespace {
 
 struct Placeholder {
@@ -176,3 +181,5 @@ bool SessionManager::closeAll() {
     }
     return true;
 }
+
+}  // namespace shell

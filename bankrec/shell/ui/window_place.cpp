@@ -10,6 +10,8 @@
 #include "bankrec/shell/registry_settings.h"
 #include "bankrec/shell/window_place_rules.h"
 
+namespace shell {
+
 namespace {
 
 // The widget that carries the geometry: the MDI sub-window around a browse, else the window.
@@ -92,3 +94,5 @@ bool restoreColumns(QHeaderView* header, const std::string& procedure,
 }
 
 }  // namespace WindowPlace
+
+}  // namespace shell

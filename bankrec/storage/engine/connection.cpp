@@ -1,6 +1,10 @@
 // SQLite connections of the storage engine: statement cache, record binding and reading.
 #include "bankrec/storage/connection.h"
 
+using namespace corelib;
+
+namespace storage {
+
 Connection::~Connection() {
     for (sqlite3_stmt* s : slots)
         if (s) sqlite3_finalize(s);
@@ -116,3 +120,5 @@ std::string selectList(const FileDef& f) {
     for (const FieldDef& fd : f.fields) sql += ", \"" + fd.name + "\"";
     return sql;
 }
+
+}  // namespace storage

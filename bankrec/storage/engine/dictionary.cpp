@@ -8,6 +8,10 @@
 
 #include "corelib/text.h"
 
+using namespace corelib;
+
+namespace storage {
+
 namespace {
 
 template <class R, class T>
@@ -40,14 +44,14 @@ FieldDef decimalField(Decimal R::*m, const char* name) {
 #define CSTRING_F(R, f, n) cstringField(&R::f, #f, n)
 #define DECIMAL_F(R, f) decimalField(&R::f, #f)
 
-struct KeySpec {
+struct KeyDeclaration {
     const char* name;
     std::vector<const char*> components;
     bool unique;
 };
 
 FileDef makeFile(FileId id, const char* name, int version, std::vector<FieldDef> fields,
-                 std::vector<KeySpec> keys) {
+                 std::vector<KeyDeclaration> keys) {
     FileDef f;
     f.id = id;
     f.name = name;
@@ -55,7 +59,7 @@ FileDef makeFile(FileId id, const char* name, int version, std::vector<FieldDef>
     f.fields = std::move(fields);
     for (const FieldDef& fd : f.fields) f.recordSize += fd.width;
     bool first = true;
-    for (const KeySpec& k : keys) {
+    for (const KeyDeclaration& k : keys) {
         KeyDef kd;
         kd.name = k.name;
         kd.sqlName = k.name;
@@ -435,3 +439,5 @@ void clearRecord(const FileDef& f, void* rec) {
         }
     }
 }
+
+}  // namespace storage

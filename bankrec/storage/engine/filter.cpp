@@ -8,6 +8,10 @@
 #include "bankrec/storage/storage_error.h"
 #include "corelib/text.h"
 
+using namespace corelib;
+
+namespace storage {
+
 struct FilterNode {
     enum class Kind { Or, And, Not, Compare, Column, Literal, Bound } kind;
     std::string op;  // Compare: "=", "<>", "<", ">", "<=", ">="
@@ -439,3 +443,5 @@ int32_t Filter::toSql(const FilterBindings& bindings, std::string& sql,
     params = std::move(r.params);
     return 0;
 }
+
+}  // namespace storage

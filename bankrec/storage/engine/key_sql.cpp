@@ -1,6 +1,8 @@
 // SQL pieces of walking along a key.
 #include "bankrec/storage/key_sql.h"
 
+namespace storage {
+
 namespace keysql {
 
 namespace {
@@ -50,3 +52,5 @@ std::string seek(const FileDef& f, int key, const char* op, bool withRowid) {
 }
 
 }  // namespace keysql
+
+}  // namespace storage

@@ -5,6 +5,8 @@
 
 #include "bankrec/storage/storage_error.h"
 
+namespace storage {
+
 int32_t LineFile::open(const std::string& path) {
     close();
     struct stat st;
@@ -33,3 +35,5 @@ int32_t LineFile::next() {
     ++lines_;
     return 0;
 }
+
+}  // namespace storage

@@ -3,8 +3,12 @@
 #include "bankrec/storage/record_file.h"
 
 #include "bankrec/storage/connection.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/key_sql.h"
-#include "bankrec/storage/session.h"
+
+using namespace corelib;
+
+namespace storage {
 
 // A walk reads one row at first (most walks stop at once: the last identifier, a lookup) and
 // doubles its read-ahead on every further read, up to 256 rows.
@@ -27,7 +31,7 @@ struct WalkState {
     int chunk = kFirstChunk;
 };
 
-RecordFileBase::RecordFileBase(Session& session, FileId id, void* rec)
+RecordFileBase::RecordFileBase(FileSession& session, FileId id, void* rec)
     : session_(session), def_(fileDef(id)), rec_(rec), walk_(std::make_unique<WalkState>()) {}
 
 RecordFileBase::~RecordFileBase() = default;
@@ -89,8 +93,8 @@ int32_t RecordFileBase::get(KeyId key) {
 }
 
 // Reads row `rowid` into `rec` with its revision. 0, 33 or an error.
-static int32_t readRow(Session& session, const FileDef& f, Connection* c, int64_t rowid, void* rec,
-                       int64_t& revision) {
+static int32_t readRow(FileSession& session, const FileDef& f, Connection* c, int64_t rowid,
+                       void* rec, int64_t& revision) {
     int rc = SQLITE_OK;
     sqlite3_stmt* s = c->slot(
         f.id, SlotReadRow,
@@ -354,3 +358,5 @@ int32_t RecordFileBase::records(int64_t& count) {
     if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     return 0;
 }
+
+}  // namespace storage

@@ -5,6 +5,8 @@
 
 #include "bankrec/storage/dictionary.h"
 
+namespace storage {
+
 Storage::Storage() {
     for (const FileDef& f : allFiles()) names_[static_cast<int>(f.id)] = f.name;
 }
@@ -22,3 +24,5 @@ void Storage::nameFiles(const std::string& dataPath, int division) {
 void Storage::setFileName(FileId file, std::string name) {
     names_[static_cast<int>(file)] = std::move(name);
 }
+
+}  // namespace storage

@@ -3,6 +3,8 @@
 
 #include <sqlite3.h>
 
+namespace storage {
+
 std::string storageErrorText(int32_t number) {
     switch (number) {
         case NoError:
@@ -62,3 +64,5 @@ int32_t storageErrorFromSqlite(int rc) {
             return ErrDriver;
     }
 }
+
+}  // namespace storage

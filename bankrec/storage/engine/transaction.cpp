@@ -1,9 +1,12 @@
 // Scoped transaction and savepoint guards.
 #include "bankrec/storage/transaction.h"
 
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 
-Transaction::Transaction(Session& session, std::initializer_list<FileId> files, int timeoutSeconds)
+namespace storage {
+
+Transaction::Transaction(FileSession& session, std::initializer_list<FileId> files,
+                         int timeoutSeconds)
     : session_(session) {
     error_ = session_.begin(files, timeoutSeconds);
     active_ = error_ == 0;
@@ -25,7 +28,7 @@ void Transaction::rollback() {
     session_.rollback();
 }
 
-Savepoint::Savepoint(Session& session) : session_(session) {
+Savepoint::Savepoint(FileSession& session) : session_(session) {
     error_ = session_.savepoint();
     active_ = error_ == 0;
 }
@@ -45,3 +48,5 @@ void Savepoint::rollback() {
     active_ = false;
     session_.rollbackToSavepoint();
 }
+
+}  // namespace storage

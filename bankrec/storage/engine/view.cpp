@@ -4,10 +4,12 @@
 #include <algorithm>
 
 #include "bankrec/storage/connection.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/key_sql.h"
-#include "bankrec/storage/session.h"
 
-ViewBase::ViewBase(Session& session, KeyId key)
+namespace storage {
+
+ViewBase::ViewBase(FileSession& session, KeyId key)
     : session_(session), file_(session.file(key.file)), key_(key) {
     file_.views_.push_back(this);
 }
@@ -250,3 +252,5 @@ int32_t ViewBase::walk(bool forward) {
     if (aheadPos_.empty()) return session_.fail(ErrNoRecord, file_.id());
     return walk(forward);
 }
+
+}  // namespace storage

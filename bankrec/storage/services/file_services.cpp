@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "bankrec/storage/storage_error.h"
 #include "bankrec/storage/warnings.h"
@@ -17,6 +17,10 @@
 #include "corelib/globals.h"
 #include "corelib/message.h"
 #include "corelib/standard_warnings.h"
+
+using namespace corelib;
+
+namespace storage {
 
 namespace {
 
@@ -43,14 +47,14 @@ std::string countKey(const Storage& storage, FileId file) {
 // ---- Open ----
 
 // One attempt to open; "already open" counts as success. Failures are saved.
-int32_t tryOpen(Session& session, FileId file) {
+int32_t tryOpen(FileSession& session, FileId file) {
     int32_t err = session.open(file);
     if (err == ErrAlreadyOpen) err = NoError;
     if (err) saveError(session);
     return err;
 }
 
-void upgradeFile(Session& session, FileId file) {
+void upgradeFile(FileSession& session, FileId file) {
     if (session.upgrade(file)) saveError(session);
 }
 
@@ -58,7 +62,7 @@ void upgradeFile(Session& session, FileId file) {
     ds_Halt(kFatalWarningExitCode, closing);
 }
 
-int32_t openRecovering(Session& session, FileId file, const OpenOptions& options) {
+int32_t openRecovering(FileSession& session, FileId file, const OpenOptions& options) {
     const std::string name = session.storage().fileName(file);
     const bool quiet = options.callerHandlesFailure;
 
@@ -145,7 +149,7 @@ int64_t fieldLong(RecordFileBase& f, int field) {
 // does not disturb what the caller's window shows from them.
 class BufferKeeper {
   public:
-    BufferKeeper(Session& session, std::initializer_list<FileId> files) : session_(session) {
+    BufferKeeper(FileSession& session, std::initializer_list<FileId> files) : session_(session) {
         for (FileId id : files) {
             RecordFileBase& f = session.file(id);
             kept_.push_back({id, f.position(), keepValues(f)});
@@ -165,7 +169,7 @@ class BufferKeeper {
         int64_t position;
         Values values;
     };
-    Session& session_;
+    FileSession& session_;
     std::vector<Kept> kept_;
 };
 
@@ -173,7 +177,7 @@ class BufferKeeper {
 
 class LinkedDelete {
   public:
-    explicit LinkedDelete(Session& session) : s_(session) {}
+    explicit LinkedDelete(FileSession& session) : s_(session) {}
 
     // Rows of `key` whose first component equals `value`, visited one at a time; `visit` takes
     // each out of that range (deletes it or clears its link). 0, or 1 after a warning.
@@ -263,7 +267,7 @@ class LinkedDelete {
         return 0;
     }
 
-    Session& s_;
+    FileSession& s_;
 };
 
 // The files a delete touches, the deleted file first.
@@ -284,7 +288,7 @@ std::vector<FileId> filesTouched(FileId file) {
 
 // ---- Open and close ----
 
-int32_t openFile(Session& session, FileId file, const OpenOptions& options) {
+int32_t openFile(FileSession& session, FileId file, const OpenOptions& options) {
     const std::string key = countKey(session.storage(), file);
     UseCounts& uc = useCounts();
     {
@@ -302,7 +306,7 @@ int32_t openFile(Session& session, FileId file, const OpenOptions& options) {
     return NoError;
 }
 
-void closeFile(Session& session, FileId file) {
+void closeFile(FileSession& session, FileId file) {
     const std::string key = countKey(session.storage(), file);
     UseCounts& uc = useCounts();
     bool last = false;
@@ -323,7 +327,8 @@ int32_t fileUseCount(const Storage& storage, FileId file) {
     return it == uc.counts.end() ? 0 : it->second;
 }
 
-FileUse::FileUse(Session& session, std::initializer_list<FileId> files, const OpenOptions& options)
+FileUse::FileUse(FileSession& session, std::initializer_list<FileId> files,
+                 const OpenOptions& options)
     : session_(session) {
     for (FileId id : files) {
         error_ = openFile(session, id, options);
@@ -340,20 +345,20 @@ FileUse::~FileUse() {
 
 // A service called inside the caller's own transaction (a loader's time slice) joins it under
 // a savepoint instead of beginning a transaction of its own.
-static int32_t serviceBegin(Session& session, bool joined, std::span<const FileId> files) {
+static int32_t serviceBegin(FileSession& session, bool joined, std::span<const FileId> files) {
     return joined ? session.savepoint() : session.begin(files, kServiceTimeoutSeconds);
 }
-static int32_t serviceCommit(Session& session, bool joined) {
+static int32_t serviceCommit(FileSession& session, bool joined) {
     return joined ? session.releaseSavepoint() : session.commit();
 }
-static void serviceRollback(Session& session, bool joined) {
+static void serviceRollback(FileSession& session, bool joined) {
     if (joined)
         session.rollbackToSavepoint();
     else
         session.rollback();
 }
 
-int32_t deleteRecord(Session& session, FileId file) {
+int32_t deleteRecord(FileSession& session, FileId file) {
     RecordFileBase& target = session.file(file);
     const std::string label = target.def().name;
     const int64_t position = target.position();
@@ -361,7 +366,7 @@ int32_t deleteRecord(Session& session, FileId file) {
 
     std::vector<FileId> opened;
     struct CloseAll {
-        Session& s;
+        FileSession& s;
         std::vector<FileId>& files;
         ~CloseAll() {
             for (FileId id : files) closeFile(s, id);
@@ -430,14 +435,14 @@ int32_t deleteRecord(Session& session, FileId file) {
 
 // ---- Change ----
 
-void stampRecord(Session& session, FileId file) {
+void stampRecord(FileSession& session, FileId file) {
     RecordFileBase& f = session.file(file);
     setField(f.def(), f.buffer(), 1, int64_t{glo_UserID});
     setField(f.def(), f.buffer(), 2, int64_t{daytime::today()});
     setField(f.def(), f.buffer(), 3, int64_t{daytime::now()});
 }
 
-int32_t changeRecord(Session& session, FileId file, bool formCaller) {
+int32_t changeRecord(FileSession& session, FileId file, bool formCaller) {
     RecordFileBase& f = session.file(file);
     const std::string label = f.def().name;
     const bool joined = session.inTransaction();
@@ -473,7 +478,7 @@ int32_t changeRecord(Session& session, FileId file, bool formCaller) {
 
 // ---- Numbering ----
 
-int32_t numberAndAdd(Session& session, FileId file, bool& readFailed) {
+int32_t numberAndAdd(FileSession& session, FileId file, bool& readFailed) {
     RecordFileBase& f = session.file(file);
     const FileDef& def = f.def();
     readFailed = false;
@@ -510,7 +515,7 @@ int32_t numberAndAdd(Session& session, FileId file, bool& readFailed) {
     return err;
 }
 
-int32_t addNumbered(Session& session, FileId file, NumberingReadError onReadError) {
+int32_t addNumbered(FileSession& session, FileId file, NumberingReadError onReadError) {
     const std::string label = fileDef(file).name;
     for (;;) {
         int32_t err = NoError;
@@ -527,3 +532,5 @@ int32_t addNumbered(Session& session, FileId file, NumberingReadError onReadErro
         if (StandardWarning(Warn_AutoIncError) != msg::Retry) return err;
     }
 }
+
+}  // namespace storage

@@ -2,6 +2,10 @@
 
 #include "bankrec/storage/dictionary.h"
 
+using namespace corelib;
+
+namespace storage {
+
 namespace {
 constexpr size_t kMaxErrorTextBytes = 255;
 }
@@ -43,3 +47,5 @@ SavedError& savedError() {
     thread_local SavedError saved;
     return saved;
 }
+
+}  // namespace storage

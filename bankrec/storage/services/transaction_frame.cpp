@@ -1,12 +1,16 @@
 #include "bankrec/storage/transaction_frame.h"
 
 #include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
 
-TransactionFrame::TransactionFrame(Session& session, std::initializer_list<FileId> files,
+using namespace corelib;
+
+namespace storage {
+
+TransactionFrame::TransactionFrame(FileSession& session, std::initializer_list<FileId> files,
                                    int timeoutSeconds, FrameHooks hooks)
     : session_(session), files_(files), timeoutSeconds_(timeoutSeconds), hooks_(std::move(hooks)) {
     begin();
@@ -102,3 +106,5 @@ void TransactionFrame::setCursor(bool busy) {
     busy_ = busy;
     if (hooks_.waitCursor) hooks_.waitCursor(busy);
 }
+
+}  // namespace storage

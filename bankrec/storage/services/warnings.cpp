@@ -1,10 +1,14 @@
 #include "bankrec/storage/warnings.h"
 
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "corelib/standard_warnings.h"
 
-void saveError(const Session& session) {
+using namespace corelib;
+
+namespace storage {
+
+void saveError(const FileSession& session) {
     savedError().save(session.lastError());
 }
 
@@ -12,3 +16,5 @@ int32_t StandardWarning(int32_t number, const std::string& first, const std::str
     const WarningError error = savedError().take();
     return StandardWarning(number, first, second, error);
 }
+
+}  // namespace storage

@@ -8,17 +8,19 @@
 #include <string>
 
 #include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
+
+namespace storage {
 
 class ServicesTest : public ::testing::Test {
   protected:
     ServicesTest() {
         storage.nameFiles(folder(), 3);
         storage.setFileName(FileId::APbnu, folder() + "/APbnu");
-        session = std::make_unique<Session>(storage);
+        session = std::make_unique<FileSession>(storage);
         savedError().clear();
     }
     ~ServicesTest() override {
@@ -40,8 +42,8 @@ class ServicesTest : public ::testing::Test {
 
     // Adds a record through numbering; returns its identifier (0 when the add failed).
     template <Record R>
-    int32_t add(const R& rec, Session* in = nullptr) {
-        Session& s = in ? *in : *session;
+    int32_t add(const R& rec, FileSession* in = nullptr) {
+        FileSession& s = in ? *in : *session;
         s.file<R>().rec = rec;
         if (addNumbered(s, R::kFile) != 0) return 0;
         return static_cast<int32_t>(
@@ -57,8 +59,8 @@ class ServicesTest : public ::testing::Test {
 
     // Reads a record by its identifier into the session's buffer; false when it is not there.
     template <Record R>
-    bool read(int32_t id, Session* in = nullptr) {
-        Session& s = in ? *in : *session;
+    bool read(int32_t id, FileSession* in = nullptr) {
+        FileSession& s = in ? *in : *session;
         auto& f = s.file<R>();
         f.clear();
         setField(fileDef(R::kFile), &f.rec, 0, int64_t{id});
@@ -66,9 +68,9 @@ class ServicesTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
-    ScopedScriptedMessages messages;
+    corelib::ScopedScriptedMessages messages;
     Storage storage;
-    std::unique_ptr<Session> session;
+    std::unique_ptr<FileSession> session;
     int opened[kFileCount] = {};
 };
 
@@ -91,14 +93,14 @@ inline APbac activity(int32_t bankId, const std::string& type, const std::string
     a.ActivityType = type;
     a.Reference = reference;
     a.ReconciliationID = reconciliationId;
-    a.Amount = Decimal::fromUnits(10);
+    a.Amount = corelib::Decimal::fromUnits(10);
     return a;
 }
 inline APbda depositLine(int32_t activityId, int32_t order) {
     APbda d;
     d.ActivityID = activityId;
     d.Order = order;
-    d.Amount = Decimal::fromUnits(order);
+    d.Amount = corelib::Decimal::fromUnits(order);
     return d;
 }
 inline APrec reconciliation(int32_t bankId) {
@@ -113,3 +115,5 @@ inline APrac copyOf(int32_t reconciliationId, int32_t activityId) {
     c.ActivityType = "Check";
     return c;
 }
+
+}  // namespace storage

@@ -8,6 +8,8 @@
 
 #include "test_engine_fixture.h"
 
+using namespace storage;
+
 namespace {
 
 // A pipe used to step a child process and its parent in turn.
@@ -40,7 +42,7 @@ TEST_F(TwoProcesses, SecondWriterWaitsItsTimeOutThenGets48) {
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        Session s(folder.storage);
+        FileSession s(folder.storage);
         if (s.begin({FileId::APbnk, FileId::APbnu}, 2)) _exit(2);
         auto& bnk = s.file<APbnk>();
         bnk.rec.BankID = 9;
@@ -80,7 +82,7 @@ TEST_F(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        Session s(folder.storage);
+        FileSession s(folder.storage);
         auto& other = s.file<APbnk>();
         other.rec.BankID = 1;
         if (other.get(APBNK_KEY_BANKID)) _exit(2);

@@ -11,6 +11,8 @@
 
 #include "test_engine_fixture.h"
 
+using namespace storage;
+
 namespace {
 
 constexpr int kRowsPerFile = 4;
@@ -19,7 +21,7 @@ const FileId kFiles[] = {FileId::APbac, FileId::APrac, FileId::APbda};
 // The child: transaction after transaction until it is killed. Each one writes kRowsPerFile rows
 // to each file, all carrying the transaction's tag.
 [[noreturn]] void runWriter(const Storage& storage, int run, int ready) {
-    Session s(storage);
+    FileSession s(storage);
     auto& bac = s.file<APbac>();
     auto& rac = s.file<APrac>();
     auto& bda = s.file<APbda>();
@@ -83,7 +85,7 @@ std::string integrity(const std::string& path) {
 TEST(CrashAtomicity, KilledMultiFileTransactionsLeaveAllOrNothing) {
     DataFolder folder;
     {
-        Session s(folder.storage);
+        FileSession s(folder.storage);
         for (FileId f : kFiles) ASSERT_EQ(s.create(f), 0);
     }
     const unsigned seed = std::random_device{}();

@@ -10,6 +10,9 @@
 #include "bankrec/storage/line_file.h"
 #include "bankrec/storage/storage_error.h"
 
+using namespace corelib;
+using namespace storage;
+
 TEST(Dictionary, RecordSizesAreTheSumsOfTheDeclaredWidths) {
     const std::pair<FileId, int> sizes[] = {
         {FileId::APbnk, 219}, {FileId::APbnu, 62},  {FileId::APbac, 399}, {FileId::APbda, 134},

@@ -8,6 +8,9 @@
 #include "bankrec/storage/transaction.h"
 #include "test_engine_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+
 namespace {
 
 std::vector<std::string> walkNames(RecordFileBase& f, const std::string APbnk::*field, APbnk& rec,
@@ -226,7 +229,7 @@ TEST_F(Writes, ChangeStampTakesUserAndClock) {
 
 TEST_F(Writes, AChangeByAnotherStationIsDetected) {
     ASSERT_EQ(addBank(1, 10, "Original"), 0);
-    Session other(folder.storage);
+    FileSession other(folder.storage);
     auto& mine = session->file<APbnk>();
     auto& theirs = other.file<APbnk>();
     mine.rec.BankID = 1;
@@ -320,7 +323,7 @@ TEST_F(Transactions, SavepointUndoesOneEntryOfABatch) {
 }
 
 TEST_F(Transactions, BeginWaitsForAnotherWriterThenGivesUp) {
-    Session other(folder.storage);
+    FileSession other(folder.storage);
     ASSERT_EQ(other.begin({FileId::APbac, FileId::APrac}, 1), 0);
     ASSERT_EQ(other.file<APrac>().add(), 0);
     // A transaction on a file the other one does not name is not held up.
@@ -339,7 +342,7 @@ TEST_F(Transactions, BeginWaitsForAnotherWriterThenGivesUp) {
 using FileChecks = StorageTest;
 
 TEST_F(FileChecks, OpenReportsWhatIsWrongWithAFile) {
-    Session s(folder.storage);
+    FileSession s(folder.storage);
     EXPECT_EQ(s.open(FileId::APbnk), 0);
     EXPECT_EQ(s.open(FileId::APbnk), ErrAlreadyOpen);
     EXPECT_TRUE(s.close(FileId::APbnk));
@@ -370,7 +373,7 @@ TEST_F(FileChecks, OpenReportsWhatIsWrongWithAFile) {
 TEST_F(FileChecks, NewerVersionIsRefused) {
     session.reset();
     ASSERT_EQ(rawExec(pathOf(FileId::APrec), "PRAGMA user_version = 2"), SQLITE_OK);
-    Session s(folder.storage);
+    FileSession s(folder.storage);
     EXPECT_EQ(s.open(FileId::APrec), ErrBadDeclaration);
     EXPECT_EQ(s.upgrade(FileId::APrec), ErrBadDeclaration);
     EXPECT_EQ(rawInt(pathOf(FileId::APrec), "PRAGMA user_version"), 2);
@@ -385,7 +388,7 @@ TEST_F(FileChecks, OlderBankFileIsUpgradedWithCheckBankCarriedOver) {
                                 "(1, 7, 'First', 'FNB'), (2, 0, 'Second', '');"
                                 "CREATE INDEX old_bank ON APbnk (Bank); PRAGMA user_version = 4"),
               SQLITE_OK);
-    Session s(folder.storage);
+    FileSession s(folder.storage);
     ASSERT_EQ(s.open(FileId::APbnk), 0);
     EXPECT_EQ(rawInt(path, "PRAGMA user_version"), 5);
     auto& bnk = s.file<APbnk>();
@@ -407,7 +410,7 @@ TEST_F(FileChecks, UpgradeThatWouldBreakAUniqueKeyChangesNothing) {
                                 "; INSERT INTO APbnk (BankID, FIAID, Bank) VALUES "
                                 "(1, 7, 'A'), (2, 7, 'B'); PRAGMA user_version = 4"),
               SQLITE_OK);
-    Session s(folder.storage);
+    FileSession s(folder.storage);
     EXPECT_EQ(s.open(FileId::APbnk), ErrDuplicateKey);
     EXPECT_EQ(rawInt(path, "PRAGMA user_version"), 4);
     EXPECT_EQ(rawInt(path, "SELECT count(*) FROM APbnk WHERE CheckBank = ''"), 2);
@@ -418,7 +421,7 @@ TEST_F(FileChecks, LockedFileWaitsForItsRecoverTimeThenGives32) {
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open(pathOf(FileId::SYcfg).c_str(), &holder), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    Session s(folder.storage);
+    FileSession s(folder.storage);
     s.setRecoverMilliseconds(300);
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(s.open(FileId::SYcfg), ErrFileLocked);

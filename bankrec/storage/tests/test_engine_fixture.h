@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
+
+namespace storage {
 
 class DataFolder {
   public:
@@ -59,7 +61,7 @@ inline int64_t rawInt(const std::string& path, const std::string& sql) {
 class StorageTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        session = std::make_unique<Session>(folder.storage);
+        session = std::make_unique<FileSession>(folder.storage);
         for (const FileDef& f : allFiles()) ASSERT_EQ(session->create(f.id), 0) << f.name;
     }
     std::string pathOf(FileId f) const { return folder.storage.filePath(f); }
@@ -82,10 +84,12 @@ class StorageTest : public ::testing::Test {
         bac.rec.ActivityType = type;
         bac.rec.Reference = ref;
         bac.rec.Reconciled = reconciled;
-        bac.rec.Amount = Decimal::fromCents(id * 100 + 5);
+        bac.rec.Amount = corelib::Decimal::fromCents(id * 100 + 5);
         return bac.add();
     }
 
     DataFolder folder;
-    std::unique_ptr<Session> session;
+    std::unique_ptr<FileSession> session;
 };
+
+}  // namespace storage

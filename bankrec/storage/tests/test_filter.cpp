@@ -7,6 +7,9 @@
 #include "bankrec/storage/view.h"
 #include "test_engine_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+
 namespace {
 
 std::string show(const FieldValue& v) {

@@ -4,6 +4,9 @@
 #include "corelib/daytime.h"
 #include "services_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+
 namespace {
 
 class ChangeService : public ServicesTest {
@@ -16,12 +19,12 @@ class ChangeService : public ServicesTest {
         ASSERT_TRUE(read<APbnk>(bankId, &second));
     }
     APbnk stored() {
-        Session look(storage);
+        FileSession look(storage);
         EXPECT_TRUE(read<APbnk>(bankId, &look));
         return look.file<APbnk>().rec;
     }
 
-    Session second{storage};
+    FileSession second{storage};
     int32_t bankId = 0;
 };
 

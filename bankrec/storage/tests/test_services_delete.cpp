@@ -5,6 +5,8 @@
 #include "bankrec/storage/transaction.h"
 #include "services_fixture.h"
 
+using namespace storage;
+
 namespace {
 
 class DeleteService : public ServicesTest {
@@ -189,7 +191,7 @@ TEST_F(DeleteService, RecordGoneSinceItWasReadIsReportedAndNothingElseChanges) {
     const int32_t b = add(bank("First National"));
     const int32_t d = add(activity(b, "Deposit", "D1"));
     add(depositLine(d, 1));
-    Session other(storage);
+    FileSession other(storage);
     ASSERT_TRUE(read<APbac>(d, &other));
     ASSERT_TRUE(read<APbac>(d));
     ASSERT_EQ(other.file<APbac>().erase(), 0);
@@ -206,7 +208,7 @@ TEST_F(DeleteService, RecordGoneSinceItWasReadIsReportedAndNothingElseChanges) {
 TEST_F(DeleteService, WhenAnotherStationHoldsTheFilesTheDeleteIsCancelledWithWarning34) {
     const int32_t b = add(bank("First National"));
     add(cashAccount(b, "1000-00"));
-    Session other(storage);
+    FileSession other(storage);
     Transaction hold(other, {FileId::APbnu}, 1);
     ASSERT_EQ(hold.error(), 0);
 

@@ -6,6 +6,9 @@
 #include "corelib/message_box.h"
 #include "services_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+
 namespace {
 
 class FrameTest : public ServicesTest {
@@ -67,7 +70,7 @@ TEST_F(FrameTest, FailedWriteRollsBackBeepsReportsAndAsksTheWindowToClose) {
 }
 
 TEST_F(FrameTest, HeldFilesAskRetryOrAbortAndAbortTakesTheUpdateErrorPath) {
-    Session other(storage);
+    FileSession other(storage);
     Transaction hold(other, {FileId::APbnu}, 1);
     ASSERT_EQ(hold.error(), 0);
     messages->answers({msg::Retry, msg::Abort});
@@ -95,7 +98,7 @@ TEST_F(FrameTest, HeldFilesAskRetryOrAbortAndAbortTakesTheUpdateErrorPath) {
 }
 
 TEST_F(FrameTest, RetryAfterTheOtherStationLetGoBeginsTheFrame) {
-    auto other = std::make_unique<Session>(storage);
+    auto other = std::make_unique<FileSession>(storage);
     auto hold =
         std::make_unique<Transaction>(*other, std::initializer_list<FileId>{FileId::APbnk}, 1);
     ASSERT_EQ(hold->error(), 0);

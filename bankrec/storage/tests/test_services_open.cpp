@@ -10,6 +10,9 @@
 #include "corelib/standard_warnings.h"
 #include "services_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+
 namespace {
 
 // Runs SQL on a database file outside the storage layer; true on success.
@@ -42,7 +45,7 @@ TEST_F(OpenService, MissingFileIsCreatedEmptyOnFirstOpen) {
 }
 
 TEST_F(OpenService, UseCountsOpenTheFileOnceAndCloseItWithItsLastUser) {
-    Session browse(storage);
+    FileSession browse(storage);
     ASSERT_EQ(openFile(*session, FileId::APbnk), 0);
     ASSERT_EQ(openFile(browse, FileId::APbnk), 0);
     ASSERT_EQ(openFile(*session, FileId::APbnk), 0);

@@ -2,6 +2,9 @@
 #include "bankrec/storage/warnings.h"
 #include "services_fixture.h"
 
+using namespace corelib;
+using namespace storage;
+
 namespace {
 
 using SavedErrorWarnings = ServicesTest;

@@ -4,6 +4,8 @@
 // A time number is hundredths of a second since midnight plus one: 1 is midnight, 0 is no time.
 #include <cstdint>
 
+namespace corelib {
+
 namespace daytime {
 
 struct Ymd {
@@ -32,3 +34,5 @@ int32_t today();  // the local date
 int32_t now();    // the local time
 
 }  // namespace daytime
+
+}  // namespace corelib

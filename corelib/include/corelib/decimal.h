@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace corelib {
+
 class Decimal {
   public:
     static constexpr int64_t kMaxCents = 999'999'999'999'999;  // 15 digits, 2 of them decimals
@@ -53,3 +55,5 @@ class Decimal {
   private:
     int64_t cents_ = 0;
 };
+
+}  // namespace corelib

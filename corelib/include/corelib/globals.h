@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace corelib {
+
 // GlobalRequest codes.
 enum RequestCode : int32_t {
     InsertRecord = 1,
@@ -37,3 +39,5 @@ extern int32_t glo_MainThread;
 extern int32_t glo_UserID;
 extern std::string glo_Username;
 extern int32_t glo_Supervisor;
+
+}  // namespace corelib

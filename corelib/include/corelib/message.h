@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace corelib {
+
 namespace msg {
 // Button values, one bit each; a message's button set is their sum, its answer one of them.
 enum Button : int32_t {
@@ -68,3 +70,5 @@ void ds_Stop(const std::string& text = {});
 [[noreturn]] void ds_Halt(int32_t exitCode = 0, const std::string& text = {});
 // The warning beep.
 void ds_Beep();
+
+}  // namespace corelib

@@ -12,6 +12,8 @@
 
 #include "corelib/message.h"
 
+namespace corelib {
+
 // One line of a message text and the break that ended it.
 struct MessageLine {
     std::string text;
@@ -101,3 +103,5 @@ class MessageBoxService {
 };
 
 extern MessageBoxService ThisMessageBox;
+
+}  // namespace corelib

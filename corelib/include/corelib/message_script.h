@@ -10,6 +10,8 @@
 
 #include "corelib/message.h"
 
+namespace corelib {
+
 // One message as shown, with the answer it got.
 struct RecordedMessage {
     std::string caption;
@@ -91,3 +93,5 @@ class ScopedScriptedMessages {
     std::shared_ptr<ScriptedMessages> scripted_;
     std::shared_ptr<MessageBackend> previous_;
 };
+
+}  // namespace corelib

@@ -22,6 +22,8 @@
 
 class QLocale;
 
+namespace corelib {
+
 namespace picture {
 
 // The user's date and time formats, as Qt format strings ("M/d/yyyy", "h:mm AP").
@@ -97,3 +99,5 @@ std::optional<int32_t> parseDate(const Picture& picture, std::string_view text,
 std::optional<int32_t> parseTime(std::string_view text);
 
 }  // namespace picture
+
+}  // namespace corelib

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+namespace corelib {
+
 class ProgressView {
   public:
     virtual ~ProgressView() = default;
@@ -37,7 +39,7 @@ class ProgressJob {
 
 enum class ProgressResult { Completed, Cancelled };
 
-struct ProgressSpec {
+struct ProgressOptions {
     std::string title = "Processing Records";
     std::string text;
     bool cancelButton = true;
@@ -51,7 +53,7 @@ class ProgressBackend {
   public:
     virtual ~ProgressBackend() = default;
     // Opens the window and runs the job to its end; returns when the window has closed.
-    virtual ProgressResult run(const ProgressSpec& options, ProgressJob& job) = 0;
+    virtual ProgressResult run(const ProgressOptions& options, ProgressJob& job) = 0;
 };
 
 // One timer event's work: sliceBegin(), then tick() while the slice stays under `sliceMs`
@@ -65,11 +67,13 @@ int progressPercent(int64_t low, int64_t high, int64_t value);
 // Runs the job to its end without a window, still in slices (the command-line tool, the tests).
 class HeadlessProgress : public ProgressBackend {
   public:
-    ProgressResult run(const ProgressSpec& options, ProgressJob& job) override;
+    ProgressResult run(const ProgressOptions& options, ProgressJob& job) override;
 };
 
 // Runs a job modally through the installed backend (the headless one when none is installed).
-ProgressResult runProgress(const ProgressSpec& options, ProgressJob& job);
+ProgressResult runProgress(const ProgressOptions& options, ProgressJob& job);
 // Installs a backend; null puts the headless one back.
 void setProgressBackend(std::unique_ptr<ProgressBackend> backend);
 ProgressBackend& progressBackend();
+
+}  // namespace corelib

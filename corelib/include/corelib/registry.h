@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace corelib {
+
 enum RegistryRoot : int32_t {
     HKEY_CURRENT_USER = 1,
     HKEY_LOCAL_MACHINE = 2,
@@ -78,3 +80,5 @@ class Registry {
     int32_t errorCode_ = 0;
     std::string errorText_;
 };
+
+}  // namespace corelib

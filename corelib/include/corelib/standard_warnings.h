@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace corelib {
+
 // The warning numbers, named after what they report.
 enum StandardWarningNumber : int32_t {
     Warn_InvalidFile = 1,
@@ -105,3 +107,5 @@ std::string standardErrorText(int32_t number, const std::string& text, int32_t d
 // message instead of returning. An unknown number shows nothing and returns 0.
 int32_t StandardWarning(int32_t number, const std::string& first, const std::string& second,
                         const WarningError& error);
+
+}  // namespace corelib

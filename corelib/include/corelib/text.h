@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace corelib {
+
 namespace text {
 
 std::string upper(std::string_view s);
@@ -22,3 +24,5 @@ std::string cutBytes(std::string_view s, size_t maxBytes);
 std::string cutCharacters(std::string_view s, size_t limit);
 
 }  // namespace text
+
+}  // namespace corelib

@@ -18,6 +18,8 @@
 
 class QObject;
 
+namespace corelib {
+
 // One registry entry (a row of the registry queue, sorted on thread and tree).
 struct ProcedureEntry {
     uint32_t PQ_PROCEDURETHREAD = 0;
@@ -76,3 +78,5 @@ class ThreadScope {
 std::vector<ProcedureEntry> threadRegistrySnapshot();
 // Empties the registry and forgets all windows (tests).
 void resetThreadRegistry();
+
+}  // namespace corelib

@@ -4,6 +4,8 @@
 
 #include "corelib/decimal.h"
 
+namespace corelib {
+
 // Spells the whole part of `amount` ("1234.56", blanks around and grouping commas allowed)
 // group by group, then "and ", the cents in two places (a blank before a single digit) or
 // "No", "/100 " and the suffix, trailing blanks removed:
@@ -17,3 +19,5 @@
 std::string ZOR_SPELLEDAMOUNT(const std::string& amount, const std::string& suffix = {});
 // The same for an amount held as money (its toString() spelled).
 std::string ZOR_SPELLEDAMOUNT(Decimal amount, const std::string& suffix = {});
+
+}  // namespace corelib

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace corelib {
+
 // Answers by selector:
 //    0  the suite's version + " - " + its install type (HKEY_LOCAL_MACHINE "Software\Tallyvane")
 //    1  the COBOL environment's "tty" (HKEY_LOCAL_MACHINE
@@ -17,3 +19,5 @@ std::string ZOR_TTY(int32_t selector);
 
 // The first non-zero terminal number of selectors 3, 2 and 1 (0 when none has one).
 int32_t terminalNumber();
+
+}  // namespace corelib

@@ -83,7 +83,7 @@ class HostTable {
 };
 
 // The standard error text of a SQL error (error 90 with the driver's code and message).
-WarningError sqlWarningError(const class QSqlError& error, const std::string& password);
+corelib::WarningError sqlWarningError(const class QSqlError& error, const std::string& password);
 
 // Driver name of SQL Server connections (set by HOSTLINK_SetOdbcDriver).
 QString odbcDriverName();

@@ -23,7 +23,7 @@ int32_t dayOfDateTime(const QVariant& value);
 QVariant nowForDriver(HostDriver driver);
 // A numeric column read with QSql::HighPrecision (text), rounded to cents half away from zero;
 // 0 for NULL or unreadable text.
-Decimal moneyOf(const QVariant& value);
+corelib::Decimal moneyOf(const QVariant& value);
 // A text column without trailing blanks (NULL gives "").
 std::string textOf(const QVariant& value);
 // A whole-number column (NULL gives 0).
@@ -54,10 +54,10 @@ void showReadError(const HostTable& table, const QSqlQuery& query);
 // under `name`, the run's answer left in GlobalResponse (2 when the run gives none).
 template <class Run, class Link>
 void runOperation(const char* name, Link& link) {
-    GlobalRequest = 0;
-    GlobalResponse = 0;
-    THREAD_LOG(name);
-    int32_t response = RequestCancelled;
+    corelib::GlobalRequest = 0;
+    corelib::GlobalResponse = 0;
+    corelib::THREAD_LOG(name);
+    int32_t response = corelib::RequestCancelled;
     {
         Run run(link);
         if constexpr (std::is_void_v<decltype(run.execute())>)
@@ -65,8 +65,8 @@ void runOperation(const char* name, Link& link) {
         else
             response = run.execute();
     }
-    GlobalResponse = response;
-    THREAD_RETURN(name);
+    corelib::GlobalResponse = response;
+    corelib::THREAD_RETURN(name);
 }
 
 }  // namespace hostlink

@@ -19,6 +19,8 @@
 
 #include "corelib/decimal.h"
 
+namespace hostlink {
+
 // The connection values the caller fills from its command line and configuration.
 struct INFO {
     int32_t DIVISION = 0;    // suite division; text form two digits ("02")
@@ -78,7 +80,7 @@ struct CHKQEntry {
     std::string REFERENCE;      // CSTRING(21)
     std::string NAME;           // CSTRING(81)
     std::string DESCRIPTION;    // CSTRING(161)
-    Decimal AMOUNT;             // signed; payments are negative
+    corelib::Decimal AMOUNT;    // signed; payments are negative
 };
 using CHKQ = LinkQueue<CHKQEntry>;
 
@@ -87,11 +89,11 @@ using CHKQ = LinkQueue<CHKQEntry>;
 // answer from its own configuration.
 class ZORBRFIA {
   public:
-    ZORBRFIA(::FIAQ& queue, ::INFO& info) : FIAQ(queue), INFO(info) {}
+    ZORBRFIA(hostlink::FIAQ& queue, hostlink::INFO& info) : FIAQ(queue), INFO(info) {}
     virtual ~ZORBRFIA() = default;
 
-    ::FIAQ& FIAQ;
-    ::INFO& INFO;
+    hostlink::FIAQ& FIAQ;
+    hostlink::INFO& INFO;
 
     // Named-field query: the value as text (DIVISION two digits), or name + ":Unknown field".
     virtual std::string query(std::string_view name) const;
@@ -105,11 +107,11 @@ class ZORBRFIA {
 // DESCRIPTION, AMOUNT. A caller may derive from it to answer from its own configuration.
 class ZORBRCHK {
   public:
-    ZORBRCHK(::CHKQ& queue, ::INFO& info) : CHKQ(queue), INFO(info) {}
+    ZORBRCHK(hostlink::CHKQ& queue, hostlink::INFO& info) : CHKQ(queue), INFO(info) {}
     virtual ~ZORBRCHK() = default;
 
-    ::CHKQ& CHKQ;
-    ::INFO& INFO;
+    hostlink::CHKQ& CHKQ;
+    hostlink::INFO& INFO;
     int32_t FIAID = 0;     // the financial institution account to load
     int32_t POSTDATE = 0;  // day number: posting date of the suite's clearing process
 
@@ -122,7 +124,7 @@ class ZORBRCHK {
     // Appends an entry unless the queue already holds one with this TRANSACTIONID. Texts are cut
     // to their widths (SOURCE and REFERENCE 20, BANK 10, NAME 80, DESCRIPTION 160 bytes, at a
     // character boundary). Returns true when the entry was appended.
-    bool addCheck(int32_t transactionId, int32_t activityDate, Decimal amount,
+    bool addCheck(int32_t transactionId, int32_t activityDate, corelib::Decimal amount,
                   const std::string& source, const std::string& bank, const std::string& reference,
                   const std::string& name, const std::string& description);
 };
@@ -143,3 +145,5 @@ bool HOSTLINK_Debug();
 // The ODBC driver used for SQL Server names ("FreeTDS" unless set, or the environment variable
 // BANKREC_ODBC_DRIVER).
 void HOSTLINK_SetOdbcDriver(const std::string& driverName);
+
+}  // namespace hostlink

@@ -14,12 +14,16 @@
 #include "bankrec/activity/register_rows.h"
 #include "bankrec/storage/view.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace activity {
 
 class ActivityPager {
   public:
     // Reads through `session`, whose APbac the caller holds open.
-    explicit ActivityPager(Session& session, int pageSize = 100, int maxPages = 6);
+    explicit ActivityPager(storage::FileSession& session, int pageSize = 100, int maxPages = 6);
     ~ActivityPager();
 
     // Shows the activity of a bank from the top ("APbac:BankID = Bank:BankID"); 0 or the
@@ -48,20 +52,22 @@ class ActivityPager {
         uint64_t used = 0;
     };
     const Page* page(int64_t number);
-    int32_t readPage(int64_t number, std::vector<View<APbac>::Row>& out);
-    void remember(int64_t number, const std::vector<View<APbac>::Row>& rows);
+    int32_t readPage(int64_t number, std::vector<storage::View<storage::APbac>::Row>& out);
+    void remember(int64_t number, const std::vector<storage::View<storage::APbac>::Row>& rows);
     int64_t lastPage() const { return count_ == 0 ? -1 : (count_ - 1) / pageSize_; }
 
-    Session& session_;
-    std::unique_ptr<View<APbac>> view_;
+    storage::FileSession& session_;
+    std::unique_ptr<storage::View<storage::APbac>> view_;
     int pageSize_;
     int maxPages_;
     int32_t bankId_ = 0;
     int64_t count_ = 0;
     std::map<int64_t, Page> pages_;
-    std::map<int64_t, ViewPosition> firstOf_;  // page -> position of its first row
-    std::map<int64_t, ViewPosition> lastOf_;   // page -> position of its last row
+    std::map<int64_t, storage::ViewPosition> firstOf_;  // page -> position of its first row
+    std::map<int64_t, storage::ViewPosition> lastOf_;   // page -> position of its last row
     uint64_t clock_ = 0;
     int64_t rowsRead_ = 0;
     int32_t error_ = 0;
 };
+
+}  // namespace activity

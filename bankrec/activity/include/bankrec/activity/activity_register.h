@@ -12,8 +12,15 @@
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/activity/update_apbac.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace shell {
 struct StartupParameters;
+}  // namespace shell
+
+namespace activity {
 
 inline constexpr const char* kRegisterTitle = "Browse Transaction Register";
 inline constexpr const char* kRegisterProcedure = "BrowseAPbac";
@@ -29,7 +36,7 @@ class ActivityRegister {
   public:
     // Works on `session`; open() opens APbac and APbnk through the file services and the
     // register lets go of them when it is destroyed.
-    ActivityRegister(Session& session, const StartupParameters& params);
+    ActivityRegister(storage::FileSession& session, const shell::StartupParameters& params);
     ~ActivityRegister();
 
     // Opens the files and fills the selector, choosing the entry of `rememberedBankId` or the
@@ -63,10 +70,12 @@ class ActivityRegister {
     void rememberBank() const;
 
   private:
-    Session& session_;
-    const StartupParameters& params_;
-    std::vector<FileId> opened_;
+    storage::FileSession& session_;
+    const shell::StartupParameters& params_;
+    std::vector<storage::FileId> opened_;
     std::vector<BankChoice> banks_;
     int selected_ = -1;
     std::unique_ptr<ActivityPager> pager_;
 };
+
+}  // namespace activity

@@ -21,8 +21,15 @@
 #include "corelib/progress.h"
 #include "hostlink/hostlink.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace shell {
 struct StartupParameters;
+}  // namespace shell
+
+namespace activity {
 
 // What one run did.
 struct ChkLoadCounts {
@@ -44,33 +51,33 @@ struct ChkEntryValues {
     std::string Reference;
     std::string Name;
     std::string Description;
-    Decimal PaymentOrDebit;
-    Decimal DepositOrCredit;
-    Decimal Amount;  // the suite's signed amount; payments are negative
+    corelib::Decimal PaymentOrDebit;
+    corelib::Decimal DepositOrCredit;
+    corelib::Decimal Amount;  // the suite's signed amount; payments are negative
 };
 
 // Reads the current entry of the link through its named-field query and derives type and
 // amounts from the source: "AP"/"PR" a check paying -amount; "CR" a deposit of amount; "GL" a
 // check when negative, else a deposit whose description is the name (the name then empty).
 // Returns false for any other source (the values are then only partly filled).
-bool readChkEntry(const ZORBRCHK& link, ChkEntryValues& out);
+bool readChkEntry(const hostlink::ZORBRCHK& link, ChkEntryValues& out);
 
 // The link object with its connection group and queue, bound to the start-up parameters.
 struct ChkLink {
-    explicit ChkLink(const StartupParameters& params);
+    explicit ChkLink(const shell::StartupParameters& params);
     ChkLink(const ChkLink&) = delete;
     ChkLink& operator=(const ChkLink&) = delete;
 
-    ::INFO info;
-    ::CHKQ queue;
-    ZORBRCHK link{queue, info};
+    hostlink::INFO info;
+    hostlink::CHKQ queue;
+    hostlink::ZORBRCHK link{queue, info};
 };
 
 // Turns the entries of a filled link object into APbac rows of one bank, one entry per step.
 // The session's APbac must be open (file services) for the loader's lifetime.
 class ChkLoader {
   public:
-    ChkLoader(Session& session, ZORBRCHK& link, int32_t bankId);
+    ChkLoader(storage::FileSession& session, hostlink::ZORBRCHK& link, int32_t bankId);
     ~ChkLoader();
 
     int32_t total() const { return link_.records(); }
@@ -100,8 +107,8 @@ class ChkLoader {
     void suspend();
     void resume();
 
-    Session& session_;
-    ZORBRCHK& link_;
+    storage::FileSession& session_;
+    hostlink::ZORBRCHK& link_;
     int32_t bankId_;
     int32_t next_ = 1;
     bool inSlice_ = false;
@@ -112,29 +119,31 @@ class ChkLoader {
 };
 
 // Drives a ChkLoader from the progress window; LOADCHK is called when the window opens.
-class ChkLoadJob : public ProgressJob {
+class ChkLoadJob : public corelib::ProgressJob {
   public:
-    ChkLoadJob(Session& session, ZORBRCHK& link, int32_t bankId);
+    ChkLoadJob(storage::FileSession& session, hostlink::ZORBRCHK& link, int32_t bankId);
 
-    void open(ProgressView& view) override;
-    bool tick(ProgressView& view) override;
+    void open(corelib::ProgressView& view) override;
+    bool tick(corelib::ProgressView& view) override;
     void sliceBegin() override { loader_.beginSlice(); }
     void sliceEnd() override { loader_.endSlice(); }
-    bool cancel(ProgressView&) override { return false; }  // the window has no buttons
+    bool cancel(corelib::ProgressView&) override { return false; }  // the window has no buttons
 
     ChkLoader& loader() { return loader_; }
 
   private:
-    ZORBRCHK& link_;
+    hostlink::ZORBRCHK& link_;
     ChkLoader loader_;
 };
 
 // The window of the run: "Refreshing Outstanding Activity", no buttons, its place remembered.
-ProgressSpec loadChkSpec();
+corelib::ProgressOptions loadChkOptions();
 
 // Loads the open suite transactions of the bank account (BankID, FIAID) into APbac on the
 // caller's session, modally. APbac and APbnk are opened and closed again through the file
 // services. Leaves GlobalResponse 1 when the last stored entry was stored, else 2; returns
 // what the run did.
-ChkLoadCounts LoadChkThread(Session& session, const StartupParameters& params, int32_t bankId,
-                            int32_t fiaId);
+ChkLoadCounts LoadChkThread(storage::FileSession& session, const shell::StartupParameters& params,
+                            int32_t bankId, int32_t fiaId);
+
+}  // namespace activity

@@ -9,6 +9,8 @@
 #include "bankrec/storage/view.h"
 #include "corelib/decimal.h"
 
+namespace activity {
+
 // The register's columns, left to right.
 enum RegisterColumn {
     ColActivityDate = 0,  // date / type
@@ -24,21 +26,21 @@ enum RegisterColumn {
 const std::array<std::string, RegisterColumnCount>& registerHeadings();
 
 struct RegisterRow {
-    APbac rec;
-    ViewPosition pos;  // where the row sits in APBAC_KEY_ACTIVITY order
-    Decimal paymentOrDebit;
-    Decimal depositOrCredit;
+    storage::APbac rec;
+    storage::ViewPosition pos;  // where the row sits in APBAC_KEY_ACTIVITY order
+    corelib::Decimal paymentOrDebit;
+    corelib::Decimal depositOrCredit;
     std::string reconciledMarked;
 };
 
 // A check shows its payment, a deposit its deposit; anything else (adjustments) by the sign of
 // Amount: above 0 a deposit or credit, else a payment or debit of -Amount (0 shows in neither
 // column, as the pictures leave zero blank).
-RegisterRow registerRow(const APbac& rec);
+RegisterRow registerRow(const storage::APbac& rec);
 // "R" when reconciled, else "c" when marked, else empty.
-std::string reconciledMarked(const APbac& rec);
+std::string reconciledMarked(const storage::APbac& rec);
 // A row both reconciled and marked is closed for good and cannot be deleted.
-bool canDeleteActivity(const APbac& rec);
+bool canDeleteActivity(const storage::APbac& rec);
 
 // The texts of a row's two lines, per column (pictures @d17 and @n(19.2)b, trimmed).
 struct RegisterLines {
@@ -46,3 +48,5 @@ struct RegisterLines {
     std::array<std::string, RegisterColumnCount> second;
 };
 RegisterLines registerLines(const RegisterRow& row);
+
+}  // namespace activity

@@ -14,7 +14,11 @@
 #include "bankrec/storage/records.h"
 #include "corelib/decimal.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace activity {
 
 enum class ActivityFormKind { Check, Deposit, Adjustment };
 
@@ -26,7 +30,7 @@ ActivityFormKind activityFormKind(const std::string& activityType);
 struct DepositLine {
     std::string Reference;
     std::string Name;
-    Decimal Amount;
+    corelib::Decimal Amount;
     int32_t Order = 0;
     int32_t DepositID = 0;
 };
@@ -34,7 +38,7 @@ struct DepositLine {
 class ActivityForm {
   public:
     // The form shows the session's current APbac record with `request` (GlobalRequest codes).
-    ActivityForm(Session& session, ActivityFormKind kind, int32_t request);
+    ActivityForm(storage::FileSession& session, ActivityFormKind kind, int32_t request);
 
     ActivityFormKind kind() const { return kind_; }
     int32_t request() const { return request_; }
@@ -47,14 +51,14 @@ class ActivityForm {
     std::string okCaption() const { return viewMode() ? "Cl&ose" : "&OK"; }
     bool cancelVisible() const { return !viewMode(); }
 
-    const APbac& record() const { return rec_; }
+    const storage::APbac& record() const { return rec_; }
     std::string reconciledMarked() const;
 
     // The deposit's lines in APBDA_KEY_ACTIVITYORDER order, their sum, and the deposit amount
     // shown: cash + coin + checks (empty and zero for other forms).
     const std::vector<DepositLine>& lines() const { return lines_; }
-    Decimal checks() const { return checks_; }
-    Decimal depositOrCredit() const;
+    corelib::Decimal checks() const { return checks_; }
+    corelib::Decimal depositOrCredit() const;
     // A read error of the deposit lines (already reported with warning 35), or 0.
     int32_t linesError() const { return linesError_; }
 
@@ -71,12 +75,12 @@ class ActivityForm {
     bool step(bool forward);
     void loadLines();
 
-    Session& session_;
+    storage::FileSession& session_;
     ActivityFormKind kind_;
     int32_t request_;
-    APbac rec_;
+    storage::APbac rec_;
     std::vector<DepositLine> lines_;
-    Decimal checks_;
+    corelib::Decimal checks_;
     int32_t linesError_ = 0;
     bool nextEnabled_ = true;
     bool previousEnabled_ = true;
@@ -96,4 +100,6 @@ struct ActivityFormHooks {
 // ActivityID 0) through the delete service, and a failure asks warning 18, whose Yes repeats
 // the delete; the form is never shown. A row both reconciled and marked is not deleted. Leaves
 // and returns GlobalResponse: 1 when the request completed, 2 otherwise.
-int32_t UpdateAPbac(Session& session, const ActivityFormHooks& hooks = {});
+int32_t UpdateAPbac(storage::FileSession& session, const ActivityFormHooks& hooks = {});
+
+}  // namespace activity

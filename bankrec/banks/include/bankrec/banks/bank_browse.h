@@ -12,29 +12,33 @@
 #include "bankrec/storage/records.h"
 #include "bankrec/storage/view.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace banks {
 
 // The browse's journals column: the service-charge journal when it is posted, the interest
 // journal when it is posted, joined by ", " when both are.
-std::string browseJournals(const APbnk& bank);
+std::string browseJournals(const storage::APbnk& bank);
 
 struct BankBrowseRow {
-    APbnk bank;
+    storage::APbnk bank;
     std::string bankAccount;  // the default cash account; empty when the bank has none
     std::string journals;
-    ViewPosition position;  // where the row sits in APBNK_KEY_BANK order
+    storage::ViewPosition position;  // where the row sits in APBNK_KEY_BANK order
 };
 
 class BankBrowse {
   public:
     // Reads through `session` (whose APbnk the caller holds open).
-    explicit BankBrowse(Session& session);
+    explicit BankBrowse(storage::FileSession& session);
     ~BankBrowse();
 
     // Up to n rows after `after` (from the first when null), or before it with backwards.
     // Replaces `out`; 0 or the storage error. The session's record buffers are left alone,
     // except the APbnu buffer that finds each bank's default cash account.
-    int32_t fetch(const ViewPosition* after, int n, std::vector<BankBrowseRow>& out,
+    int32_t fetch(const storage::ViewPosition* after, int n, std::vector<BankBrowseRow>& out,
                   bool backwards = false);
     // The number of banks.
     int32_t count(int64_t& n);
@@ -54,8 +58,10 @@ class BankBrowse {
     int32_t callForm(int32_t request, const std::function<void()>& form);
 
   private:
-    BankBrowseRow rowOf(const APbnk& bank, ViewPosition pos);
+    BankBrowseRow rowOf(const storage::APbnk& bank, storage::ViewPosition pos);
 
-    Session& session_;
-    std::unique_ptr<View<APbnk>> view_;
+    storage::FileSession& session_;
+    std::unique_ptr<storage::View<storage::APbnk>> view_;
 };
+
+}  // namespace banks

@@ -25,8 +25,15 @@
 
 #include "bankrec/storage/records.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace hostlink {
 class ZORBRFIA;
+}  // namespace hostlink
+
+namespace banks {
 
 struct FiaLoadCounts {
     int32_t entries = 0;  // list entries handled
@@ -42,7 +49,7 @@ struct FiaLoadCounts {
 class FiaLoader {
   public:
     // The session's APbnk and APbnu must be open (file services) for the loader's lifetime.
-    FiaLoader(Session& session, ZORBRFIA& link);
+    FiaLoader(storage::FileSession& session, hostlink::ZORBRFIA& link);
     ~FiaLoader();
 
     // Whether the list is the suite's whole list (LOADFIA left GlobalResponse 1). Default true.
@@ -56,7 +63,7 @@ class FiaLoader {
     bool step();
     bool done() const { return phase_ == Phase::Done; }
     // The file the next step writes: APbnk while list entries remain, APbnu in the final pass.
-    FileId writesTo() const;
+    storage::FileId writesTo() const;
     // Runs every remaining step.
     void runToEnd();
 
@@ -75,8 +82,8 @@ class FiaLoader {
     bool defaultsStep();
     void enter(Phase phase);
 
-    Session& session_;
-    ZORBRFIA& link_;
+    storage::FileSession& session_;
+    hostlink::ZORBRFIA& link_;
     bool listComplete_ = true;
     Phase phase_ = Phase::Entries;
     int32_t next_ = 1;
@@ -92,3 +99,5 @@ class FiaLoader {
     } last_;
     FiaLoadCounts counts_;
 };
+
+}  // namespace banks

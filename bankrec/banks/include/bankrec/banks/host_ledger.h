@@ -7,6 +7,8 @@
 
 #include "suiteapi/tvgldata.h"
 
+namespace banks {
+
 struct JournalRow {
     std::string Abbr;         // CSTRING(6)
     std::string Description;  // CSTRING(31)
@@ -48,3 +50,5 @@ class HostLedger {
     bool journalsOpen_ = false;
     std::array<char, TVSUITE_HANDLE_SIZE> cscHandle_{};
 };
+
+}  // namespace banks

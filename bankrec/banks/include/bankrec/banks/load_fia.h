@@ -12,18 +12,25 @@
 #include "corelib/progress.h"
 #include "hostlink/hostlink.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace shell {
 struct StartupParameters;
+}  // namespace shell
+
+namespace banks {
 
 // The link object with its connection group and queue, bound to the start-up parameters.
 struct FiaLink {
-    explicit FiaLink(const StartupParameters& params);
+    explicit FiaLink(const shell::StartupParameters& params);
     FiaLink(const FiaLink&) = delete;
     FiaLink& operator=(const FiaLink&) = delete;
 
-    ::INFO info;
-    ::FIAQ queue;
-    ZORBRFIA link{queue, info};
+    hostlink::INFO info;
+    hostlink::FIAQ queue;
+    hostlink::ZORBRFIA link{queue, info};
     int32_t response = 0;  // GlobalResponse left by LOADFIA (1: the whole list)
 
     // Calls LOADFIA and keeps its response.
@@ -35,34 +42,36 @@ struct FiaLink {
 // own). The transaction names only the file the loader is writing, APbnk for the list entries
 // and APbnu in the final pass: a commit on one file is several times cheaper than an atomic
 // commit across two, and the loader never needs both at once.
-class FiaLoadJob : public ProgressJob {
+class FiaLoadJob : public corelib::ProgressJob {
   public:
-    FiaLoadJob(Session& session, FiaLink& link);
+    FiaLoadJob(storage::FileSession& session, FiaLink& link);
 
-    void open(ProgressView& view) override;
-    bool tick(ProgressView& view) override;
+    void open(corelib::ProgressView& view) override;
+    bool tick(corelib::ProgressView& view) override;
     void sliceBegin() override;
     void sliceEnd() override;
-    bool cancel(ProgressView&) override { return false; }  // the loader runs to its end
+    bool cancel(corelib::ProgressView&) override { return false; }  // the loader runs to its end
 
     FiaLoader& loader() { return loader_; }
 
   private:
     // Within a slice, makes sure the transaction covers the file the next step writes.
-    void cover(FileId file);
+    void cover(storage::FileId file);
     void commitSlice();
 
-    Session& session_;
+    storage::FileSession& session_;
     FiaLoader loader_;
     bool sliceOpen_ = false;  // between sliceBegin and sliceEnd
     bool inTransaction_ = false;
-    FileId covered_ = FileId::APbnk;
+    storage::FileId covered_ = storage::FileId::APbnk;
 };
 
 // The progress window of LoadFIAQuick.
-ProgressSpec loadFiaQuickSpec();
+corelib::ProgressOptions loadFiaQuickOptions();
 
 // Refreshes APbnk and APbnu from the suite on the caller's session, in the modal "Refreshing
 // FIA" window; returns what the loader did. The files are opened (and closed again) through
 // the file services.
-FiaLoadCounts LoadFIAQuick(Session& session, const StartupParameters& params);
+FiaLoadCounts LoadFIAQuick(storage::FileSession& session, const shell::StartupParameters& params);
+
+}  // namespace banks

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace banks {
+
 // The product's own words, shown by the about window and the start-up window.
 namespace product {
 inline constexpr const char* Title = "Integrated Bank Reconciliation";
@@ -11,3 +14,5 @@ inline constexpr const char* LegalLine =
 inline constexpr const char* WebAddress = "https://www.kestrelmoor.example";
 inline constexpr const char* WebText = "www.kestrelmoor.example";
 }  // namespace product
+
+}  // namespace banks

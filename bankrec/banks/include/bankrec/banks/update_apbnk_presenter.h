@@ -18,9 +18,16 @@
 #include "bankrec/storage/records.h"
 #include "corelib/globals.h"
 
-class Session;
+namespace storage {
+class FileSession;
 class FileUse;
+}  // namespace storage
+
+namespace shell {
 struct StartupParameters;
+}  // namespace shell
+
+namespace banks {
 
 struct CashAccountRow {
     std::string BankAccount;  // CSTRING(41)
@@ -47,20 +54,21 @@ class UpdateAPbnkPresenter {
         std::function<void(bool busy)> waitCursor;  // show / restore the wait cursor
     };
 
-    UpdateAPbnkPresenter(Session& session, const StartupParameters& params, Hooks hooks = {});
+    UpdateAPbnkPresenter(storage::FileSession& session, const shell::StartupParameters& params,
+                         Hooks hooks = {});
     ~UpdateAPbnkPresenter();
 
     // Opens APbnk, APbnu and the host journal file, and takes the session's current bank for
     // `request` (ChangeRecord or ViewRecord; DeleteRecord for runDelete). Fills the lists.
     void open(int32_t request);
     int32_t request() const { return request_; }
-    bool viewMode() const { return request_ == ViewRecord; }
+    bool viewMode() const { return request_ == corelib::ViewRecord; }
     // "Changing Financial Institution Account" or "Viewing Financial Institution Account".
     std::string title() const;
 
     // The bank as edited (the session's APbnk buffer) and as it was read.
-    APbnk& bank();
-    const APbnk& original() const { return original_; }
+    storage::APbnk& bank();
+    const storage::APbnk& original() const { return original_; }
 
     // ---- Cash accounts ----
     const std::vector<CashAccountRow>& cashAccounts() const { return cash_; }
@@ -98,7 +106,7 @@ class UpdateAPbnkPresenter {
     int32_t runDelete();
 
     // The user's own values from before a change conflict, for recalling field by field.
-    const std::optional<APbnk>& entered() const { return entered_; }
+    const std::optional<storage::APbnk>& entered() const { return entered_; }
 
   private:
     void loadCashAccounts();
@@ -106,15 +114,17 @@ class UpdateAPbnkPresenter {
     std::string& journalField(PostingAccount which);
     void busy(bool on);
 
-    Session& session_;
-    const StartupParameters& params_;
+    storage::FileSession& session_;
+    const shell::StartupParameters& params_;
     Hooks hooks_;
-    std::unique_ptr<FileUse> files_;
+    std::unique_ptr<storage::FileUse> files_;
     HostLedger ledger_;
     int32_t request_ = 0;
-    APbnk original_;
-    std::optional<APbnk> entered_;
+    storage::APbnk original_;
+    std::optional<storage::APbnk> entered_;
     std::vector<CashAccountRow> cash_;
     std::vector<JournalRow> journals_;
     std::string descriptions_[2];
 };
+
+}  // namespace banks

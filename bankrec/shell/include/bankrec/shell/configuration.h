@@ -8,7 +8,11 @@
 
 #include "bankrec/storage/transaction_frame.h"
 
-class Session;
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace shell {
 
 class Configuration {
   public:
@@ -28,7 +32,7 @@ class Configuration {
     // session and takes the stored value where a record exists. 0, or the storage error that
     // ended the frame (already reported to the user through the frame's messages).
     // `hooks` give the frame its wait cursor and window to close.
-    int32_t load(Session& session, const FrameHooks& hooks = {});
+    int32_t load(storage::FileSession& session, const storage::FrameHooks& hooks = {});
 
     // The value of a registered name. A name never registered shows "Configuration " + name +
     // " not found." (no caption, OK) and gives "".
@@ -37,8 +41,8 @@ class Configuration {
     // is added with the next ConfigurationID when missing, changed only when the value
     // differs; each write stamped). 0 when stored or unchanged; 1 for a name never registered
     // (message as for get); otherwise the storage error (reported through the frame's messages).
-    int32_t set(Session& session, const std::string& name, const std::string& value,
-                const FrameHooks& hooks = {});
+    int32_t set(storage::FileSession& session, const std::string& name, const std::string& value,
+                const storage::FrameHooks& hooks = {});
 
     const std::vector<Entry>& entries() const { return entries_; }
 
@@ -48,3 +52,5 @@ class Configuration {
 
     std::vector<Entry> entries_;
 };
+
+}  // namespace shell

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace shell {
+
 namespace frame {
 
 // The frame window's own title.
@@ -24,3 +26,5 @@ std::string statusTime(int32_t timeNumber);
 int timerPeriod(int hundredths);
 
 }  // namespace frame
+
+}  // namespace shell

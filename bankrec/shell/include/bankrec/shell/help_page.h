@@ -4,5 +4,9 @@
 // "" when it cannot be written.
 #include <string>
 
+namespace shell {
+
 std::string helpPageHtml();
 std::string writeHelpPage();
+
+}  // namespace shell

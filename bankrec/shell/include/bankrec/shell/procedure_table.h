@@ -15,9 +15,10 @@
 #include <string>
 
 class QWidget;
+
 namespace shell {
+
 class Session;
-}
 
 using ProcedureFactory = std::function<QWidget*(shell::Session&)>;
 
@@ -47,3 +48,5 @@ struct ProcedureRegistration {
         registerProcedure(name, std::move(factory));
     }
 };
+
+}  // namespace shell

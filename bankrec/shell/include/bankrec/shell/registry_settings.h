@@ -10,6 +10,8 @@
 
 #include "corelib/registry.h"
 
+namespace shell {
+
 // The maker's name in the program key.
 inline constexpr const char* kMakerName = "Kestrelmoor Software";
 
@@ -19,7 +21,7 @@ class RegistrySettings {
     int32_t DWKEYINDEX = 0;
     int32_t DWVALUEINDEX = 0;
     std::string ININAME;
-    RegistryRoot ROOT = HKEY_CURRENT_USER;
+    corelib::RegistryRoot ROOT = corelib::HKEY_CURRENT_USER;
     int32_t ERRORCODE = 0;
     std::string ERROR;
     int32_t KEYCOUNT = 0;
@@ -62,6 +64,8 @@ class RegistrySettings {
   private:
     void recordError(const std::string& operation, const std::string& what);
 
-    Registry registry_;
+    corelib::Registry registry_;
     std::string key_;
 };
+
+}  // namespace shell

@@ -5,8 +5,8 @@
 // and other procedures called modally from a window work on the caller's session, so they see
 // the caller's current records.
 //
-// The class lives in namespace shell because the storage layer's own session (the record
-// files of one window) is ::Session; shell::Session owns one of those.
+// The storage layer's own session (the record files of one window) is storage::FileSession;
+// a shell::Session owns one of those.
 //
 // Ownership: the session owns its storage session; the window belongs to Qt's parent chain
 // (the frame's MDI area) and the session only watches it. A session ends when its window is
@@ -17,18 +17,22 @@
 
 #include "bankrec/shell/startup_parameters.h"
 
-class Configuration;
 class QWidget;
-class Session;  // bankrec/storage/session.h
+
+namespace storage {
+class FileSession;
 class Storage;
+}  // namespace storage
 
 namespace shell {
+
+class Configuration;
 
 class Session {
   public:
     // Creates the session's storage session over `storage` (which must outlive it).
     Session(int32_t thread, std::string procedure, const StartupParameters& params,
-            const Storage& storage);
+            const storage::Storage& storage);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -39,7 +43,7 @@ class Session {
     const std::string& procedure() const { return procedure_; }
     const StartupParameters& params() const { return params_; }
     // The session's own record files and buffers.
-    ::Session& storage() { return *storage_; }
+    storage::FileSession& storage() { return *storage_; }
 
     // The program's configuration (the SYcfg settings loaded when the frame opened); null in
     // sessions started without a frame.
@@ -54,7 +58,7 @@ class Session {
     int32_t thread_;
     std::string procedure_;
     const StartupParameters& params_;
-    std::unique_ptr<::Session> storage_;
+    std::unique_ptr<storage::FileSession> storage_;
     Configuration* configuration_ = nullptr;
     QWidget* window_ = nullptr;
 };

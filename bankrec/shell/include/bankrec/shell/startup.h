@@ -16,7 +16,11 @@
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/storage.h"
 
+namespace corelib {
 class MessageBackend;
+}  // namespace corelib
+
+namespace shell {
 
 // The shared globals' values.
 inline constexpr const char* kApplicationVersion = "Version 7.17 build 0003";
@@ -45,7 +49,7 @@ class Startup {
     // be made current (beep, then "Error occured while changing directory to ...").
     // `backend` initialises the message service (null: the standard-error backend); it is
     // installed first so even the first messages reach the user.
-    int run(std::unique_ptr<MessageBackend> backend);
+    int run(std::unique_ptr<corelib::MessageBackend> backend);
     // After the frame: writes DataPath again and shuts the message service down.
     void finish();
 
@@ -56,8 +60,8 @@ class Startup {
     // The data folder in its full long form (after run()).
     const std::string& dataPath() const { return dataPath_; }
     RegistrySettings& settings() { return settings_; }
-    const Storage& storage() const { return storage_; }
-    Storage& storage() { return storage_; }
+    const storage::Storage& storage() const { return storage_; }
+    storage::Storage& storage() { return storage_; }
     const std::vector<std::string>& arguments() const { return args_; }
 
     // The command line as the exit-99 message shows it, the value of Password masked.
@@ -72,5 +76,7 @@ class Startup {
     std::string dataPathArgument_;
     std::string dataPath_;
     RegistrySettings settings_;
-    Storage storage_;
+    storage::Storage storage_;
 };
+
+}  // namespace shell

@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+namespace hostlink {
 struct INFO;
+}  // namespace hostlink
+
+namespace shell {
 
 struct StartupParameters {
     int32_t DIVISION = 0;
@@ -39,4 +43,6 @@ bool hasSwitch(const std::vector<std::string>& args, const std::string& sw);
 
 // The suite connection group the host link operations read: division, data path, server,
 // user, password, user number and terminal, as the start-up parameters hold them.
-INFO connectionGroup(const StartupParameters& params);
+hostlink::INFO connectionGroup(const StartupParameters& params);
+
+}  // namespace shell

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace shell {
+
 // The values a procedure's subkey holds (empty when missing).
 struct StoredPlace {
     std::string x;         // WdwXpos
@@ -25,3 +27,5 @@ struct PlacePlan {
 // A negative position becomes 50; a position other than 0 is applied. Width and height are
 // applied only to a resizable window and only when not 0. "Yes" (any case) maximizes.
 PlacePlan planRestore(const StoredPlace& stored, bool resizable);
+
+}  // namespace shell

@@ -11,6 +11,8 @@ class QEventLoop;
 class QLabel;
 class QPushButton;
 
+namespace corelib {
+
 class MessageWindow : public QDialog {
     Q_OBJECT
   public:
@@ -59,3 +61,5 @@ class MessageWindowBackend : public MessageBackend {
     bool windowOpen_ = false;
     std::vector<QEventLoop*> waiting_;  // loops of messages waiting for the open window
 };
+
+}  // namespace corelib

@@ -12,6 +12,8 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 
+namespace corelib {
+
 // Drives a job with a QTimer: each timeout runs one slice (runProgressSlice). Runs beside the rest
 // of the program (no event loop of its own); emits finished() once, after the job's close().
 // A slice is never entered again while one runs (a tick that shows a message keeps the event loop
@@ -21,7 +23,7 @@ class ProgressRunner : public QObject {
   public:
     // `view` may be null (the job then sees a view that shows nothing); the job and the view must
     // outlive the runner's run.
-    ProgressRunner(ProgressJob& job, const ProgressSpec& options, ProgressView* view = nullptr,
+    ProgressRunner(ProgressJob& job, const ProgressOptions& options, ProgressView* view = nullptr,
                    QObject* parent = nullptr);
     ~ProgressRunner() override;
 
@@ -42,7 +44,7 @@ class ProgressRunner : public QObject {
     void finish(ProgressResult result);
 
     ProgressJob& job_;
-    ProgressSpec options_;
+    ProgressOptions options_;
     ProgressView* view_;
     std::unique_ptr<ProgressView> nullView_;
     QTimer* timer_;
@@ -57,7 +59,7 @@ class ProgressRunner : public QObject {
 class ProgressWindow : public QDialog, public ProgressView {
     Q_OBJECT
   public:
-    explicit ProgressWindow(const ProgressSpec& options, QWidget* parent = nullptr);
+    explicit ProgressWindow(const ProgressOptions& options, QWidget* parent = nullptr);
 
     void setTitle(const std::string& title) override;
     void setText(const std::string& text) override;
@@ -102,9 +104,11 @@ void setProgressPlaceHooks(ProgressPlaceHooks hooks);
 // until the job ends or is cancelled.
 class ProgressWindowBackend : public ProgressBackend {
   public:
-    ProgressResult run(const ProgressSpec& options, ProgressJob& job) override;
+    ProgressResult run(const ProgressOptions& options, ProgressJob& job) override;
 };
 
 // Installs the Qt progress window as the progress backend (the windowed program does this at
 // start-up; widget tests too).
 void useProgressWindows();
+
+}  // namespace corelib

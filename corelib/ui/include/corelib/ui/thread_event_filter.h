@@ -1,4 +1,7 @@
 #pragma once
+
+namespace corelib {
+
 // The event filter that gives a session's windows their thread: each event delivered to a window
 // tagged with THREAD_SETWINDOW (corelib/thread_registry.h), or to anything inside it, runs on
 // the window's thread.
@@ -9,3 +12,5 @@
 // call this again after installing another one (the one filter then moves to the front).
 // Needs a QApplication.
 void installThreadEventFilter();
+
+}  // namespace corelib

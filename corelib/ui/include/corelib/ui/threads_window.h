@@ -5,6 +5,8 @@
 class QTableWidget;
 class QTimer;
 
+namespace corelib {
+
 // Opens the "Threads and Procedures" window (brings it forward when it is open already).
 void THREAD_DISPLAY();
 
@@ -22,3 +24,5 @@ class ThreadsWindow : public QDialog {
     QTableWidget* list_;
     QTimer* timer_;
 };
+
+}  // namespace corelib

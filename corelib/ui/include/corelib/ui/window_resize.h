@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace corelib {
+
 enum class ResizeKind {
     Button,       // keeps its size; only moves
     Stretchable,  // grows (or shrinks) across the reference in the directions it spans it
@@ -27,3 +29,5 @@ ResizeKind resizeKindOf(const QWidget* widget);
 // its parent), with the change of the window's size since oldWidth x oldHeight. Controls inside
 // containers keep their place within the container.
 void WINDOW_RESIZE(QWidget* referenceControl, int32_t oldWidth, int32_t oldHeight);
+
+}  // namespace corelib

@@ -9,6 +9,8 @@ class QComboBox;
 class QSpinBox;
 class QToolButton;
 
+namespace corelib {
+
 inline constexpr int kCalendarCells = 37;
 
 // The day numbers shown in the 37 cells of a month (Sunday first; the 1st sits under its
@@ -45,3 +47,5 @@ class CalendarWindow : public QDialog {
 
 // Lets the user pick a date; OK stores it in `date`, Cancel leaves `date` as it was.
 void ZOR_CALENDAR(int32_t& date);
+
+}  // namespace corelib

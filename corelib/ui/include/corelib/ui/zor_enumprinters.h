@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace corelib {
+
 struct PrinterEntry {
     std::string name;
     std::string port;  // the printer's device URI; empty when unknown
@@ -12,3 +14,5 @@ struct PrinterEntry {
 // ("name" or "name/instance") with its device URI as the port. When CUPS gives none, the
 // printers Qt knows, with empty ports.
 void ZOR_ENUMPRINTERS(std::vector<PrinterEntry>& queue);
+
+}  // namespace corelib

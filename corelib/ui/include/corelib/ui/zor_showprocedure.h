@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace corelib {
+
 // The maker's support mail address.
 inline constexpr const char* kSupportAddress = "support@kestrelmoor.com";
 
@@ -37,3 +39,5 @@ class ProcedureInfoWindow : public QDialog {
 void ZOR_SHOWPROCEDURE(const std::string& component, const std::string& description,
                        const std::string& version, const std::string& sourceName,
                        const std::string& procedureName, int32_t dateChanged);
+
+}  // namespace corelib

@@ -4,9 +4,13 @@
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 
+namespace storage {
+
 template <Record R>
 void stampChange(R& rec) {
-    rec.ChangeID = glo_UserID;
-    rec.ChangeDate = daytime::today();
-    rec.ChangeTime = daytime::now();
+    rec.ChangeID = corelib::glo_UserID;
+    rec.ChangeDate = corelib::daytime::today();
+    rec.ChangeTime = corelib::daytime::now();
 }
+
+}  // namespace storage

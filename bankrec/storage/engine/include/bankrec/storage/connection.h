@@ -12,6 +12,8 @@
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/records.h"
 
+namespace storage {
+
 // Statement slots per file.
 enum StatementSlot : int {
     SlotInsert,
@@ -74,3 +76,5 @@ void readRecord(sqlite3_stmt* s, const FileDef& f, void* rec, int first);
 void bindValue(sqlite3_stmt* s, int index, const FieldValue& v);
 // "rowid", "_Revision" then every field, quoted, comma separated.
 std::string selectList(const FileDef& f);
+
+}  // namespace storage

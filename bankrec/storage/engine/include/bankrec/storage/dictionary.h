@@ -17,6 +17,8 @@
 #include "bankrec/storage/records.h"
 #include "corelib/decimal.h"
 
+namespace storage {
+
 enum class FieldType : uint8_t {
     Long,     // LONG: 4 bytes, int32_t
     Byte,     // BYTE: 1 byte, uint8_t
@@ -107,7 +109,7 @@ std::string createFormerAPbnkTableSql();
 // ---- Generic field access (by field index of the file's FileDef) ----
 
 // A field's value: LONG and BYTE as int64_t, texts as std::string, DECIMAL as Decimal.
-using FieldValue = std::variant<int64_t, std::string, Decimal>;
+using FieldValue = std::variant<int64_t, std::string, corelib::Decimal>;
 
 // Read a field of a record buffer of file `f` (rec points at the file's struct).
 FieldValue getField(const FileDef& f, const void* rec, int field);
@@ -141,3 +143,5 @@ std::string cutUtf8(std::string_view text, size_t maxBytes);
 void cutTextFields(const FileDef& f, void* rec);
 // Clear a record buffer: numbers 0, texts empty.
 void clearRecord(const FileDef& f, void* rec);
+
+}  // namespace storage

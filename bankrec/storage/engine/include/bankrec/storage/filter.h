@@ -22,6 +22,8 @@
 
 #include "bankrec/storage/dictionary.h"
 
+namespace storage {
+
 // Values for the bound names of a filter (names without regard to case).
 class FilterBindings {
   public:
@@ -60,3 +62,5 @@ class Filter {
     const FileDef* file_ = nullptr;
     std::unique_ptr<FilterNode> root_;
 };
+
+}  // namespace storage

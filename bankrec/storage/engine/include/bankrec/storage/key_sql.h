@@ -6,6 +6,8 @@
 
 #include "bankrec/storage/dictionary.h"
 
+namespace storage {
+
 namespace keysql {
 
 // "(\"a\", \"b\")" or "\"a\"" for one column; with rowid appended when asked.
@@ -21,3 +23,5 @@ std::vector<FieldValue> values(const FileDef& f, int key, const void* rec);
 std::string seek(const FileDef& f, int key, const char* op, bool withRowid);
 
 }  // namespace keysql
+
+}  // namespace storage

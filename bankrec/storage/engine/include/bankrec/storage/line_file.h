@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+namespace storage {
+
 struct ASimp {
     static constexpr int kWidth = 1024;
     std::string ImportText;  // STRING(1024)
@@ -26,3 +28,5 @@ class LineFile {
     std::ifstream in_;
     int64_t lines_ = 0;
 };
+
+}  // namespace storage

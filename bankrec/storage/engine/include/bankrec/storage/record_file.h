@@ -21,7 +21,9 @@
 #include "bankrec/storage/records.h"
 #include "bankrec/storage/storage_error.h"
 
-class Session;
+namespace storage {
+
+class FileSession;
 class ViewBase;
 struct WalkState;
 
@@ -33,7 +35,7 @@ class RecordFileBase {
 
     const FileDef& def() const { return def_; }
     FileId id() const { return def_.id; }
-    Session& session() const { return session_; }
+    FileSession& session() const { return session_; }
     void* buffer() { return rec_; }
     const void* buffer() const { return rec_; }
 
@@ -76,21 +78,21 @@ class RecordFileBase {
     void clear();
 
   protected:
-    RecordFileBase(Session& session, FileId id, void* rec);
+    RecordFileBase(FileSession& session, FileId id, void* rec);
     // The read-ahead rows of walks are records of the file's own type.
     virtual void resizeAhead(size_t n) = 0;
     virtual void* aheadSlot(size_t i) = 0;
     virtual void assignFromAhead(size_t i) = 0;
 
   private:
-    friend class Session;
+    friend class FileSession;
     friend class ViewBase;
     int32_t walk(bool forward);
     // set/setStart/setEnd: a new walk along the key from the place `from` (a WalkState::From).
     int32_t startWalk(KeyId key, int from);
     void invalidateWalk();
 
-    Session& session_;
+    FileSession& session_;
     const FileDef& def_;
     void* rec_;
     int64_t currentRow_ = 0;       // rowid of the current record, 0 when none
@@ -102,7 +104,7 @@ class RecordFileBase {
 template <Record R>
 class RecordFile final : public RecordFileBase {
   public:
-    RecordFile(Session& session) : RecordFileBase(session, R::kFile, &rec) {}
+    RecordFile(FileSession& session) : RecordFileBase(session, R::kFile, &rec) {}
     R rec;
 
   protected:
@@ -113,3 +115,5 @@ class RecordFile final : public RecordFileBase {
   private:
     std::vector<R> ahead_;
 };
+
+}  // namespace storage

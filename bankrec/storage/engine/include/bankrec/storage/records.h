@@ -9,6 +9,12 @@
 
 #include "corelib/decimal.h"
 
+namespace storage {
+
+// The record structs, file ids and key ids: what every module uses, so a .cpp file can bring
+// in just these with `using namespace storage::records;`.
+inline namespace records {
+
 // The keyed record files, in the order of the dictionary.
 enum class FileId : int32_t {
     APbnk = 0,
@@ -84,13 +90,13 @@ struct APbac {
     std::string Description;  // CSTRING(161)
     uint8_t Reconciled = 0;
     uint8_t Marked = 0;
-    Decimal PaymentOrDebit;
-    Decimal Cash;
-    Decimal Coin;
-    Decimal Checks;
-    Decimal DepositOrCredit;
-    Decimal Amount;
-    Decimal Balance;
+    corelib::Decimal PaymentOrDebit;
+    corelib::Decimal Cash;
+    corelib::Decimal Coin;
+    corelib::Decimal Checks;
+    corelib::Decimal DepositOrCredit;
+    corelib::Decimal Amount;
+    corelib::Decimal Balance;
 };
 inline constexpr KeyId APBAC_KEY_ACTIVITYID{FileId::APbac, 0};
 inline constexpr KeyId APBAC_KEY_TRANSACTIONID{FileId::APbac, 1};
@@ -111,7 +117,7 @@ struct APbda {
     int32_t Order = 0;
     std::string Reference;  // CSTRING(21)
     std::string Name;       // CSTRING(81)
-    Decimal Amount;
+    corelib::Decimal Amount;
 };
 inline constexpr KeyId APBDA_KEY_DEPOSITID{FileId::APbda, 0};
 inline constexpr KeyId APBDA_KEY_ACTIVITYID{FileId::APbda, 1};
@@ -127,19 +133,19 @@ struct APrec {
     int32_t BankID = 0;
     uint8_t Done = 0;
     int32_t OpeningDate = 0;
-    Decimal OpeningBalance;
+    corelib::Decimal OpeningBalance;
     int32_t EndingDate = 0;
-    Decimal EndingBalance;
-    Decimal ServiceCharge;
+    corelib::Decimal EndingBalance;
+    corelib::Decimal ServiceCharge;
     int32_t ServiceChargeDate = 0;
     int32_t ServiceChargeBatch = 0;
-    Decimal InterestEarned;
+    corelib::Decimal InterestEarned;
     int32_t InterestEarnedDate = 0;
     int32_t InterestEarnedBatch = 0;
     int32_t DepositsMarked = 0;
-    Decimal DepositsMarkedAmount;
+    corelib::Decimal DepositsMarkedAmount;
     int32_t ChecksMarked = 0;
-    Decimal ChecksMarkedAmount;
+    corelib::Decimal ChecksMarkedAmount;
 };
 inline constexpr KeyId APREC_KEY_RECONCILIATIONID{FileId::APrec, 0};
 inline constexpr KeyId APREC_KEY_BANKID{FileId::APrec, 1};
@@ -161,7 +167,7 @@ struct APrac {
     std::string Name;          // CSTRING(81)
     std::string Description;   // CSTRING(161)
     uint8_t Marked = 0;
-    Decimal Amount;
+    corelib::Decimal Amount;
 };
 inline constexpr KeyId APRAC_KEY_RECONCILIATIONACTIVITYID{FileId::APrac, 0};
 inline constexpr KeyId APRAC_KEY_RECONCILIATIONID{FileId::APrac, 1};
@@ -186,3 +192,7 @@ template <class R>
 concept Record = requires {
     R::kFile;
 };
+
+}  // namespace records
+
+}  // namespace storage

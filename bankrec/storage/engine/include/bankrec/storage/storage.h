@@ -1,11 +1,13 @@
 #pragma once
 // Where the record files lie on disk and how long a locked file is waited for. One Storage per
-// program (the shell builds it from the start-up parameters) is passed to every Session; it
+// program (the shell builds it from the start-up parameters) is passed to every FileSession; it
 // holds no connection itself.
 #include <array>
 #include <string>
 
 #include "bankrec/storage/records.h"
+
+namespace storage {
 
 class Storage {
   public:
@@ -31,3 +33,5 @@ class Storage {
     std::array<std::string, kFileCount> names_;
     int recoverMs_ = 2000;
 };
+
+}  // namespace storage

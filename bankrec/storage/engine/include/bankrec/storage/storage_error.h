@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace storage {
+
 enum StorageErrorNumber : int32_t {
     NoError = 0,
     ErrFileNotFound = 2,     // the database file does not exist
@@ -37,3 +39,5 @@ std::string storageErrorText(int32_t number);
 // NOTADB/CORRUPT 36, CONSTRAINT_UNIQUE/PRIMARYKEY 40, CANTOPEN on a missing file 2,
 // anything else 90. SQLITE_OK, SQLITE_ROW and SQLITE_DONE give 0.
 int32_t storageErrorFromSqlite(int resultCode);
+
+}  // namespace storage

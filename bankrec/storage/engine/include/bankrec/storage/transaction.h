@@ -1,5 +1,5 @@
 #pragma once
-// Scoped write guards over Session transactions: a Transaction rolls back unless committed, a
+// Scoped write guards over FileSession transactions: a Transaction rolls back unless committed, a
 // Savepoint undoes its entry unless released.
 //
 //   Transaction t(session, {FileId::APbac, FileId::APrac}, 2);
@@ -11,32 +11,34 @@
 
 #include "bankrec/storage/records.h"
 
-class Session;
+namespace storage {
+
+class FileSession;
 
 class Transaction {
   public:
-    Transaction(Session& session, std::initializer_list<FileId> files, int timeoutSeconds);
+    Transaction(FileSession& session, std::initializer_list<FileId> files, int timeoutSeconds);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
     // The result of beginning (0 = the transaction is active).
     int32_t error() const { return error_; }
-    // Commits; afterwards the destructor does nothing. Returns Session::commit()'s result, or
+    // Commits; afterwards the destructor does nothing. Returns FileSession::commit()'s result, or
     // the begin error when the transaction never started.
     int32_t commit();
     // Rolls back now.
     void rollback();
 
   private:
-    Session& session_;
+    FileSession& session_;
     int32_t error_ = 0;
     bool active_ = false;
 };
 
 class Savepoint {
   public:
-    explicit Savepoint(Session& session);
+    explicit Savepoint(FileSession& session);
     ~Savepoint();
     Savepoint(const Savepoint&) = delete;
     Savepoint& operator=(const Savepoint&) = delete;
@@ -48,7 +50,9 @@ class Savepoint {
     void rollback();
 
   private:
-    Session& session_;
+    FileSession& session_;
     int32_t error_ = 0;
     bool active_ = false;
 };
+
+}  // namespace storage

@@ -23,8 +23,11 @@
 #include "bankrec/storage/record_file.h"
 #include "bankrec/storage/records.h"
 
-class Session;
 struct sqlite3_stmt;
+
+namespace storage {
+
+class FileSession;
 
 // Where a row sits in the view's order: its key values and its rowid.
 struct ViewPosition {
@@ -60,7 +63,7 @@ class ViewBase {
     int32_t previous();
 
   protected:
-    ViewBase(Session& session, KeyId key);
+    ViewBase(FileSession& session, KeyId key);
     // Reads up to n rows after `after` (from the start when null), or before it going backwards
     // (from the end when null), into rowSlot(0..), with their positions and revisions.
     int32_t fetchRows(const ViewPosition* after, int n, bool backwards,
@@ -72,11 +75,11 @@ class ViewBase {
     virtual void* rowSlot(size_t i) = 0;
     virtual void assignToFile(size_t i) = 0;
 
-    Session& session_;
+    FileSession& session_;
     RecordFileBase& file_;
 
   private:
-    friend class Session;
+    friend class FileSession;
     int32_t compile(std::string& where, std::vector<FieldValue>& params);
     int32_t walk(bool forward);
     void invalidateReadAhead();
@@ -105,7 +108,7 @@ class ViewBase {
 template <Record R>
 class View final : public ViewBase {
   public:
-    View(Session& session, KeyId key) : ViewBase(session, key) {}
+    View(FileSession& session, KeyId key) : ViewBase(session, key) {}
 
     struct Row {
         R rec;
@@ -132,3 +135,5 @@ class View final : public ViewBase {
   private:
     std::vector<R> rows_;
 };
+
+}  // namespace storage

@@ -15,7 +15,9 @@
 
 #include "bankrec/storage/records.h"
 
-class Session;
+namespace storage {
+
+class FileSession;
 class Storage;
 
 struct OpenOptions {
@@ -28,10 +30,10 @@ struct OpenOptions {
 // file is open. Failures show their standard warning and end the program (warnings 1, 3, 4, 5,
 // 22, 2 answered No, and 30 followed by "Disk Error"). With callerHandlesFailure nothing is
 // shown: a missing file is not created and the error number is returned (the count unchanged).
-int32_t openFile(Session& session, FileId file, const OpenOptions& options = {});
+int32_t openFile(FileSession& session, FileId file, const OpenOptions& options = {});
 // Lets go of a file opened with openFile: subtracts one from its use count and closes it in
 // `session` when the count returns to 0. Does nothing when the count is already 0.
-void closeFile(Session& session, FileId file);
+void closeFile(FileSession& session, FileId file);
 // How many procedures of the process hold the file open.
 int32_t fileUseCount(const Storage& storage, FileId file);
 
@@ -39,7 +41,8 @@ int32_t fileUseCount(const Storage& storage, FileId file);
 // failure, which only a caller-handles open can return) and lets go of those it opened.
 class FileUse {
   public:
-    FileUse(Session& session, std::initializer_list<FileId> files, const OpenOptions& options = {});
+    FileUse(FileSession& session, std::initializer_list<FileId> files,
+            const OpenOptions& options = {});
     ~FileUse();
     FileUse(const FileUse&) = delete;
     FileUse& operator=(const FileUse&) = delete;
@@ -48,7 +51,7 @@ class FileUse {
     int32_t error() const { return error_; }
 
   private:
-    Session& session_;
+    FileSession& session_;
     std::vector<FileId> opened_;
     int32_t error_ = 0;
 };
@@ -64,7 +67,7 @@ class FileUse {
 // Returns 0 when deleted; 1 when not (a warning was shown: 34, 35, 13, 17 or 15, and everything
 // was rolled back). The buffers of the linked files are left as they were. Like changeRecord,
 // it begins its own transaction, so it is not for use inside one.
-int32_t deleteRecord(Session& session, FileId file);
+int32_t deleteRecord(FileSession& session, FileId file);
 
 // Results of changeRecord.
 enum ChangeResult : int32_t {
@@ -78,16 +81,16 @@ enum ChangeResult : int32_t {
 // warning 38 and any other caller warning 15, and the buffer is read again from the file.
 // Other failures show warning 15 with the file name. Nothing is written on failure. Not for use
 // inside a transaction of the session (beginning fails with 48): a frame writes with put().
-int32_t changeRecord(Session& session, FileId file, bool formCaller);
+int32_t changeRecord(FileSession& session, FileId file, bool formCaller);
 
 // Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
-void stampRecord(Session& session, FileId file);
+void stampRecord(FileSession& session, FileId file);
 
 // One numbering: keeps the buffer's values, reads the highest identifier of the primary key,
 // stamps, and adds the kept values with that identifier + 1 (1 in an empty file). Returns 0 when
 // added (the record is current), or the error with the error saved; `readFailed` tells whether
 // reading the highest identifier failed (then nothing was added). The buffer keeps the values.
-int32_t numberAndAdd(Session& session, FileId file, bool& readFailed);
+int32_t numberAndAdd(FileSession& session, FileId file, bool& readFailed);
 
 // How addNumbered reports a failure to read the highest identifier.
 enum class NumberingReadError {
@@ -97,5 +100,7 @@ enum class NumberingReadError {
 // Numbers and adds the buffer of `file`, trying up to three times when the add fails, then
 // asking warning 25: Retry gives three more attempts, Cancel gives up. Returns 0 when added,
 // else the last error.
-int32_t addNumbered(Session& session, FileId file,
+int32_t addNumbered(FileSession& session, FileId file,
                     NumberingReadError onReadError = NumberingReadError::Warning35);
+
+}  // namespace storage

@@ -8,6 +8,8 @@
 #include "bankrec/storage/storage_error.h"
 #include "corelib/standard_warnings.h"
 
+namespace storage {
+
 class SavedError {
   public:
     // Keeps `error` (number, file, driver code and message); number 0 clears.
@@ -25,7 +27,7 @@ class SavedError {
     // message + " (" + driver code + ")", at most 150 characters. "" when none is saved.
     std::string errorText() const;
     // The error as a warning shows it, and clears the saved error.
-    WarningError take();
+    corelib::WarningError take();
 
   private:
     StorageError error_;
@@ -34,3 +36,5 @@ class SavedError {
 
 // The saved error of the calling thread's file-access services.
 SavedError& savedError();
+
+}  // namespace storage

@@ -26,7 +26,9 @@
 #include "bankrec/storage/records.h"
 #include "bankrec/storage/storage_error.h"
 
-class Session;
+namespace storage {
+
+class FileSession;
 
 struct FrameHooks {
     // Shows (true) or restores (false) the wait cursor; storage has no windows of its own.
@@ -37,7 +39,7 @@ struct FrameHooks {
 
 class TransactionFrame {
   public:
-    TransactionFrame(Session& session, std::initializer_list<FileId> files, int timeoutSeconds,
+    TransactionFrame(FileSession& session, std::initializer_list<FileId> files, int timeoutSeconds,
                      FrameHooks hooks = {});
     ~TransactionFrame();
     TransactionFrame(const TransactionFrame&) = delete;
@@ -69,7 +71,7 @@ class TransactionFrame {
     void updateError(const StorageError& error);
     void setCursor(bool busy);
 
-    Session& session_;
+    FileSession& session_;
     std::vector<FileId> files_;
     int timeoutSeconds_;
     FrameHooks hooks_;
@@ -78,3 +80,5 @@ class TransactionFrame {
     bool busy_ = false;
     int32_t error_ = 0;
 };
+
+}  // namespace storage

@@ -5,6 +5,8 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 
+namespace activity {
+
 class ActivityPager;
 
 class ActivityListModel : public QAbstractTableModel {
@@ -38,3 +40,5 @@ class TwoLineDelegate : public QStyledItemDelegate {
     // The height of one row: two lines of text.
     static int rowHeight(const QFontMetrics& metrics);
 };
+
+}  // namespace activity

@@ -6,19 +6,29 @@
 #include <QWidget>
 #include <memory>
 
-class ActivityListModel;
-class ActivityRegister;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableView;
-class Session;
+
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace shell {
 struct StartupParameters;
+}  // namespace shell
+
+namespace activity {
+
+class ActivityListModel;
+class ActivityRegister;
 
 class BrowseAPbacWindow : public QWidget {
     Q_OBJECT
   public:
-    BrowseAPbacWindow(Session& session, const StartupParameters& params, QWidget* parent = nullptr);
+    BrowseAPbacWindow(storage::FileSession& session, const shell::StartupParameters& params,
+                      QWidget* parent = nullptr);
     ~BrowseAPbacWindow() override;
 
     // Fills the selector and the list. False when there is no bank (the message was shown);
@@ -50,7 +60,7 @@ class BrowseAPbacWindow : public QWidget {
     void showMenu(const QPoint& at);
     void saveState();
 
-    Session& session_;
+    storage::FileSession& session_;
     std::unique_ptr<ActivityRegister> register_;
     ActivityListModel* model_ = nullptr;
     QLabel* prompt_;
@@ -64,3 +74,5 @@ class BrowseAPbacWindow : public QWidget {
     bool saved_ = false;
     QSize preferred_;
 };
+
+}  // namespace activity

@@ -7,11 +7,16 @@
 #include <QDialog>
 #include <vector>
 
-class ActivityForm;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+
+class QFormLayout;
+
+namespace activity {
+
+class ActivityForm;
 
 class UpdateAPbacForm : public QDialog {
     Q_OBJECT
@@ -30,7 +35,7 @@ class UpdateAPbacForm : public QDialog {
     void done(int result) override;
 
   private:
-    void addField(class QFormLayout* layout, const QString& prompt, int key, bool right);
+    void addField(QFormLayout* layout, const QString& prompt, int key, bool right);
     void showRecord();
     void step(bool forward);
 
@@ -51,3 +56,5 @@ class UpdateAPbacForm : public QDialog {
 
 // Shows the form modally over `parent` and leaves GlobalResponse (1 OK, 2 cancelled).
 void showActivityForm(ActivityForm& form, QWidget* parent);
+
+}  // namespace activity

@@ -6,6 +6,8 @@
 
 #include "bankrec/banks/bank_browse.h"
 
+namespace banks {
+
 class BankBrowseModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -31,3 +33,5 @@ class BankBrowseModel : public QAbstractTableModel {
     std::vector<BankBrowseRow> rows_;
     bool atEnd_ = false;
 };
+
+}  // namespace banks

@@ -3,9 +3,12 @@
 // a link to the maker's web site.
 #include <QWidget>
 
-class LinkClass;
 class QLabel;
 class QPushButton;
+
+namespace banks {
+
+class LinkClass;
 
 class BrowseAboutBRWindow : public QWidget {
     Q_OBJECT
@@ -30,3 +33,5 @@ class BrowseAboutBRWindow : public QWidget {
     LinkClass* links_;
     bool linkRegistered_ = false;
 };
+
+}  // namespace banks

@@ -5,15 +5,22 @@
 #include <QWidget>
 #include <memory>
 
-class BankBrowse;
-class BankBrowseModel;
-class FileUse;
 class QPushButton;
 class QTableView;
 class QTabWidget;
+
+namespace storage {
+class FileUse;
+}  // namespace storage
+
 namespace shell {
 class Session;
-}
+}  // namespace shell
+
+namespace banks {
+
+class BankBrowse;
+class BankBrowseModel;
 
 class BrowseAPbnkWindow : public QWidget {
     Q_OBJECT
@@ -46,7 +53,7 @@ class BrowseAPbnkWindow : public QWidget {
     void updateButtons();
 
     shell::Session& session_;
-    std::unique_ptr<FileUse> files_;
+    std::unique_ptr<storage::FileUse> files_;
     std::unique_ptr<BankBrowse> browse_;
     BankBrowseModel* model_;
     QTabWidget* tabs_;
@@ -60,3 +67,5 @@ class BrowseAPbnkWindow : public QWidget {
 
 // Closes a session's window, whether it stands alone or sits in the frame's MDI area.
 void closeSessionWindow(QWidget* window);
+
+}  // namespace banks

@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace banks {
+
 class LinkClass : public QObject {
     Q_OBJECT
   public:
@@ -40,3 +42,5 @@ class LinkClass : public QObject {
 
     std::vector<Entry> entries_;
 };
+
+}  // namespace banks

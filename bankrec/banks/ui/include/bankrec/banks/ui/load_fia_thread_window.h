@@ -7,13 +7,22 @@
 
 #include "bankrec/banks/ui/startup_window.h"
 
-class FileUse;
-class FiaLoadJob;
+namespace corelib {
 class ProgressRunner;
-struct FiaLink;
+}  // namespace corelib
+
+namespace storage {
+class FileUse;
+}  // namespace storage
+
 namespace shell {
 class Session;
-}
+}  // namespace shell
+
+namespace banks {
+
+class FiaLoadJob;
+struct FiaLink;
 
 class LoadFIAThreadWindow : public StartupWindow {
     Q_OBJECT
@@ -40,8 +49,10 @@ class LoadFIAThreadWindow : public StartupWindow {
     QElapsedTimer opened_;
     bool started_ = false;
     bool loadDone_ = false;
-    std::unique_ptr<FileUse> files_;
+    std::unique_ptr<storage::FileUse> files_;
     std::unique_ptr<FiaLink> link_;
     std::unique_ptr<FiaLoadJob> job_;
-    ProgressRunner* runner_ = nullptr;
+    corelib::ProgressRunner* runner_ = nullptr;
 };
+
+}  // namespace banks

@@ -8,7 +8,9 @@
 class QLabel;
 class QProgressBar;
 
-class StartupWindow : public QDialog, public ProgressView {
+namespace banks {
+
+class StartupWindow : public QDialog, public corelib::ProgressView {
     Q_OBJECT
   public:
     explicit StartupWindow(QWidget* parent = nullptr);
@@ -30,3 +32,5 @@ class StartupWindow : public QDialog, public ProgressView {
     QLabel* status_;
     QProgressBar* bar_;
 };
+
+}  // namespace banks

@@ -13,9 +13,12 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTreeWidget;
+
 namespace shell {
 class Session;
-}
+}  // namespace shell
+
+namespace banks {
 
 class UpdateAPbnkForm : public QDialog {
     Q_OBJECT
@@ -84,3 +87,5 @@ class UpdateAPbnkForm : public QDialog {
 // session's current bank (no window), or opens the form window-modal to `parent` to change or
 // view it. Answers in GlobalResponse (and VCRRequest for Next and Previous).
 void UpdateAPbnk(shell::Session& session, QWidget* parent);
+
+}  // namespace banks

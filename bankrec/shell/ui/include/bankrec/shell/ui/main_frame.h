@@ -13,8 +13,14 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QTimer;
+
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace shell {
+
 class ProcedureTable;
-class Session;
 class SessionManager;
 class Startup;
 
@@ -41,7 +47,7 @@ class MainFrame : public QMainWindow {
     Configuration& configuration() { return configuration_; }
     QMdiArea* mdiArea() const { return area_; }
     // The frame's own storage session (APbnk and SYcfg held open).
-    Session& storage() { return *storage_; }
+    storage::FileSession& storage() { return *storage_; }
 
     // The diagnostic key's window; the default is ZOR_SHOWPROCEDURE (the procedure
     // information window). Arguments: component, description, version, source, procedure, date.
@@ -68,7 +74,7 @@ class MainFrame : public QMainWindow {
     Startup& startup_;
     const ProcedureTable& table_;
     Configuration configuration_;
-    std::unique_ptr<Session> storage_;
+    std::unique_ptr<storage::FileSession> storage_;
     QMdiArea* area_ = nullptr;
     std::unique_ptr<SessionManager> sessions_;
     QTimer* clock_ = nullptr;
@@ -80,3 +86,5 @@ class MainFrame : public QMainWindow {
     bool opened_ = false;
     bool filesOpen_ = false;
 };
+
+}  // namespace shell

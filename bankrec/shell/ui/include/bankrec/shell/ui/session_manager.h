@@ -17,9 +17,15 @@
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/session.h"
 
-class Configuration;
 class QMdiArea;
+
+namespace storage {
 class Storage;
+}  // namespace storage
+
+namespace shell {
+
+class Configuration;
 struct StartupParameters;
 
 class SessionManager : public QObject {
@@ -28,7 +34,7 @@ class SessionManager : public QObject {
     // `area` may be null (every window then stands on its own). The table, parameters and
     // storage must outlive the manager.
     SessionManager(QMdiArea* area, const ProcedureTable& table, const StartupParameters& params,
-                   const Storage& storage, QObject* parent = nullptr);
+                   const storage::Storage& storage, QObject* parent = nullptr);
     ~SessionManager() override;
 
     // Hands every later session the program's configuration.
@@ -59,8 +65,10 @@ class SessionManager : public QObject {
     QMdiArea* area_;
     const ProcedureTable& table_;
     const StartupParameters& params_;
-    const Storage& storage_;
+    const storage::Storage& storage_;
     Configuration* configuration_ = nullptr;
     std::map<int32_t, std::unique_ptr<shell::Session>> sessions_;
     std::map<QObject*, std::string> placed_;  // windows whose place is saved on close
 };
+
+}  // namespace shell

@@ -10,6 +10,8 @@
 class QHeaderView;
 class QWidget;
 
+namespace shell {
+
 namespace WindowPlace {
 
 // Applies the remembered place of `procedure` to the window (unless it is maximized already).
@@ -29,3 +31,5 @@ bool restoreColumns(QHeaderView* header, const std::string& procedure,
                     const std::string& valueName = "ListFormat");
 
 }  // namespace WindowPlace
+
+}  // namespace shell

@@ -30,14 +30,16 @@
 #include "bankrec/storage/storage.h"
 #include "bankrec/storage/storage_error.h"
 
+namespace storage {
+
 struct Connection;
 
-class Session {
+class FileSession {
   public:
-    explicit Session(const Storage& storage);
-    ~Session();
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
+    explicit FileSession(const Storage& storage);
+    ~FileSession();
+    FileSession(const FileSession&) = delete;
+    FileSession& operator=(const FileSession&) = delete;
 
     const Storage& storage() const { return storage_; }
 
@@ -122,3 +124,5 @@ class Session {
     int savepointDepth_ = 0;
     StorageError error_;
 };
+
+}  // namespace storage

@@ -3,12 +3,14 @@
 //
 // Invariants (see session.h): a file open in the session has a connection of its own; a
 // transaction runs on a connection holding exactly its files; statements are reset after use.
-#include "bankrec/storage/session.h"
+#include "bankrec/storage/file_session.h"
 
 #include <sys/stat.h>
 
 #include "bankrec/storage/connection.h"
 #include "bankrec/storage/view.h"
+
+namespace storage {
 
 namespace {
 
@@ -52,13 +54,13 @@ std::vector<std::string> expectedColumns(const FileDef& f) {
 }
 
 template <Record R>
-std::unique_ptr<RecordFileBase> makeFile(Session& s) {
+std::unique_ptr<RecordFileBase> makeFile(FileSession& s) {
     return std::make_unique<RecordFile<R>>(s);
 }
 
 }  // namespace
 
-Session::Session(const Storage& storage)
+FileSession::FileSession(const Storage& storage)
     : storage_(storage), recoverMs_(storage.recoverMilliseconds()) {
     files_.push_back(makeFile<APbnk>(*this));
     files_.push_back(makeFile<APbnu>(*this));
@@ -70,14 +72,14 @@ Session::Session(const Storage& storage)
     conns_.resize(kFileCount);
 }
 
-Session::~Session() {
+FileSession::~FileSession() {
     rollback();
     files_.clear();
     multi_.clear();
     conns_.clear();
 }
 
-int32_t Session::fail(int32_t number, FileId file, Connection* c, int rc) {
+int32_t FileSession::fail(int32_t number, FileId file, Connection* c, int rc) {
     error_.number = number;
     error_.file = storage_.fileName(file);
     error_.driverCode = rc;
@@ -85,7 +87,7 @@ int32_t Session::fail(int32_t number, FileId file, Connection* c, int rc) {
     return number;
 }
 
-int32_t Session::failText(int32_t number, FileId file, const std::string& message) {
+int32_t FileSession::failText(int32_t number, FileId file, const std::string& message) {
     error_.number = number;
     error_.file = storage_.fileName(file);
     error_.driverCode = 0;
@@ -93,24 +95,24 @@ int32_t Session::failText(int32_t number, FileId file, const std::string& messag
     return number;
 }
 
-void Session::invalidateWalks(FileId file) {
+void FileSession::invalidateWalks(FileId file) {
     RecordFileBase& f = *files_[static_cast<size_t>(file)];
     f.invalidateWalk();
     for (ViewBase* v : f.views_) v->invalidateReadAhead();
 }
 
-void Session::setRecoverMilliseconds(int ms) {
+void FileSession::setRecoverMilliseconds(int ms) {
     recoverMs_ = ms < 0 ? 0 : ms;
     for (auto& c : conns_)
         if (c) sqlite3_busy_timeout(c->db, recoverMs_);
     for (auto& c : multi_) sqlite3_busy_timeout(c->db, recoverMs_);
 }
 
-bool Session::isOpen(FileId file) const {
+bool FileSession::isOpen(FileId file) const {
     return conns_[static_cast<size_t>(file)] != nullptr;
 }
 
-int32_t Session::openConnection(FileId file, bool create, std::unique_ptr<Connection>& out) {
+int32_t FileSession::openConnection(FileId file, bool create, std::unique_ptr<Connection>& out) {
     const std::string path = storage_.filePath(file);
     if (!create && !fileExists(path)) return failText(ErrFileNotFound, file, path);
     auto c = std::make_unique<Connection>();
@@ -129,7 +131,7 @@ int32_t Session::openConnection(FileId file, bool create, std::unique_ptr<Connec
     return 0;
 }
 
-int32_t Session::checkFile(FileId file, Connection& c) {
+int32_t FileSession::checkFile(FileId file, Connection& c) {
     const FileDef& f = fileDef(file);
     int version = 0;
     int rc = userVersion(c, version);
@@ -173,7 +175,7 @@ int32_t Session::checkFile(FileId file, Connection& c) {
 // Brings the file behind `c` to the current layout in one transaction: creates a missing table,
 // converts an older version, rebuilds the keys. Refuses newer versions and same-version tables
 // whose columns differ (47).
-int32_t Session::convert(FileId file, Connection& c) {
+int32_t FileSession::convert(FileId file, Connection& c) {
     const FileDef& f = fileDef(file);
     int rc = c.exec("BEGIN IMMEDIATE");
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
@@ -246,7 +248,7 @@ int32_t Session::convert(FileId file, Connection& c) {
     return 0;
 }
 
-int32_t Session::open(FileId file) {
+int32_t FileSession::open(FileId file) {
     if (isOpen(file)) return failText(ErrAlreadyOpen, file, "already open");
     std::unique_ptr<Connection> c;
     if (int32_t e = openConnection(file, false, c)) return e;
@@ -255,7 +257,7 @@ int32_t Session::open(FileId file) {
     return 0;
 }
 
-int32_t Session::create(FileId file) {
+int32_t FileSession::create(FileId file) {
     if (isOpen(file)) return failText(ErrAlreadyOpen, file, "already open");
     std::unique_ptr<Connection> c;
     if (int32_t e = openConnection(file, true, c)) return e;
@@ -269,7 +271,7 @@ int32_t Session::create(FileId file) {
     return 0;
 }
 
-int32_t Session::upgrade(FileId file) {
+int32_t FileSession::upgrade(FileId file) {
     if (txnMask_ & bit(file))
         return failText(ErrNoTransaction, file, "the file is in an active transaction");
     std::unique_ptr<Connection> c;
@@ -278,7 +280,7 @@ int32_t Session::upgrade(FileId file) {
     return checkFile(file, *c);
 }
 
-int32_t Session::rebuildKeys(FileId file) {
+int32_t FileSession::rebuildKeys(FileId file) {
     if (txnMask_ & bit(file))
         return failText(ErrNoTransaction, file, "the file is in an active transaction");
     const FileDef& f = fileDef(file);
@@ -298,7 +300,7 @@ int32_t Session::rebuildKeys(FileId file) {
     return 0;
 }
 
-bool Session::close(FileId file) {
+bool FileSession::close(FileId file) {
     if (txnMask_ & bit(file)) return false;
     invalidateWalks(file);
     conns_[static_cast<size_t>(file)].reset();
@@ -306,7 +308,7 @@ bool Session::close(FileId file) {
     return true;
 }
 
-void Session::dropTransactionConnections(FileId file) {
+void FileSession::dropTransactionConnections(FileId file) {
     for (size_t i = 0; i < multi_.size();)
         if (multi_[i]->fileMask & bit(file))
             multi_.erase(multi_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -314,7 +316,7 @@ void Session::dropTransactionConnections(FileId file) {
             ++i;
 }
 
-Connection* Session::connectionFor(FileId file, int32_t& err) {
+Connection* FileSession::connectionFor(FileId file, int32_t& err) {
     if (txn_ && (txnMask_ & bit(file))) return txn_;
     auto& c = conns_[static_cast<size_t>(file)];
     if (!c) {
@@ -326,7 +328,7 @@ Connection* Session::connectionFor(FileId file, int32_t& err) {
     return c.get();
 }
 
-Connection* Session::transactionConnection(uint32_t mask, int32_t& err) {
+Connection* FileSession::transactionConnection(uint32_t mask, int32_t& err) {
     for (auto& c : multi_)
         if (c->fileMask == mask) return c.get();
     auto c = std::make_unique<Connection>();
@@ -372,7 +374,7 @@ Connection* Session::transactionConnection(uint32_t mask, int32_t& err) {
     return multi_.back().get();
 }
 
-int32_t Session::begin(std::span<const FileId> files, int timeoutSeconds) {
+int32_t FileSession::begin(std::span<const FileId> files, int timeoutSeconds) {
     if (files.empty()) return failText(ErrNoTransaction, FileId::APbnk, "no file named");
     if (txn_) return failText(ErrNoTransaction, files[0], "a transaction is already active");
     uint32_t mask = 0;
@@ -399,7 +401,7 @@ int32_t Session::begin(std::span<const FileId> files, int timeoutSeconds) {
     return 0;
 }
 
-int32_t Session::finishTransaction(const char* sql) {
+int32_t FileSession::finishTransaction(const char* sql) {
     if (!txn_) return 0;
     Connection* c = txn_;
     int rc = c->exec(sql);
@@ -423,16 +425,16 @@ int32_t Session::finishTransaction(const char* sql) {
     return result;
 }
 
-int32_t Session::commit() {
+int32_t FileSession::commit() {
     if (!txn_) return failText(ErrNoTransaction, FileId::APbnk, "no active transaction");
     return finishTransaction("COMMIT");
 }
 
-int32_t Session::rollback() {
+int32_t FileSession::rollback() {
     return finishTransaction("ROLLBACK");
 }
 
-int32_t Session::savepoint() {
+int32_t FileSession::savepoint() {
     if (!txn_) return failText(ErrNoTransaction, FileId::APbnk, "no active transaction");
     std::string sql = "SAVEPOINT sp" + std::to_string(savepointDepth_ + 1);
     int rc = txn_->exec(sql.c_str());
@@ -441,7 +443,7 @@ int32_t Session::savepoint() {
     return 0;
 }
 
-int32_t Session::releaseSavepoint() {
+int32_t FileSession::releaseSavepoint() {
     if (!txn_ || savepointDepth_ == 0)
         return failText(ErrNoTransaction, FileId::APbnk, "no savepoint");
     std::string sql = "RELEASE sp" + std::to_string(savepointDepth_);
@@ -451,7 +453,7 @@ int32_t Session::releaseSavepoint() {
     return 0;
 }
 
-int32_t Session::rollbackToSavepoint() {
+int32_t FileSession::rollbackToSavepoint() {
     if (!txn_ || savepointDepth_ == 0)
         return failText(ErrNoTransaction, FileId::APbnk, "no savepoint");
     std::string name = "sp" + std::to_string(savepointDepth_);
@@ -463,3 +465,5 @@ int32_t Session::rollbackToSavepoint() {
         if (txnMask_ & (1u << i)) invalidateWalks(static_cast<FileId>(i));
     return 0;
 }
+
+}  // namespace storage
