@@ -184,11 +184,11 @@ int main(int argc, char** argv) {
     storage.nameFiles(folder + "/program", 2);
     std::filesystem::create_directories(folder + "/program");
     FileSession session(storage);
-    openFile(session, FileId::APbnk);
-    openFile(session, FileId::APbac);
+    (void)openFile(session, FileId::APbnk);
+    (void)openFile(session, FileId::APbac);
     session.file<APbnk>().rec.Bank = "Bulk account 101";
     session.file<APbnk>().rec.FIAID = 101;
-    addNumbered(session, FileId::APbnk);
+    (void)addNumbered(session, FileId::APbnk);
     const int32_t bankId = session.file<APbnk>().rec.BankID;
 
     StartupParameters params;
@@ -217,7 +217,7 @@ int main(int argc, char** argv) {
     plainStorage.nameFiles(folder + "/plain", 2);
     {
         FileSession plain(plainStorage);
-        plain.create(FileId::APbac);
+        (void)plain.create(FileId::APbac);
     }
     const std::string plainPath = plainStorage.filePath(FileId::APbac);
 

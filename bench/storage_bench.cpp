@@ -136,7 +136,7 @@ int main() {
     double ours[3], plain[3];
 
     FileSession session(storage);
-    if (session.create(FileId::APbac)) return 1;
+    if (session.create(FileId::APbac) != Error::None) return 1;
     auto& bac = session.file<APbac>();
     Plain p(dir + "/plain.db");
 
@@ -166,9 +166,9 @@ int main() {
             Transaction txn(session, {FileId::APbac}, 5);
             for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
                 fill(bac.rec, i);
-                if (bac.add()) return 2;
+                if (bac.add() != Error::None) return 2;
             }
-            if (txn.commit()) return 2;
+            if (txn.commit() != Error::None) return 2;
         }
         ours[0] += secondsSince(t);
         t = Clock::now();
@@ -190,12 +190,12 @@ int main() {
             Transaction txn(session, {FileId::APbac}, 5);
             for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
                 bac.rec.ActivityID = i;
-                if (bac.get(APBAC_KEY_ACTIVITYID)) return 3;
+                if (bac.get(APBAC_KEY_ACTIVITYID) != Error::None) return 3;
                 bac.rec.Marked = 1;
                 bac.rec.ClearDate = 80500;
-                if (bac.put()) return 3;
+                if (bac.put() != Error::None) return 3;
             }
-            if (txn.commit()) return 3;
+            if (txn.commit() != Error::None) return 3;
         }
         ours[1] += secondsSince(t);
         t = Clock::now();
@@ -225,8 +225,8 @@ int main() {
     for (int round = 0; round < 3; ++round) {
         auto t = Clock::now();
         walkedOurs = 0;
-        if (bac.setStart(APBAC_KEY_RECONCILED)) return 4;
-        while (bac.next() == 0) ++walkedOurs;
+        if (bac.setStart(APBAC_KEY_RECONCILED) != Error::None) return 4;
+        while (bac.next() == Error::None) ++walkedOurs;
         ours[2] = std::min(ours[2], secondsSince(t));
         t = Clock::now();
         walkedPlain = 0;
@@ -248,12 +248,13 @@ int main() {
         View<APbac> v(session, APBAC_KEY_RECONCILED);
         std::vector<View<APbac>::Row> page;
         auto t = Clock::now();
-        if (v.fetch(nullptr, 50, page) || page.size() != 50) return 6;
+        if (v.fetch(nullptr, 50, page) != Error::None || page.size() != 50) return 6;
         firstPageAll = secondsSince(t);
         v.bindings().bind("Bank:BankID", int64_t{3});
-        if (v.setFilter("APbac:BankID = Bank:BankID AND NOT APbac:Reconciled")) return 6;
+        if (v.setFilter("APbac:BankID = Bank:BankID AND NOT APbac:Reconciled") != Error::None)
+            return 6;
         t = Clock::now();
-        if (v.fetch(nullptr, 50, page) || page.size() != 50) return 6;
+        if (v.fetch(nullptr, 50, page) != Error::None || page.size() != 50) return 6;
         firstPageBank = secondsSince(t);
     }
 

@@ -63,7 +63,8 @@ std::string ZOR_TTY(int32_t selector) {
         case -3: {
             const std::string tty = terminalText(readValue(HKEY_CURRENT_USER, kUserKey, "TTY", 20));
             Registry reg(HKEY_LOCAL_MACHINE);
-            if (reg.openKey(versionKey(version))) reg.writeValue("StationID", tty);
+            // A station number that cannot be stored is asked for again next time.
+            if (reg.openKey(versionKey(version))) (void)reg.writeValue("StationID", tty);
             return tty;
         }
         default:

@@ -52,7 +52,7 @@ class LoadFiaRun : public ProgressJob {
         const Owner owner = FixOwner([this](std::string_view name) { return link_.query(name); });
         if (!institution_.open(owner) || !ledger_.open(owner) || !usage_.open(owner))
             return RequestCancelled;
-        lookup_.open(owner.division);
+        (void)lookup_.open(owner.division);  // an unopened chart leaves accounts blank
         if (loadBNK(usage_, bnk_)) {
             // Kept sorted by (FIID, FIAID); the stable sort keeps key order within a pair, so
             // the first entry of a pair is its first module usage.

@@ -15,25 +15,25 @@ ActivityPager::ActivityPager(FileSession& session, int pageSize, int maxPages)
       pageSize_(std::max(1, pageSize)),
       maxPages_(std::max(2, maxPages)) {
     view_->bindings().bind("Bank:BankID", int64_t{0});
-    view_->setFilter("APbac:BankID = Bank:BankID");
+    (void)view_->setFilter("APbac:BankID = Bank:BankID");
 }
 
 ActivityPager::~ActivityPager() = default;
 
-int32_t ActivityPager::setBank(int32_t bankId) {
+Error ActivityPager::setBank(int32_t bankId) {
     bankId_ = bankId;
     view_->bindings().bind("Bank:BankID", int64_t{bankId});
     return refresh();
 }
 
-int32_t ActivityPager::refresh() {
+Error ActivityPager::refresh() {
     pages_.clear();
     firstOf_.clear();
     lastOf_.clear();
     rowsRead_ = 0;
     count_ = 0;
     error_ = view_->count(count_);
-    if (error_) count_ = 0;
+    if (error_ != Error::None) count_ = 0;
     return error_;
 }
 
@@ -68,8 +68,8 @@ void ActivityPager::remember(int64_t number, const std::vector<View<APbac>::Row>
 
 // Reads one page from a known boundary: its own start (page 0), the end of the page before, the
 // start of the page after, or the end of the view (the last page).
-int32_t ActivityPager::readPage(int64_t number, std::vector<View<APbac>::Row>& out) {
-    int32_t err = 0;
+Error ActivityPager::readPage(int64_t number, std::vector<View<APbac>::Row>& out) {
+    Error err = Error::None;
     if (number == 0) {
         err = view_->fetch(nullptr, pageSize_, out);
     } else if (auto before = lastOf_.find(number - 1); before != lastOf_.end()) {
@@ -78,11 +78,11 @@ int32_t ActivityPager::readPage(int64_t number, std::vector<View<APbac>::Row>& o
         const int64_t rows = number == lastPage() ? count_ - number * pageSize_ : pageSize_;
         auto after = firstOf_.find(number + 1);
         const ViewPosition* from = after != firstOf_.end() ? &after->second : nullptr;
-        if (!from && number != lastPage()) return ErrNoRecord;
+        if (!from && number != lastPage()) return Error::NoRecord;
         err = view_->fetch(from, static_cast<int>(rows), out, true);
         std::reverse(out.begin(), out.end());
     }
-    if (!err) remember(number, out);
+    if (err == Error::None) remember(number, out);
     return err;
 }
 
@@ -103,12 +103,12 @@ const ActivityPager::Page* ActivityPager::page(int64_t number) {
     std::vector<View<APbac>::Row> rows;
     if (up <= down) {
         for (int64_t p = below + 1; p < number; ++p)
-            if ((error_ = readPage(p, rows)) != 0 || rows.empty()) return nullptr;
+            if ((error_ = readPage(p, rows)) != Error::None || rows.empty()) return nullptr;
     } else {
         for (int64_t p = above - 1; p > number; --p)
-            if ((error_ = readPage(p, rows)) != 0 || rows.empty()) return nullptr;
+            if ((error_ = readPage(p, rows)) != Error::None || rows.empty()) return nullptr;
     }
-    if ((error_ = readPage(number, rows)) != 0) return nullptr;
+    if ((error_ = readPage(number, rows)) != Error::None) return nullptr;
 
     if (static_cast<int>(pages_.size()) >= maxPages_) {
         auto oldest = std::min_element(

@@ -28,7 +28,8 @@ ActivityRegister::~ActivityRegister() {
 
 bool ActivityRegister::open(int32_t rememberedBankId) {
     for (FileId id : {FileId::APbac, FileId::APbnk}) {
-        if (openFile(session_, id)) return false;  // reached only when the program did not end
+        // Reached only when the program did not end.
+        if (openFile(session_, id) != Error::None) return false;
         opened_.push_back(id);
     }
     banks_.clear();
@@ -38,7 +39,7 @@ bool ActivityRegister::open(int32_t rememberedBankId) {
     const ViewPosition* after = nullptr;
     ViewPosition last;
     for (;;) {
-        if (view.fetch(after, 200, page)) {
+        if (view.fetch(after, 200, page) != Error::None) {
             saveError(session_);
             StandardWarning(Warn_RecordFetchError, "APbnk");
             break;
@@ -68,7 +69,7 @@ int32_t ActivityRegister::bankId() const {
 void ActivityRegister::select(int index) {
     if (index < 0 || index >= static_cast<int>(banks_.size())) return;
     selected_ = index;
-    if (pager_->setBank(bankId())) {
+    if (pager_->setBank(bankId()) != Error::None) {
         saveError(session_);
         StandardWarning(Warn_RecordFetchError, "APbac");
     }
@@ -86,22 +87,22 @@ int64_t ActivityRegister::callForm(int64_t row, int32_t request, const ActivityF
     RecordFile<APbac>& f = session_.file<APbac>();
     f.clear();
     f.rec.ActivityID = r->rec.ActivityID;
-    if (f.get(APBAC_KEY_ACTIVITYID)) {
+    if (f.get(APBAC_KEY_ACTIVITYID) != Error::None) {
         saveError(session_);
         StandardWarning(Warn_RecordFetchError, "APbac");
-        pager_->refresh();
+        (void)pager_->refresh();  // a failure leaves the pager empty
         return std::min<int64_t>(row, pager_->count() - 1);
     }
     GlobalRequest = request;
     UpdateAPbac(session_, hooks);
-    pager_->refresh();
+    (void)pager_->refresh();  // a failure leaves the pager empty
     return std::min<int64_t>(row, pager_->count() - 1);
 }
 
 void ActivityRegister::print() {
     ds_Message("The check register report is not available yet.", kRegisterTitle, icon::Information,
                msg::OK);
-    pager_->refresh();
+    (void)pager_->refresh();  // a failure leaves the pager empty
 }
 
 ChkLoadCounts ActivityRegister::refresh() {
@@ -110,7 +111,7 @@ ChkLoadCounts ActivityRegister::refresh() {
         const BankChoice& bank = banks_[static_cast<size_t>(selected_)];
         counts = LoadChkThread(session_, params_, bank.BankID, bank.FIAID);
     }
-    pager_->refresh();
+    (void)pager_->refresh();  // a failure leaves the pager empty
     return counts;
 }
 

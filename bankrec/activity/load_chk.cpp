@@ -116,7 +116,7 @@ void ChkLoader::suspend() {
     nextId_ = 0;
     if (!ownTransaction_) return;
     ownTransaction_ = false;
-    if (session_.commit()) {
+    if (session_.commit() != Error::None) {
         saveError(session_);
         StandardWarning(Warn_UpdateError, "APbac");
     }
@@ -125,7 +125,7 @@ void ChkLoader::suspend() {
 void ChkLoader::resume() {
     // When the transaction cannot begin, each write of the slice stands alone.
     if (inSlice_ && !session_.inTransaction())
-        ownTransaction_ = session_.begin({FileId::APbac}, kSliceTimeoutSeconds) == 0;
+        ownTransaction_ = session_.begin({FileId::APbac}, kSliceTimeoutSeconds) == Error::None;
 }
 
 bool ChkLoader::step() {
@@ -177,15 +177,15 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     RecordFile<APbac>& f = session_.file<APbac>();
     f.clear();
     f.rec.TransactionID = v.TransactionID;
-    int32_t err = f.get(APBAC_KEY_TRANSACTIONID);
-    if (err && err != ErrNoRecord) {
+    Error err = f.get(APBAC_KEY_TRANSACTIONID);
+    if (err != Error::None && err != Error::NoRecord) {
         saveError(session_);
         suspend();
         StandardWarning(Warn_RecordFetchError, "APbac");
         resume();
         return Outcome::Failed;
     }
-    const bool found = err == 0;
+    const bool found = err == Error::None;
     if (found && f.rec.Reconciled) return Outcome::Reconciled;
     const APbac copy = f.rec;
     if (!found) f.clear();
@@ -203,8 +203,8 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
         for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
             bool readFailed = false;
             err = addOnce(readFailed);
-            if (!err) {
-                if (sp) sp->release();
+            if (err == Error::None) {
+                if (sp) (void)sp->release();
                 return Outcome::Added;
             }
             if (readFailed) {
@@ -224,22 +224,23 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
 
     stampRecord(session_, FileId::APbac);
     err = f.put();
-    if (!err) {
-        if (sp) sp->release();
+    if (err == Error::None) {
+        if (sp) (void)sp->release();
         return Outcome::Updated;
     }
     saveError(session_);
     undo();
     suspend();
-    StandardWarning(Warn_UpdateError,
-                    err == ErrChanged ? std::string("Record Changed by Another Station") : "APbac");
+    StandardWarning(Warn_UpdateError, err == Error::Changed
+                                          ? std::string("Record Changed by Another Station")
+                                          : "APbac");
     const int32_t answer = StandardWarning(Warn_PutFailed);
     resume();
     // A retry looks the row up again, so a row reconciled meanwhile is still left alone.
     return answer == msg::Yes ? Outcome::Retry : Outcome::Failed;
 }
 
-int32_t ChkLoader::addOnce(bool& readFailed) {
+Error ChkLoader::addOnce(bool& readFailed) {
     readFailed = false;
     RecordFile<APbac>& f = session_.file<APbac>();
     if (nextId_ > 0 && session_.inTransaction()) {
@@ -247,17 +248,17 @@ int32_t ChkLoader::addOnce(bool& readFailed) {
         // after the last one this slice numbered is still the highest plus one.
         f.rec.ActivityID = nextId_;
         stampRecord(session_, FileId::APbac);
-        const int32_t err = f.add();
-        if (!err) {
+        const Error err = f.add();
+        if (err == Error::None) {
             ++nextId_;
-            return 0;
+            return Error::None;
         }
         saveError(session_);
         nextId_ = 0;
         return err;
     }
-    const int32_t err = numberAndAdd(session_, FileId::APbac, readFailed);
-    if (!err && session_.inTransaction()) nextId_ = f.rec.ActivityID + 1;
+    const Error err = numberAndAdd(session_, FileId::APbac, readFailed);
+    if (err == Error::None && session_.inTransaction()) nextId_ = f.rec.ActivityID + 1;
     return err;
 }
 
@@ -296,7 +297,7 @@ ChkLoadCounts LoadChkThread(FileSession& session, const StartupParameters& param
     int32_t response = RequestCancelled;
     {
         FileUse files(session, {FileId::APbac, FileId::APbnk});
-        if (!files.error()) {
+        if (files.error() == Error::None) {
             ChkLink link(params);
             link.link.FIAID = fiaId;
             link.link.POSTDATE = 0;

@@ -65,17 +65,18 @@ Decimal ActivityForm::depositOrCredit() const {
 void ActivityForm::loadLines() {
     lines_.clear();
     checks_ = Decimal();
-    linesError_ = 0;
+    linesError_ = Error::None;
     if (kind_ != ActivityFormKind::Deposit || rec_.ActivityID == 0) return;
     RecordFile<APbda>& f = session_.file<APbda>();
     f.clear();
     f.rec.ActivityID = rec_.ActivityID;
-    int32_t err = f.set(APBDA_KEY_ACTIVITYORDER);
-    while (!err && (err = f.next()) == 0 && f.rec.ActivityID == rec_.ActivityID) {
+    Error err = f.set(APBDA_KEY_ACTIVITYORDER);
+    while (err == Error::None && (err = f.next()) == Error::None &&
+           f.rec.ActivityID == rec_.ActivityID) {
         lines_.push_back({f.rec.Reference, f.rec.Name, f.rec.Amount, f.rec.Order, f.rec.DepositID});
         checks_ += f.rec.Amount;
     }
-    if (err && err != ErrNoRecord) {
+    if (err != Error::None && err != Error::NoRecord) {
         saveError(session_);
         linesError_ = err;
         StandardWarning(Warn_RecordFetchError, "APbda");
@@ -86,27 +87,27 @@ bool ActivityForm::step(bool forward) {
     RecordFile<APbac>& f = session_.file<APbac>();
     const std::string type = text::upper(rec_.ActivityType);
     f.rec = rec_;
-    int32_t err = f.set(APBAC_KEY_ACTIVITY);
+    Error err = f.set(APBAC_KEY_ACTIVITY);
     // The walk's first read is the shown row itself (the key ends in ActivityID).
-    if (!err) err = forward ? f.next() : f.previous();
+    if (err == Error::None) err = forward ? f.next() : f.previous();
     bool found = false;
-    while (!err) {
+    while (err == Error::None) {
         err = forward ? f.next() : f.previous();
-        if (err || f.rec.BankID != rec_.BankID) break;
+        if (err != Error::None || f.rec.BankID != rec_.BankID) break;
         if (text::upper(f.rec.ActivityType) == type) {
             found = true;
             break;
         }
     }
     if (!found) {
-        if (err && err != ErrNoRecord) {
+        if (err != Error::None && err != Error::NoRecord) {
             saveError(session_);
             StandardWarning(Warn_RecordFetchError, "APbac");
         }
         // Keep the shown row current in the buffer.
         f.clear();
         f.rec.ActivityID = rec_.ActivityID;
-        if (f.get(APBAC_KEY_ACTIVITYID) != 0) f.rec = rec_;
+        if (f.get(APBAC_KEY_ACTIVITYID) != Error::None) f.rec = rec_;
         ds_Beep();
         (forward ? nextEnabled_ : previousEnabled_) = false;
         return false;
@@ -128,7 +129,7 @@ int32_t UpdateAPbac(FileSession& session, const ActivityFormHooks& hooks) {
         } else if (StandardWarning(Warn_ConfirmDelete) == msg::OK) {
             for (;;) {
                 if (hooks.waitCursor) hooks.waitCursor(true);
-                const int32_t failed = deleteRecord(session, FileId::APbac);
+                const bool failed = deleteRecord(session, FileId::APbac) != DeleteResult::Deleted;
                 if (hooks.waitCursor) hooks.waitCursor(false);
                 if (!failed) {
                     response = RequestCompleted;

@@ -27,7 +27,7 @@ std::string BankBrowse::defaultCashAccount(int32_t bankId) {
     auto& bnu = session_.file<APbnu>();
     bnu.rec.BankID = bankId;
     bnu.rec.Post = 1;
-    if (bnu.get(APBNU_KEY_BANKIDPOST) != 0) return {};
+    if (bnu.get(APBNU_KEY_BANKIDPOST) != Error::None) return {};
     return bnu.rec.BankAccount;
 }
 
@@ -40,21 +40,21 @@ BankBrowseRow BankBrowse::rowOf(const APbnk& bank, ViewPosition pos) {
     return row;
 }
 
-int32_t BankBrowse::fetch(const ViewPosition* after, int n, std::vector<BankBrowseRow>& out,
-                          bool backwards) {
+Error BankBrowse::fetch(const ViewPosition* after, int n, std::vector<BankBrowseRow>& out,
+                        bool backwards) {
     std::vector<View<APbnk>::Row> rows;
     out.clear();
-    if (int32_t err = view_->fetch(after, n, rows, backwards)) return err;
+    if (Error err = view_->fetch(after, n, rows, backwards); err != Error::None) return err;
     out.reserve(rows.size());
     for (auto& r : rows) out.push_back(rowOf(r.rec, std::move(r.pos)));
-    return 0;
+    return Error::None;
 }
 
-int32_t BankBrowse::count(int64_t& n) {
+Error BankBrowse::count(int64_t& n) {
     return view_->count(n);
 }
 
-int32_t BankBrowse::select(int32_t bankId) {
+Error BankBrowse::select(int32_t bankId) {
     auto& bnk = session_.file<APbnk>();
     bnk.rec.BankID = bankId;
     return bnk.get(APBNK_KEY_BANKID);
@@ -70,16 +70,16 @@ int32_t BankBrowse::callForm(int32_t request, const std::function<void()>& form)
         VCRRequest = VcrNone;
         if (vcr != VcrForward && vcr != VcrBackward) return bankId;
         // The neighbour of the bank the form worked on, in the browse's order.
-        if (select(bankId) != 0) return bankId;
+        if (select(bankId) != Error::None) return bankId;
         View<APbnk> probe(session_, APBNK_KEY_BANK);
         std::vector<View<APbnk>::Row> next;
         ViewPosition pos;
         pos.keyValues = {FieldValue{session_.file<APbnk>().rec.Bank}};
         pos.rowid = session_.file<APbnk>().position();
         // At either end the form opens again on the same bank.
-        if (probe.fetch(&pos, 1, next, vcr == VcrBackward) == 0 && !next.empty())
+        if (probe.fetch(&pos, 1, next, vcr == VcrBackward) == Error::None && !next.empty())
             bankId = next.front().rec.BankID;
-        if (select(bankId) != 0) return bankId;
+        if (select(bankId) != Error::None) return bankId;
     }
 }
 

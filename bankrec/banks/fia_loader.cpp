@@ -105,12 +105,12 @@ void FiaLoader::loadEntry(int32_t number) {
     auto& bnk = session_.file<APbnk>();
     bnk.rec.FIAID = fiaId;
     int32_t bankId = 0;
-    if (bnk.get(APBNK_KEY_FIAID) == 0) {
+    if (bnk.get(APBNK_KEY_FIAID) == Error::None) {
         if (bnk.rec.Bank != bank || bnk.rec.APBank != apBank || bnk.rec.PRBank != prBank) {
             bnk.rec.Bank = bank;
             bnk.rec.APBank = apBank;
             bnk.rec.PRBank = prBank;
-            if (changeRecord(session_, FileId::APbnk, false) == ChangeWritten)
+            if (changeRecord(session_, FileId::APbnk, false) == ChangeResult::Written)
                 ++counts_.banksUpdated;
             else
                 ++counts_.failures;
@@ -122,7 +122,7 @@ void FiaLoader::loadEntry(int32_t number) {
         bnk.rec.Bank = bank;
         bnk.rec.APBank = apBank;
         bnk.rec.PRBank = prBank;
-        if (addNumbered(session_, FileId::APbnk, NumberingReadError::Warning35) == 0) {
+        if (addNumbered(session_, FileId::APbnk, NumberingReadError::Warning35) == Error::None) {
             ++counts_.banksAdded;
             bankId = bnk.rec.BankID;
         } else {
@@ -138,18 +138,18 @@ bool FiaLoader::removeStep() {
     auto& bnu = session_.file<APbnu>();
     if (!walkStarted_) {
         walkStarted_ = true;
-        bnu.setStart(APBNU_KEY_BANKUSEID);
+        (void)bnu.setStart(APBNU_KEY_BANKUSEID);
     }
-    int32_t err = bnu.next();
-    if (err) {
-        if (err != ErrNoRecord) {
+    Error err = bnu.next();
+    if (err != Error::None) {
+        if (err != Error::NoRecord) {
             saveError(session_);
             StandardWarning(35, "APbnu");
         }
         return false;
     }
-    if (pairs_.count({bnu.rec.BankID, bnu.rec.BankAccount})) return true;
-    if (deleteRecord(session_, FileId::APbnu) == 0)
+    if (pairs_.count({bnu.rec.BankID, bnu.rec.BankAccount}) != 0) return true;
+    if (deleteRecord(session_, FileId::APbnu) == DeleteResult::Deleted)
         ++counts_.cashRemoved;
     else
         ++counts_.failures;
@@ -162,12 +162,12 @@ bool FiaLoader::addStep() {
     auto& bnu = session_.file<APbnu>();
     bnu.rec.BankID = bankId;
     bnu.rec.BankAccount = account;
-    if (bnu.get(APBNU_KEY_BANKIDBANKACCOUNT) == 0) return true;
+    if (bnu.get(APBNU_KEY_BANKIDBANKACCOUNT) == Error::None) return true;
     bnu.clear();
     bnu.rec.BankID = bankId;
     bnu.rec.BankAccount = account;
     bnu.rec.Post = 0;
-    if (addNumbered(session_, FileId::APbnu, NumberingReadError::Warning35) == 0)
+    if (addNumbered(session_, FileId::APbnu, NumberingReadError::Warning35) == Error::None)
         ++counts_.cashAdded;
     else
         ++counts_.failures;
@@ -178,11 +178,11 @@ bool FiaLoader::defaultsStep() {
     auto& bnk = session_.file<APbnk>();
     if (!walkStarted_) {
         walkStarted_ = true;
-        bnk.setStart(APBNK_KEY_BANKID);
+        (void)bnk.setStart(APBNK_KEY_BANKID);
     }
-    int32_t err = bnk.next();
-    if (err) {
-        if (err != ErrNoRecord) {
+    Error err = bnk.next();
+    if (err != Error::None) {
+        if (err != Error::NoRecord) {
             saveError(session_);
             StandardWarning(35, "APbnk");
         }
@@ -192,13 +192,13 @@ bool FiaLoader::defaultsStep() {
     auto& bnu = session_.file<APbnu>();
     bnu.rec.BankID = bankId;
     bnu.rec.Post = 1;
-    if (bnu.get(APBNU_KEY_BANKIDPOST) == 0) return true;
+    if (bnu.get(APBNU_KEY_BANKIDPOST) == Error::None) return true;
     bnu.rec.BankID = bankId;
     bnu.rec.BankAccount.clear();
-    bnu.set(APBNU_KEY_BANKIDBANKACCOUNT);
-    if (bnu.next() != 0 || bnu.rec.BankID != bankId) return true;  // no cash accounts
+    (void)bnu.set(APBNU_KEY_BANKIDBANKACCOUNT);
+    if (bnu.next() != Error::None || bnu.rec.BankID != bankId) return true;  // no cash accounts
     bnu.rec.Post = 1;
-    if (changeRecord(session_, FileId::APbnu, false) == ChangeWritten)
+    if (changeRecord(session_, FileId::APbnu, false) == ChangeResult::Written)
         ++counts_.defaultsSet;
     else
         ++counts_.failures;

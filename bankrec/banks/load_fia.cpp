@@ -45,13 +45,13 @@ bool FiaLoadJob::tick(ProgressView& view) {
 void FiaLoadJob::cover(FileId file) {
     if (inTransaction_ && covered_ == file) return;
     if (inTransaction_) commitSlice();
-    inTransaction_ = session_.begin({file}, 2) == 0;
+    inTransaction_ = session_.begin({file}, 2) == Error::None;
     covered_ = file;
 }
 
 void FiaLoadJob::commitSlice() {
     inTransaction_ = false;
-    if (session_.commit()) {
+    if (session_.commit() != Error::None) {
         saveError(session_);
         StandardWarning(Warn_UpdateError, fileDef(covered_).name);
     }
@@ -81,7 +81,7 @@ FiaLoadCounts LoadFIAQuick(FileSession& session, const StartupParameters& params
     FiaLoadCounts counts;
     {
         FileUse files(session, {FileId::APbnk, FileId::APbnu});
-        if (!files.error()) {
+        if (files.error() == Error::None) {
             FiaLink link(params);
             link.load();
             FiaLoadJob job(session, link);

@@ -90,8 +90,8 @@ void UpdateAPbnkPresenter::loadCashAccounts() {
     const int32_t bankId = bank().BankID;
     bnu.clear();
     bnu.rec.BankID = bankId;
-    bnu.set(APBNU_KEY_BANKIDBANKACCOUNT);
-    while (bnu.next() == 0 && bnu.rec.BankID == bankId)
+    (void)bnu.set(APBNU_KEY_BANKIDBANKACCOUNT);
+    while (bnu.next() == Error::None && bnu.rec.BankID == bankId)
         cash_.push_back({bnu.rec.BankAccount, bnu.rec.Post ? 1 : 0, bnu.rec.BankUseID});
 }
 
@@ -167,7 +167,7 @@ UpdateAPbnkPresenter::SaveOutcome UpdateAPbnkPresenter::save() {
 
     auto& bnk = session_.file<APbnk>();
     auto& bnu = session_.file<APbnu>();
-    int32_t keyError = 0;
+    Error keyError = Error::None;
     bool keyIsLink = false;
     {
         TransactionFrame frame(session_, {FileId::APbnk, FileId::APbnu}, 5,
@@ -176,23 +176,23 @@ UpdateAPbnkPresenter::SaveOutcome UpdateAPbnkPresenter::save() {
         if (!sameBank(bnk.rec, original_)) {
             const APbnk mine = bnk.rec;
             stampChange(bnk.rec);
-            int32_t err = bnk.put();
-            if (err == ErrDuplicateKey || err == ErrChanged) {
+            Error err = bnk.put();
+            if (err == Error::DuplicateKey || err == Error::Changed) {
                 keyError = err;
                 keyIsLink = session_.lastError().driverMessage.find("FIAID") != std::string::npos;
-                if (err == ErrChanged) entered_ = mine;
+                if (err == Error::Changed) entered_ = mine;
                 // The frame rolls back when it ends; the warning comes after, with no lock held.
             } else if (!frame.check(err)) {
                 return SaveOutcome::Closed;
             }
         }
-        if (!keyError) {
+        if (keyError == Error::None) {
             for (const CashAccountRow& row : cash_) {
                 bnu.rec.BankUseID = row.BankUseID;
-                if (int32_t err = bnu.get(APBNU_KEY_BANKUSEID)) {
+                if (Error err = bnu.get(APBNU_KEY_BANKUSEID); err != Error::None) {
                     ds_Beep();
-                    ds_Message("Unable to get APbnu for update. Error(" + std::to_string(err) +
-                                   ") " + storageErrorText(err),
+                    ds_Message("Unable to get APbnu for update. Error(" +
+                                   std::to_string(errorNumber(err)) + ") " + storageErrorText(err),
                                title(), icon::Exclamation, msg::OK);
                     continue;
                 }
@@ -202,14 +202,14 @@ UpdateAPbnkPresenter::SaveOutcome UpdateAPbnkPresenter::save() {
                 stampChange(bnu.rec);
                 if (!frame.check(bnu.put())) return SaveOutcome::Closed;
             }
-            if (frame.commit()) return SaveOutcome::Closed;
+            if (frame.commit() != Error::None) return SaveOutcome::Closed;
         }
     }
-    if (keyError == ErrDuplicateKey) {
+    if (keyError == Error::DuplicateKey) {
         StandardWarning(Warn_DuplicateKey, keyIsLink ? "Link to tvw FIA" : "Primary Key");
         return SaveOutcome::DuplicateKey;
     }
-    if (keyError == ErrChanged) {
+    if (keyError == Error::Changed) {
         // The buffer holds the other station's bank: show it, and start from it.
         StandardWarning(Warn_ConcurrencyFailedFromForm);
         original_ = bnk.rec;
@@ -229,7 +229,7 @@ int32_t UpdateAPbnkPresenter::runDelete() {
     if (StandardWarning(Warn_ConfirmDelete) != msg::OK) return GlobalResponse;
     for (;;) {
         busy(true);
-        const int32_t failed = deleteRecord(session_, FileId::APbnk);
+        const bool failed = deleteRecord(session_, FileId::APbnk) != DeleteResult::Deleted;
         busy(false);
         if (!failed) {
             GlobalResponse = RequestCompleted;
@@ -238,7 +238,7 @@ int32_t UpdateAPbnkPresenter::runDelete() {
         if (StandardWarning(Warn_DeleteFailed) != msg::Yes) break;
         // The delete service needs the bank current again.
         session_.file<APbnk>().rec = original_;
-        if (session_.file<APbnk>().get(APBNK_KEY_BANKID)) break;
+        if (session_.file<APbnk>().get(APBNK_KEY_BANKID) != Error::None) break;
     }
     return GlobalResponse;
 }

@@ -75,14 +75,14 @@ bool findBank(FileSession& session, const std::string& which, APbnk& out) {
     if (allDigits(which)) {
         f.clear();
         f.rec.BankID = static_cast<int32_t>(std::stol(which));
-        if (f.get(APBNK_KEY_BANKID) == 0) {
+        if (f.get(APBNK_KEY_BANKID) == Error::None) {
             out = f.rec;
             return true;
         }
     }
     f.clear();
     f.rec.Bank = which;
-    if (f.get(APBNK_KEY_BANK) == 0 && text::equalNoCase(f.rec.Bank, which)) {
+    if (f.get(APBNK_KEY_BANK) == Error::None && text::equalNoCase(f.rec.Bank, which)) {
         out = f.rec;
         return true;
     }
@@ -116,7 +116,7 @@ int list(CliContext& ctx, ActivityCli& cli) {
         return 1;
     }
     ActivityPager pager(cli.session, 500, 2);
-    if (pager.setBank(bank.BankID)) {
+    if (pager.setBank(bank.BankID) != Error::None) {
         std::fprintf(stderr, "bankrec-cli activity: the register of \"%s\" cannot be read\n",
                      bank.Bank.c_str());
         return 1;
@@ -148,7 +148,7 @@ int remove(CliContext& ctx, ActivityCli& cli) {
     RecordFile<APbac>& f = cli.session.file<APbac>();
     f.clear();
     f.rec.ActivityID = static_cast<int32_t>(std::stol(ctx.args[1]));
-    if (f.get(APBAC_KEY_ACTIVITYID) != 0) {
+    if (f.get(APBAC_KEY_ACTIVITYID) != Error::None) {
         std::fprintf(stderr, "bankrec-cli activity: no activity %s\n", ctx.args[1].c_str());
         return 1;
     }
@@ -176,7 +176,7 @@ int activity(CliContext& ctx) {
     if (verb != "load" && verb != "list" && verb != "delete")
         return usageError("unknown sub-command; use load, list or delete");
     ActivityCli cli(ctx);
-    if (cli.files->error()) return 1;
+    if (cli.files->error() != Error::None) return 1;
     if (verb == "load") return load(ctx, cli);
     if (verb == "list") return list(ctx, cli);
     return remove(ctx, cli);

@@ -55,8 +55,9 @@ int list(CliContext& ctx) {
     ViewPosition last;
     bool first = true;
     for (;;) {
-        if (int32_t err = browse.fetch(first ? nullptr : &last, 200, page)) {
-            std::fprintf(stderr, "banks list: the banks cannot be read (error %d)\n", err);
+        if (Error err = browse.fetch(first ? nullptr : &last, 200, page); err != Error::None) {
+            std::fprintf(stderr, "banks list: the banks cannot be read (error %d)\n",
+                         errorNumber(err));
             return 1;
         }
         if (page.empty()) break;
@@ -81,13 +82,13 @@ bool findBank(FileSession& session, const std::string& text) {
     auto& bnk = session.file<APbnk>();
     bnk.clear();
     bnk.rec.Bank = text;
-    if (bnk.get(APBNK_KEY_BANK) == 0) return true;
+    if (bnk.get(APBNK_KEY_BANK) == Error::None) return true;
     char* end = nullptr;
     long id = std::strtol(text.c_str(), &end, 10);
     if (end && *end == 0 && id > 0) {
         bnk.clear();
         bnk.rec.BankID = static_cast<int32_t>(id);
-        return bnk.get(APBNK_KEY_BANKID) == 0;
+        return bnk.get(APBNK_KEY_BANKID) == Error::None;
     }
     return false;
 }

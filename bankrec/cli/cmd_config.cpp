@@ -23,7 +23,7 @@ struct ConfigFiles {
     explicit ConfigFiles(const CliContext& ctx) : session(storage) {
         storage.nameFiles(ctx.params.DATAPATH, ctx.params.DIVISION);
         error = openFile(session, FileId::SYcfg);
-        if (error == 0) {
+        if (error == Error::None) {
             config.registerDefaults();
             error = config.load(session);
         }
@@ -34,23 +34,23 @@ struct ConfigFiles {
     Storage storage;
     FileSession session;
     Configuration config;
-    int32_t error = 0;
+    Error error = Error::None;
 };
 
 int config(CliContext& ctx) {
     const std::string verb = ctx.args.empty() ? std::string() : ctx.args[0];
     if (verb == "list" && ctx.args.size() == 1) {
         ConfigFiles files(ctx);
-        if (files.error) return 1;
+        if (files.error != Error::None) return 1;
         for (const Configuration::Entry& e : files.config.entries())
             std::printf("%s=%s\n", e.name.c_str(), e.value.c_str());
         return 0;
     }
     if (verb == "set" && ctx.args.size() == 3) {
         ConfigFiles files(ctx);
-        if (files.error) return 1;
-        const int32_t rc = files.config.set(files.session, ctx.args[1], ctx.args[2]);
-        return rc == 0 ? 0 : 1;
+        if (files.error != Error::None) return 1;
+        const auto result = files.config.set(files.session, ctx.args[1], ctx.args[2]);
+        return result == Configuration::SetResult::Stored ? 0 : 1;
     }
     std::fprintf(stderr, "usage: bankrec-cli ... config list | config set NAME VALUE\n");
     return 2;

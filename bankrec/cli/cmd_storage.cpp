@@ -56,9 +56,10 @@ int check(CliContext& ctx) {
     for (const FileDef& def : allFiles()) {
         // A file that cannot be opened as it is gets reported and the others still listed;
         // a missing file is created and a damaged key rebuilt through the usual open.
-        int32_t err = openFile(session, def.id, OpenOptions{.callerHandlesFailure = true});
-        if (err == ErrFileNotFound || err == ErrRebuildKeys) err = openFile(session, def.id);
-        if (err) {
+        Error err = openFile(session, def.id, OpenOptions{.callerHandlesFailure = true});
+        if (err == Error::FileNotFound || err == Error::RebuildKeys)
+            err = openFile(session, def.id);
+        if (err != Error::None) {
             std::fprintf(stderr, "%s\t%s\tcannot be opened: %s\n", def.name.c_str(),
                          diskPath(storage, def.id).c_str(), errorText(session).c_str());
             ++failures;
@@ -66,7 +67,7 @@ int check(CliContext& ctx) {
         }
         int64_t count = 0;
         err = session.file(def.id).records(count);
-        if (err) {
+        if (err != Error::None) {
             std::fprintf(stderr, "%s\t%s\tcannot be read: %s\n", def.name.c_str(),
                          diskPath(storage, def.id).c_str(), errorText(session).c_str());
             ++failures;
@@ -149,8 +150,8 @@ int dump(CliContext& ctx) {
     nameFiles(storage, ctx);
     FileSession session(storage);
     // Dumping never creates a file: a missing or unreadable one is reported.
-    int32_t err = openFile(session, def->id, OpenOptions{.callerHandlesFailure = true});
-    if (err) {
+    Error err = openFile(session, def->id, OpenOptions{.callerHandlesFailure = true});
+    if (err != Error::None) {
         std::fprintf(stderr, "bankrec-cli dump: cannot open %s: %s\n",
                      diskPath(storage, def->id).c_str(), errorText(session).c_str());
         return 1;
@@ -163,9 +164,9 @@ int dump(CliContext& ctx) {
     }
     std::printf("%s\n", line.c_str());
     err = file.setStart(KeyId{def->id, key});
-    while (!err) {
+    while (err == Error::None) {
         err = file.next();
-        if (err) break;
+        if (err != Error::None) break;
         line.clear();
         for (int i = 0; i < static_cast<int>(def->fields.size()); ++i) {
             if (i) line += ',';
@@ -174,7 +175,7 @@ int dump(CliContext& ctx) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     }
-    const bool failed = err != ErrNoRecord;
+    const bool failed = err != Error::NoRecord;
     if (failed) {
         std::fprintf(stderr, "bankrec-cli dump: error reading %s: %s\n",
                      diskPath(storage, def->id).c_str(), errorText(session).c_str());

@@ -15,6 +15,11 @@ namespace shell {
 
 namespace {
 
+Configuration::SetResult stored(Error commit) {
+    return commit == Error::None ? Configuration::SetResult::Stored
+                                 : Configuration::SetResult::NotStored;
+}
+
 struct Default {
     const char* name;
     const char* value;
@@ -74,14 +79,14 @@ const Configuration::Entry* Configuration::find(const std::string& name) const {
     return const_cast<Configuration*>(this)->find(name);
 }
 
-int32_t Configuration::load(FileSession& session, const FrameHooks& hooks) {
+Error Configuration::load(FileSession& session, const FrameHooks& hooks) {
     TransactionFrame frame(session, {FileId::SYcfg}, kFrameSeconds, hooks);
     if (!frame.active()) return frame.error();
     auto& cfg = session.file<SYcfg>();
     for (Entry& e : entries_) {
         cfg.clear();
         cfg.rec.Name = e.name;
-        if (cfg.get(SYCFG_KEY_NAME) == 0) e.value = cfg.rec.Value;
+        if (cfg.get(SYCFG_KEY_NAME) == Error::None) e.value = cfg.rec.Value;
     }
     return frame.commit();
 }
@@ -95,34 +100,34 @@ std::string Configuration::get(const std::string& name) const {
     return e->value;
 }
 
-int32_t Configuration::set(FileSession& session, const std::string& name, const std::string& value,
-                           const FrameHooks& hooks) {
+Configuration::SetResult Configuration::set(FileSession& session, const std::string& name,
+                                            const std::string& value, const FrameHooks& hooks) {
     Entry* e = find(name);
     if (!e) {
         notFound(name);
-        return 1;
+        return SetResult::UnknownName;
     }
     e->value = value;
 
     TransactionFrame frame(session, {FileId::SYcfg}, kFrameSeconds, hooks);
-    if (!frame.active()) return frame.error();
+    if (!frame.active()) return SetResult::NotStored;
     auto& cfg = session.file<SYcfg>();
     cfg.clear();
     cfg.rec.Name = e->name;
-    int32_t err = cfg.get(SYCFG_KEY_NAME);
-    if (err == 0) {
-        if (cfg.rec.Value == value) return frame.commit();
+    Error err = cfg.get(SYCFG_KEY_NAME);
+    if (err == Error::None) {
+        if (cfg.rec.Value == value) return stored(frame.commit());
         cfg.rec.Value = value;
         stampChange(cfg.rec);
         err = cfg.put();
-    } else if (err == ErrNoRecord) {
+    } else if (err == Error::NoRecord) {
         cfg.clear();
         cfg.rec.Name = e->name;
         cfg.rec.Value = value;
         err = addNumbered(session, FileId::SYcfg, NumberingReadError::LeaveToCaller);
     }
-    if (!frame.check(err)) return frame.error();
-    return frame.commit();
+    if (!frame.check(err)) return SetResult::NotStored;
+    return stored(frame.commit());
 }
 
 }  // namespace shell

@@ -36,7 +36,7 @@ class ActivityTest : public ::testing::Test {
         for (storage::FileId id :
              {storage::FileId::APbnk, storage::FileId::APbac, storage::FileId::APbda,
               storage::FileId::APrac, storage::FileId::APrec}) {
-            EXPECT_EQ(storage::openFile(*session, id), 0);
+            EXPECT_EQ(storage::openFile(*session, id), storage::Error::None);
             opened.push_back(id);
         }
     }
@@ -94,7 +94,7 @@ class ActivityTest : public ::testing::Test {
     template <storage::Record R>
     int32_t add(const R& rec) {
         session->file<R>().rec = rec;
-        if (storage::addNumbered(*session, R::kFile) != 0) return 0;
+        if (storage::addNumbered(*session, R::kFile) != storage::Error::None) return 0;
         return static_cast<int32_t>(std::get<int64_t>(
             storage::getField(storage::fileDef(R::kFile), &session->file<R>().rec, 0)));
     }
@@ -122,20 +122,21 @@ class ActivityTest : public ::testing::Test {
         auto& f = session->file<storage::APbac>();
         f.clear();
         f.rec.TransactionID = transactionId;
-        if (f.get(storage::APBAC_KEY_TRANSACTIONID) != 0) return storage::APbac{};
+        if (f.get(storage::APBAC_KEY_TRANSACTIONID) != storage::Error::None)
+            return storage::APbac{};
         return f.rec;
     }
     storage::APbac byId(int32_t activityId) {
         auto& f = session->file<storage::APbac>();
         f.clear();
         f.rec.ActivityID = activityId;
-        if (f.get(storage::APBAC_KEY_ACTIVITYID) != 0) return storage::APbac{};
+        if (f.get(storage::APBAC_KEY_ACTIVITYID) != storage::Error::None) return storage::APbac{};
         return f.rec;
     }
     template <storage::Record R>
     int64_t count() {
         int64_t n = -1;
-        EXPECT_EQ(session->file<R>().records(n), 0);
+        EXPECT_EQ(session->file<R>().records(n), storage::Error::None);
         return n;
     }
 

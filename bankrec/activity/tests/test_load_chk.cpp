@@ -112,7 +112,7 @@ TEST_F(LoadChkTest, LoadingTwiceAddsAndRewritesNothing) {
         byId(id);
         f.rec.ChangeDate = 5;
         f.rec.ChangeTime = 7;
-        ASSERT_EQ(f.put(), 0);
+        ASSERT_EQ(f.put(), Error::None);
     }
     const ChkLoadCounts again = load();
     EXPECT_EQ(again.added, 0);
@@ -137,12 +137,12 @@ TEST_F(LoadChkTest, ChangedSuiteAmountRewritesOpenRowsButKeepsReconcilingState) 
     byTransaction(1);
     f.rec.Reconciled = 1;
     f.rec.Marked = 1;
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
     byTransaction(2);
     f.rec.Marked = 1;
     f.rec.ReconciliationID = 9;
     f.rec.ClearDate = 81000;
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
 
     setSuiteAmount(1, "-175.00");
     setSuiteAmount(2, "-65.00");
@@ -171,7 +171,7 @@ TEST_F(LoadChkTest, ATransactionUnderAnotherBankMovesUnlessReconciled) {
     auto& f = session->file<APbac>();
     byTransaction(2);
     f.rec.Reconciled = 1;
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
 
     const ChkLoadCounts counts = load(bankId);
     EXPECT_EQ(counts.added, 0);
@@ -194,14 +194,14 @@ TEST_F(LoadChkTest, ALoaderInsideTheCallersTransactionLeavesItToTheCaller) {
     suiteTransaction(1, 11, 8, "-150.00", "Acme", "1001");
     suiteTransaction(2, 11, 10, "80.00", "Counter", "D1");
     LOADCHK(link.link);
-    ASSERT_EQ(session->begin({FileId::APbac}, 1), 0);
+    ASSERT_EQ(session->begin({FileId::APbac}, 1), Error::None);
     {
         ChkLoader loader(*session, link.link, bankId);
         loader.runToEnd(1);
         EXPECT_EQ(loader.counts().added, 2);
     }
     EXPECT_TRUE(session->inTransaction());
-    ASSERT_EQ(session->rollback(), 0);
+    ASSERT_EQ(session->rollback(), Error::None);
     EXPECT_EQ(count<APbac>(), 0);
 }
 
@@ -209,8 +209,8 @@ TEST(ChkEntryValuesTest, SourceIsComparedWithoutTrailingBlanksOrCase) {
     hostlink::CHKQ queue;
     hostlink::INFO info;
     ZORBRCHK link(queue, info);
-    link.addCheck(1, 80000, Decimal::fromCents(-500), "gl", "", "JE-1T", "Name", "");
-    link.addCheck(2, 80000, Decimal::fromCents(0), "GL", "", "JE-2T", "Zero", "");
+    ASSERT_TRUE(link.addCheck(1, 80000, Decimal::fromCents(-500), "gl", "", "JE-1T", "Name", ""));
+    ASSERT_TRUE(link.addCheck(2, 80000, Decimal::fromCents(0), "GL", "", "JE-2T", "Zero", ""));
     link.select(1);
     ChkEntryValues v;
     ASSERT_TRUE(readChkEntry(link, v));
@@ -257,8 +257,8 @@ TEST_F(LoadChkTest, ARewriteThatFailsAsksToTryAgainAndYesWritesItOnceTheFileIsFr
 
     // Another station holds the activity file for writing while the load runs.
     FileSession other(storage);
-    ASSERT_EQ(other.begin({FileId::APbac}, 1), 0);
-    auto backend = std::make_shared<RetryBackend>([&] { other.rollback(); });
+    ASSERT_EQ(other.begin({FileId::APbac}, 1), Error::None);
+    auto backend = std::make_shared<RetryBackend>([&] { (void)other.rollback(); });
     auto previous = ThisMessageBox.setBackend(backend);
     const ChkLoadCounts counts = load();
     ThisMessageBox.setBackend(previous);

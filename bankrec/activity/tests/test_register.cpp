@@ -140,7 +140,7 @@ TEST_F(RegisterTest, RowsFollowTheActivityKeyAndTheDeleteRule) {
     byId(late);
     f.rec.Reconciled = 1;
     f.rec.Marked = 1;
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
 
     ActivityRegister reg(*session, params);
     ASSERT_TRUE(reg.open(bank));

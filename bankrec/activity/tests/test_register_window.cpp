@@ -33,7 +33,7 @@ TEST_F(RegisterWindowTest, OneBankHidesTheSelectorAndShowsTwoLineRows) {
     byId(adj);
     f.rec.Reconciled = 1;
     f.rec.Marked = 1;
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
 
     BrowseAPbacWindow window(*session, params);
     ASSERT_TRUE(window.open());
@@ -138,7 +138,7 @@ TEST_F(RegisterWindowTest, AHundredThousandRowsOpenAndScrollToTheEndReadingOnlyA
     const int32_t bank = addBank("Big");
     {
         Transaction t(*session, {FileId::APbac}, 5);
-        ASSERT_EQ(t.error(), 0);
+        ASSERT_EQ(t.error(), Error::None);
         auto& f = session->file<APbac>();
         for (int32_t i = 1; i <= 100000; ++i) {
             f.clear();
@@ -148,9 +148,9 @@ TEST_F(RegisterWindowTest, AHundredThousandRowsOpenAndScrollToTheEndReadingOnlyA
             f.rec.ActivityDate = 80000 + i / 100;
             f.rec.Reference = std::to_string(i);
             f.rec.PaymentOrDebit = Decimal::fromCents(i);
-            ASSERT_EQ(f.add(), 0);
+            ASSERT_EQ(f.add(), Error::None);
         }
-        ASSERT_EQ(t.commit(), 0);
+        ASSERT_EQ(t.commit(), Error::None);
     }
     const auto start = std::chrono::steady_clock::now();
     ActivityRegister reg(*session, params);

@@ -148,7 +148,7 @@ TEST_F(UpdateAPbacTest, DeletingADepositRemovesItsLinesAndKeepsReconciliationCop
     auto& f = session->file<APrac>();
     f.clear();
     f.rec.ReconciliationActivityID = copyId;
-    ASSERT_EQ(f.get(APRAC_KEY_RECONCILIATIONACTIVITYID), 0);
+    ASSERT_EQ(f.get(APRAC_KEY_RECONCILIATIONACTIVITYID), Error::None);
     EXPECT_EQ(f.rec.ActivityID, 0);
     EXPECT_EQ(f.rec.Reference, "D1");
 }
@@ -158,11 +158,11 @@ TEST_F(UpdateAPbacTest, AFailedDeleteAsksToTryAgainAndKeepsTheRow) {
     byId(id);
     // Another station holds the activity file for writing.
     FileSession other(storage);
-    ASSERT_EQ(other.begin({FileId::APbac}, 1), 0);
+    ASSERT_EQ(other.begin({FileId::APbac}, 1), Error::None);
     GlobalRequest = DeleteRecord;
     messages->answers({msg::OK, msg::OK, msg::No});
     EXPECT_EQ(UpdateAPbac(*session), RequestCancelled);
-    other.rollback();
+    (void)other.rollback();
     ASSERT_NE(messages->find("attempting to frame the delete transaction"), nullptr);
     ASSERT_NE(messages->find("An error was experienced deleting this record."), nullptr);
     EXPECT_EQ(byId(id).ActivityID, id);
@@ -174,7 +174,7 @@ TEST_F(UpdateAPbacTest, ARowBothReconciledAndMarkedIsNotDeleted) {
     byId(id);
     f.rec.Reconciled = 1;
     f.rec.Marked = 1;
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
     GlobalRequest = DeleteRecord;
     EXPECT_EQ(UpdateAPbac(*session), RequestCancelled);
     EXPECT_EQ(messages->count(), 0u);

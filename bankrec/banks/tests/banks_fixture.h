@@ -35,7 +35,7 @@ class BanksTest : public ::testing::Test {
         files_ = std::make_unique<storage::FileUse>(
             *session_,
             std::initializer_list<storage::FileId>{storage::FileId::APbnk, storage::FileId::APbnu});
-        ASSERT_EQ(files_->error(), 0);
+        ASSERT_EQ(files_->error(), storage::Error::None);
     }
     void TearDown() override {
         files_.reset();
@@ -66,14 +66,15 @@ class BanksTest : public ::testing::Test {
     std::vector<storage::APbnk> banks() {
         std::vector<storage::APbnk> out;
         auto& f = session_->file<storage::APbnk>();
-        f.setStart(storage::APBNK_KEY_BANKID);
-        while (f.next() == 0) out.push_back(f.rec);
+        (void)f.setStart(storage::APBNK_KEY_BANKID);
+        while (f.next() == storage::Error::None) out.push_back(f.rec);
         return out;
     }
     storage::APbnk bankByFia(int32_t fiaId) {
         auto& f = session_->file<storage::APbnk>();
         f.rec.FIAID = fiaId;
-        EXPECT_EQ(f.get(storage::APBNK_KEY_FIAID), 0) << "no bank for FIAID " << fiaId;
+        EXPECT_EQ(f.get(storage::APBNK_KEY_FIAID), storage::Error::None)
+            << "no bank for FIAID " << fiaId;
         return f.rec;
     }
     // The bank's cash accounts in account order.
@@ -82,15 +83,15 @@ class BanksTest : public ::testing::Test {
         auto& f = session_->file<storage::APbnu>();
         f.clear();
         f.rec.BankID = bankId;
-        f.set(storage::APBNU_KEY_BANKIDBANKACCOUNT);
-        while (f.next() == 0 && f.rec.BankID == bankId) out.push_back(f.rec);
+        (void)f.set(storage::APBNU_KEY_BANKIDBANKACCOUNT);
+        while (f.next() == storage::Error::None && f.rec.BankID == bankId) out.push_back(f.rec);
         return out;
     }
     std::vector<storage::APbnu> allCash() {
         std::vector<storage::APbnu> out;
         auto& f = session_->file<storage::APbnu>();
-        f.setStart(storage::APBNU_KEY_BANKUSEID);
-        while (f.next() == 0) out.push_back(f.rec);
+        (void)f.setStart(storage::APBNU_KEY_BANKUSEID);
+        while (f.next() == storage::Error::None) out.push_back(f.rec);
         return out;
     }
     // The accounts marked as default, for one bank.

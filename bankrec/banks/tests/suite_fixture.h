@@ -32,7 +32,7 @@ class DemoSuiteTest : public BanksTest {
         auto& f = (s ? *s : *session_).file<storage::APbnk>();
         f.clear();
         f.rec.Bank = name;
-        EXPECT_EQ(f.get(storage::APBNK_KEY_BANK), 0) << name;
+        EXPECT_EQ(f.get(storage::APBNK_KEY_BANK), storage::Error::None) << name;
         return f.rec.BankID;
     }
 

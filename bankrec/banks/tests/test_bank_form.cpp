@@ -62,16 +62,16 @@ TEST_F(BankBrowseTest, RowsShowTheDefaultCashAccountAndThePostedJournals) {
     f.clear();
     f.rec.FIAID = 999;
     f.rec.Bank = "Closed Account";
-    ASSERT_EQ(addNumbered(*session_, FileId::APbnk), 0);
+    ASSERT_EQ(addNumbered(*session_, FileId::APbnk), Error::None);
     current("Payroll Account");
     f.rec.InterestEarnedPost = 1;
     f.rec.InterestEarnedJournal = "GJ";
     f.rec.ServiceChargeJournal = "CD";  // not posted, so not shown
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
 
     BankBrowse browse(*session_);
     std::vector<BankBrowseRow> rows;
-    ASSERT_EQ(browse.fetch(nullptr, 10, rows), 0);
+    ASSERT_EQ(browse.fetch(nullptr, 10, rows), Error::None);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].bank.Bank, "Closed Account");
     EXPECT_EQ(rows[0].bankAccount, "");
@@ -83,7 +83,7 @@ TEST_F(BankBrowseTest, RowsShowTheDefaultCashAccountAndThePostedJournals) {
 
     // Paging on from a row's position continues in name order.
     std::vector<BankBrowseRow> rest;
-    ASSERT_EQ(browse.fetch(&rows[1].position, 10, rest), 0);
+    ASSERT_EQ(browse.fetch(&rows[1].position, 10, rest), Error::None);
     ASSERT_EQ(rest.size(), 2u);
     EXPECT_EQ(rest[0].bank.Bank, "Operating Account");
 }
@@ -220,8 +220,8 @@ TEST_F(BankFormTest, ACashAccountGoneMeanwhileIsReportedAndTheRestSaved) {
     // The loader of another session removes the first cash account meanwhile.
     auto& u = session_->file<APbnu>();
     u.rec.BankUseID = f->cashAccounts()[0].BankUseID;
-    ASSERT_EQ(u.get(APBNU_KEY_BANKUSEID), 0);
-    ASSERT_EQ(u.erase(), 0);
+    ASSERT_EQ(u.get(APBNU_KEY_BANKUSEID), Error::None);
+    ASSERT_EQ(u.erase(), Error::None);
     f->setDefault(1);
     EXPECT_EQ(f->save(), Outcome::Saved);
     const RecordedMessage* m = messages_->find("Unable to get APbnu for update. Error(33)");
@@ -268,7 +268,7 @@ TEST_F(BankFormTest, DeleteIsRefusedWhileTheBankHasActivity) {
         a.rec.BankID = id;
         a.rec.TransactionID = 5;
         a.rec.ActivityType = "Check";
-        ASSERT_EQ(addNumbered(s2, FileId::APbac), 0);
+        ASSERT_EQ(addNumbered(s2, FileId::APbac), Error::None);
     }
     current("Operating Account");
     auto f = form(DeleteRecord);

@@ -35,11 +35,11 @@ TEST_F(FiaLoaderTest, ARenameInTheSuiteKeepsThePostingSettings) {
     load({entry(7, "Operating", "1000-000-00")});
     auto& f = session_->file<APbnk>();
     f.rec.FIAID = 7;
-    ASSERT_EQ(f.get(APBNK_KEY_FIAID), 0);
+    ASSERT_EQ(f.get(APBNK_KEY_FIAID), Error::None);
     f.rec.ServiceChargePost = 1;
     f.rec.ServiceChargeJournal = "GJ";
     f.rec.ServiceChargeAccount = "5000-000-00";
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
 
     FiaLoadCounts c = load({entry(7, "Operating Account", "1000-000-00", "NEWAP")});
     APbnk b = bankByFia(7);
@@ -76,9 +76,9 @@ TEST_F(FiaLoaderTest, ABankLeftWithoutCashAccountsHasNoDefaultAndOtherBanksKeepT
     auto& u = session_->file<APbnu>();
     for (const auto& row : cashOf(payroll)) {
         u.rec.BankUseID = row.BankUseID;
-        ASSERT_EQ(u.get(APBNU_KEY_BANKUSEID), 0);
+        ASSERT_EQ(u.get(APBNU_KEY_BANKUSEID), Error::None);
         u.rec.Post = row.BankAccount == "1110-000-00" ? 1 : 0;
-        ASSERT_EQ(u.put(), 0);
+        ASSERT_EQ(u.put(), Error::None);
     }
 
     // The operating account is no longer reported.

@@ -51,7 +51,7 @@ void BankBrowseModel::fetchMore(const QModelIndex& parent) {
     if (parent.isValid() || atEnd_) return;
     std::vector<BankBrowseRow> page;
     const ViewPosition* after = rows_.empty() ? nullptr : &rows_.back().position;
-    if (browse_.fetch(after, kPage, page) != 0 || page.empty()) {
+    if (browse_.fetch(after, kPage, page) != Error::None || page.empty()) {
         atEnd_ = true;
         return;
     }

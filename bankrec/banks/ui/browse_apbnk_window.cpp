@@ -150,7 +150,7 @@ void BrowseAPbnkWindow::callForm(int32_t request) {
     if (!button->isEnabled() || !button->isVisible()) return;
     const int32_t bankId = selectedBank();
     const int row = list_->currentIndex().row();
-    if (!bankId || browse_->select(bankId) != 0) {
+    if (!bankId || browse_->select(bankId) != Error::None) {
         selectBank(0);
         return;
     }

@@ -42,7 +42,7 @@ void LoadFIAThreadWindow::begin() {
     ::FileSession& storage = session_.storage();
     files_ = std::make_unique<FileUse>(storage,
                                        std::initializer_list<FileId>{FileId::APbnk, FileId::APbnu});
-    if (files_->error()) {
+    if (files_->error() != Error::None) {
         finished();
         return;
     }

@@ -56,10 +56,10 @@ class CliStorage : public ::testing::Test {
         storage.nameFiles(folder(), 3);
         storage.setFileName(FileId::APbnu, folder() + "/APbnu");
         FileSession session(storage);
-        ASSERT_EQ(openFile(session, R::kFile), 0);
+        ASSERT_EQ(openFile(session, R::kFile), Error::None);
         for (const R& r : records) {
             session.file<R>().rec = r;
-            ASSERT_EQ(addNumbered(session, R::kFile), 0);
+            ASSERT_EQ(addNumbered(session, R::kFile), Error::None);
         }
         closeFile(session, R::kFile);
     }

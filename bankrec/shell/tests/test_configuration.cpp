@@ -22,7 +22,7 @@ class ConfigurationTest : public ShellFixture {
         ShellFixture::SetUp();
         storage_.nameFiles(dataDir(), 3);
         session_ = std::make_unique<FileSession>(storage_);
-        ASSERT_EQ(openFile(*session_, FileId::SYcfg), 0);
+        ASSERT_EQ(openFile(*session_, FileId::SYcfg), Error::None);
     }
     void TearDown() override {
         closeFile(*session_, FileId::SYcfg);
@@ -34,12 +34,12 @@ class ConfigurationTest : public ShellFixture {
         auto& f = session_->file<SYcfg>();
         f.clear();
         f.rec.Name = name;
-        if (f.get(SYCFG_KEY_NAME) != 0) return {};
+        if (f.get(SYCFG_KEY_NAME) != Error::None) return {};
         return f.rec;
     }
     int64_t records() {
         int64_t n = -1;
-        session_->file<SYcfg>().records(n);
+        (void)session_->file<SYcfg>().records(n);
         return n;
     }
 
@@ -52,7 +52,7 @@ TEST_F(ConfigurationTest, DefaultsAreTheRegisteredValuesUntilSomethingIsStored) 
     Configuration c;
     c.registerDefaults();
     EXPECT_EQ(c.entries().size(), 22u);
-    ASSERT_EQ(c.load(*session_), 0);
+    ASSERT_EQ(c.load(*session_), Error::None);
     EXPECT_EQ(c.get("ImportType"), "1");
     EXPECT_EQ(c.get("importfilename"), "");
     EXPECT_EQ(c.get("ChkClearedEnd"), "30");
@@ -66,12 +66,13 @@ TEST_F(ConfigurationTest, StoredValuesReplaceDefaultsOnLoad) {
     {
         Configuration writer;
         writer.registerDefaults();
-        ASSERT_EQ(writer.set(*session_, "ChkFirstRow", "4"), 0);
-        ASSERT_EQ(writer.set(*session_, "Organization Name", "Harbour Trust"), 0);
+        ASSERT_EQ(writer.set(*session_, "ChkFirstRow", "4"), Configuration::SetResult::Stored);
+        ASSERT_EQ(writer.set(*session_, "Organization Name", "Harbour Trust"),
+                  Configuration::SetResult::Stored);
     }
     Configuration reader;
     reader.registerDefaults();
-    ASSERT_EQ(reader.load(*session_), 0);
+    ASSERT_EQ(reader.load(*session_), Error::None);
     EXPECT_EQ(reader.get("chkfirstrow"), "4");
     EXPECT_EQ(reader.get("Organization Name"), "Harbour Trust");
     EXPECT_EQ(reader.get("ChkLastRow"), "0");
@@ -80,8 +81,8 @@ TEST_F(ConfigurationTest, StoredValuesReplaceDefaultsOnLoad) {
 TEST_F(ConfigurationTest, FirstWriteAddsWithNextIdThenChangesInPlace) {
     Configuration c;
     c.registerDefaults();
-    ASSERT_EQ(c.set(*session_, "ImportType", "2"), 0);
-    ASSERT_EQ(c.set(*session_, "IMPORTAMOUNT", "3"), 0);
+    ASSERT_EQ(c.set(*session_, "ImportType", "2"), Configuration::SetResult::Stored);
+    ASSERT_EQ(c.set(*session_, "IMPORTAMOUNT", "3"), Configuration::SetResult::Stored);
     const SYcfg first = stored("ImportType");
     EXPECT_EQ(first.ConfigurationID, 1);
     EXPECT_EQ(first.Value, "2");
@@ -91,7 +92,7 @@ TEST_F(ConfigurationTest, FirstWriteAddsWithNextIdThenChangesInPlace) {
     EXPECT_EQ(second.ConfigurationID, 2);
     EXPECT_EQ(second.Name, "ImportAmount");  // the registered spelling is stored
 
-    ASSERT_EQ(c.set(*session_, "ImportType", "5"), 0);
+    ASSERT_EQ(c.set(*session_, "ImportType", "5"), Configuration::SetResult::Stored);
     EXPECT_EQ(stored("ImportType").ConfigurationID, 1);
     EXPECT_EQ(stored("ImportType").Value, "5");
     EXPECT_EQ(c.get("ImportType"), "5");
@@ -101,17 +102,17 @@ TEST_F(ConfigurationTest, FirstWriteAddsWithNextIdThenChangesInPlace) {
 TEST_F(ConfigurationTest, WritingTheSameValueLeavesTheRecordUntouched) {
     Configuration c;
     c.registerDefaults();
-    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "9"), 0);
+    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "9"), Configuration::SetResult::Stored);
     // Age the stamp so a rewrite would show.
     auto& f = session_->file<SYcfg>();
     f.rec = stored("ChkCheckEnd");
-    ASSERT_EQ(f.get(SYCFG_KEY_NAME), 0);
+    ASSERT_EQ(f.get(SYCFG_KEY_NAME), Error::None);
     f.rec.ChangeTime = 1;
-    ASSERT_EQ(f.put(), 0);
+    ASSERT_EQ(f.put(), Error::None);
 
-    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "9"), 0);
+    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "9"), Configuration::SetResult::Stored);
     EXPECT_EQ(stored("ChkCheckEnd").ChangeTime, 1);
-    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "10"), 0);
+    ASSERT_EQ(c.set(*session_, "ChkCheckEnd", "10"), Configuration::SetResult::Stored);
     EXPECT_NE(stored("ChkCheckEnd").ChangeTime, 1);
 }
 
@@ -124,7 +125,7 @@ TEST_F(ConfigurationTest, UnknownNamesAreReportedOnReadAndWrite) {
     EXPECT_EQ(messages_->messages()[0].caption, "");
     EXPECT_EQ(messages_->messages()[0].buttons, msg::OK);
 
-    EXPECT_EQ(c.set(*session_, "Nope", "1"), 1);
+    EXPECT_EQ(c.set(*session_, "Nope", "1"), Configuration::SetResult::UnknownName);
     ASSERT_EQ(messages_->count(), 2u);
     EXPECT_EQ(messages_->messages()[1].text, "Configuration Nope not found.");
     EXPECT_EQ(records(), 0);

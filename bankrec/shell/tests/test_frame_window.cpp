@@ -140,7 +140,7 @@ TEST_F(MainFrameTest, RegisteredProcedureGetsASessionOfItsOwnThatEndsWithItsWind
         EXPECT_EQ(currentThread(), s.thread());
         EXPECT_EQ(s.procedure(), "BrowseAPbnk");
         EXPECT_NE(s.configuration(), nullptr);
-        EXPECT_EQ(openFile(s.storage(), FileId::APbnk), 0);
+        EXPECT_EQ(openFile(s.storage(), FileId::APbnk), Error::None);
         auto* w = new QWidget;
         w->setWindowTitle("Banks");
         QObject::connect(w, &QObject::destroyed, [&s] { closeFile(s.storage(), FileId::APbnk); });

@@ -231,7 +231,7 @@ bool MainFrame::open() {
     opened_ = true;
 
     configuration_.registerDefaults();
-    if (openFile(*storage_, FileId::SYcfg) == 0) {
+    if (openFile(*storage_, FileId::SYcfg) == Error::None) {
         FrameHooks hooks;
         hooks.waitCursor = [](bool busy) {
             if (busy)
@@ -239,11 +239,11 @@ bool MainFrame::open() {
             else
                 QApplication::restoreOverrideCursor();
         };
-        configuration_.load(*storage_, hooks);
+        (void)configuration_.load(*storage_, hooks);
         closeFile(*storage_, FileId::SYcfg);
     }
-    if (openFile(*storage_, FileId::APbnk) != 0) return false;
-    if (openFile(*storage_, FileId::SYcfg) != 0) {
+    if (openFile(*storage_, FileId::APbnk) != Error::None) return false;
+    if (openFile(*storage_, FileId::SYcfg) != Error::None) {
         closeFile(*storage_, FileId::APbnk);
         return false;
     }

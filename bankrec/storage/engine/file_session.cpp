@@ -73,13 +73,13 @@ FileSession::FileSession(const Storage& storage)
 }
 
 FileSession::~FileSession() {
-    rollback();
+    (void)rollback();  // an open transaction ends with the session
     files_.clear();
     multi_.clear();
     conns_.clear();
 }
 
-int32_t FileSession::fail(int32_t number, FileId file, Connection* c, int rc) {
+Error FileSession::fail(Error number, FileId file, Connection* c, int rc) {
     error_.number = number;
     error_.file = storage_.fileName(file);
     error_.driverCode = rc;
@@ -87,7 +87,7 @@ int32_t FileSession::fail(int32_t number, FileId file, Connection* c, int rc) {
     return number;
 }
 
-int32_t FileSession::failText(int32_t number, FileId file, const std::string& message) {
+Error FileSession::failText(Error number, FileId file, const std::string& message) {
     error_.number = number;
     error_.file = storage_.fileName(file);
     error_.driverCode = 0;
@@ -112,43 +112,45 @@ bool FileSession::isOpen(FileId file) const {
     return conns_[static_cast<size_t>(file)] != nullptr;
 }
 
-int32_t FileSession::openConnection(FileId file, bool create, std::unique_ptr<Connection>& out) {
+Error FileSession::openConnection(FileId file, bool create, std::unique_ptr<Connection>& out) {
     const std::string path = storage_.filePath(file);
-    if (!create && !fileExists(path)) return failText(ErrFileNotFound, file, path);
+    if (!create && !fileExists(path)) return failText(Error::FileNotFound, file, path);
     auto c = std::make_unique<Connection>();
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &c->db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        if (!fileExists(path)) return failText(ErrFileNotFound, file, path);
-        return fail(storageErrorFromSqlite(rc) == ErrFileLocked ? ErrFileLocked : ErrDriver, file,
-                    c.get(), rc);
+        if (!fileExists(path)) return failText(Error::FileNotFound, file, path);
+        return fail(
+            storageErrorFromSqlite(rc) == Error::FileLocked ? Error::FileLocked : Error::Driver,
+            file, c.get(), rc);
     }
     sqlite3_extended_result_codes(c->db, 1);
     sqlite3_busy_timeout(c->db, recoverMs_);
     c->fileMask = bit(file);
     c->schema[static_cast<size_t>(file)] = "main";
     out = std::move(c);
-    return 0;
+    return Error::None;
 }
 
-int32_t FileSession::checkFile(FileId file, Connection& c) {
+Error FileSession::checkFile(FileId file, Connection& c) {
     const FileDef& f = fileDef(file);
     int version = 0;
     int rc = userVersion(c, version);
     std::vector<std::string> cols;
     if (rc == SQLITE_OK) rc = tableColumns(c, f.name, cols);
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
-    if (cols.empty()) return failText(ErrInvalidFile, file, "the file holds no table " + f.name);
+    if (cols.empty())
+        return failText(Error::InvalidFile, file, "the file holds no table " + f.name);
     if (version > f.version)
-        return failText(ErrBadDeclaration, file,
+        return failText(Error::BadDeclaration, file,
                         "structure version " + std::to_string(version) + " is newer than " +
                             std::to_string(f.version));
     if (version < f.version) {
-        if (int32_t e = convert(file, c)) return e;
+        if (Error e = convert(file, c); e != Error::None) return e;
         return checkFile(file, c);
     }
     if (cols != expectedColumns(f))
-        return failText(ErrBadDeclaration, file, "the columns of " + f.name + " differ");
+        return failText(Error::BadDeclaration, file, "the columns of " + f.name + " differ");
     sqlite3_stmt* s = nullptr;
     rc = c.prepare("SELECT sql FROM main.sqlite_master WHERE type = 'index' AND name = ?", s);
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
@@ -165,22 +167,22 @@ int32_t FileSession::checkFile(FileId file, Connection& c) {
         }
         if (!same) {
             sqlite3_finalize(s);
-            return failText(ErrRebuildKeys, file, "key " + f.keys[k].name + " must be rebuilt");
+            return failText(Error::RebuildKeys, file, "key " + f.keys[k].name + " must be rebuilt");
         }
     }
     sqlite3_finalize(s);
-    return 0;
+    return Error::None;
 }
 
 // Brings the file behind `c` to the current layout in one transaction: creates a missing table,
 // converts an older version, rebuilds the keys. Refuses newer versions and same-version tables
 // whose columns differ (47).
-int32_t FileSession::convert(FileId file, Connection& c) {
+Error FileSession::convert(FileId file, Connection& c) {
     const FileDef& f = fileDef(file);
     int rc = c.exec("BEGIN IMMEDIATE");
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
-    auto abort = [&](int32_t number, int code) {
-        int32_t e = code ? fail(number, file, &c, code) : number;
+    auto abort = [&](Error number, int code) {
+        Error e = code ? fail(number, file, &c, code) : number;
         c.exec("ROLLBACK");
         return e;
     };
@@ -190,18 +192,18 @@ int32_t FileSession::convert(FileId file, Connection& c) {
     if (rc == SQLITE_OK) rc = tableColumns(c, f.name, cols);
     if (rc != SQLITE_OK) return abort(storageErrorFromSqlite(rc), rc);
     if (version > f.version) {
-        failText(ErrBadDeclaration, file,
-                 "structure version " + std::to_string(version) + " is newer than " +
-                     std::to_string(f.version));
-        return abort(ErrBadDeclaration, 0);
+        (void)failText(Error::BadDeclaration, file,
+                       "structure version " + std::to_string(version) + " is newer than " +
+                           std::to_string(f.version));
+        return abort(Error::BadDeclaration, 0);
     }
     std::vector<std::string> sql;
     if (cols.empty()) {
         sql.push_back(createTableSql(f));
     } else if (cols != expectedColumns(f)) {
         if (version == f.version) {
-            failText(ErrBadDeclaration, file, "the columns of " + f.name + " differ");
-            return abort(ErrBadDeclaration, 0);
+            (void)failText(Error::BadDeclaration, file, "the columns of " + f.name + " differ");
+            return abort(Error::BadDeclaration, 0);
         }
         auto has = [&](const std::string& name) {
             for (const std::string& col : cols)
@@ -245,47 +247,47 @@ int32_t FileSession::convert(FileId file, Connection& c) {
     }
     rc = c.exec("COMMIT");
     if (rc != SQLITE_OK) return abort(storageErrorFromSqlite(rc), rc);
-    return 0;
+    return Error::None;
 }
 
-int32_t FileSession::open(FileId file) {
-    if (isOpen(file)) return failText(ErrAlreadyOpen, file, "already open");
+Error FileSession::open(FileId file) {
+    if (isOpen(file)) return failText(Error::AlreadyOpen, file, "already open");
     std::unique_ptr<Connection> c;
-    if (int32_t e = openConnection(file, false, c)) return e;
-    if (int32_t e = checkFile(file, *c)) return e;
+    if (Error e = openConnection(file, false, c); e != Error::None) return e;
+    if (Error e = checkFile(file, *c); e != Error::None) return e;
     conns_[static_cast<size_t>(file)] = std::move(c);
-    return 0;
+    return Error::None;
 }
 
-int32_t FileSession::create(FileId file) {
-    if (isOpen(file)) return failText(ErrAlreadyOpen, file, "already open");
+Error FileSession::create(FileId file) {
+    if (isOpen(file)) return failText(Error::AlreadyOpen, file, "already open");
     std::unique_ptr<Connection> c;
-    if (int32_t e = openConnection(file, true, c)) return e;
+    if (Error e = openConnection(file, true, c); e != Error::None) return e;
     std::vector<std::string> cols;
     int rc = tableColumns(*c, fileDef(file).name, cols);
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, c.get(), rc);
     if (cols.empty())
-        if (int32_t e = convert(file, *c)) return e;
-    if (int32_t e = checkFile(file, *c)) return e;
+        if (Error e = convert(file, *c); e != Error::None) return e;
+    if (Error e = checkFile(file, *c); e != Error::None) return e;
     conns_[static_cast<size_t>(file)] = std::move(c);
-    return 0;
+    return Error::None;
 }
 
-int32_t FileSession::upgrade(FileId file) {
+Error FileSession::upgrade(FileId file) {
     if (txnMask_ & bit(file))
-        return failText(ErrNoTransaction, file, "the file is in an active transaction");
+        return failText(Error::NoTransaction, file, "the file is in an active transaction");
     std::unique_ptr<Connection> c;
-    if (int32_t e = openConnection(file, false, c)) return e;
-    if (int32_t e = convert(file, *c)) return e;
+    if (Error e = openConnection(file, false, c); e != Error::None) return e;
+    if (Error e = convert(file, *c); e != Error::None) return e;
     return checkFile(file, *c);
 }
 
-int32_t FileSession::rebuildKeys(FileId file) {
+Error FileSession::rebuildKeys(FileId file) {
     if (txnMask_ & bit(file))
-        return failText(ErrNoTransaction, file, "the file is in an active transaction");
+        return failText(Error::NoTransaction, file, "the file is in an active transaction");
     const FileDef& f = fileDef(file);
     std::unique_ptr<Connection> c;
-    if (int32_t e = openConnection(file, false, c)) return e;
+    if (Error e = openConnection(file, false, c); e != Error::None) return e;
     int rc = c->exec("BEGIN IMMEDIATE");
     for (size_t k = 0; rc == SQLITE_OK && k < f.keys.size(); ++k) {
         rc = c->exec(("DROP INDEX IF EXISTS \"" + f.keys[k].sqlName + "\"").c_str());
@@ -293,11 +295,11 @@ int32_t FileSession::rebuildKeys(FileId file) {
     }
     if (rc == SQLITE_OK) rc = c->exec("COMMIT");
     if (rc != SQLITE_OK) {
-        int32_t e = fail(storageErrorFromSqlite(rc), file, c.get(), rc);
+        Error e = fail(storageErrorFromSqlite(rc), file, c.get(), rc);
         c->exec("ROLLBACK");
         return e;
     }
-    return 0;
+    return Error::None;
 }
 
 bool FileSession::close(FileId file) {
@@ -316,11 +318,11 @@ void FileSession::dropTransactionConnections(FileId file) {
             ++i;
 }
 
-Connection* FileSession::connectionFor(FileId file, int32_t& err) {
+Connection* FileSession::connectionFor(FileId file, Error& err) {
     if (txn_ && (txnMask_ & bit(file))) return txn_;
     auto& c = conns_[static_cast<size_t>(file)];
     if (!c) {
-        if (int32_t e = open(file)) {
+        if (Error e = open(file); e != Error::None) {
             err = e;
             return nullptr;
         }
@@ -328,7 +330,7 @@ Connection* FileSession::connectionFor(FileId file, int32_t& err) {
     return c.get();
 }
 
-Connection* FileSession::transactionConnection(uint32_t mask, int32_t& err) {
+Connection* FileSession::transactionConnection(uint32_t mask, Error& err) {
     for (auto& c : multi_)
         if (c->fileMask == mask) return c.get();
     auto c = std::make_unique<Connection>();
@@ -342,7 +344,7 @@ Connection* FileSession::transactionConnection(uint32_t mask, int32_t& err) {
     int rc =
         sqlite3_open_v2(storage_.filePath(first).c_str(), &c->db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        err = fail(ErrDriver, first, c.get(), rc);
+        err = fail(Error::Driver, first, c.get(), rc);
         return nullptr;
     }
     sqlite3_extended_result_codes(c->db, 1);
@@ -374,16 +376,16 @@ Connection* FileSession::transactionConnection(uint32_t mask, int32_t& err) {
     return multi_.back().get();
 }
 
-int32_t FileSession::begin(std::span<const FileId> files, int timeoutSeconds) {
-    if (files.empty()) return failText(ErrNoTransaction, FileId::APbnk, "no file named");
-    if (txn_) return failText(ErrNoTransaction, files[0], "a transaction is already active");
+Error FileSession::begin(std::span<const FileId> files, int timeoutSeconds) {
+    if (files.empty()) return failText(Error::NoTransaction, FileId::APbnk, "no file named");
+    if (txn_) return failText(Error::NoTransaction, files[0], "a transaction is already active");
     uint32_t mask = 0;
     for (FileId f : files) {
         mask |= bit(f);
         if (!isOpen(f))
-            if (int32_t e = open(f)) return e;
+            if (Error e = open(f); e != Error::None) return e;
     }
-    int32_t err = 0;
+    Error err = Error::None;
     Connection* c = std::has_single_bit(mask) ? conns_[static_cast<size_t>(files[0])].get()
                                               : transactionConnection(mask, err);
     if (!c) return err;
@@ -391,21 +393,22 @@ int32_t FileSession::begin(std::span<const FileId> files, int timeoutSeconds) {
     int rc = c->exec("BEGIN IMMEDIATE");
     sqlite3_busy_timeout(c->db, recoverMs_);
     if (rc != SQLITE_OK) {
-        int32_t n = storageErrorFromSqlite(rc) == ErrFileLocked ? ErrNoTransaction : ErrDriver;
+        Error n =
+            storageErrorFromSqlite(rc) == Error::FileLocked ? Error::NoTransaction : Error::Driver;
         return fail(n, files[0], c, rc);
     }
     txn_ = c;
     txnMask_ = mask;
     savepointDepth_ = 0;
     for (FileId f : files) invalidateWalks(f);
-    return 0;
+    return Error::None;
 }
 
-int32_t FileSession::finishTransaction(const char* sql) {
-    if (!txn_) return 0;
+Error FileSession::finishTransaction(const char* sql) {
+    if (!txn_) return Error::None;
     Connection* c = txn_;
     int rc = c->exec(sql);
-    int32_t result = 0;
+    Error result = Error::None;
     FileId first = FileId::APbnk;
     for (int i = 0; i < kFileCount; ++i)
         if (txnMask_ & (1u << i)) {
@@ -425,37 +428,37 @@ int32_t FileSession::finishTransaction(const char* sql) {
     return result;
 }
 
-int32_t FileSession::commit() {
-    if (!txn_) return failText(ErrNoTransaction, FileId::APbnk, "no active transaction");
+Error FileSession::commit() {
+    if (!txn_) return failText(Error::NoTransaction, FileId::APbnk, "no active transaction");
     return finishTransaction("COMMIT");
 }
 
-int32_t FileSession::rollback() {
+Error FileSession::rollback() {
     return finishTransaction("ROLLBACK");
 }
 
-int32_t FileSession::savepoint() {
-    if (!txn_) return failText(ErrNoTransaction, FileId::APbnk, "no active transaction");
+Error FileSession::savepoint() {
+    if (!txn_) return failText(Error::NoTransaction, FileId::APbnk, "no active transaction");
     std::string sql = "SAVEPOINT sp" + std::to_string(savepointDepth_ + 1);
     int rc = txn_->exec(sql.c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
     ++savepointDepth_;
-    return 0;
+    return Error::None;
 }
 
-int32_t FileSession::releaseSavepoint() {
+Error FileSession::releaseSavepoint() {
     if (!txn_ || savepointDepth_ == 0)
-        return failText(ErrNoTransaction, FileId::APbnk, "no savepoint");
+        return failText(Error::NoTransaction, FileId::APbnk, "no savepoint");
     std::string sql = "RELEASE sp" + std::to_string(savepointDepth_);
     int rc = txn_->exec(sql.c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
     --savepointDepth_;
-    return 0;
+    return Error::None;
 }
 
-int32_t FileSession::rollbackToSavepoint() {
+Error FileSession::rollbackToSavepoint() {
     if (!txn_ || savepointDepth_ == 0)
-        return failText(ErrNoTransaction, FileId::APbnk, "no savepoint");
+        return failText(Error::NoTransaction, FileId::APbnk, "no savepoint");
     std::string name = "sp" + std::to_string(savepointDepth_);
     int rc = txn_->exec(("ROLLBACK TO " + name).c_str());
     if (rc == SQLITE_OK) rc = txn_->exec(("RELEASE " + name).c_str());
@@ -463,7 +466,7 @@ int32_t FileSession::rollbackToSavepoint() {
     --savepointDepth_;
     for (int i = 0; i < kFileCount; ++i)
         if (txnMask_ & (1u << i)) invalidateWalks(static_cast<FileId>(i));
-    return 0;
+    return Error::None;
 }
 
 }  // namespace storage

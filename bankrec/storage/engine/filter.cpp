@@ -404,21 +404,21 @@ Filter::~Filter() = default;
 Filter::Filter(Filter&&) noexcept = default;
 Filter& Filter::operator=(Filter&&) noexcept = default;
 
-int32_t Filter::parse(std::string_view text, const FileDef& file, std::string* message) {
+Error Filter::parse(std::string_view text, const FileDef& file, std::string* message) {
     root_.reset();
     file_ = &file;
     bool blank = true;
     for (char c : text) blank = blank && std::isspace(static_cast<unsigned char>(c));
-    if (blank) return 0;
+    if (blank) return Error::None;
     std::string error;
     Parser p(text, file);
     auto root = p.parse(error);
     if (!root) {
         if (message) *message = error;
-        return ErrInvalidFilter;
+        return Error::InvalidFilter;
     }
     root_ = std::move(root);
-    return 0;
+    return Error::None;
 }
 
 std::vector<std::string> Filter::boundNames() const {
@@ -427,21 +427,21 @@ std::vector<std::string> Filter::boundNames() const {
     return out;
 }
 
-int32_t Filter::toSql(const FilterBindings& bindings, std::string& sql,
-                      std::vector<FieldValue>& params, std::string* message) const {
+Error Filter::toSql(const FilterBindings& bindings, std::string& sql,
+                    std::vector<FieldValue>& params, std::string* message) const {
     params.clear();
     if (!root_) {
         sql = "1";
-        return 0;
+        return Error::None;
     }
     Renderer r(*file_, bindings);
     if (!r.truth(*root_, sql)) {
         if (message) *message = r.error;
         sql.clear();
-        return ErrInvalidFilter;
+        return Error::InvalidFilter;
     }
     params = std::move(r.params);
-    return 0;
+    return Error::None;
 }
 
 }  // namespace storage

@@ -7,14 +7,14 @@
 
 namespace storage {
 
-int32_t LineFile::open(const std::string& path) {
+Error LineFile::open(const std::string& path) {
     close();
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return ErrFileNotFound;
-    if (S_ISDIR(st.st_mode)) return ErrDriver;
+    if (::stat(path.c_str(), &st) != 0) return Error::FileNotFound;
+    if (S_ISDIR(st.st_mode)) return Error::Driver;
     in_.open(path, std::ios::binary);
-    if (!in_.is_open()) return ErrDriver;
-    return 0;
+    if (!in_.is_open()) return Error::Driver;
+    return Error::None;
 }
 
 void LineFile::close() {
@@ -23,17 +23,17 @@ void LineFile::close() {
     lines_ = 0;
 }
 
-int32_t LineFile::next() {
-    if (!in_.is_open()) return ErrDriver;
+Error LineFile::next() {
+    if (!in_.is_open()) return Error::Driver;
     std::string line;
     // Read the line in full (lines may be longer than a record) and keep the first 1024 bytes.
-    if (!std::getline(in_, line)) return in_.bad() ? ErrDriver : ErrNoRecord;
+    if (!std::getline(in_, line)) return in_.bad() ? Error::Driver : Error::NoRecord;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.size() > ASimp::kWidth) line.resize(ASimp::kWidth);
     line.resize(ASimp::kWidth, ' ');
     rec.ImportText = std::move(line);
     ++lines_;
-    return 0;
+    return Error::None;
 }
 
 }  // namespace storage

@@ -46,9 +46,10 @@ static bool validKey(const FileDef& f, KeyId key) {
     return key.file == f.id && key.index >= 0 && static_cast<size_t>(key.index) < f.keys.size();
 }
 
-int32_t RecordFileBase::get(KeyId key) {
-    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
-    int32_t err = 0;
+Error RecordFileBase::get(KeyId key) {
+    if (!validKey(def_, key))
+        return session_.failText(Error::InvalidKey, id(), "key of another file");
+    Error err = Error::None;
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
     std::vector<FieldValue> vals = keysql::values(def_, key.index, rec_);
@@ -61,7 +62,7 @@ int32_t RecordFileBase::get(KeyId key) {
         else
             empty = empty && std::get<std::string>(v).empty();
     }
-    if (empty) return session_.failText(ErrNoRecord, id(), "key components are empty");
+    if (empty) return session_.failText(Error::NoRecord, id(), "key components are empty");
     int rc = SQLITE_OK;
     sqlite3_stmt* s = c->slot(
         id(), keySlot(key.index, KeyGet),
@@ -85,16 +86,16 @@ int32_t RecordFileBase::get(KeyId key) {
         currentRevision_ = sqlite3_column_int64(s, 1);
         readRecord(s, def_, rec_, 2);
         sqlite3_reset(s);
-        return 0;
+        return Error::None;
     }
     sqlite3_reset(s);
-    if (rc == SQLITE_DONE) return session_.fail(ErrNoRecord, id());
+    if (rc == SQLITE_DONE) return session_.fail(Error::NoRecord, id());
     return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
 }
 
 // Reads row `rowid` into `rec` with its revision. 0, 33 or an error.
-static int32_t readRow(FileSession& session, const FileDef& f, Connection* c, int64_t rowid,
-                       void* rec, int64_t& revision) {
+static Error readRow(FileSession& session, const FileDef& f, Connection* c, int64_t rowid,
+                     void* rec, int64_t& revision) {
     int rc = SQLITE_OK;
     sqlite3_stmt* s = c->slot(
         f.id, SlotReadRow,
@@ -107,28 +108,29 @@ static int32_t readRow(FileSession& session, const FileDef& f, Connection* c, in
         revision = sqlite3_column_int64(s, 1);
         readRecord(s, f, rec, 2);
         sqlite3_reset(s);
-        return 0;
+        return Error::None;
     }
     sqlite3_reset(s);
-    if (rc == SQLITE_DONE) return session.fail(ErrNoRecord, f.id);
+    if (rc == SQLITE_DONE) return session.fail(Error::NoRecord, f.id);
     return session.fail(storageErrorFromSqlite(rc), f.id, c, rc);
 }
 
-int32_t RecordFileBase::reget(int64_t position) {
-    int32_t err = 0;
+Error RecordFileBase::reget(int64_t position) {
+    Error err = Error::None;
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
-    if (position <= 0) return session_.fail(ErrNoRecord, id());
+    if (position <= 0) return session_.fail(Error::NoRecord, id());
     int64_t rev = 0;
-    if (int32_t e = readRow(session_, def_, c, position, rec_, rev)) return e;
+    if (Error e = readRow(session_, def_, c, position, rec_, rev); e != Error::None) return e;
     currentRow_ = position;
     currentRevision_ = rev;
-    return 0;
+    return Error::None;
 }
 
 // Starts a new walk along `key` from `from`; nothing is read until next() or previous().
-int32_t RecordFileBase::startWalk(KeyId key, int from) {
-    if (!validKey(def_, key)) return session_.failText(ErrInvalidKey, id(), "key of another file");
+Error RecordFileBase::startWalk(KeyId key, int from) {
+    if (!validKey(def_, key))
+        return session_.failText(Error::InvalidKey, id(), "key of another file");
     invalidateWalk();
     WalkState& w = *walk_;
     w.key = key.index;
@@ -136,18 +138,18 @@ int32_t RecordFileBase::startWalk(KeyId key, int from) {
     if (w.from == WalkState::From::Values) w.values = keysql::values(def_, key.index, rec_);
     w.served = -1;
     w.chunk = kFirstChunk;
-    return 0;
+    return Error::None;
 }
 
-int32_t RecordFileBase::set(KeyId key) {
+Error RecordFileBase::set(KeyId key) {
     return startWalk(key, static_cast<int>(WalkState::From::Values));
 }
 
-int32_t RecordFileBase::setStart(KeyId key) {
+Error RecordFileBase::setStart(KeyId key) {
     return startWalk(key, static_cast<int>(WalkState::From::Start));
 }
 
-int32_t RecordFileBase::setEnd(KeyId key) {
+Error RecordFileBase::setEnd(KeyId key) {
     return startWalk(key, static_cast<int>(WalkState::From::End));
 }
 
@@ -164,23 +166,23 @@ void RecordFileBase::invalidateWalk() {
     w.next = 0;
 }
 
-int32_t RecordFileBase::next() {
+Error RecordFileBase::next() {
     return walk(true);
 }
-int32_t RecordFileBase::previous() {
+Error RecordFileBase::previous() {
     return walk(false);
 }
 
-int32_t RecordFileBase::walk(bool forward) {
+Error RecordFileBase::walk(bool forward) {
     WalkState& w = *walk_;
-    if (w.key < 0) return session_.failText(ErrNoRecord, id(), "no walk was set");
+    if (w.key < 0) return session_.failText(Error::NoRecord, id(), "no walk was set");
     if (w.count > 0 && w.forward == forward && w.next < w.count) {
         size_t i = w.next++;
         assignFromAhead(i);
         currentRow_ = w.rowids[i];
         currentRevision_ = w.revisions[i];
         w.served = static_cast<int>(i);
-        return 0;
+        return Error::None;
     }
     // Read the next rows ahead, starting after the last row returned.
     invalidateWalk();
@@ -195,16 +197,16 @@ int32_t RecordFileBase::walk(bool forward) {
             withRowid = true;
             break;
         case WalkState::From::Start:
-            if (!forward) return session_.fail(ErrNoRecord, id());
+            if (!forward) return session_.fail(Error::NoRecord, id());
             which = KeyFirst;
             withValues = false;
             break;
         default:
-            if (forward) return session_.fail(ErrNoRecord, id());
+            if (forward) return session_.fail(Error::NoRecord, id());
             which = KeyLast;
             withValues = false;
     }
-    int32_t err = 0;
+    Error err = Error::None;
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
@@ -240,15 +242,15 @@ int32_t RecordFileBase::walk(bool forward) {
     sqlite3_reset(s);
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     if (w.chunk < 256) w.chunk *= 2;
-    if (n == 0) return session_.fail(ErrNoRecord, id());
+    if (n == 0) return session_.fail(Error::NoRecord, id());
     w.count = n;
     w.next = 0;
     w.forward = forward;
     return walk(forward);
 }
 
-int32_t RecordFileBase::add() {
-    int32_t err = 0;
+Error RecordFileBase::add() {
+    Error err = Error::None;
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
@@ -267,7 +269,7 @@ int32_t RecordFileBase::add() {
     int bad = -1;
     if (!bindRecord(s, def_, rec_, 1, bad)) {
         sqlite3_clear_bindings(s);
-        return session_.failText(ErrDriver, id(),
+        return session_.failText(Error::Driver, id(),
                                  def_.fields[static_cast<size_t>(bad)].name + " out of range");
     }
     rc = sqlite3_step(s);
@@ -276,14 +278,14 @@ int32_t RecordFileBase::add() {
     session_.invalidateWalks(id());
     currentRow_ = sqlite3_last_insert_rowid(c->db);
     currentRevision_ = 0;
-    return 0;
+    return Error::None;
 }
 
-int32_t RecordFileBase::put() {
-    int32_t err = 0;
+Error RecordFileBase::put() {
+    Error err = Error::None;
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
-    if (currentRow_ == 0) return session_.failText(ErrNoRecord, id(), "no current record");
+    if (currentRow_ == 0) return session_.failText(Error::NoRecord, id(), "no current record");
     int rc = SQLITE_OK;
     const int n = static_cast<int>(def_.fields.size());
     sqlite3_stmt* s = c->slot(
@@ -299,7 +301,7 @@ int32_t RecordFileBase::put() {
     int bad = -1;
     if (!bindRecord(s, def_, rec_, 1, bad)) {
         sqlite3_clear_bindings(s);
-        return session_.failText(ErrDriver, id(),
+        return session_.failText(Error::Driver, id(),
                                  def_.fields[static_cast<size_t>(bad)].name + " out of range");
     }
     sqlite3_bind_int64(s, n + 1, currentRow_);
@@ -310,25 +312,25 @@ int32_t RecordFileBase::put() {
     session_.invalidateWalks(id());
     if (sqlite3_changes(c->db) == 1) {
         ++currentRevision_;
-        return 0;
+        return Error::None;
     }
     // Nothing matched: the row is gone, or another connection changed it since it was read.
     int64_t rev = 0;
-    int32_t e = readRow(session_, def_, c, currentRow_, rec_, rev);
-    if (e == ErrNoRecord) {
+    Error e = readRow(session_, def_, c, currentRow_, rec_, rev);
+    if (e == Error::NoRecord) {
         currentRow_ = 0;
-        return session_.failText(ErrNoRecord, id(), "record was deleted by another station");
+        return session_.failText(Error::NoRecord, id(), "record was deleted by another station");
     }
-    if (e) return e;
+    if (e != Error::None) return e;
     currentRevision_ = rev;
-    return session_.fail(ErrChanged, id());
+    return session_.fail(Error::Changed, id());
 }
 
-int32_t RecordFileBase::erase() {
-    int32_t err = 0;
+Error RecordFileBase::erase() {
+    Error err = Error::None;
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
-    if (currentRow_ == 0) return session_.failText(ErrNoRecord, id(), "no current record");
+    if (currentRow_ == 0) return session_.failText(Error::NoRecord, id(), "no current record");
     int rc = SQLITE_OK;
     sqlite3_stmt* s = c->slot(
         id(), SlotDelete, [&] { return "DELETE FROM " + c->table(def_) + " WHERE rowid = ?"; }, rc);
@@ -340,12 +342,12 @@ int32_t RecordFileBase::erase() {
     session_.invalidateWalks(id());
     bool gone = sqlite3_changes(c->db) == 1;
     currentRow_ = 0;
-    return gone ? 0 : session_.fail(ErrNoRecord, id());
+    return gone ? Error::None : session_.fail(Error::NoRecord, id());
 }
 
-int32_t RecordFileBase::records(int64_t& count) {
+Error RecordFileBase::records(int64_t& count) {
     count = 0;
-    int32_t err = 0;
+    Error err = Error::None;
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
@@ -356,7 +358,7 @@ int32_t RecordFileBase::records(int64_t& count) {
     if (rc == SQLITE_ROW) count = sqlite3_column_int64(s, 0);
     sqlite3_reset(s);
     if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
-    return 0;
+    return Error::None;
 }
 
 }  // namespace storage

@@ -3,65 +3,70 @@
 
 #include <sqlite3.h>
 
+#include <ostream>
+
 namespace storage {
 
-std::string storageErrorText(int32_t number) {
+std::string storageErrorText(Error number) {
     switch (number) {
-        case NoError:
+        case Error::None:
             return "No Error";
-        case ErrFileNotFound:
+        case Error::FileNotFound:
             return "File Not Found";
-        case ErrFileLocked:
+        case Error::FileLocked:
             return "File Is Locked";
-        case ErrNoRecord:
+        case Error::NoRecord:
             return "Record Not Available";
-        case ErrInvalidFile:
+        case Error::InvalidFile:
             return "Invalid Data File";
-        case ErrDuplicateKey:
+        case Error::DuplicateKey:
             return "Creates Duplicate Key";
-        case ErrRebuildKeys:
+        case Error::RebuildKeys:
             return "Key File Must Be Rebuilt";
-        case ErrBadDeclaration:
+        case Error::BadDeclaration:
             return "Invalid Record Declaration";
-        case ErrNoTransaction:
+        case Error::NoTransaction:
             return "Unable To Start A Transaction";
-        case ErrAlreadyOpen:
+        case Error::AlreadyOpen:
             return "File Already Open";
-        case ErrInvalidKey:
+        case Error::InvalidKey:
             return "Invalid Key Length";
-        case ErrChanged:
+        case Error::Changed:
             return "Record Changed By Another Station";
-        case ErrDriver:
+        case Error::Driver:
             return "Error Reported By The Storage Driver";
-        case ErrInvalidFilter:
+        case Error::InvalidFilter:
             return "Invalid Filter";
-        default:
-            return "Unknown Error";
     }
+    return "Unknown Error";
 }
 
-int32_t storageErrorFromSqlite(int rc) {
+std::ostream& operator<<(std::ostream& out, Error error) {
+    return out << errorNumber(error);
+}
+
+Error storageErrorFromSqlite(int rc) {
     switch (rc) {
         case SQLITE_OK:
         case SQLITE_ROW:
         case SQLITE_DONE:
-            return NoError;
+            return Error::None;
         case SQLITE_CONSTRAINT_UNIQUE:
         case SQLITE_CONSTRAINT_PRIMARYKEY:
         case SQLITE_CONSTRAINT_ROWID:
-            return ErrDuplicateKey;
+            return Error::DuplicateKey;
         default:
             break;
     }
     switch (rc & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return ErrFileLocked;
+            return Error::FileLocked;
         case SQLITE_NOTADB:
         case SQLITE_CORRUPT:
-            return ErrInvalidFile;
+            return Error::InvalidFile;
         default:
-            return ErrDriver;
+            return Error::Driver;
     }
 }
 

@@ -9,15 +9,15 @@ Transaction::Transaction(FileSession& session, std::initializer_list<FileId> fil
                          int timeoutSeconds)
     : session_(session) {
     error_ = session_.begin(files, timeoutSeconds);
-    active_ = error_ == 0;
+    active_ = error_ == Error::None;
 }
 
 Transaction::~Transaction() {
     rollback();
 }
 
-int32_t Transaction::commit() {
-    if (!active_) return error_ ? error_ : ErrNoTransaction;
+Error Transaction::commit() {
+    if (!active_) return error_ != Error::None ? error_ : Error::NoTransaction;
     active_ = false;
     return session_.commit();
 }
@@ -25,20 +25,20 @@ int32_t Transaction::commit() {
 void Transaction::rollback() {
     if (!active_) return;
     active_ = false;
-    session_.rollback();
+    (void)session_.rollback();  // a guard has nothing more to undo when this fails
 }
 
 Savepoint::Savepoint(FileSession& session) : session_(session) {
     error_ = session_.savepoint();
-    active_ = error_ == 0;
+    active_ = error_ == Error::None;
 }
 
 Savepoint::~Savepoint() {
     rollback();
 }
 
-int32_t Savepoint::release() {
-    if (!active_) return error_ ? error_ : ErrNoTransaction;
+Error Savepoint::release() {
+    if (!active_) return error_ != Error::None ? error_ : Error::NoTransaction;
     active_ = false;
     return session_.releaseSavepoint();
 }
@@ -46,7 +46,7 @@ int32_t Savepoint::release() {
 void Savepoint::rollback() {
     if (!active_) return;
     active_ = false;
-    session_.rollbackToSavepoint();
+    (void)session_.rollbackToSavepoint();
 }
 
 }  // namespace storage

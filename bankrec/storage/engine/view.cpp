@@ -19,27 +19,27 @@ ViewBase::~ViewBase() {
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
 }
 
-int32_t ViewBase::setFilter(std::string_view text) {
+Error ViewBase::setFilter(std::string_view text) {
     Filter f;
     std::string message;
-    if (int32_t e = f.parse(text, file_.def(), &message))
+    if (Error e = f.parse(text, file_.def(), &message); e != Error::None)
         return session_.failText(e, file_.id(), message);
     filter_ = std::move(f);
     invalidateReadAhead();
-    return 0;
+    return Error::None;
 }
 
-int32_t ViewBase::setOrder(KeyId key) {
+Error ViewBase::setOrder(KeyId key) {
     if (key.file != file_.id() || key.index < 0 ||
         static_cast<size_t>(key.index) >= file_.def().keys.size())
-        return session_.failText(ErrInvalidKey, file_.id(), "key of another file");
+        return session_.failText(Error::InvalidKey, file_.id(), "key of another file");
     key_ = key;
     fieldOrder_.clear();
     reset();
-    return 0;
+    return Error::None;
 }
 
-int32_t ViewBase::setOrder(std::string_view text) {
+Error ViewBase::setOrder(std::string_view text) {
     std::vector<std::pair<int, bool>> order;
     size_t pos = 0;
     while (pos <= text.size()) {
@@ -55,7 +55,7 @@ int32_t ViewBase::setOrder(std::string_view text) {
         }
         int field = file_.def().fieldIndex(part);
         if (field < 0)
-            return session_.failText(ErrInvalidFilter, file_.id(),
+            return session_.failText(Error::InvalidFilter, file_.id(),
                                      "no field '" + std::string(part) + "' to order by");
         order.emplace_back(field, ascending);
         if (comma == std::string_view::npos) break;
@@ -63,7 +63,7 @@ int32_t ViewBase::setOrder(std::string_view text) {
     }
     fieldOrder_ = std::move(order);
     reset();
-    return 0;
+    return Error::None;
 }
 
 size_t ViewBase::orderSize() const {
@@ -126,21 +126,21 @@ std::vector<FieldValue> ViewBase::positionValues(const void* rec) const {
     return v;
 }
 
-int32_t ViewBase::compile(std::string& where, std::vector<FieldValue>& params) {
+Error ViewBase::compile(std::string& where, std::vector<FieldValue>& params) {
     std::string message, cond;
-    if (int32_t e = filter_.toSql(bindings_, cond, params, &message))
+    if (Error e = filter_.toSql(bindings_, cond, params, &message); e != Error::None)
         return session_.failText(e, file_.id(), message);
     where =
         fieldOrder_.empty() ? keyPresentSql(file_.def(), key_.index) + " AND (" + cond + ")" : cond;
-    return 0;
+    return Error::None;
 }
 
-int32_t ViewBase::count(int64_t& n) {
+Error ViewBase::count(int64_t& n) {
     n = 0;
     std::string where;
     std::vector<FieldValue> params;
-    if (int32_t e = compile(where, params)) return e;
-    int32_t err = 0;
+    if (Error e = compile(where, params); e != Error::None) return e;
+    Error err = Error::None;
     Connection* c = session_.connectionFor(file_.id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
@@ -153,27 +153,27 @@ int32_t ViewBase::count(int64_t& n) {
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);
     if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
-    return 0;
+    return Error::None;
 }
 
-int32_t ViewBase::fetchPage(const ViewPosition* after, int n, bool backwards,
-                            std::vector<ViewPosition>& positions) {
+Error ViewBase::fetchPage(const ViewPosition* after, int n, bool backwards,
+                          std::vector<ViewPosition>& positions) {
     invalidateReadAhead();
     return fetchRows(after, n, backwards, positions);
 }
 
-int32_t ViewBase::fetchRows(const ViewPosition* after, int n, bool backwards,
-                            std::vector<ViewPosition>& positions) {
+Error ViewBase::fetchRows(const ViewPosition* after, int n, bool backwards,
+                          std::vector<ViewPosition>& positions) {
     positions.clear();
     revisions_.clear();
-    if (n <= 0) return 0;
+    if (n <= 0) return Error::None;
     const FileDef& f = file_.def();
     std::string where;
     std::vector<FieldValue> params;
-    if (int32_t e = compile(where, params)) return e;
+    if (Error e = compile(where, params); e != Error::None) return e;
     if (after && after->keyValues.size() != orderSize())
-        return session_.failText(ErrInvalidKey, file_.id(), "position of another key");
-    int32_t err = 0;
+        return session_.failText(Error::InvalidKey, file_.id(), "position of another key");
+    Error err = Error::None;
     Connection* c = session_.connectionFor(file_.id(), err);
     if (!c) return err;
     std::string sql = "SELECT " + selectList(f) + " FROM " + c->table(f) + " WHERE " + where;
@@ -201,7 +201,7 @@ int32_t ViewBase::fetchRows(const ViewPosition* after, int n, bool backwards,
         positions.clear();
         return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
     }
-    return 0;
+    return Error::None;
 }
 
 void ViewBase::reset() {
@@ -222,14 +222,14 @@ void ViewBase::invalidateReadAhead() {
     aheadNext_ = 0;
 }
 
-int32_t ViewBase::next() {
+Error ViewBase::next() {
     return walk(true);
 }
-int32_t ViewBase::previous() {
+Error ViewBase::previous() {
     return walk(false);
 }
 
-int32_t ViewBase::walk(bool forward) {
+Error ViewBase::walk(bool forward) {
     if (aheadNext_ < aheadPos_.size() && aheadForward_ == forward) {
         size_t i = aheadNext_++;
         assignToFile(i);
@@ -237,19 +237,19 @@ int32_t ViewBase::walk(bool forward) {
         file_.currentRevision_ = aheadRev_[i];
         last_ = aheadPos_[i];
         from_ = From::Row;
-        return 0;
+        return Error::None;
     }
     if ((from_ == From::Start && !forward) || (from_ == From::End && forward))
-        return session_.fail(ErrNoRecord, file_.id());
+        return session_.fail(Error::NoRecord, file_.id());
     std::vector<ViewPosition> positions;
-    int32_t e = fetchRows(from_ == From::Row ? &last_ : nullptr, chunk_, !forward, positions);
-    if (e) return e;
+    Error e = fetchRows(from_ == From::Row ? &last_ : nullptr, chunk_, !forward, positions);
+    if (e != Error::None) return e;
     if (chunk_ < 256) chunk_ *= 2;
     aheadPos_ = std::move(positions);
     aheadRev_ = revisions_;
     aheadNext_ = 0;
     aheadForward_ = forward;
-    if (aheadPos_.empty()) return session_.fail(ErrNoRecord, file_.id());
+    if (aheadPos_.empty()) return session_.fail(Error::NoRecord, file_.id());
     return walk(forward);
 }
 

@@ -47,78 +47,78 @@ std::string countKey(const Storage& storage, FileId file) {
 // ---- Open ----
 
 // One attempt to open; "already open" counts as success. Failures are saved.
-int32_t tryOpen(FileSession& session, FileId file) {
-    int32_t err = session.open(file);
-    if (err == ErrAlreadyOpen) err = NoError;
-    if (err) saveError(session);
+Error tryOpen(FileSession& session, FileId file) {
+    Error err = session.open(file);
+    if (err == Error::AlreadyOpen) err = Error::None;
+    if (err != Error::None) saveError(session);
     return err;
 }
 
 void upgradeFile(FileSession& session, FileId file) {
-    if (session.upgrade(file)) saveError(session);
+    if (session.upgrade(file) != Error::None) saveError(session);
 }
 
 [[noreturn]] void endProgram(const std::string& closing) {
     ds_Halt(kFatalWarningExitCode, closing);
 }
 
-int32_t openRecovering(FileSession& session, FileId file, const OpenOptions& options) {
+Error openRecovering(FileSession& session, FileId file, const OpenOptions& options) {
     const std::string name = session.storage().fileName(file);
     const bool quiet = options.callerHandlesFailure;
 
-    int32_t err = tryOpen(session, file);
-    if (err == ErrFileLocked) {
+    Error err = tryOpen(session, file);
+    if (err == Error::FileLocked) {
         // Wait longer for the file to recover, then go back to the usual wait.
         session.setRecoverMilliseconds(kRecoverMilliseconds);
         err = tryOpen(session, file);
         session.setRecoverMilliseconds(session.storage().recoverMilliseconds());
     }
-    if (!err) return NoError;
+    if (err == Error::None) return Error::None;
 
-    if (err == ErrFileNotFound) {
+    if (err == Error::FileNotFound) {
         upgradeFile(session, file);
         err = tryOpen(session, file);
-        if (!err) return NoError;
+        if (err == Error::None) return Error::None;
         if (quiet) return err;
         if (!options.create) {
             StandardWarning(Warn_NoFileCreate, name);
             endProgram("File Creation Error!");
         }
-        if (session.create(file)) {
+        if (session.create(file) != Error::None) {
             saveError(session);
             StandardWarning(Warn_CreateError, name);
             endProgram("File Creation Error!");
         }
         err = tryOpen(session, file);
-        if (err) {
+        if (err != Error::None) {
             StandardWarning(Warn_CreateOpenError, name);
             endProgram("File Creation Error!");
         }
-        return NoError;
+        return Error::None;
     }
-    if (err == ErrBadDeclaration) {
+    if (err == Error::BadDeclaration) {
         upgradeFile(session, file);
         err = tryOpen(session, file);
-        if (!err) return NoError;
+        if (err == Error::None) return Error::None;
         if (quiet) return err;
         StandardWarning(Warn_InvalidFile, name);
         endProgram("Invalid File!");
     }
-    if (err == ErrRebuildKeys) {
+    if (err == Error::RebuildKeys) {
         if (quiet) return err;
         StandardWarning(Warn_InvalidKey, name);  // No ends the program
-        if (session.rebuildKeys(file)) {
+        if (session.rebuildKeys(file) != Error::None) {
             saveError(session);
             StandardWarning(Warn_RebuildError, name);
             endProgram("Error Rebuilding Key!");
         }
         err = tryOpen(session, file);
-        if (!err) return NoError;
+        if (err == Error::None) return Error::None;
     }
-    if (err == ErrInvalidFile || err == ErrInvalidKey || err == ErrDriver) {
+    if (err == Error::InvalidFile || err == Error::InvalidKey || err == Error::Driver) {
         upgradeFile(session, file);
         err = tryOpen(session, file);
-        if (!err) return NoError;
+        if (err == Error::None) return Error::None;
     }
     if (quiet) return err;
     StandardWarning(Warn_OpenFailed, name);
@@ -158,7 +158,7 @@ class BufferKeeper {
     ~BufferKeeper() {
         for (const Kept& k : kept_) {
             RecordFileBase& f = session_.file(k.file);
-            if (k.position == 0 || f.reget(k.position) != 0) f.clear();
+            if (k.position == 0 || f.reget(k.position) != Error::None) f.clear();
             restoreValues(f, k.values);
         }
     }
@@ -189,14 +189,14 @@ class LinkedDelete {
         for (;;) {
             f.clear();
             setField(f.def(), f.buffer(), field, int64_t{value});
-            int32_t err = f.set(key);
-            if (!err) err = f.next();
-            if (err == ErrNoRecord) return 0;
-            if (err) return readFailed(f);
+            Error err = f.set(key);
+            if (err == Error::None) err = f.next();
+            if (err == Error::NoRecord) return 0;
+            if (err != Error::None) return readFailed(f);
             if (fieldLong(f, field) != value) return 0;
             if (f.position() == previous) {
                 // The visit left the row in range; stop rather than loop.
-                savedError().save(ErrDriver, f.def().name);
+                savedError().save(Error::Driver, f.def().name);
                 StandardWarning(Warn_DeleteError, f.def().name);
                 return 1;
             }
@@ -215,7 +215,7 @@ class LinkedDelete {
 
     int32_t erase(FileId file) {
         RecordFileBase& f = s_.file(file);
-        if (f.erase()) {
+        if (f.erase() != Error::None) {
             saveError(s_);
             StandardWarning(Warn_DeleteError, f.def().name);
             return 1;
@@ -259,7 +259,7 @@ class LinkedDelete {
     int32_t clearActivityLink() {
         RecordFileBase& f = s_.file(FileId::APrac);
         s_.file<APrac>().rec.ActivityID = 0;
-        if (f.put()) {
+        if (f.put() != Error::None) {
             saveError(s_);
             StandardWarning(Warn_UpdateError, f.def().name);
             return 1;
@@ -288,7 +288,7 @@ std::vector<FileId> filesTouched(FileId file) {
 
 // ---- Open and close ----
 
-int32_t openFile(FileSession& session, FileId file, const OpenOptions& options) {
+Error openFile(FileSession& session, FileId file, const OpenOptions& options) {
     const std::string key = countKey(session.storage(), file);
     UseCounts& uc = useCounts();
     {
@@ -296,14 +296,14 @@ int32_t openFile(FileSession& session, FileId file, const OpenOptions& options) 
         auto it = uc.counts.find(key);
         if (it != uc.counts.end() && it->second > 0) {
             ++it->second;
-            return NoError;
+            return Error::None;
         }
     }
-    const int32_t err = openRecovering(session, file, options);
-    if (err) return err;
+    const Error err = openRecovering(session, file, options);
+    if (err != Error::None) return err;
     std::lock_guard<std::mutex> guard(uc.lock);
     ++uc.counts[key];
-    return NoError;
+    return Error::None;
 }
 
 void closeFile(FileSession& session, FileId file) {
@@ -332,7 +332,7 @@ FileUse::FileUse(FileSession& session, std::initializer_list<FileId> files,
     : session_(session) {
     for (FileId id : files) {
         error_ = openFile(session, id, options);
-        if (error_) break;
+        if (error_ != Error::None) break;
         opened_.push_back(id);
     }
 }
@@ -345,20 +345,18 @@ FileUse::~FileUse() {
 
 // A service called inside the caller's own transaction (a loader's time slice) joins it under
 // a savepoint instead of beginning a transaction of its own.
-static int32_t serviceBegin(FileSession& session, bool joined, std::span<const FileId> files) {
+static Error serviceBegin(FileSession& session, bool joined, std::span<const FileId> files) {
     return joined ? session.savepoint() : session.begin(files, kServiceTimeoutSeconds);
 }
-static int32_t serviceCommit(FileSession& session, bool joined) {
+static Error serviceCommit(FileSession& session, bool joined) {
     return joined ? session.releaseSavepoint() : session.commit();
 }
 static void serviceRollback(FileSession& session, bool joined) {
-    if (joined)
-        session.rollbackToSavepoint();
-    else
-        session.rollback();
+    // A failed rollback leaves nothing more to undo: the connection has ended the transaction.
+    (void)(joined ? session.rollbackToSavepoint() : session.rollback());
 }
 
-int32_t deleteRecord(FileSession& session, FileId file) {
+DeleteResult deleteRecord(FileSession& session, FileId file) {
     RecordFileBase& target = session.file(file);
     const std::string label = target.def().name;
     const int64_t position = target.position();
@@ -373,7 +371,8 @@ int32_t deleteRecord(FileSession& session, FileId file) {
         }
     } closeAll{session, opened};
     for (FileId id : touched) {
-        if (openFile(session, id)) return 1;  // only reached when the program did not end
+        // Only reached when the program did not end.
+        if (openFile(session, id) != Error::None) return DeleteResult::NotDeleted;
         opened.push_back(id);
     }
 
@@ -393,16 +392,16 @@ int32_t deleteRecord(FileSession& session, FileId file) {
     }
 
     const bool joined = session.inTransaction();
-    if (serviceBegin(session, joined, std::span<const FileId>(touched))) {
+    if (serviceBegin(session, joined, std::span<const FileId>(touched)) != Error::None) {
         saveError(session);
         StandardWarning(Warn_LogoutError, label, "Delete");
-        return 1;
+        return DeleteResult::NotDeleted;
     }
-    if (target.reget(position)) {
+    if (target.reget(position) != Error::None) {
         saveError(session);
         serviceRollback(session, joined);
         StandardWarning(Warn_RecordFetchError, label);
-        return 1;
+        return DeleteResult::NotDeleted;
     }
 
     LinkedDelete run(session);
@@ -423,14 +422,14 @@ int32_t deleteRecord(FileSession& session, FileId file) {
     }
     if (failed) {
         serviceRollback(session, joined);
-        return 1;
+        return DeleteResult::NotDeleted;
     }
-    if (serviceCommit(session, joined)) {
+    if (serviceCommit(session, joined) != Error::None) {
         saveError(session);
         StandardWarning(Warn_DeleteError, label);
-        return 1;
+        return DeleteResult::NotDeleted;
     }
-    return 0;
+    return DeleteResult::Deleted;
 }
 
 // ---- Change ----
@@ -442,54 +441,54 @@ void stampRecord(FileSession& session, FileId file) {
     setField(f.def(), f.buffer(), 3, int64_t{daytime::now()});
 }
 
-int32_t changeRecord(FileSession& session, FileId file, bool formCaller) {
+ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller) {
     RecordFileBase& f = session.file(file);
     const std::string label = f.def().name;
     const bool joined = session.inTransaction();
     const FileId only[] = {file};
-    if (serviceBegin(session, joined, only)) {
+    if (serviceBegin(session, joined, only) != Error::None) {
         saveError(session);
         StandardWarning(Warn_LogoutError, label, "Update");
-        return ChangeNotWritten;
+        return ChangeResult::NotWritten;
     }
     const int64_t position = f.position();
     stampRecord(session, file);
-    int32_t err = f.put();
-    if (!err) {
+    Error err = f.put();
+    if (err == Error::None) {
         err = serviceCommit(session, joined);
-        if (!err) return ChangeWritten;
+        if (err == Error::None) return ChangeResult::Written;
         saveError(session);
         StandardWarning(Warn_UpdateError, label);
-        return ChangeNotWritten;
+        return ChangeResult::NotWritten;
     }
     saveError(session);
     serviceRollback(session, joined);
-    if (err == ErrChanged) {
+    if (err == Error::Changed) {
         if (formCaller)
             StandardWarning(Warn_ConcurrencyFailedFromForm);
         else
             StandardWarning(Warn_UpdateError, "Record Changed by Another Station");
-        f.reget(position);
-        return ChangeConflict;
+        (void)f.reget(position);  // on failure the buffer keeps the record as written here
+        return ChangeResult::Conflict;
     }
     StandardWarning(Warn_UpdateError, label);
-    return ChangeNotWritten;
+    return ChangeResult::NotWritten;
 }
 
 // ---- Numbering ----
 
-int32_t numberAndAdd(FileSession& session, FileId file, bool& readFailed) {
+Error numberAndAdd(FileSession& session, FileId file, bool& readFailed) {
     RecordFileBase& f = session.file(file);
     const FileDef& def = f.def();
     readFailed = false;
     Values kept = keepValues(f);
     f.clear();
     int64_t last = 0;
-    int32_t err = f.setEnd(KeyId{file, 0});
-    if (!err) err = f.previous();
-    if (err == ErrNoRecord) {
+    Error err = f.setEnd(KeyId{file, 0});
+    if (err == Error::None) err = f.previous();
+    if (err == Error::NoRecord) {
         last = 0;
-    } else if (err) {
+    } else if (err != Error::None) {
         saveError(session);
         readFailed = true;
         f.clear();
@@ -504,25 +503,25 @@ int32_t numberAndAdd(FileSession& session, FileId file, bool& readFailed) {
     if (!setField(def, f.buffer(), 0, last + 1)) {
         // The identifiers are used up; report it as the storage's own failure.
         StorageError e;
-        e.number = ErrDriver;
+        e.number = Error::Driver;
         e.file = def.name;
         e.driverMessage = "no identifier left after " + std::to_string(last);
         savedError().save(e);
-        return ErrDriver;
+        return Error::Driver;
     }
     err = f.add();
-    if (err) saveError(session);
+    if (err != Error::None) saveError(session);
     return err;
 }
 
-int32_t addNumbered(FileSession& session, FileId file, NumberingReadError onReadError) {
+Error addNumbered(FileSession& session, FileId file, NumberingReadError onReadError) {
     const std::string label = fileDef(file).name;
     for (;;) {
-        int32_t err = NoError;
+        Error err = Error::None;
         for (int attempt = 0; attempt < kAttemptsPerRound; ++attempt) {
             bool readFailed = false;
             err = numberAndAdd(session, file, readFailed);
-            if (!err) return NoError;
+            if (err == Error::None) return Error::None;
             if (readFailed) {
                 if (onReadError == NumberingReadError::Warning35)
                     StandardWarning(Warn_RecordFetchError, label);

@@ -11,7 +11,7 @@ constexpr size_t kMaxErrorTextBytes = 255;
 }
 
 void SavedError::save(const StorageError& error) {
-    if (error.number == NoError) {
+    if (error.number == Error::None) {
         clear();
         return;
     }
@@ -20,7 +20,7 @@ void SavedError::save(const StorageError& error) {
     text_ = cutUtf8(storageErrorText(error.number), kMaxErrorTextBytes);
 }
 
-void SavedError::save(int32_t number, const std::string& file) {
+void SavedError::save(Error number, const std::string& file) {
     StorageError e;
     e.number = number;
     e.file = file;
@@ -34,11 +34,12 @@ void SavedError::clear() {
 
 std::string SavedError::errorText() const {
     if (!isSet()) return {};
-    return standardErrorText(error_.number, text_, error_.driverCode, error_.driverMessage);
+    return standardErrorText(errorNumber(error_.number), text_, error_.driverCode,
+                             error_.driverMessage);
 }
 
 WarningError SavedError::take() {
-    WarningError w{error_.number, errorText()};
+    WarningError w{errorNumber(error_.number), errorText()};
     clear();
     return w;
 }

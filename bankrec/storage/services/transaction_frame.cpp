@@ -17,14 +17,14 @@ TransactionFrame::TransactionFrame(FileSession& session, std::initializer_list<F
 }
 
 TransactionFrame::~TransactionFrame() {
-    if (active_) session_.rollback();
+    if (active_) (void)session_.rollback();  // nothing more to undo when it fails
     setCursor(false);
 }
 
 std::string TransactionFrame::errorDetails(const StorageError& error) {
-    std::string text = "Error(" + std::to_string(error.number) + ") - " + error.file + " - " +
-                       storageErrorText(error.number);
-    if (error.number == ErrDriver) {
+    std::string text = "Error(" + std::to_string(errorNumber(error.number)) + ") - " + error.file +
+                       " - " + storageErrorText(error.number);
+    if (error.number == Error::Driver) {
         text += " File error(" + std::to_string(error.driverCode) + ") - " + error.driverMessage;
     }
     return text;
@@ -33,14 +33,14 @@ std::string TransactionFrame::errorDetails(const StorageError& error) {
 void TransactionFrame::begin() {
     setCursor(true);
     for (;;) {
-        const int32_t err = session_.begin(std::span<const FileId>(files_), timeoutSeconds_);
-        if (!err) {
+        const Error err = session_.begin(std::span<const FileId>(files_), timeoutSeconds_);
+        if (err == Error::None) {
             active_ = true;
             return;
         }
         StorageError error = session_.lastError();
         if (error.number != err) error = StorageError{err, {}, 0, {}};
-        if (err != ErrNoTransaction) {
+        if (err != Error::NoTransaction) {
             updateError(error);
             return;
         }
@@ -58,32 +58,32 @@ void TransactionFrame::begin() {
     }
 }
 
-bool TransactionFrame::check(int32_t result) {
+bool TransactionFrame::check(Error result) {
     if (!active_) return false;
-    if (result == 0) return true;
+    if (result == Error::None) return true;
     fail(result);
     return false;
 }
 
-void TransactionFrame::fail(int32_t number) {
+void TransactionFrame::fail(Error number) {
     if (failed_) return;
     StorageError error = session_.lastError();
     if (error.number != number) error = StorageError{number, {}, 0, {}};
     updateError(error);
 }
 
-int32_t TransactionFrame::commit() {
-    if (!active_) return error_ ? error_ : int32_t{ErrNoTransaction};
-    const int32_t err = session_.commit();
+Error TransactionFrame::commit() {
+    if (!active_) return error_ != Error::None ? error_ : Error::NoTransaction;
+    const Error err = session_.commit();
     active_ = false;
-    if (err) {
+    if (err != Error::None) {
         StorageError error = session_.lastError();
         if (error.number != err) error = StorageError{err, {}, 0, {}};
         updateError(error);
         return err;
     }
     setCursor(false);
-    return 0;
+    return Error::None;
 }
 
 void TransactionFrame::updateError(const StorageError& reported) {
@@ -92,7 +92,7 @@ void TransactionFrame::updateError(const StorageError& reported) {
     error_ = error.number;
     failed_ = true;
     setCursor(false);
-    if (active_) session_.rollback();
+    if (active_) (void)session_.rollback();
     active_ = false;
     ds_Beep();
     ds_Message("Error occured during transaction update, " + errorDetails(error),

@@ -32,11 +32,11 @@ class ServicesTest : public ::testing::Test {
 
     // Opens every record file through the open service (creating them).
     void openAll() {
-        for (int i = 0; i < kFileCount; ++i) open(static_cast<FileId>(i));
+        for (int i = 0; i < kFileCount; ++i) (void)open(static_cast<FileId>(i));
     }
-    int32_t open(FileId id) {
-        int32_t err = openFile(*session, id);
-        if (!err) ++opened[static_cast<int>(id)];
+    Error open(FileId id) {
+        Error err = openFile(*session, id);
+        if (err == Error::None) ++opened[static_cast<int>(id)];
         return err;
     }
 
@@ -45,7 +45,7 @@ class ServicesTest : public ::testing::Test {
     int32_t add(const R& rec, FileSession* in = nullptr) {
         FileSession& s = in ? *in : *session;
         s.file<R>().rec = rec;
-        if (addNumbered(s, R::kFile) != 0) return 0;
+        if (addNumbered(s, R::kFile) != Error::None) return 0;
         return static_cast<int32_t>(
             std::get<int64_t>(getField(fileDef(R::kFile), &s.file<R>().rec, 0)));
     }
@@ -53,7 +53,7 @@ class ServicesTest : public ::testing::Test {
     template <Record R>
     int64_t count() {
         int64_t n = -1;
-        EXPECT_EQ(session->file<R>().records(n), 0);
+        EXPECT_EQ(session->file<R>().records(n), Error::None);
         return n;
     }
 
@@ -64,7 +64,7 @@ class ServicesTest : public ::testing::Test {
         auto& f = s.file<R>();
         f.clear();
         setField(fileDef(R::kFile), &f.rec, 0, int64_t{id});
-        return f.get(KeyId{R::kFile, 0}) == 0;
+        return f.get(KeyId{R::kFile, 0}) == Error::None;
     }
 
     QTemporaryDir dir;

@@ -43,41 +43,41 @@ TEST_F(TwoProcesses, SecondWriterWaitsItsTimeOutThenGets48) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         FileSession s(folder.storage);
-        if (s.begin({FileId::APbnk, FileId::APbnu}, 2)) _exit(2);
+        if (s.begin({FileId::APbnk, FileId::APbnu}, 2) != Error::None) _exit(2);
         auto& bnk = s.file<APbnk>();
         bnk.rec.BankID = 9;
         bnk.rec.Bank = "From the child";
-        if (bnk.add()) _exit(3);
+        if (bnk.add() != Error::None) _exit(3);
         started.post();
         finish.wait();
-        _exit(s.commit() ? 4 : 0);
+        _exit(s.commit() != Error::None ? 4 : 0);
     }
     ASSERT_TRUE(started.wait());
     auto t0 = std::chrono::steady_clock::now();
-    EXPECT_EQ(session->begin({FileId::APbnk}, 1), ErrNoTransaction);
+    EXPECT_EQ(session->begin({FileId::APbnk}, 1), Error::NoTransaction);
     auto waited = std::chrono::steady_clock::now() - t0;
     EXPECT_GE(waited, std::chrono::milliseconds(900));
     EXPECT_LT(waited, std::chrono::milliseconds(3000));
-    EXPECT_EQ(session->lastError().number, ErrNoTransaction);
+    EXPECT_EQ(session->lastError().number, Error::NoTransaction);
     // Another file stays free for writers meanwhile.
-    EXPECT_EQ(session->begin({FileId::APrec}, 1), 0);
-    EXPECT_EQ(session->commit(), 0);
+    EXPECT_EQ(session->begin({FileId::APrec}, 1), Error::None);
+    EXPECT_EQ(session->commit(), Error::None);
 
     finish.post();
     ASSERT_EQ(exitCode(pid), 0);
-    ASSERT_EQ(session->begin({FileId::APbnk}, 1), 0);
+    ASSERT_EQ(session->begin({FileId::APbnk}, 1), Error::None);
     auto& bnk = session->file<APbnk>();
     bnk.rec.BankID = 9;
-    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), Error::None);
     EXPECT_EQ(bnk.rec.Bank, "From the child");
-    EXPECT_EQ(session->commit(), 0);
+    EXPECT_EQ(session->commit(), Error::None);
 }
 
 TEST_F(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
-    ASSERT_EQ(addBank(1, 11, "Before"), 0);
+    ASSERT_EQ(addBank(1, 11, "Before"), Error::None);
     auto& bnk = session->file<APbnk>();
     bnk.rec.BankID = 1;
-    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), Error::None);
 
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -85,15 +85,15 @@ TEST_F(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
         FileSession s(folder.storage);
         auto& other = s.file<APbnk>();
         other.rec.BankID = 1;
-        if (other.get(APBNK_KEY_BANKID)) _exit(2);
+        if (other.get(APBNK_KEY_BANKID) != Error::None) _exit(2);
         other.rec.Bank = "Changed elsewhere";
         other.rec.InterestEarnedPost = 1;
-        _exit(other.put() ? 3 : 0);
+        _exit(other.put() != Error::None ? 3 : 0);
     }
     ASSERT_EQ(exitCode(pid), 0);
 
     bnk.rec.Bank = "Mine";
-    EXPECT_EQ(bnk.put(), ErrChanged);
+    EXPECT_EQ(bnk.put(), Error::Changed);
     EXPECT_EQ(bnk.rec.Bank, "Changed elsewhere");
     EXPECT_EQ(bnk.rec.InterestEarnedPost, 1);
     EXPECT_EQ(rawInt(pathOf(FileId::APbnk), "SELECT count(*) FROM APbnk WHERE Bank = 'Mine'"), 0);

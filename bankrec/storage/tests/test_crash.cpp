@@ -27,7 +27,7 @@ const FileId kFiles[] = {FileId::APbac, FileId::APrac, FileId::APbda};
     auto& bda = s.file<APbda>();
     for (int k = 1; k <= 100000; ++k) {
         int32_t tag = run * 10000 + k;
-        if (s.begin({FileId::APbac, FileId::APrac, FileId::APbda}, 5)) _exit(3);
+        if (s.begin({FileId::APbac, FileId::APrac, FileId::APbda}, 5) != Error::None) _exit(3);
         if (k == 1) (void)!write(ready, "r", 1);
         for (int i = 0; i < kRowsPerFile; ++i) {
             int32_t id = tag * 10 + i;
@@ -42,9 +42,10 @@ const FileId kFiles[] = {FileId::APbac, FileId::APrac, FileId::APbda};
             bda.clear();
             bda.rec.DepositID = id;
             bda.rec.ActivityID = tag;
-            if (bac.add() || rac.add() || bda.add()) _exit(4);
+            if (bac.add() != Error::None || rac.add() != Error::None || bda.add() != Error::None)
+                _exit(4);
         }
-        if (s.commit()) _exit(5);
+        if (s.commit() != Error::None) _exit(5);
     }
     _exit(0);
 }
@@ -86,7 +87,7 @@ TEST(CrashAtomicity, KilledMultiFileTransactionsLeaveAllOrNothing) {
     DataFolder folder;
     {
         FileSession s(folder.storage);
-        for (FileId f : kFiles) ASSERT_EQ(s.create(f), 0);
+        for (FileId f : kFiles) ASSERT_EQ(s.create(f), Error::None);
     }
     const unsigned seed = std::random_device{}();
     std::mt19937 rng(seed);

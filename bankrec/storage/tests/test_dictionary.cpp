@@ -151,15 +151,17 @@ TEST(FieldAccess, TextIsCutToWidthLessOneAtACharacterBoundary) {
 }
 
 TEST(ErrorNumbers, SqliteCodesMapInOnePlace) {
-    EXPECT_EQ(storageErrorFromSqlite(SQLITE_BUSY), ErrFileLocked);
-    EXPECT_EQ(storageErrorFromSqlite(SQLITE_BUSY_SNAPSHOT), ErrFileLocked);
-    EXPECT_EQ(storageErrorFromSqlite(SQLITE_NOTADB), ErrInvalidFile);
-    EXPECT_EQ(storageErrorFromSqlite(SQLITE_CONSTRAINT_UNIQUE), ErrDuplicateKey);
-    EXPECT_EQ(storageErrorFromSqlite(SQLITE_CONSTRAINT_NOTNULL), ErrDriver);
-    EXPECT_EQ(storageErrorFromSqlite(SQLITE_IOERR_WRITE), ErrDriver);
-    EXPECT_EQ(storageErrorFromSqlite(SQLITE_DONE), NoError);
+    EXPECT_EQ(storageErrorFromSqlite(SQLITE_BUSY), Error::FileLocked);
+    EXPECT_EQ(storageErrorFromSqlite(SQLITE_BUSY_SNAPSHOT), Error::FileLocked);
+    EXPECT_EQ(storageErrorFromSqlite(SQLITE_NOTADB), Error::InvalidFile);
+    EXPECT_EQ(storageErrorFromSqlite(SQLITE_CONSTRAINT_UNIQUE), Error::DuplicateKey);
+    EXPECT_EQ(storageErrorFromSqlite(SQLITE_CONSTRAINT_NOTNULL), Error::Driver);
+    EXPECT_EQ(storageErrorFromSqlite(SQLITE_IOERR_WRITE), Error::Driver);
+    EXPECT_EQ(storageErrorFromSqlite(SQLITE_DONE), Error::None);
     for (int n : {2, 32, 33, 36, 40, 46, 47, 48, 52, 88, 89, 90})
-        EXPECT_NE(storageErrorText(n), storageErrorText(12345)) << n;
+        EXPECT_NE(storageErrorText(static_cast<Error>(n)),
+                  storageErrorText(static_cast<Error>(12345)))
+            << n;
 }
 
 class LineFileTest : public ::testing::Test {
@@ -178,21 +180,21 @@ TEST_F(LineFileTest, LinesArePaddedOrCutTo1024Bytes) {
         out << "short\r\n" << std::string(1500, 'x') << "\n\nlast";
     }
     LineFile f;
-    ASSERT_EQ(f.open(path_), 0);
-    ASSERT_EQ(f.next(), 0);
+    ASSERT_EQ(f.open(path_), Error::None);
+    ASSERT_EQ(f.next(), Error::None);
     EXPECT_EQ(f.rec.ImportText, "short" + std::string(1019, ' '));
-    ASSERT_EQ(f.next(), 0);
+    ASSERT_EQ(f.next(), Error::None);
     EXPECT_EQ(f.rec.ImportText, std::string(1024, 'x'));
-    ASSERT_EQ(f.next(), 0);
+    ASSERT_EQ(f.next(), Error::None);
     EXPECT_EQ(f.rec.ImportText, std::string(1024, ' '));
-    ASSERT_EQ(f.next(), 0);
+    ASSERT_EQ(f.next(), Error::None);
     EXPECT_EQ(f.rec.ImportText.substr(0, 5), "last ");
-    EXPECT_EQ(f.next(), ErrNoRecord);
+    EXPECT_EQ(f.next(), Error::NoRecord);
     EXPECT_EQ(f.linesRead(), 4);
 }
 
 TEST_F(LineFileTest, MissingFileIsNotFound) {
     LineFile f;
-    EXPECT_EQ(f.open(path_ + ".none"), ErrFileNotFound);
-    EXPECT_EQ(f.next(), ErrDriver);
+    EXPECT_EQ(f.open(path_ + ".none"), Error::FileNotFound);
+    EXPECT_EQ(f.next(), Error::Driver);
 }

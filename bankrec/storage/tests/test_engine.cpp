@@ -16,13 +16,13 @@ namespace {
 std::vector<std::string> walkNames(RecordFileBase& f, const std::string APbnk::*field, APbnk& rec,
                                    bool forward) {
     std::vector<std::string> out;
-    while ((forward ? f.next() : f.previous()) == 0) out.push_back(rec.*field);
+    while ((forward ? f.next() : f.previous()) == Error::None) out.push_back(rec.*field);
     return out;
 }
 
 std::vector<int32_t> walkIds(RecordFile<APbac>& bac, bool forward, int limit = 1000) {
     std::vector<int32_t> out;
-    while (limit-- > 0 && (forward ? bac.next() : bac.previous()) == 0)
+    while (limit-- > 0 && (forward ? bac.next() : bac.previous()) == Error::None)
         out.push_back(bac.rec.ActivityID);
     return out;
 }
@@ -32,29 +32,29 @@ std::vector<int32_t> walkIds(RecordFile<APbac>& bac, bool forward, int limit = 1
 using UniqueKeys = StorageTest;
 
 TEST_F(UniqueKeys, BindOnlyRecordsWithNonEmptyComponents) {
-    EXPECT_EQ(addBank(1, 0, "First"), 0);
-    EXPECT_EQ(addBank(2, 0, "Second"), 0);  // FIAID 0 is not in the key
-    EXPECT_EQ(addBank(3, 77, "Third"), 0);
-    EXPECT_EQ(addBank(4, 77, "Fourth"), ErrDuplicateKey);
-    EXPECT_EQ(session->lastError().number, ErrDuplicateKey);
+    EXPECT_EQ(addBank(1, 0, "First"), Error::None);
+    EXPECT_EQ(addBank(2, 0, "Second"), Error::None);  // FIAID 0 is not in the key
+    EXPECT_EQ(addBank(3, 77, "Third"), Error::None);
+    EXPECT_EQ(addBank(4, 77, "Fourth"), Error::DuplicateKey);
+    EXPECT_EQ(session->lastError().number, Error::DuplicateKey);
     int64_t n = 0;
-    ASSERT_EQ(session->file<APbnk>().records(n), 0);
+    ASSERT_EQ(session->file<APbnk>().records(n), Error::None);
     EXPECT_EQ(n, 3);
 
     auto& bnk = session->file<APbnk>();
     bnk.clear();
     bnk.rec.FIAID = 77;
-    ASSERT_EQ(bnk.get(APBNK_KEY_FIAID), 0);
+    ASSERT_EQ(bnk.get(APBNK_KEY_FIAID), Error::None);
     EXPECT_EQ(bnk.rec.Bank, "Third");
     bnk.rec.FIAID = 0;
-    EXPECT_EQ(bnk.get(APBNK_KEY_FIAID), ErrNoRecord);  // empty rows are not in the key
+    EXPECT_EQ(bnk.get(APBNK_KEY_FIAID), Error::NoRecord);  // empty rows are not in the key
 
     // A change onto a taken value is refused and leaves the row as it was.
     bnk.rec.BankID = 1;
-    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), Error::None);
     bnk.rec.FIAID = 77;
-    EXPECT_EQ(bnk.put(), ErrDuplicateKey);
-    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    EXPECT_EQ(bnk.put(), Error::DuplicateKey);
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), Error::None);
     EXPECT_EQ(bnk.rec.FIAID, 0);
 }
 
@@ -67,11 +67,11 @@ TEST_F(UniqueKeys, BankAccountsAreUniquePerBankWithoutRegardToCase) {
         bnu.rec.BankAccount = account;
         return bnu.add();
     };
-    EXPECT_EQ(add(1, 1, "1000-ab"), 0);
-    EXPECT_EQ(add(2, 2, "1000-ab"), 0);
-    EXPECT_EQ(add(3, 1, "1000-AB"), ErrDuplicateKey);
-    EXPECT_EQ(add(3, 1, "1000-ac"), 0);
-    EXPECT_EQ(add(1, 9, "other"), ErrDuplicateKey);  // primary key
+    EXPECT_EQ(add(1, 1, "1000-ab"), Error::None);
+    EXPECT_EQ(add(2, 2, "1000-ab"), Error::None);
+    EXPECT_EQ(add(3, 1, "1000-AB"), Error::DuplicateKey);
+    EXPECT_EQ(add(3, 1, "1000-ac"), Error::None);
+    EXPECT_EQ(add(1, 9, "other"), Error::DuplicateKey);  // primary key
 }
 
 using Walks = StorageTest;
@@ -79,37 +79,37 @@ using Walks = StorageTest;
 TEST_F(Walks, KeyOrderIgnoresCase) {
     for (auto [id, name] :
          {std::pair{1, "beta"}, {2, "Alpha"}, {3, "gamma"}, {4, "ALPHA2"}, {5, "Beta"}})
-        ASSERT_EQ(addBank(id, 0, name), 0);
+        ASSERT_EQ(addBank(id, 0, name), Error::None);
     auto& bnk = session->file<APbnk>();
-    ASSERT_EQ(bnk.setStart(APBNK_KEY_BANK), 0);
+    ASSERT_EQ(bnk.setStart(APBNK_KEY_BANK), Error::None);
     EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true),
               (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "Beta", "gamma"}));
     // Positioned at a value: next reads from it on, previous from it back.
     bnk.rec.Bank = "BETA";
-    ASSERT_EQ(bnk.set(APBNK_KEY_BANK), 0);
+    ASSERT_EQ(bnk.set(APBNK_KEY_BANK), Error::None);
     EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true),
               (std::vector<std::string>{"beta", "Beta", "gamma"}));
     bnk.rec.Bank = "b";
-    ASSERT_EQ(bnk.set(APBNK_KEY_BANK), 0);
+    ASSERT_EQ(bnk.set(APBNK_KEY_BANK), Error::None);
     EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, false),
               (std::vector<std::string>{"ALPHA2", "Alpha"}));
     bnk.rec.Bank = "alpha";
-    EXPECT_EQ(bnk.get(APBNK_KEY_BANK), 0);
+    EXPECT_EQ(bnk.get(APBNK_KEY_BANK), Error::None);
     EXPECT_EQ(bnk.rec.BankID, 2);
 }
 
 TEST_F(Walks, CompositeKeyForwardsBackwardsAndFromTheMiddle) {
     // Bank 1's activity in APBAC_KEY_ACTIVITY order: date, type, reference, id.
-    ASSERT_EQ(addActivity(10, 1, 200, "Deposit", "D1"), 0);
-    ASSERT_EQ(addActivity(11, 1, 100, "check", "102"), 0);
-    ASSERT_EQ(addActivity(12, 1, 100, "Check", "101"), 0);
-    ASSERT_EQ(addActivity(13, 2, 50, "Check", "1"), 0);
-    ASSERT_EQ(addActivity(14, 1, 100, "Check", "101"), 0);  // same values: ordered by id
-    ASSERT_EQ(addActivity(15, 1, 300, "Adjustment", ""), 0);
+    ASSERT_EQ(addActivity(10, 1, 200, "Deposit", "D1"), Error::None);
+    ASSERT_EQ(addActivity(11, 1, 100, "check", "102"), Error::None);
+    ASSERT_EQ(addActivity(12, 1, 100, "Check", "101"), Error::None);
+    ASSERT_EQ(addActivity(13, 2, 50, "Check", "1"), Error::None);
+    ASSERT_EQ(addActivity(14, 1, 100, "Check", "101"), Error::None);  // same values: ordered by id
+    ASSERT_EQ(addActivity(15, 1, 300, "Adjustment", ""), Error::None);
     auto& bac = session->file<APbac>();
-    ASSERT_EQ(bac.setStart(APBAC_KEY_ACTIVITY), 0);
+    ASSERT_EQ(bac.setStart(APBAC_KEY_ACTIVITY), Error::None);
     EXPECT_EQ(walkIds(bac, true), (std::vector<int32_t>{12, 14, 11, 10, 15, 13}));
-    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITY), 0);
+    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITY), Error::None);
     EXPECT_EQ(walkIds(bac, false), (std::vector<int32_t>{13, 15, 10, 11, 14, 12}));
 
     bac.clear();
@@ -117,102 +117,103 @@ TEST_F(Walks, CompositeKeyForwardsBackwardsAndFromTheMiddle) {
     bac.rec.ActivityDate = 100;
     bac.rec.ActivityType = "CHECK";
     bac.rec.Reference = "102";
-    ASSERT_EQ(bac.set(APBAC_KEY_ACTIVITY), 0);
+    ASSERT_EQ(bac.set(APBAC_KEY_ACTIVITY), Error::None);
     EXPECT_EQ(walkIds(bac, true, 2), (std::vector<int32_t>{11, 10}));
     EXPECT_EQ(walkIds(bac, false, 2), (std::vector<int32_t>{11, 14}));  // turns round
     bac.rec.BankID = 2;
     bac.rec.ActivityDate = 0;
-    ASSERT_EQ(bac.set(APBAC_KEY_ACTIVITY), 0);
+    ASSERT_EQ(bac.set(APBAC_KEY_ACTIVITY), Error::None);
     EXPECT_EQ(walkIds(bac, false), (std::vector<int32_t>{15, 10, 11, 14, 12}));
 }
 
 TEST_F(Walks, LeaveOutRowsWhoseComponentsAreAllEmpty) {
-    ASSERT_EQ(addBank(1, 0, "No host"), 0);
-    ASSERT_EQ(addBank(2, 5, "Host five"), 0);
-    ASSERT_EQ(addBank(3, 0, ""), 0);
+    ASSERT_EQ(addBank(1, 0, "No host"), Error::None);
+    ASSERT_EQ(addBank(2, 5, "Host five"), Error::None);
+    ASSERT_EQ(addBank(3, 0, ""), Error::None);
     auto& bnk = session->file<APbnk>();
-    ASSERT_EQ(bnk.setStart(APBNK_KEY_FIAID), 0);
+    ASSERT_EQ(bnk.setStart(APBNK_KEY_FIAID), Error::None);
     EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true), (std::vector<std::string>{"Host five"}));
-    ASSERT_EQ(bnk.setEnd(APBNK_KEY_BANK), 0);
+    ASSERT_EQ(bnk.setEnd(APBNK_KEY_BANK), Error::None);
     EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, false),
               (std::vector<std::string>{"No host", "Host five"}));
-    ASSERT_EQ(bnk.setStart(APBNK_KEY_BANKID), 0);
+    ASSERT_EQ(bnk.setStart(APBNK_KEY_BANKID), Error::None);
     EXPECT_EQ(walkNames(bnk, &APbnk::Bank, bnk.rec, true).size(), 3u);
 }
 
 TEST_F(Walks, WritesDuringAWalkDoNotLoseItsPlace) {
     {
         Transaction t(*session, {FileId::APbac}, 1);
-        for (int i = 1; i <= 60; ++i) ASSERT_EQ(addActivity(i, i % 2 + 1, i, "Check", ""), 0);
-        ASSERT_EQ(t.commit(), 0);
+        for (int i = 1; i <= 60; ++i)
+            ASSERT_EQ(addActivity(i, i % 2 + 1, i, "Check", ""), Error::None);
+        ASSERT_EQ(t.commit(), Error::None);
     }
     auto& bac = session->file<APbac>();
     // Marking every row of bank 1 while walking its key: each row is visited once.
     bac.clear();
     bac.rec.BankID = 1;
-    ASSERT_EQ(bac.set(APBAC_KEY_BANKID), 0);
+    ASSERT_EQ(bac.set(APBAC_KEY_BANKID), Error::None);
     int visited = 0;
-    while (bac.next() == 0 && bac.rec.BankID == 1) {
+    while (bac.next() == Error::None && bac.rec.BankID == 1) {
         bac.rec.Marked = 1;
-        ASSERT_EQ(bac.put(), 0);
+        ASSERT_EQ(bac.put(), Error::None);
         ++visited;
     }
     EXPECT_EQ(visited, 30);
     // Deleting the children of bank 2 the way the linked deletes walk them.
     bac.clear();
     bac.rec.BankID = 2;
-    ASSERT_EQ(bac.set(APBAC_KEY_BANKID), 0);
+    ASSERT_EQ(bac.set(APBAC_KEY_BANKID), Error::None);
     int deleted = 0;
-    while (bac.next() == 0 && bac.rec.BankID == 2) {
-        ASSERT_EQ(bac.erase(), 0);
+    while (bac.next() == Error::None && bac.rec.BankID == 2) {
+        ASSERT_EQ(bac.erase(), Error::None);
         ++deleted;
     }
     EXPECT_EQ(deleted, 30);
     int64_t n = 0;
-    ASSERT_EQ(bac.records(n), 0);
+    ASSERT_EQ(bac.records(n), Error::None);
     EXPECT_EQ(n, 30);
     // The last identifier, as numbering reads it: after the last record, one back.
-    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITYID), 0);
-    ASSERT_EQ(bac.previous(), 0);
+    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITYID), Error::None);
+    ASSERT_EQ(bac.previous(), Error::None);
     EXPECT_EQ(bac.rec.ActivityID, 60);
     EXPECT_EQ(bac.rec.Marked, 1);
 }
 
 TEST_F(Walks, EmptyFileAndForeignKeys) {
     auto& bac = session->file<APbac>();
-    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITYID), 0);
-    EXPECT_EQ(bac.previous(), ErrNoRecord);
-    EXPECT_EQ(bac.next(), ErrNoRecord);
-    EXPECT_EQ(bac.get(APBNK_KEY_BANKID), ErrInvalidKey);
-    EXPECT_EQ(bac.set(APBNK_KEY_BANK), ErrInvalidKey);
-    EXPECT_EQ(bac.put(), ErrNoRecord);
-    EXPECT_EQ(bac.erase(), ErrNoRecord);
+    ASSERT_EQ(bac.setEnd(APBAC_KEY_ACTIVITYID), Error::None);
+    EXPECT_EQ(bac.previous(), Error::NoRecord);
+    EXPECT_EQ(bac.next(), Error::NoRecord);
+    EXPECT_EQ(bac.get(APBNK_KEY_BANKID), Error::InvalidKey);
+    EXPECT_EQ(bac.set(APBNK_KEY_BANK), Error::InvalidKey);
+    EXPECT_EQ(bac.put(), Error::NoRecord);
+    EXPECT_EQ(bac.erase(), Error::NoRecord);
 }
 
 using Writes = StorageTest;
 
 TEST_F(Writes, TextsAreStoredCutToTheirWidths) {
-    ASSERT_EQ(addBank(1, 0, std::string(39, 'n') + "\xC3\xA9" + "tail"), 0);
+    ASSERT_EQ(addBank(1, 0, std::string(39, 'n') + "\xC3\xA9" + "tail"), Error::None);
     auto& bnk = session->file<APbnk>();
     EXPECT_EQ(bnk.rec.Bank, std::string(39, 'n'));  // the buffer shows what was stored
     bnk.clear();
     bnk.rec.BankID = 1;
-    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), 0);
+    ASSERT_EQ(bnk.get(APBNK_KEY_BANKID), Error::None);
     EXPECT_EQ(bnk.rec.Bank, std::string(39, 'n'));
     bnk.rec.ServiceChargeJournal = "ABCDEFGHIJKLMN";
-    ASSERT_EQ(bnk.put(), 0);
+    ASSERT_EQ(bnk.put(), Error::None);
     EXPECT_EQ(rawInt(pathOf(FileId::APbnk), "SELECT length(ServiceChargeJournal) FROM APbnk"), 10);
 }
 
 TEST_F(Writes, MoneyIsKeptInCentsAndOutOfRangeIsRefused) {
     auto& bac = session->file<APbac>();
-    ASSERT_EQ(addActivity(1, 1, 1, "Check", "1"), 0);
+    ASSERT_EQ(addActivity(1, 1, 1, "Check", "1"), Error::None);
     bac.rec.PaymentOrDebit = Decimal::fromCents(Decimal::kMaxCents);
-    ASSERT_EQ(bac.put(), 0);
+    ASSERT_EQ(bac.put(), Error::None);
     EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT PaymentOrDebit FROM APbac"),
               Decimal::kMaxCents);
     bac.rec.PaymentOrDebit = Decimal::fromCents(Decimal::kMaxCents + 1);
-    EXPECT_EQ(bac.put(), ErrDriver);
+    EXPECT_EQ(bac.put(), Error::Driver);
     EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT PaymentOrDebit FROM APbac"),
               Decimal::kMaxCents);
 }
@@ -228,44 +229,44 @@ TEST_F(Writes, ChangeStampTakesUserAndClock) {
 }
 
 TEST_F(Writes, AChangeByAnotherStationIsDetected) {
-    ASSERT_EQ(addBank(1, 10, "Original"), 0);
+    ASSERT_EQ(addBank(1, 10, "Original"), Error::None);
     FileSession other(folder.storage);
     auto& mine = session->file<APbnk>();
     auto& theirs = other.file<APbnk>();
     mine.rec.BankID = 1;
     theirs.rec.BankID = 1;
-    ASSERT_EQ(mine.get(APBNK_KEY_BANKID), 0);
-    ASSERT_EQ(theirs.get(APBNK_KEY_BANKID), 0);
+    ASSERT_EQ(mine.get(APBNK_KEY_BANKID), Error::None);
+    ASSERT_EQ(theirs.get(APBNK_KEY_BANKID), Error::None);
     theirs.rec.Bank = "Theirs";
     theirs.rec.APBank = "TB";
-    ASSERT_EQ(theirs.put(), 0);
+    ASSERT_EQ(theirs.put(), Error::None);
 
     mine.rec.Bank = "Mine";
-    EXPECT_EQ(mine.put(), ErrChanged);
-    EXPECT_EQ(session->lastError().number, ErrChanged);
+    EXPECT_EQ(mine.put(), Error::Changed);
+    EXPECT_EQ(session->lastError().number, Error::Changed);
     EXPECT_EQ(mine.rec.Bank, "Theirs");  // the other station's record is in the buffer
     EXPECT_EQ(mine.rec.APBank, "TB");
     mine.rec.Bank = "Mine again";  // saving once more after seeing it succeeds
-    ASSERT_EQ(mine.put(), 0);
-    EXPECT_EQ(theirs.put(), ErrChanged);
+    ASSERT_EQ(mine.put(), Error::None);
+    EXPECT_EQ(theirs.put(), Error::Changed);
     EXPECT_EQ(theirs.rec.Bank, "Mine again");
 
-    ASSERT_EQ(theirs.erase(), 0);
+    ASSERT_EQ(theirs.erase(), Error::None);
     mine.rec.Bank = "Gone";
-    EXPECT_EQ(mine.put(), ErrNoRecord);
+    EXPECT_EQ(mine.put(), Error::NoRecord);
 }
 
 TEST_F(Writes, RegetReadsTheRecordAtAPosition) {
-    ASSERT_EQ(addBank(1, 0, "One"), 0);
-    ASSERT_EQ(addBank(2, 0, "Two"), 0);
+    ASSERT_EQ(addBank(1, 0, "One"), Error::None);
+    ASSERT_EQ(addBank(2, 0, "Two"), Error::None);
     auto& bnk = session->file<APbnk>();
     int64_t pos = bnk.position();
     bnk.clear();
     EXPECT_EQ(bnk.position(), 0);
-    ASSERT_EQ(bnk.reget(pos), 0);
+    ASSERT_EQ(bnk.reget(pos), Error::None);
     EXPECT_EQ(bnk.rec.Bank, "Two");
-    ASSERT_EQ(bnk.erase(), 0);
-    EXPECT_EQ(bnk.reget(pos), ErrNoRecord);
+    ASSERT_EQ(bnk.erase(), Error::None);
+    EXPECT_EQ(bnk.reget(pos), Error::NoRecord);
 }
 
 using Transactions = StorageTest;
@@ -274,7 +275,7 @@ TEST_F(Transactions, SpanSeveralFilesAndRollBackAsAWhole) {
     auto& bac = session->file<APbac>();
     auto& rac = session->file<APrac>();
     auto addPair = [&](int32_t id) {
-        EXPECT_EQ(addActivity(id, 1, 1, "Check", "1"), 0);
+        EXPECT_EQ(addActivity(id, 1, 1, "Check", "1"), Error::None);
         rac.clear();
         rac.rec.ReconciliationActivityID = id;
         rac.rec.ActivityID = id;
@@ -282,100 +283,102 @@ TEST_F(Transactions, SpanSeveralFilesAndRollBackAsAWhole) {
     };
     {
         Transaction t(*session, {FileId::APbac, FileId::APrac}, 1);
-        ASSERT_EQ(t.error(), 0);
-        ASSERT_EQ(addPair(1), 0);
+        ASSERT_EQ(t.error(), Error::None);
+        ASSERT_EQ(addPair(1), Error::None);
         bac.clear();
         bac.rec.ActivityID = 1;
-        EXPECT_EQ(bac.get(APBAC_KEY_ACTIVITYID), 0);  // reads see the transaction's writes
+        EXPECT_EQ(bac.get(APBAC_KEY_ACTIVITYID),
+                  Error::None);  // reads see the transaction's writes
         // no commit: the guard rolls back
     }
     int64_t n = -1;
-    ASSERT_EQ(bac.records(n), 0);
+    ASSERT_EQ(bac.records(n), Error::None);
     EXPECT_EQ(n, 0);
-    ASSERT_EQ(rac.records(n), 0);
+    ASSERT_EQ(rac.records(n), Error::None);
     EXPECT_EQ(n, 0);
 
-    ASSERT_EQ(session->begin({FileId::APbac, FileId::APrac}, 1), 0);
-    EXPECT_EQ(session->begin({FileId::APbnk}, 1), ErrNoTransaction);
-    ASSERT_EQ(addPair(2), 0);
-    ASSERT_EQ(session->commit(), 0);
+    ASSERT_EQ(session->begin({FileId::APbac, FileId::APrac}, 1), Error::None);
+    EXPECT_EQ(session->begin({FileId::APbnk}, 1), Error::NoTransaction);
+    ASSERT_EQ(addPair(2), Error::None);
+    ASSERT_EQ(session->commit(), Error::None);
     EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac"), 1);
     EXPECT_EQ(rawInt(pathOf(FileId::APrac), "SELECT count(*) FROM APrac"), 1);
-    EXPECT_EQ(session->commit(), ErrNoTransaction);
+    EXPECT_EQ(session->commit(), Error::NoTransaction);
 }
 
 TEST_F(Transactions, SavepointUndoesOneEntryOfABatch) {
     Transaction t(*session, {FileId::APbac}, 1);
-    ASSERT_EQ(t.error(), 0);
+    ASSERT_EQ(t.error(), Error::None);
     for (int id = 1; id <= 3; ++id) {
         Savepoint entry(*session);
-        ASSERT_EQ(entry.error(), 0);
-        ASSERT_EQ(addActivity(id, 1, 1, "Check", std::to_string(id)), 0);
+        ASSERT_EQ(entry.error(), Error::None);
+        ASSERT_EQ(addActivity(id, 1, 1, "Check", std::to_string(id)), Error::None);
         if (id != 2) {
-            ASSERT_EQ(entry.release(), 0);  // entry 2 fails alone
+            ASSERT_EQ(entry.release(), Error::None);  // entry 2 fails alone
         }
     }
-    ASSERT_EQ(t.commit(), 0);
+    ASSERT_EQ(t.commit(), Error::None);
     auto& bac = session->file<APbac>();
-    ASSERT_EQ(bac.setStart(APBAC_KEY_ACTIVITYID), 0);
+    ASSERT_EQ(bac.setStart(APBAC_KEY_ACTIVITYID), Error::None);
     EXPECT_EQ(walkIds(bac, true), (std::vector<int32_t>{1, 3}));
-    EXPECT_EQ(session->savepoint(), ErrNoTransaction);
+    EXPECT_EQ(session->savepoint(), Error::NoTransaction);
 }
 
 TEST_F(Transactions, BeginWaitsForAnotherWriterThenGivesUp) {
     FileSession other(folder.storage);
-    ASSERT_EQ(other.begin({FileId::APbac, FileId::APrac}, 1), 0);
-    ASSERT_EQ(other.file<APrac>().add(), 0);
+    ASSERT_EQ(other.begin({FileId::APbac, FileId::APrac}, 1), Error::None);
+    ASSERT_EQ(other.file<APrac>().add(), Error::None);
     // A transaction on a file the other one does not name is not held up.
-    EXPECT_EQ(session->begin({FileId::APbnk}, 1), 0);
-    ASSERT_EQ(session->commit(), 0);
+    EXPECT_EQ(session->begin({FileId::APbnk}, 1), Error::None);
+    ASSERT_EQ(session->commit(), Error::None);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(session->begin({FileId::APbac}, 1), ErrNoTransaction);
+    EXPECT_EQ(session->begin({FileId::APbac}, 1), Error::NoTransaction);
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(900));
-    EXPECT_EQ(session->lastError().number, ErrNoTransaction);
-    ASSERT_EQ(other.commit(), 0);
-    EXPECT_EQ(session->begin({FileId::APbac}, 1), 0);
-    EXPECT_EQ(session->rollback(), 0);
+    EXPECT_EQ(session->lastError().number, Error::NoTransaction);
+    ASSERT_EQ(other.commit(), Error::None);
+    EXPECT_EQ(session->begin({FileId::APbac}, 1), Error::None);
+    EXPECT_EQ(session->rollback(), Error::None);
 }
 
 using FileChecks = StorageTest;
 
 TEST_F(FileChecks, OpenReportsWhatIsWrongWithAFile) {
     FileSession s(folder.storage);
-    EXPECT_EQ(s.open(FileId::APbnk), 0);
-    EXPECT_EQ(s.open(FileId::APbnk), ErrAlreadyOpen);
+    EXPECT_EQ(s.open(FileId::APbnk), Error::None);
+    EXPECT_EQ(s.open(FileId::APbnk), Error::AlreadyOpen);
     EXPECT_TRUE(s.close(FileId::APbnk));
 
     std::filesystem::remove(pathOf(FileId::APbda));
-    EXPECT_EQ(s.open(FileId::APbda), ErrFileNotFound);
-    EXPECT_EQ(s.file<APbda>().add(), ErrFileNotFound);  // operations open the file first
-    EXPECT_EQ(s.create(FileId::APbda), 0);
+    EXPECT_EQ(s.open(FileId::APbda), Error::FileNotFound);
+    EXPECT_EQ(s.file<APbda>().add(), Error::FileNotFound);  // operations open the file first
+    EXPECT_EQ(s.create(FileId::APbda), Error::None);
     EXPECT_TRUE(s.close(FileId::APbda));
 
     {
         std::ofstream(pathOf(FileId::APbda), std::ios::trunc)
             << "this is not a database at all, it is text";
     }
-    EXPECT_EQ(s.open(FileId::APbda), ErrInvalidFile);
+    EXPECT_EQ(s.open(FileId::APbda), Error::InvalidFile);
 
     ASSERT_EQ(rawExec(pathOf(FileId::APrac), "DROP INDEX APRAC_KEY_ACTIVITY"), SQLITE_OK);
-    EXPECT_EQ(s.open(FileId::APrac), ErrRebuildKeys);
-    EXPECT_EQ(s.rebuildKeys(FileId::APrac), 0);
-    EXPECT_EQ(s.open(FileId::APrac), 0);
+    EXPECT_EQ(s.open(FileId::APrac), Error::RebuildKeys);
+    EXPECT_EQ(s.rebuildKeys(FileId::APrac), Error::None);
+    EXPECT_EQ(s.open(FileId::APrac), Error::None);
 
     ASSERT_EQ(rawExec(pathOf(FileId::SYcfg), "ALTER TABLE SYcfg ADD COLUMN Extra INTEGER"),
               SQLITE_OK);
-    EXPECT_EQ(s.open(FileId::SYcfg), ErrBadDeclaration);
-    EXPECT_EQ(s.upgrade(FileId::SYcfg), ErrBadDeclaration);  // same version: not ours to convert
+    EXPECT_EQ(s.open(FileId::SYcfg), Error::BadDeclaration);
+    EXPECT_EQ(s.upgrade(FileId::SYcfg),
+              Error::BadDeclaration);  // same version: not ours to convert
 }
 
 TEST_F(FileChecks, NewerVersionIsRefused) {
     session.reset();
     ASSERT_EQ(rawExec(pathOf(FileId::APrec), "PRAGMA user_version = 2"), SQLITE_OK);
     FileSession s(folder.storage);
-    EXPECT_EQ(s.open(FileId::APrec), ErrBadDeclaration);
-    EXPECT_EQ(s.upgrade(FileId::APrec), ErrBadDeclaration);
+    EXPECT_EQ(s.open(FileId::APrec), Error::BadDeclaration);
+    EXPECT_EQ(s.upgrade(FileId::APrec), Error::BadDeclaration);
     EXPECT_EQ(rawInt(pathOf(FileId::APrec), "PRAGMA user_version"), 2);
 }
 
@@ -389,17 +392,17 @@ TEST_F(FileChecks, OlderBankFileIsUpgradedWithCheckBankCarriedOver) {
                                 "CREATE INDEX old_bank ON APbnk (Bank); PRAGMA user_version = 4"),
               SQLITE_OK);
     FileSession s(folder.storage);
-    ASSERT_EQ(s.open(FileId::APbnk), 0);
+    ASSERT_EQ(s.open(FileId::APbnk), Error::None);
     EXPECT_EQ(rawInt(path, "PRAGMA user_version"), 5);
     auto& bnk = s.file<APbnk>();
     bnk.rec.FIAID = 7;
-    ASSERT_EQ(bnk.get(APBNK_KEY_FIAID), 0);
+    ASSERT_EQ(bnk.get(APBNK_KEY_FIAID), Error::None);
     EXPECT_EQ(bnk.rec.BankID, 1);
     EXPECT_EQ(bnk.rec.Bank, "First");
     EXPECT_EQ(bnk.rec.APBank, "FNB");
     EXPECT_EQ(bnk.rec.PRBank, "FNB");
     bnk.rec.PRBank = "PAY";
-    EXPECT_EQ(bnk.put(), 0);
+    EXPECT_EQ(bnk.put(), Error::None);
 }
 
 TEST_F(FileChecks, UpgradeThatWouldBreakAUniqueKeyChangesNothing) {
@@ -411,7 +414,7 @@ TEST_F(FileChecks, UpgradeThatWouldBreakAUniqueKeyChangesNothing) {
                                 "(1, 7, 'A'), (2, 7, 'B'); PRAGMA user_version = 4"),
               SQLITE_OK);
     FileSession s(folder.storage);
-    EXPECT_EQ(s.open(FileId::APbnk), ErrDuplicateKey);
+    EXPECT_EQ(s.open(FileId::APbnk), Error::DuplicateKey);
     EXPECT_EQ(rawInt(path, "PRAGMA user_version"), 4);
     EXPECT_EQ(rawInt(path, "SELECT count(*) FROM APbnk WHERE CheckBank = ''"), 2);
 }
@@ -424,11 +427,11 @@ TEST_F(FileChecks, LockedFileWaitsForItsRecoverTimeThenGives32) {
     FileSession s(folder.storage);
     s.setRecoverMilliseconds(300);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(s.open(FileId::SYcfg), ErrFileLocked);
+    EXPECT_EQ(s.open(FileId::SYcfg), Error::FileLocked);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
-    EXPECT_EQ(s.open(FileId::SYcfg), 0);
+    EXPECT_EQ(s.open(FileId::SYcfg), Error::None);
 }
 
 TEST(StorageNames, FilesAreNamedByDataPathAndDivision) {

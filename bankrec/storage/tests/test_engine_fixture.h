@@ -62,11 +62,11 @@ class StorageTest : public ::testing::Test {
   protected:
     void SetUp() override {
         session = std::make_unique<FileSession>(folder.storage);
-        for (const FileDef& f : allFiles()) ASSERT_EQ(session->create(f.id), 0) << f.name;
+        for (const FileDef& f : allFiles()) ASSERT_EQ(session->create(f.id), Error::None) << f.name;
     }
     std::string pathOf(FileId f) const { return folder.storage.filePath(f); }
 
-    int32_t addBank(int32_t id, int32_t fiaid, const std::string& name) {
+    Error addBank(int32_t id, int32_t fiaid, const std::string& name) {
         auto& bnk = session->file<APbnk>();
         bnk.clear();
         bnk.rec.BankID = id;
@@ -74,8 +74,8 @@ class StorageTest : public ::testing::Test {
         bnk.rec.Bank = name;
         return bnk.add();
     }
-    int32_t addActivity(int32_t id, int32_t bank, int32_t date, const std::string& type,
-                        const std::string& ref, uint8_t reconciled = 0) {
+    Error addActivity(int32_t id, int32_t bank, int32_t date, const std::string& type,
+                      const std::string& ref, uint8_t reconciled = 0) {
         auto& bac = session->file<APbac>();
         bac.clear();
         bac.rec.ActivityID = id;

@@ -51,11 +51,11 @@ TEST(FilterParser, TurnsTextsIntoParameterisedConditions) {
     for (const Case& c : cases) {
         Filter f;
         std::string message;
-        ASSERT_EQ(f.parse(c.text, fileDef(FileId::APbac), &message), 0)
+        ASSERT_EQ(f.parse(c.text, fileDef(FileId::APbac), &message), Error::None)
             << c.text << ": " << message;
         std::string sql;
         std::vector<FieldValue> params;
-        ASSERT_EQ(f.toSql(b, sql, params, &message), 0) << c.text << ": " << message;
+        ASSERT_EQ(f.toSql(b, sql, params, &message), Error::None) << c.text << ": " << message;
         EXPECT_EQ(sql, c.sql) << c.text;
         std::string shown;
         for (const FieldValue& p : params) shown += (shown.empty() ? "" : ",") + show(p);
@@ -84,7 +84,7 @@ TEST(FilterParser, RejectsMalformedFilters) {
     for (const char* text : bad) {
         Filter f;
         std::string message;
-        EXPECT_EQ(f.parse(text, fileDef(FileId::APbac), &message), ErrInvalidFilter) << text;
+        EXPECT_EQ(f.parse(text, fileDef(FileId::APbac), &message), Error::InvalidFilter) << text;
         EXPECT_FALSE(message.empty()) << text;
         EXPECT_TRUE(f.empty()) << text;
     }
@@ -95,10 +95,10 @@ TEST(FilterParser, ValuesThatDoNotSuitTheirComparisonAreRefused) {
                          "APbac:BankID = 1.25", "APbac:Amount > 99999999999999999"};
     for (const char* text : bad) {
         Filter f;
-        ASSERT_EQ(f.parse(text, fileDef(FileId::APbac)), 0) << text;
+        ASSERT_EQ(f.parse(text, fileDef(FileId::APbac)), Error::None) << text;
         std::string sql, message;
         std::vector<FieldValue> params;
-        EXPECT_EQ(f.toSql(FilterBindings{}, sql, params, &message), ErrInvalidFilter) << text;
+        EXPECT_EQ(f.toSql(FilterBindings{}, sql, params, &message), Error::InvalidFilter) << text;
         EXPECT_FALSE(message.empty()) << text;
     }
 }
@@ -108,16 +108,16 @@ class Views : public StorageTest {
     void SetUp() override {
         StorageTest::SetUp();
         Transaction t(*session, {FileId::APbac}, 1);
-        ASSERT_EQ(t.error(), 0);
+        ASSERT_EQ(t.error(), Error::None);
         // Bank 1: checks 1..40 (every fourth reconciled), deposits 41..45; bank 2: checks 46..50.
         for (int i = 1; i <= 50; ++i) {
             int32_t bank = i <= 45 ? 1 : 2;
             const char* type = i > 40 && i <= 45 ? "Deposit" : "Check";
             ASSERT_EQ(addActivity(i, bank, 1000 + (i * 7) % 13, type, std::to_string(100 + i),
                                   i % 4 == 0 ? 1 : 0),
-                      0);
+                      Error::None);
         }
-        ASSERT_EQ(t.commit(), 0);
+        ASSERT_EQ(t.commit(), Error::None);
     }
     static constexpr const char* kOpenChecks =
         "APbac:BankID = Bank:BankID AND (NOT APbac:Reconciled AND APbac:ActivityType = 'Check')";
@@ -126,19 +126,19 @@ class Views : public StorageTest {
 TEST_F(Views, WalkTheFilteredRowsInKeyOrderIntoTheFileBuffer) {
     View<APbac> v(*session, APBAC_KEY_RECONCILED);
     v.bindings().bind("Bank:BankID", int64_t{1});
-    ASSERT_EQ(v.setFilter(kOpenChecks), 0);
+    ASSERT_EQ(v.setFilter(kOpenChecks), Error::None);
     int64_t n = 0;
-    ASSERT_EQ(v.count(n), 0);
+    ASSERT_EQ(v.count(n), Error::None);
     EXPECT_EQ(n, 30);
     auto& bac = session->file<APbac>();
     std::vector<std::pair<int32_t, int32_t>> seen;  // (date, id)
-    for (v.reset(); v.next() == 0;) {
+    for (v.reset(); v.next() == Error::None;) {
         EXPECT_EQ(bac.rec.BankID, 1);
         EXPECT_EQ(bac.rec.Reconciled, 0);
         EXPECT_EQ(bac.rec.ActivityType, "Check");
         seen.emplace_back(bac.rec.ActivityDate, bac.rec.ActivityID);
         bac.rec.Marked = 1;  // the view's row is current: put() writes it
-        ASSERT_EQ(bac.put(), 0);
+        ASSERT_EQ(bac.put(), Error::None);
     }
     ASSERT_EQ(seen.size(), 30u);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end(),
@@ -146,25 +146,25 @@ TEST_F(Views, WalkTheFilteredRowsInKeyOrderIntoTheFileBuffer) {
     EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac WHERE Marked = 1"), 30);
     // Backwards from the end gives the same rows reversed.
     std::vector<std::pair<int32_t, int32_t>> back;
-    for (v.resetEnd(); v.previous() == 0;)
+    for (v.resetEnd(); v.previous() == Error::None;)
         back.emplace_back(bac.rec.ActivityDate, bac.rec.ActivityID);
     std::reverse(back.begin(), back.end());
     EXPECT_EQ(back, seen);
     // A new binding takes effect at the next read.
     v.bindings().bind("Bank:BankID", int64_t{2});
-    ASSERT_EQ(v.count(n), 0);
+    ASSERT_EQ(v.count(n), Error::None);
     EXPECT_EQ(n, 4);  // 46..50 less the reconciled 48
 }
 
 TEST_F(Views, PageThroughRowsAfterAndBeforeAPosition) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
-    ASSERT_EQ(v.setFilter("APbac:BankID = 1"), 0);
+    ASSERT_EQ(v.setFilter("APbac:BankID = 1"), Error::None);
     std::vector<View<APbac>::Row> page;
     std::vector<int32_t> ids;
     const ViewPosition* after = nullptr;
     ViewPosition last;
     do {
-        ASSERT_EQ(v.fetch(after, 10, page), 0);
+        ASSERT_EQ(v.fetch(after, 10, page), Error::None);
         for (auto& r : page) ids.push_back(r.rec.ActivityID);
         if (!page.empty()) {
             last = page.back().pos;
@@ -176,12 +176,12 @@ TEST_F(Views, PageThroughRowsAfterAndBeforeAPosition) {
     EXPECT_EQ(ids.back(), 45);
     EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
 
-    ASSERT_EQ(v.fetch(nullptr, 3, page, true), 0);  // the last rows, nearest first
+    ASSERT_EQ(v.fetch(nullptr, 3, page, true), Error::None);  // the last rows, nearest first
     ASSERT_EQ(page.size(), 3u);
     EXPECT_EQ(page[0].rec.ActivityID, 45);
     EXPECT_EQ(page[2].rec.ActivityID, 43);
     ViewPosition at = page[2].pos;
-    ASSERT_EQ(v.fetch(&at, 2, page, true), 0);
+    ASSERT_EQ(v.fetch(&at, 2, page, true), Error::None);
     ASSERT_EQ(page.size(), 2u);
     EXPECT_EQ(page[0].rec.ActivityID, 42);
     EXPECT_EQ(page[1].rec.ActivityID, 41);
@@ -190,39 +190,40 @@ TEST_F(Views, PageThroughRowsAfterAndBeforeAPosition) {
 TEST_F(Views, QuotesInValuesCannotReachTheSql) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
     v.bindings().bind("Find:Ref", std::string("x' OR '1'='1"));
-    ASSERT_EQ(v.setFilter("APbac:Reference = Find:Ref"), 0);
+    ASSERT_EQ(v.setFilter("APbac:Reference = Find:Ref"), Error::None);
     int64_t n = -1;
-    ASSERT_EQ(v.count(n), 0);
+    ASSERT_EQ(v.count(n), Error::None);
     EXPECT_EQ(n, 0);
-    ASSERT_EQ(v.setFilter("APbac:Reference = '101'' OR ''1''=''1'"), 0);
-    ASSERT_EQ(v.count(n), 0);
+    ASSERT_EQ(v.setFilter("APbac:Reference = '101'' OR ''1''=''1'"), Error::None);
+    ASSERT_EQ(v.count(n), Error::None);
     EXPECT_EQ(n, 0);
     v.bindings().bind("Find:Ref", std::string("101'); DROP TABLE APbac; --"));
-    ASSERT_EQ(v.setFilter("APbac:Reference = Find:Ref"), 0);
-    ASSERT_EQ(v.count(n), 0);
+    ASSERT_EQ(v.setFilter("APbac:Reference = Find:Ref"), Error::None);
+    ASSERT_EQ(v.count(n), Error::None);
     EXPECT_EQ(n, 0);
     EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac"), 50);
 }
 
 TEST_F(Views, FilterErrorsAreReportedAndLeaveTheViewAsItWas) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
-    ASSERT_EQ(v.setFilter("APbac:BankID = 2"), 0);
-    EXPECT_EQ(v.setFilter("APbac:BankID = = 2"), ErrInvalidFilter);
-    EXPECT_EQ(session->lastError().number, ErrInvalidFilter);
+    ASSERT_EQ(v.setFilter("APbac:BankID = 2"), Error::None);
+    EXPECT_EQ(v.setFilter("APbac:BankID = = 2"), Error::InvalidFilter);
+    EXPECT_EQ(session->lastError().number, Error::InvalidFilter);
     int64_t n = 0;
-    ASSERT_EQ(v.count(n), 0);
+    ASSERT_EQ(v.count(n), Error::None);
     EXPECT_EQ(n, 5);
-    ASSERT_EQ(v.setFilter("APbac:BankID = Bank:BankID"), 0);
-    EXPECT_EQ(v.count(n), ErrInvalidFilter);  // nothing bound
+    ASSERT_EQ(v.setFilter("APbac:BankID = Bank:BankID"), Error::None);
+    EXPECT_EQ(v.count(n), Error::InvalidFilter);  // nothing bound
     v.reset();
-    EXPECT_EQ(v.next(), ErrInvalidFilter);
-    EXPECT_EQ(v.setOrder(APBNK_KEY_BANK), ErrInvalidKey);
+    EXPECT_EQ(v.next(), Error::InvalidFilter);
+    EXPECT_EQ(v.setOrder(APBNK_KEY_BANK), Error::InvalidKey);
 }
 
 TEST_F(Views, FieldOrderWithMixedDirectionsWalksAndPagesAlike) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
-    ASSERT_EQ(v.setOrder("-APbac:ActivityType, +APbac:ActivityDate, +APbac:Reference"), 0);
-    ASSERT_EQ(v.setFilter("APbac:BankID = 1 AND NOT APbac:Reconciled"), 0);
+    ASSERT_EQ(v.setOrder("-APbac:ActivityType, +APbac:ActivityDate, +APbac:Reference"),
+              Error::None);
+    ASSERT_EQ(v.setFilter("APbac:BankID = 1 AND NOT APbac:Reconciled"), Error::None);
     auto& bac = session->file<APbac>();
     struct Key {
         std::string type;
@@ -231,7 +232,7 @@ TEST_F(Views, FieldOrderWithMixedDirectionsWalksAndPagesAlike) {
         int32_t id;
     };
     std::vector<Key> walked;
-    for (v.reset(); v.next() == 0;)
+    for (v.reset(); v.next() == Error::None;)
         walked.push_back(
             {bac.rec.ActivityType, bac.rec.ActivityDate, bac.rec.Reference, bac.rec.ActivityID});
     ASSERT_EQ(walked.size(), 34u);  // 45 rows of bank 1, less the 11 reconciled
@@ -247,13 +248,13 @@ TEST_F(Views, FieldOrderWithMixedDirectionsWalksAndPagesAlike) {
     std::vector<View<APbac>::Row> page;
     ViewPosition last;
     for (const ViewPosition* after = nullptr;; after = &last) {
-        ASSERT_EQ(v.fetch(after, 4, page), 0);
+        ASSERT_EQ(v.fetch(after, 4, page), Error::None);
         if (page.empty()) break;
         for (auto& r : page) paged.push_back(r.rec.ActivityID);
         last = page.back().pos;
     }
     for (const ViewPosition* after = nullptr;; after = &last) {
-        ASSERT_EQ(v.fetch(after, 4, page, true), 0);
+        ASSERT_EQ(v.fetch(after, 4, page, true), Error::None);
         if (page.empty()) break;
         for (auto& r : page) back.push_back(r.rec.ActivityID);
         last = page.back().pos;
@@ -263,5 +264,5 @@ TEST_F(Views, FieldOrderWithMixedDirectionsWalksAndPagesAlike) {
     EXPECT_EQ(paged, ids);
     std::reverse(back.begin(), back.end());
     EXPECT_EQ(back, ids);
-    EXPECT_EQ(v.setOrder("+APbac:NoSuchField"), ErrInvalidFilter);
+    EXPECT_EQ(v.setOrder("+APbac:NoSuchField"), Error::InvalidFilter);
 }

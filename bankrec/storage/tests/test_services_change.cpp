@@ -32,7 +32,7 @@ TEST_F(ChangeService, WritesTheBufferAndStampsIt) {
     auto& b = session->file<APbnk>();
     b.rec.ServiceChargeJournal = "CD";
     b.rec.ChangeDate = 0;
-    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeWritten);
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::Written);
     EXPECT_EQ(messages->count(), 0u);
     EXPECT_EQ(stored().ServiceChargeJournal, "CD");
     EXPECT_EQ(stored().ChangeDate, daytime::today());
@@ -40,12 +40,12 @@ TEST_F(ChangeService, WritesTheBufferAndStampsIt) {
 
 TEST_F(ChangeService, SecondStationOnAFormGetsWarning38AndSeesTheFirstStationsValues) {
     session->file<APbnk>().rec.Bank = "First National Bank";
-    ASSERT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeWritten);
+    ASSERT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::Written);
 
     auto& mine = second.file<APbnk>();
     mine.rec.Bank = "FNB of Springfield";
     mine.rec.InterestEarnedJournal = "INT";
-    EXPECT_EQ(changeRecord(second, FileId::APbnk, true), ChangeConflict);
+    EXPECT_EQ(changeRecord(second, FileId::APbnk, true), ChangeResult::Conflict);
 
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Record Was Not Updated");
@@ -58,16 +58,16 @@ TEST_F(ChangeService, SecondStationOnAFormGetsWarning38AndSeesTheFirstStationsVa
 
     // Saving again now writes over the version the station has seen.
     mine.rec.InterestEarnedJournal = "INT";
-    EXPECT_EQ(changeRecord(second, FileId::APbnk, true), ChangeWritten);
+    EXPECT_EQ(changeRecord(second, FileId::APbnk, true), ChangeResult::Written);
     EXPECT_EQ(stored().InterestEarnedJournal, "INT");
     EXPECT_EQ(stored().Bank, "First National Bank");
 }
 
 TEST_F(ChangeService, SecondStationOutsideAFormGetsWarning15) {
     session->file<APbnk>().rec.APBank = "AP1";
-    ASSERT_EQ(changeRecord(*session, FileId::APbnk, false), ChangeWritten);
+    ASSERT_EQ(changeRecord(*session, FileId::APbnk, false), ChangeResult::Written);
     second.file<APbnk>().rec.APBank = "AP2";
-    EXPECT_EQ(changeRecord(second, FileId::APbnk, false), ChangeConflict);
+    EXPECT_EQ(changeRecord(second, FileId::APbnk, false), ChangeResult::Conflict);
 
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Update Operation Error");
@@ -80,7 +80,7 @@ TEST_F(ChangeService, DuplicateKeyIsWarning15NamingTheFileAndNothingIsWritten) {
     auto& b = session->file<APbnk>();
     b.rec.FIAID = 12;  // the other bank's host account
     b.rec.Bank = "Renamed";
-    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeNotWritten);
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::NotWritten);
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Update Operation Error");
     EXPECT_EQ(messages->last()->text,
@@ -92,9 +92,9 @@ TEST_F(ChangeService, DuplicateKeyIsWarning15NamingTheFileAndNothingIsWritten) {
 
 TEST_F(ChangeService, FileHeldByAnotherStationCancelsTheUpdateWithWarning34) {
     Transaction hold(second, {FileId::APbnk}, 1);
-    ASSERT_EQ(hold.error(), 0);
+    ASSERT_EQ(hold.error(), Error::None);
     session->file<APbnk>().rec.Bank = "Renamed";
-    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeNotWritten);
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::NotWritten);
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Transaction Framing Error");
     EXPECT_EQ(messages->last()->text,

@@ -17,7 +17,7 @@ class DeleteService : public ServicesTest {
     int64_t copiesPointingAt(int32_t activityId) {
         int64_t n = 0;
         auto& f = session->file<APrac>();
-        for (f.setStart(APRAC_KEY_RECONCILIATIONACTIVITYID); f.next() == 0;)
+        for ((void)f.setStart(APRAC_KEY_RECONCILIATIONACTIVITYID); f.next() == Error::None;)
             if (f.rec.ActivityID == activityId) ++n;
         return n;
     }
@@ -30,7 +30,7 @@ TEST_F(DeleteService, BankWithActivityIsRefusedNamingAPbacAndItsCashAccountsStay
     add(activity(b, "Check", "101"));
 
     ASSERT_TRUE(read<APbnk>(b));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), 1);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), DeleteResult::NotDeleted);
 
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Referential Integrity Delete Error");
@@ -47,7 +47,7 @@ TEST_F(DeleteService, BankWithReconciliationIsRefusedAfterItsCashAccountsAndRoll
     add(reconciliation(b));
 
     ASSERT_TRUE(read<APbnk>(b));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), 1);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), DeleteResult::NotDeleted);
 
     ASSERT_NE(messages->find("referenced from the file APrec."), nullptr);
     EXPECT_EQ(count<APbnu>(), 1);  // deleted inside the transaction, then rolled back
@@ -62,15 +62,15 @@ TEST_F(DeleteService, BankWithoutActivityGoesWithItsCashAccountsOnly) {
     add(cashAccount(other, "1000-00"));
 
     ASSERT_TRUE(read<APbnk>(b));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), DeleteResult::Deleted);
 
     EXPECT_EQ(messages->count(), 0u);
     EXPECT_FALSE(read<APbnk>(b));
     EXPECT_TRUE(read<APbnk>(other));
     ASSERT_EQ(count<APbnu>(), 1);
     auto& u = session->file<APbnu>();
-    ASSERT_EQ(u.setStart(APBNU_KEY_BANKUSEID), 0);
-    ASSERT_EQ(u.next(), 0);
+    ASSERT_EQ(u.setStart(APBNU_KEY_BANKUSEID), Error::None);
+    ASSERT_EQ(u.next(), Error::None);
     EXPECT_EQ(u.rec.BankID, other);
 }
 
@@ -89,7 +89,7 @@ TEST_F(DeleteService, ReconciliationTakesTheActivityItCreatedAndItsRowsOnly) {
     const int32_t laterCopy = add(copyOf(r2, interest));  // a later statement copied it
 
     ASSERT_TRUE(read<APrec>(r1));
-    EXPECT_EQ(deleteRecord(*session, FileId::APrec), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APrec), DeleteResult::Deleted);
     EXPECT_EQ(messages->count(), 0u);
 
     EXPECT_FALSE(read<APrec>(r1));
@@ -115,7 +115,7 @@ TEST_F(DeleteService, CheckCopiedIntoAReconciliationLeavesTheCopyWithActivityIDZ
     add(copyOf(r, otherCheck));
 
     ASSERT_TRUE(read<APbac>(check));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbac), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbac), DeleteResult::Deleted);
 
     EXPECT_FALSE(read<APbac>(check));
     ASSERT_TRUE(read<APrac>(copy));
@@ -133,7 +133,7 @@ TEST_F(DeleteService, DepositGoesWithItsLinesAndLeavesOtherDepositsLines) {
     const int32_t kept = add(depositLine(d2, 1));
 
     ASSERT_TRUE(read<APbac>(d1));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbac), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbac), DeleteResult::Deleted);
 
     EXPECT_EQ(count<APbda>(), 1);
     EXPECT_TRUE(read<APbda>(kept));
@@ -149,13 +149,13 @@ TEST_F(DeleteService, LeavesTheBuffersOfTheLinkedFilesAsTheCallerHadThem) {
 
     ASSERT_TRUE(read<APbac>(check));
     ASSERT_TRUE(read<APrec>(r));
-    EXPECT_EQ(deleteRecord(*session, FileId::APrec), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APrec), DeleteResult::Deleted);
 
     auto& bac = session->file<APbac>();
     EXPECT_EQ(bac.rec.ActivityID, check);
     EXPECT_EQ(bac.rec.Reference, "101");
     bac.rec.Description = "still current";
-    EXPECT_EQ(changeRecord(*session, FileId::APbac, false), ChangeWritten);
+    EXPECT_EQ(changeRecord(*session, FileId::APbac, false), ChangeResult::Written);
 }
 
 TEST_F(DeleteService, RecordWithoutAnIdentifierTakesNoOtherRecordsWithIt) {
@@ -165,9 +165,10 @@ TEST_F(DeleteService, RecordWithoutAnIdentifierTakesNoOtherRecordsWithIt) {
     auto& rec = session->file<APrec>();
     rec.clear();
     rec.rec.BankID = b;
-    ASSERT_EQ(rec.add(), 0);  // an unnumbered reconciliation, as a faulty import might leave
+    ASSERT_EQ(rec.add(),
+              Error::None);  // an unnumbered reconciliation, as a faulty import might leave
 
-    EXPECT_EQ(deleteRecord(*session, FileId::APrec), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APrec), DeleteResult::Deleted);
     EXPECT_EQ(count<APrec>(), 0);
     EXPECT_EQ(count<APbac>(), 2);
 }
@@ -179,9 +180,9 @@ TEST_F(DeleteService, SimpleFilesAreDeletedAlone) {
     const int32_t line = add(depositLine(d, 1));
 
     ASSERT_TRUE(read<APbnu>(u));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbnu), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbnu), DeleteResult::Deleted);
     ASSERT_TRUE(read<APbda>(line));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbda), 0);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbda), DeleteResult::Deleted);
     EXPECT_EQ(count<APbnu>(), 0);
     EXPECT_EQ(count<APbda>(), 0);
     EXPECT_TRUE(read<APbac>(d));
@@ -194,9 +195,9 @@ TEST_F(DeleteService, RecordGoneSinceItWasReadIsReportedAndNothingElseChanges) {
     FileSession other(storage);
     ASSERT_TRUE(read<APbac>(d, &other));
     ASSERT_TRUE(read<APbac>(d));
-    ASSERT_EQ(other.file<APbac>().erase(), 0);
+    ASSERT_EQ(other.file<APbac>().erase(), Error::None);
 
-    EXPECT_EQ(deleteRecord(*session, FileId::APbac), 1);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbac), DeleteResult::NotDeleted);
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Record Retrieval Error");
     EXPECT_EQ(messages->last()->text,
@@ -210,10 +211,10 @@ TEST_F(DeleteService, WhenAnotherStationHoldsTheFilesTheDeleteIsCancelledWithWar
     add(cashAccount(b, "1000-00"));
     FileSession other(storage);
     Transaction hold(other, {FileId::APbnu}, 1);
-    ASSERT_EQ(hold.error(), 0);
+    ASSERT_EQ(hold.error(), Error::None);
 
     ASSERT_TRUE(read<APbnk>(b));
-    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), 1);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbnk), DeleteResult::NotDeleted);
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Transaction Framing Error");
     EXPECT_EQ(messages->last()->text,

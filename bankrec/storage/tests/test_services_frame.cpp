@@ -33,7 +33,7 @@ TEST_F(FrameTest, CommittedFrameKeepsEveryWriteAndRestoresTheCursor) {
         ASSERT_TRUE(frame.check(addNumbered(*session, FileId::APbnk)));
         session->file<APbnu>().rec = cashAccount(1, "1000-00");
         ASSERT_TRUE(frame.check(addNumbered(*session, FileId::APbnu)));
-        EXPECT_EQ(frame.commit(), 0);
+        EXPECT_EQ(frame.commit(), Error::None);
     }
     EXPECT_EQ(cursor, "WA");
     EXPECT_EQ(messages->count(), 0u);
@@ -53,9 +53,9 @@ TEST_F(FrameTest, FailedWriteRollsBackBeepsReportsAndAsksTheWindowToClose) {
         EXPECT_FALSE(frame.check(u.add()));  // the same account twice under one bank
         EXPECT_TRUE(frame.failed());
         EXPECT_FALSE(frame.active());
-        EXPECT_EQ(frame.error(), ErrDuplicateKey);
-        EXPECT_FALSE(frame.check(0));  // a failed frame takes no more writes
-        EXPECT_NE(frame.commit(), 0);
+        EXPECT_EQ(frame.error(), Error::DuplicateKey);
+        EXPECT_FALSE(frame.check(Error::None));  // a failed frame takes no more writes
+        EXPECT_NE(frame.commit(), Error::None);
     }
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Bank Reconciliation");
@@ -72,13 +72,13 @@ TEST_F(FrameTest, FailedWriteRollsBackBeepsReportsAndAsksTheWindowToClose) {
 TEST_F(FrameTest, HeldFilesAskRetryOrAbortAndAbortTakesTheUpdateErrorPath) {
     FileSession other(storage);
     Transaction hold(other, {FileId::APbnu}, 1);
-    ASSERT_EQ(hold.error(), 0);
+    ASSERT_EQ(hold.error(), Error::None);
     messages->answers({msg::Retry, msg::Abort});
     {
         TransactionFrame frame(*session, {FileId::APbnk, FileId::APbnu}, 1, hooks);
         EXPECT_FALSE(frame.active());
         EXPECT_TRUE(frame.failed());
-        EXPECT_EQ(frame.error(), ErrNoTransaction);
+        EXPECT_EQ(frame.error(), Error::NoTransaction);
     }
     ASSERT_EQ(messages->count(), 3u);
     for (int i = 0; i < 2; ++i) {
@@ -101,7 +101,7 @@ TEST_F(FrameTest, RetryAfterTheOtherStationLetGoBeginsTheFrame) {
     auto other = std::make_unique<FileSession>(storage);
     auto hold =
         std::make_unique<Transaction>(*other, std::initializer_list<FileId>{FileId::APbnk}, 1);
-    ASSERT_EQ(hold->error(), 0);
+    ASSERT_EQ(hold->error(), Error::None);
     // The message service lets go of the file while the question is shown.
     struct LetGo : MessageBackend {
         std::unique_ptr<Transaction>* hold;
@@ -122,7 +122,7 @@ TEST_F(FrameTest, RetryAfterTheOtherStationLetGoBeginsTheFrame) {
         EXPECT_TRUE(frame.active());
         session->file<APbnk>().rec = bank("First National");
         EXPECT_TRUE(frame.check(addNumbered(*session, FileId::APbnk)));
-        EXPECT_EQ(frame.commit(), 0);
+        EXPECT_EQ(frame.commit(), Error::None);
     }
     ThisMessageBox.setBackend(previous);
     EXPECT_EQ(backend->asked, 1);
@@ -143,14 +143,14 @@ TEST_F(FrameTest, FrameLeftWithoutCommitRollsBackQuietly) {
 
 TEST(FrameText, DriverErrorsCarryTheDriversOwnCodeAndMessage) {
     StorageError e;
-    e.number = ErrDriver;
+    e.number = Error::Driver;
     e.file = "/data/03APbac";
     e.driverCode = 10;
     e.driverMessage = "disk I/O error";
     EXPECT_EQ(TransactionFrame::errorDetails(e),
               "Error(90) - /data/03APbac - Error Reported By The Storage Driver File error(10) - "
               "disk I/O error");
-    e.number = ErrFileLocked;
+    e.number = Error::FileLocked;
     EXPECT_EQ(TransactionFrame::errorDetails(e), "Error(32) - /data/03APbac - File Is Locked");
 }
 

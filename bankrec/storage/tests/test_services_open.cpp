@@ -37,7 +37,7 @@ using OpenService = ServicesTest;
 TEST_F(OpenService, MissingFileIsCreatedEmptyOnFirstOpen) {
     const std::string path = storage.filePath(FileId::APbac);
     ASSERT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(open(FileId::APbac), 0);
+    EXPECT_EQ(open(FileId::APbac), Error::None);
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(count<APbac>(), 0);
     EXPECT_EQ(messages->count(), 0u);
@@ -46,14 +46,14 @@ TEST_F(OpenService, MissingFileIsCreatedEmptyOnFirstOpen) {
 
 TEST_F(OpenService, UseCountsOpenTheFileOnceAndCloseItWithItsLastUser) {
     FileSession browse(storage);
-    ASSERT_EQ(openFile(*session, FileId::APbnk), 0);
-    ASSERT_EQ(openFile(browse, FileId::APbnk), 0);
-    ASSERT_EQ(openFile(*session, FileId::APbnk), 0);
+    ASSERT_EQ(openFile(*session, FileId::APbnk), Error::None);
+    ASSERT_EQ(openFile(browse, FileId::APbnk), Error::None);
+    ASSERT_EQ(openFile(*session, FileId::APbnk), Error::None);
     EXPECT_EQ(fileUseCount(storage, FileId::APbnk), 3);
     EXPECT_FALSE(browse.isOpen(FileId::APbnk));  // connects on first use
 
     browse.file<APbnk>().rec = bank("First National");
-    EXPECT_EQ(addNumbered(browse, FileId::APbnk), 0);
+    EXPECT_EQ(addNumbered(browse, FileId::APbnk), Error::None);
     closeFile(browse, FileId::APbnk);
     closeFile(*session, FileId::APbnk);
     EXPECT_EQ(fileUseCount(storage, FileId::APbnk), 1);
@@ -68,7 +68,7 @@ TEST_F(OpenService, UseCountsOpenTheFileOnceAndCloseItWithItsLastUser) {
 TEST_F(OpenService, FileUseLetsGoOfWhatItOpened) {
     {
         FileUse use(*session, {FileId::APbnk, FileId::APbnu});
-        EXPECT_EQ(use.error(), 0);
+        EXPECT_EQ(use.error(), Error::None);
         EXPECT_EQ(fileUseCount(storage, FileId::APbnu), 1);
     }
     EXPECT_EQ(fileUseCount(storage, FileId::APbnk), 0);
@@ -80,7 +80,7 @@ TEST_F(OpenService, OlderBankFileIsUpgradedBeforeUse) {
     ASSERT_TRUE(rawSql(path, createFormerAPbnkTableSql() +
                                  "; INSERT INTO APbnk (BankID, FIAID, Bank, CheckBank) VALUES "
                                  "(1, 10, 'First National', 'FNB'); PRAGMA user_version = 4;"));
-    EXPECT_EQ(open(FileId::APbnk), 0);
+    EXPECT_EQ(open(FileId::APbnk), Error::None);
     EXPECT_EQ(messages->count(), 0u);
     ASSERT_TRUE(read<APbnk>(1));
     EXPECT_EQ(session->file<APbnk>().rec.APBank, "FNB");
@@ -92,7 +92,7 @@ TEST_F(OpenService, FileThatIsNotADatabaseEndsWithWarning30AndDiskError) {
     const std::string garbage(4096, 'x');
     writeFile(path, garbage);
 
-    EXPECT_THROW(open(FileId::APrec), ProgramHalted);
+    EXPECT_THROW((void)open(FileId::APrec), ProgramHalted);
     ASSERT_EQ(messages->count(), 2u);
     const RecordedMessage& warning = messages->messages()[0];
     EXPECT_EQ(warning.caption, "File Access Error");
@@ -109,22 +109,22 @@ TEST_F(OpenService, FileThatIsNotADatabaseEndsWithWarning30AndDiskError) {
 
 TEST_F(OpenService, CallerThatHandlesFailuresGetsTheErrorAndNothingIsShownOrCreated) {
     const OpenOptions quiet{.callerHandlesFailure = true};
-    EXPECT_EQ(openFile(*session, FileId::APbda, quiet), ErrFileNotFound);
+    EXPECT_EQ(openFile(*session, FileId::APbda, quiet), Error::FileNotFound);
     EXPECT_FALSE(std::filesystem::exists(storage.filePath(FileId::APbda)));
     writeFile(storage.filePath(FileId::APrac), std::string(2048, '\x7f'));
-    EXPECT_EQ(openFile(*session, FileId::APrac, quiet), ErrInvalidFile);
+    EXPECT_EQ(openFile(*session, FileId::APrac, quiet), Error::InvalidFile);
     EXPECT_EQ(messages->count(), 0u);
     EXPECT_EQ(fileUseCount(storage, FileId::APbda), 0);
     EXPECT_EQ(fileUseCount(storage, FileId::APrac), 0);
 }
 
 TEST_F(OpenService, NewerStructureThanTheProgramsEndsWithWarning1) {
-    ASSERT_EQ(open(FileId::SYcfg), 0);
+    ASSERT_EQ(open(FileId::SYcfg), Error::None);
     closeFile(*session, FileId::SYcfg);
     opened[static_cast<int>(FileId::SYcfg)] = 0;
     ASSERT_TRUE(rawSql(storage.filePath(FileId::SYcfg), "PRAGMA user_version = 9"));
 
-    EXPECT_THROW(open(FileId::SYcfg), ProgramHalted);
+    EXPECT_THROW((void)open(FileId::SYcfg), ProgramHalted);
     ASSERT_EQ(messages->count(), 2u);
     EXPECT_EQ(messages->messages()[0].caption, "Invalid File");
     EXPECT_EQ(messages->messages()[0].text, "Error: (Invalid Record Declaration (47)) accessing " +
@@ -134,14 +134,14 @@ TEST_F(OpenService, NewerStructureThanTheProgramsEndsWithWarning1) {
 }
 
 TEST_F(OpenService, DamagedKeyIsRebuiltWhenTheUserSaysYesAndEndsTheProgramOnNo) {
-    ASSERT_EQ(open(FileId::APbnu), 0);
+    ASSERT_EQ(open(FileId::APbnu), Error::None);
     closeFile(*session, FileId::APbnu);
     opened[static_cast<int>(FileId::APbnu)] = 0;
     const std::string index = fileDef(FileId::APbnu).keys[1].sqlName;
     ASSERT_TRUE(rawSql(storage.filePath(FileId::APbnu), "DROP INDEX \"" + index + "\""));
 
     messages->answer(msg::Yes);
-    EXPECT_EQ(open(FileId::APbnu), 0);
+    EXPECT_EQ(open(FileId::APbnu), Error::None);
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Invalid Key");
     EXPECT_EQ(messages->last()->text, storage.fileName(FileId::APbnu) +
@@ -152,13 +152,13 @@ TEST_F(OpenService, DamagedKeyIsRebuiltWhenTheUserSaysYesAndEndsTheProgramOnNo) 
     ASSERT_TRUE(rawSql(storage.filePath(FileId::APbnu), "DROP INDEX \"" + index + "\""));
     messages->clear();
     messages->answer(msg::No);
-    EXPECT_THROW(open(FileId::APbnu), ProgramHalted);
+    EXPECT_THROW((void)open(FileId::APbnu), ProgramHalted);
     EXPECT_EQ(messages->last()->text, "Invalid Key!");
 }
 
 TEST_F(OpenService, FileThatCannotBeCreatedEndsWithWarning4) {
     storage.setFileName(FileId::APbnk, folder() + "/no such folder/03APbnk");
-    EXPECT_THROW(open(FileId::APbnk), ProgramHalted);
+    EXPECT_THROW((void)open(FileId::APbnk), ProgramHalted);
     ASSERT_EQ(messages->count(), 2u);
     EXPECT_EQ(messages->messages()[0].caption, "File Creation Error");
     EXPECT_NE(messages->messages()[0].text.find(") creating " + folder() +
@@ -169,7 +169,8 @@ TEST_F(OpenService, FileThatCannotBeCreatedEndsWithWarning4) {
 }
 
 TEST_F(OpenService, MissingFileThatMayNotBeCreatedEndsWithWarning22) {
-    EXPECT_THROW(openFile(*session, FileId::APbnk, OpenOptions{.create = false}), ProgramHalted);
+    EXPECT_THROW((void)openFile(*session, FileId::APbnk, OpenOptions{.create = false}),
+                 ProgramHalted);
     EXPECT_EQ(messages->messages()[0].text,
               "The File " + storage.fileName(FileId::APbnk) +
                   "was not found, and creation of the file is not allowed.  Press OK to end this "
@@ -191,10 +192,10 @@ TEST_F(Numbering, FirstRecordGetsOneAndLaterOnesTheHighestPlusOne) {
     EXPECT_EQ(add(bank("B")), 2);
     EXPECT_EQ(add(bank("C")), 3);
     ASSERT_TRUE(read<APbnk>(2));
-    ASSERT_EQ(session->file<APbnk>().erase(), 0);
+    ASSERT_EQ(session->file<APbnk>().erase(), Error::None);
     EXPECT_EQ(add(bank("D")), 4);
     ASSERT_TRUE(read<APbnk>(4));
-    ASSERT_EQ(session->file<APbnk>().erase(), 0);
+    ASSERT_EQ(session->file<APbnk>().erase(), Error::None);
     EXPECT_EQ(add(bank("E")), 4);
     EXPECT_EQ(messages->count(), 0u);
 }
@@ -203,7 +204,7 @@ TEST_F(Numbering, AnAddThatKeepsFailingAsksWarning25WhereRetryTriesAgainAndCance
     ASSERT_EQ(add(bank("A", 7)), 1);
     messages->answers({msg::Retry, msg::Cancel});
     session->file<APbnk>().rec = bank("B", 7);  // the same host account: a duplicate key
-    EXPECT_EQ(addNumbered(*session, FileId::APbnk), ErrDuplicateKey);
+    EXPECT_EQ(addNumbered(*session, FileId::APbnk), Error::DuplicateKey);
 
     ASSERT_EQ(messages->count(), 2u);
     for (const RecordedMessage& m : messages->messages()) {

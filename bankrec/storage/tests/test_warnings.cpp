@@ -15,7 +15,7 @@ TEST_F(SavedErrorWarnings, AWarningShowsTheSavedErrorOnceAndClearsIt) {
     auto& b = session->file<APbnk>();
     b.rec = bank("B", 5);
     b.rec.BankID = 9;
-    ASSERT_EQ(b.add(), ErrDuplicateKey);
+    ASSERT_EQ(b.add(), Error::DuplicateKey);
     saveError(*session);
     EXPECT_TRUE(savedError().isSet());
 
@@ -34,7 +34,7 @@ TEST_F(SavedErrorWarnings, AWarningShowsTheSavedErrorOnceAndClearsIt) {
 TEST(SavedError, DriverErrorsShowTheDriversMessageAndCode) {
     SavedError e;
     StorageError driver;
-    driver.number = ErrDriver;
+    driver.number = Error::Driver;
     driver.file = "/data/03APbac";
     driver.driverCode = 522;
     driver.driverMessage = "disk I/O error   ";
@@ -48,11 +48,11 @@ TEST(SavedError, DriverErrorsShowTheDriversMessageAndCode) {
     EXPECT_EQ(e.errorText(), std::string(150, 'm'));
 
     const WarningError shown = e.take();
-    EXPECT_EQ(shown.number, ErrDriver);
+    EXPECT_EQ(shown.number, errorNumber(Error::Driver));
     EXPECT_FALSE(e.isSet());
     EXPECT_EQ(e.errorText(), "");
 
-    e.save(ErrFileLocked, "APbnk");
+    e.save(Error::FileLocked, "APbnk");
     EXPECT_EQ(e.errorText(), "File Is Locked (32)");
     e.save(StorageError{});  // no error clears
     EXPECT_FALSE(e.isSet());

@@ -40,9 +40,9 @@ class Registry {
 
     // Opens an existing key. false (error 2) when the key does not exist; the previous key
     // stays closed either way.
-    bool openKey(const std::string& path);
+    [[nodiscard]] bool openKey(const std::string& path);
     // Opens a key, creating it when missing. Creation shows on disk with the first value written.
-    bool createKey(const std::string& path);
+    [[nodiscard]] bool createKey(const std::string& path);
     void close() { keyPath_.clear(); }
     bool isOpen() const { return !keyPath_.empty(); }
     // The open key's path as it was opened (backslashes, no leading or trailing backslash).
@@ -51,13 +51,14 @@ class Registry {
     // Reads a text value of the open key, or of `subKey` below it when given. Missing key or
     // value: nullopt with error 2; a value that is not text: nullopt with error 13 and the
     // error text "Can't handle data type".
-    std::optional<std::string> readValue(const std::string& name, const std::string& subKey = {});
+    [[nodiscard]] std::optional<std::string> readValue(const std::string& name,
+                                                       const std::string& subKey = {});
     // Writes a text value of the open key (or of `subKey` below it, created as needed).
     // false with error 5 when the file cannot be written.
-    bool writeValue(const std::string& name, const std::string& value,
-                    const std::string& subKey = {});
+    [[nodiscard]] bool writeValue(const std::string& name, const std::string& value,
+                                  const std::string& subKey = {});
     // Deletes a value of the open key; false with error 2 when it does not exist.
-    bool deleteValue(const std::string& name, const std::string& subKey = {});
+    [[nodiscard]] bool deleteValue(const std::string& name, const std::string& subKey = {});
     // Names of the open key's values and of its direct sub-keys, in file order.
     std::vector<std::string> valueNames();
     std::vector<std::string> subKeyNames();

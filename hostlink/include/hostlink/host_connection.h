@@ -58,7 +58,7 @@ class HostTable {
     HostTable(const HostTable&) = delete;
     HostTable& operator=(const HostTable&) = delete;
 
-    bool open(const Owner& owner);
+    [[nodiscard]] bool open(const Owner& owner);
     void close();
     bool isOpen() const { return open_; }
 

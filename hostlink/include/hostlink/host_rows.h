@@ -39,14 +39,14 @@ struct BNKEntry {
 
 // Reads every row of dbo.FIAModuleUsage in primary-key order. On a SQL failure shows standard
 // warning 35 naming the table and returns false.
-bool loadBNK(HostTable& usage, std::vector<BNKEntry>& out);
+[[nodiscard]] bool loadBNK(HostTable& usage, std::vector<BNKEntry>& out);
 
 // Beeps and asks `question` with Yes and No, the information icon and glo_ApplicationName as
 // caption. Returns true for Yes.
 bool askContinue(const std::string& question);
 
 // Prepares `sql` on the table's connection; on failure shows warning 35 naming the table.
-bool prepareOn(HostTable& table, QSqlQuery& query, const QString& sql);
+[[nodiscard]] bool prepareOn(HostTable& table, QSqlQuery& query, const QString& sql);
 // Shows warning 35 naming the table, with the query's error.
 void showReadError(const HostTable& table, const QSqlQuery& query);
 

@@ -124,9 +124,10 @@ class ZORBRCHK {
     // Appends an entry unless the queue already holds one with this TRANSACTIONID. Texts are cut
     // to their widths (SOURCE and REFERENCE 20, BANK 10, NAME 80, DESCRIPTION 160 bytes, at a
     // character boundary). Returns true when the entry was appended.
-    bool addCheck(int32_t transactionId, int32_t activityDate, corelib::Decimal amount,
-                  const std::string& source, const std::string& bank, const std::string& reference,
-                  const std::string& name, const std::string& description);
+    [[nodiscard]] bool addCheck(int32_t transactionId, int32_t activityDate,
+                                corelib::Decimal amount, const std::string& source,
+                                const std::string& bank, const std::string& reference,
+                                const std::string& name, const std::string& description);
 };
 
 // Appends one FIAQ entry per institution account and cash account of the suite.

@@ -17,7 +17,7 @@ class LedgerAccountLookup {
   public:
     ~LedgerAccountLookup() { close(); }
     // Opens the division's chart ("OI"); returns the status.
-    std::string open(const std::string& division);
+    [[nodiscard]] std::string open(const std::string& division);
     void close();
     // Reads the account with this string ID ("RR"); returns the status.
     std::string fetch(const std::string& stringId);
@@ -45,7 +45,7 @@ class PayablesRegister {
         std::string name;      // 35 characters
     };
     ~PayablesRegister() { close(); }
-    std::string open(const std::string& division);
+    [[nodiscard]] std::string open(const std::string& division);
     void close();
     // Writes check `c` (type "C"): rewritten with the new amount, vendor and name when its key
     // is on file, inserted otherwise. Returns the status of the write.
@@ -61,7 +61,7 @@ class PayrollFile {
   public:
     explicit PayrollFile(std::string type) : type_(std::move(type)) {}
     ~PayrollFile() { close(); }
-    std::string open(const std::string& division);
+    [[nodiscard]] std::string open(const std::string& division);
     void close();
     // Reads the record whose key leads `record` ("RR", or "RL" to lock it); fills `record`
     // (700 characters) on success. Returns the status.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bankrec/activity/register_rows.h"
+#include "bankrec/storage/storage_error.h"
 #include "bankrec/storage/view.h"
 
 namespace storage {
@@ -26,12 +27,12 @@ class ActivityPager {
     explicit ActivityPager(storage::FileSession& session, int pageSize = 100, int maxPages = 6);
     ~ActivityPager();
 
-    // Shows the activity of a bank from the top ("APbac:BankID = Bank:BankID"); 0 or the
+    // Shows the activity of a bank from the top ("APbac:BankID = Bank:BankID"); Error::None or the
     // storage error (the pager is then empty).
-    int32_t setBank(int32_t bankId);
+    storage::Error setBank(int32_t bankId);
     int32_t bankId() const { return bankId_; }
-    // Reads the view again: recounts and forgets every page. 0 or the storage error.
-    int32_t refresh();
+    // Reads the view again: recounts and forgets every page. Error::None or the storage error.
+    storage::Error refresh();
 
     // Rows in the view as last counted.
     int64_t count() const { return count_; }
@@ -44,7 +45,7 @@ class ActivityPager {
     // Rows held in memory now, and rows read from storage since the last refresh.
     int64_t heldRows() const;
     int64_t rowsRead() const { return rowsRead_; }
-    int32_t lastError() const { return error_; }
+    storage::Error lastError() const { return error_; }
 
   private:
     struct Page {
@@ -52,7 +53,7 @@ class ActivityPager {
         uint64_t used = 0;
     };
     const Page* page(int64_t number);
-    int32_t readPage(int64_t number, std::vector<storage::View<storage::APbac>::Row>& out);
+    storage::Error readPage(int64_t number, std::vector<storage::View<storage::APbac>::Row>& out);
     void remember(int64_t number, const std::vector<storage::View<storage::APbac>::Row>& rows);
     int64_t lastPage() const { return count_ == 0 ? -1 : (count_ - 1) / pageSize_; }
 
@@ -67,7 +68,7 @@ class ActivityPager {
     std::map<int64_t, storage::ViewPosition> lastOf_;   // page -> position of its last row
     uint64_t clock_ = 0;
     int64_t rowsRead_ = 0;
-    int32_t error_ = 0;
+    storage::Error error_ = storage::Error::None;
 };
 
 }  // namespace activity

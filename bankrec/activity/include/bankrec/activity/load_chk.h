@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 
+#include "bankrec/storage/storage_error.h"
 #include "corelib/decimal.h"
 #include "corelib/progress.h"
 #include "hostlink/hostlink.h"
@@ -102,7 +103,7 @@ class ChkLoader {
     Outcome handle(const ChkEntryValues& v);
     // One numbering and add of the buffer; readFailed when the highest identifier could not be
     // read.
-    int32_t addOnce(bool& readFailed);
+    storage::Error addOnce(bool& readFailed);
     // Ends the slice's transaction before a question and begins it again after.
     void suspend();
     void resume();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bankrec/storage/records.h"
+#include "bankrec/storage/storage_error.h"
 #include "corelib/decimal.h"
 
 namespace storage {
@@ -60,7 +61,7 @@ class ActivityForm {
     corelib::Decimal checks() const { return checks_; }
     corelib::Decimal depositOrCredit() const;
     // A read error of the deposit lines (already reported with warning 35), or 0.
-    int32_t linesError() const { return linesError_; }
+    storage::Error linesError() const { return linesError_; }
 
     // Steps to the next / previous row of the same type and bank. At the end of the file or at
     // a row of another bank: the warning beep, the pressed button disabled, the row kept, false.
@@ -81,7 +82,7 @@ class ActivityForm {
     storage::APbac rec_;
     std::vector<DepositLine> lines_;
     corelib::Decimal checks_;
-    int32_t linesError_ = 0;
+    storage::Error linesError_ = storage::Error::None;
     bool nextEnabled_ = true;
     bool previousEnabled_ = true;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bankrec/storage/records.h"
+#include "bankrec/storage/storage_error.h"
 #include "bankrec/storage/view.h"
 
 namespace storage {
@@ -36,19 +37,19 @@ class BankBrowse {
     ~BankBrowse();
 
     // Up to n rows after `after` (from the first when null), or before it with backwards.
-    // Replaces `out`; 0 or the storage error. The session's record buffers are left alone,
-    // except the APbnu buffer that finds each bank's default cash account.
-    int32_t fetch(const storage::ViewPosition* after, int n, std::vector<BankBrowseRow>& out,
-                  bool backwards = false);
+    // Replaces `out`; Error::None or the storage error. The session's record buffers are left
+    // alone, except the APbnu buffer that finds each bank's default cash account.
+    storage::Error fetch(const storage::ViewPosition* after, int n, std::vector<BankBrowseRow>& out,
+                         bool backwards = false);
     // The number of banks.
-    int32_t count(int64_t& n);
+    storage::Error count(int64_t& n);
     // The default cash account of a bank (first APbnu with Post set, in APBNU_KEY_BANKIDPOST
     // order); empty when it has none.
     std::string defaultCashAccount(int32_t bankId);
 
     // Makes the bank the current APbnk record of the session (what the form works on).
-    // 0, or 33 when the bank no longer exists.
-    int32_t select(int32_t bankId);
+    // Error::None, or Error::NoRecord when the bank no longer exists.
+    storage::Error select(int32_t bankId);
 
     // Calls the form on the current bank with `request`, following its Next and Previous:
     // puts the request into GlobalRequest and clears VCRRequest, calls `form`, and while the

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "bankrec/storage/storage_error.h"
 
 #include "bankrec/storage/transaction_frame.h"
 
@@ -29,20 +30,27 @@ class Configuration {
     bool contains(const std::string& name) const;
 
     // Reads every registered name from SYcfg in one transaction frame of 5 seconds on the
-    // session and takes the stored value where a record exists. 0, or the storage error that
-    // ended the frame (already reported to the user through the frame's messages).
+    // session and takes the stored value where a record exists. Error::None, or the storage error
+    // that ended the frame (already reported to the user through the frame's messages).
     // `hooks` give the frame its wait cursor and window to close.
-    int32_t load(storage::FileSession& session, const storage::FrameHooks& hooks = {});
+    storage::Error load(storage::FileSession& session, const storage::FrameHooks& hooks = {});
+
+    enum class [[nodiscard]] SetResult : int32_t{
+        Stored = 0,
+        UnknownName = 1,
+        NotStored = 2,
+    };
 
     // The value of a registered name. A name never registered shows "Configuration " + name +
     // " not found." (no caption, OK) and gives "".
     std::string get(const std::string& name) const;
     // Stores a registered name's value in the list and in SYcfg (the record found by its name
     // is added with the next ConfigurationID when missing, changed only when the value
-    // differs; each write stamped). 0 when stored or unchanged; 1 for a name never registered
-    // (message as for get); otherwise the storage error (reported through the frame's messages).
-    int32_t set(storage::FileSession& session, const std::string& name, const std::string& value,
-                const storage::FrameHooks& hooks = {});
+    // differs; each write stamped). Stored also when the value was unchanged; UnknownName for a
+    // name never registered (message as for get); NotStored when the storage failed (reported
+    // through the frame's messages).
+    SetResult set(storage::FileSession& session, const std::string& name, const std::string& value,
+                  const storage::FrameHooks& hooks = {});
 
     const std::vector<Entry>& entries() const { return entries_; }
 

@@ -7,6 +7,6 @@
 namespace shell {
 
 std::string helpPageHtml();
-std::string writeHelpPage();
+[[nodiscard]] std::string writeHelpPage();
 
 }  // namespace shell

@@ -50,16 +50,16 @@ class FileSession {
     // its version is newer than ours or its columns differ from the declaration at the same
     // version; 46 when a key's index is missing or differs; 90 for other failures. A file of an
     // older version is upgraded in place (one transaction) before it opens.
-    int32_t open(FileId file);
+    Error open(FileId file);
     // Creates the file with its table and indexes at the current version (existing data is
     // never touched: a file that already holds our table is left as it is). 0 or 32/36/90.
-    int32_t create(FileId file);
+    Error create(FileId file);
     // Brings an existing file to the current version inside one transaction: missing table
     // created, older layouts converted (APbnk's CheckBank carried into APBank and PRBank), keys
     // rebuilt. 0 when the file is current afterwards; 2 missing; 47 newer or unconvertible.
-    int32_t upgrade(FileId file);
+    Error upgrade(FileId file);
     // Drops and rebuilds the indexes of every key. 0, or 40 when a unique key's rows collide.
-    int32_t rebuildKeys(FileId file);
+    Error rebuildKeys(FileId file);
     // Closes the file in this session (its connection and statements). Refused (false) while a
     // transaction names it.
     bool close(FileId file);
@@ -78,21 +78,21 @@ class FileSession {
     // Begins a write transaction over exactly these files (BEGIN IMMEDIATE on a connection with
     // them attached), waiting up to `timeoutSeconds` for other writers. 0; 48 when the wait runs
     // out or a transaction is already active; errors of open() for a file that cannot open.
-    int32_t begin(std::span<const FileId> files, int timeoutSeconds);
-    int32_t begin(std::initializer_list<FileId> files, int timeoutSeconds) {
+    Error begin(std::span<const FileId> files, int timeoutSeconds);
+    Error begin(std::initializer_list<FileId> files, int timeoutSeconds) {
         return begin(std::span<const FileId>(files.begin(), files.size()), timeoutSeconds);
     }
     // Commits atomically across the files (also across a crash). On failure the transaction is
     // rolled back and the error returned (90 / 32).
-    int32_t commit();
+    Error commit();
     // Rolls back; harmless without a transaction.
-    int32_t rollback();
+    Error rollback();
     bool inTransaction() const { return txn_ != nullptr; }
     // Savepoints inside the transaction, for an entry of a batch that must fail alone.
     // 48 without a transaction.
-    int32_t savepoint();
-    int32_t releaseSavepoint();
-    int32_t rollbackToSavepoint();  // undoes the entry's writes and releases the savepoint
+    Error savepoint();
+    Error releaseSavepoint();
+    Error rollbackToSavepoint();  // undoes the entry's writes and releases the savepoint
 
     // ---- Errors ----
     const StorageError& lastError() const { return error_; }
@@ -100,18 +100,18 @@ class FileSession {
     // Internal plumbing for RecordFileBase and ViewBase: the connection an operation on `file`
     // runs on (opening the file when needed; nullptr with err set on failure), and recording a
     // failure in lastError() (returns `number`).
-    Connection* connectionFor(FileId file, int32_t& err);
-    int32_t fail(int32_t number, FileId file, Connection* c = nullptr, int rc = 0);
-    int32_t failText(int32_t number, FileId file, const std::string& message);
+    Connection* connectionFor(FileId file, Error& err);
+    Error fail(Error number, FileId file, Connection* c = nullptr, int rc = 0);
+    Error failText(Error number, FileId file, const std::string& message);
     void invalidateWalks(FileId file);
 
   private:
-    int32_t openConnection(FileId file, bool create, std::unique_ptr<Connection>& out);
-    int32_t checkFile(FileId file, Connection& c);
-    int32_t convert(FileId file, Connection& c);
-    Connection* transactionConnection(uint32_t mask, int32_t& err);
+    Error openConnection(FileId file, bool create, std::unique_ptr<Connection>& out);
+    Error checkFile(FileId file, Connection& c);
+    Error convert(FileId file, Connection& c);
+    Connection* transactionConnection(uint32_t mask, Error& err);
     void dropTransactionConnections(FileId file);
-    int32_t finishTransaction(const char* sql);
+    Error finishTransaction(const char* sql);
 
     const Storage& storage_;
     int recoverMs_;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/storage_error.h"
 
 namespace storage {
 
@@ -45,18 +46,18 @@ class Filter {
     Filter& operator=(Filter&&) noexcept;
 
     // Parses `text` against the fields of `file`. Empty text is a filter that keeps every row.
-    // 0 on success; ErrInvalidFilter with a message naming the problem and its offset otherwise
+    // 0 on success; Error::InvalidFilter with a message naming the problem and its offset otherwise
     // (the filter is then empty).
-    int32_t parse(std::string_view text, const FileDef& file, std::string* message = nullptr);
+    Error parse(std::string_view text, const FileDef& file, std::string* message = nullptr);
     bool empty() const { return root_ == nullptr; }
     // The bound names the filter uses, as written.
     std::vector<std::string> boundNames() const;
 
-    // The SQL condition (columns unqualified) and its parameters in order. ErrInvalidFilter when
-    // a bound name has no value or a value does not suit its comparison. An empty filter gives
+    // The SQL condition (columns unqualified) and its parameters in order. Error::InvalidFilter
+    // when a bound name has no value or a value does not suit its comparison. An empty filter gives
     // "1" and no parameters.
-    int32_t toSql(const FilterBindings& bindings, std::string& sql, std::vector<FieldValue>& params,
-                  std::string* message = nullptr) const;
+    Error toSql(const FilterBindings& bindings, std::string& sql, std::vector<FieldValue>& params,
+                std::string* message = nullptr) const;
 
   private:
     const FileDef* file_ = nullptr;

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include "bankrec/storage/storage_error.h"
+
 namespace storage {
 
 struct ASimp {
@@ -15,11 +17,11 @@ struct ASimp {
 class LineFile {
   public:
     // Opens the file for reading. 0; 2 when it does not exist; 90 when it cannot be read.
-    int32_t open(const std::string& path);
+    Error open(const std::string& path);
     void close();
     bool isOpen() const { return in_.is_open(); }
     // Reads the next line into rec.ImportText. 33 at the end of the file; 90 on a read error.
-    int32_t next();
+    Error next();
     // Number of lines read so far.
     int64_t linesRead() const { return lines_; }
     ASimp rec;

@@ -3,13 +3,14 @@
 //
 //   auto& bnk = session.file<APbnk>();
 //   bnk.rec.FIAID = id;
-//   if (bnk.get(APBNK_KEY_FIAID) == 0) { bnk.rec.Bank = name; err = bnk.put(); }
+//   if (bnk.get(APBNK_KEY_FIAID) == Error::None) { bnk.rec.Bank = name; err = bnk.put(); }
 //
 // The "current record" is the last one read into the buffer by get/next/previous/reget or
 // written by add; put() and erase() act on it. Walks (set*/next/previous) keep their own
 // position, so a get, add or put in the middle of a walk does not move it.
 //
-// Every operation returns 0 or an error number (storage_error.h); details of the failure are in
+// Every operation returns Error::None or an error (storage_error.h; below by its number, 33 for
+// Error::NoRecord and so on); details of the failure are in
 // session().lastError(). Operations open the file in the session when it is not open yet (and
 // give open()'s errors). Outside a transaction each write commits at once; any operation gives
 // 32 when another connection holds the file longer than the session's recover time.
@@ -43,37 +44,37 @@ class RecordFileBase {
     // without regard to case). 33 when there is none or when the buffer's components are all
     // empty (such records are not in the key); 88 for a key of another file. On failure the
     // buffer is unchanged.
-    int32_t get(KeyId key);
+    Error get(KeyId key);
     // Reads the record at a position taken with position(). 33 when it no longer exists.
-    int32_t reget(int64_t position);
+    Error reget(int64_t position);
     // The position of the current record (0 when there is none); stable while the record lives.
     int64_t position() const { return currentRow_; }
 
     // Positions a walk along `key` at the buffer's key values: next() then reads the first record
     // at or after them, previous() the last record at or before them.
-    int32_t set(KeyId key);
+    Error set(KeyId key);
     // Positions before the first record of the key (next() reads the first).
-    int32_t setStart(KeyId key);
+    Error setStart(KeyId key);
     // Positions after the last record of the key (previous() reads the last).
-    int32_t setEnd(KeyId key);
+    Error setEnd(KeyId key);
     // Reads the next / previous record of the walk into the buffer; 33 at the end of the key
     // (buffer unchanged). Records whose key components are all empty are never visited. A walk
     // holds no statement or lock between calls; it reads ahead a few rows, and a write by this
     // session to the file makes it read again from the last record it returned.
-    int32_t next();
-    int32_t previous();
+    Error next();
+    Error previous();
 
     // Inserts the buffer as a new record (texts cut to their widths) and makes it current.
     // 40 when a unique key would be duplicated; nothing is written then.
-    int32_t add();
+    Error add();
     // Writes the buffer over the current record. 33 when there is no current record or it was
     // deleted meanwhile; 40 on a duplicate key; 89 when another connection changed it since it was
     // read: nothing is written and the buffer then holds that connection's current record.
-    int32_t put();
+    Error put();
     // Deletes the current record. 33 when there is none or it no longer exists.
-    int32_t erase();
+    Error erase();
     // Number of records in the file.
-    int32_t records(int64_t& count);
+    Error records(int64_t& count);
     // Clears the buffer (numbers 0, texts empty) and forgets the current record.
     void clear();
 
@@ -87,9 +88,9 @@ class RecordFileBase {
   private:
     friend class FileSession;
     friend class ViewBase;
-    int32_t walk(bool forward);
+    Error walk(bool forward);
     // set/setStart/setEnd: a new walk along the key from the place `from` (a WalkState::From).
-    int32_t startWalk(KeyId key, int from);
+    Error startWalk(KeyId key, int from);
     void invalidateWalk();
 
     FileSession& session_;

@@ -3,13 +3,14 @@
 // Savepoint undoes its entry unless released.
 //
 //   Transaction t(session, {FileId::APbac, FileId::APrac}, 2);
-//   if (t.error()) return t.error();          // 48 after the time-out
+//   if (t.error() != Error::None) return t.error();          // 48 after the time-out
 //   ... writes ...
 //   return t.commit();
 #include <cstdint>
 #include <initializer_list>
 
 #include "bankrec/storage/records.h"
+#include "bankrec/storage/storage_error.h"
 
 namespace storage {
 
@@ -22,17 +23,17 @@ class Transaction {
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    // The result of beginning (0 = the transaction is active).
-    int32_t error() const { return error_; }
+    // The result of beginning (Error::None: the transaction is active).
+    Error error() const { return error_; }
     // Commits; afterwards the destructor does nothing. Returns FileSession::commit()'s result, or
     // the begin error when the transaction never started.
-    int32_t commit();
+    Error commit();
     // Rolls back now.
     void rollback();
 
   private:
     FileSession& session_;
-    int32_t error_ = 0;
+    Error error_ = Error::None;
     bool active_ = false;
 };
 
@@ -43,15 +44,15 @@ class Savepoint {
     Savepoint(const Savepoint&) = delete;
     Savepoint& operator=(const Savepoint&) = delete;
 
-    int32_t error() const { return error_; }
+    Error error() const { return error_; }
     // Keeps the entry's writes in the enclosing transaction.
-    int32_t release();
+    Error release();
     // Undoes the entry's writes now.
     void rollback();
 
   private:
     FileSession& session_;
-    int32_t error_ = 0;
+    Error error_ = Error::None;
     bool active_ = false;
 };
 

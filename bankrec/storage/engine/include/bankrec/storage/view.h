@@ -12,7 +12,7 @@
 //   View<APbac> v(session, APBAC_KEY_RECONCILED);
 //   v.bindings().bind("APbnk:BankID", bankId);
 //   if (int err = v.setFilter("APbac:BankID = APbnk:BankID AND NOT APbac:Reconciled")) ...
-//   for (v.reset(); v.next() == 0;) { ... session.file<APbac>().rec ... }
+//   for (v.reset(); v.next() == Error::None;) { ... session.file<APbac>().rec ... }
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -41,36 +41,36 @@ class ViewBase {
     ViewBase(const ViewBase&) = delete;
     ViewBase& operator=(const ViewBase&) = delete;
 
-    // Sets the filter text (see filter.h); 0 or ErrInvalidFilter (view unchanged). Bindings are
+    // Sets the filter text (see filter.h); 0 or Error::InvalidFilter (view unchanged). Bindings are
     // read when rows are read, so they may change between reads.
-    int32_t setFilter(std::string_view text);
+    Error setFilter(std::string_view text);
     FilterBindings& bindings() { return bindings_; }
     // Changes the order; 88 for a key of another file.
-    int32_t setOrder(KeyId key);
+    Error setOrder(KeyId key);
     // Orders by a list of fields, each with + (ascending, the default) or - (descending), e.g.
     // "-APbac:ActivityType, +APbac:ActivityDate, +APbac:Reference"; ties go by rowid. Such a
-    // view holds every row that passes the filter. ErrInvalidFilter for an unknown field.
-    int32_t setOrder(std::string_view orderText);
+    // view holds every row that passes the filter. Error::InvalidFilter for an unknown field.
+    Error setOrder(std::string_view orderText);
     KeyId order() const { return key_; }
 
     // Number of rows in the view.
-    int32_t count(int64_t& n);
+    Error count(int64_t& n);
 
     // Walking into the file's buffer. next()/previous() give 33 at the end.
     void reset();     // before the first row
     void resetEnd();  // after the last row
-    int32_t next();
-    int32_t previous();
+    Error next();
+    Error previous();
 
   protected:
     ViewBase(FileSession& session, KeyId key);
     // Reads up to n rows after `after` (from the start when null), or before it going backwards
     // (from the end when null), into rowSlot(0..), with their positions and revisions.
-    int32_t fetchRows(const ViewPosition* after, int n, bool backwards,
-                      std::vector<ViewPosition>& positions);
+    Error fetchRows(const ViewPosition* after, int n, bool backwards,
+                    std::vector<ViewPosition>& positions);
     // fetchRows for a page: the walk's read-ahead rows are given up first (they share the rows).
-    int32_t fetchPage(const ViewPosition* after, int n, bool backwards,
-                      std::vector<ViewPosition>& positions);
+    Error fetchPage(const ViewPosition* after, int n, bool backwards,
+                    std::vector<ViewPosition>& positions);
     virtual void resizeRows(size_t n) = 0;
     virtual void* rowSlot(size_t i) = 0;
     virtual void assignToFile(size_t i) = 0;
@@ -80,8 +80,8 @@ class ViewBase {
 
   private:
     friend class FileSession;
-    int32_t compile(std::string& where, std::vector<FieldValue>& params);
-    int32_t walk(bool forward);
+    Error compile(std::string& where, std::vector<FieldValue>& params);
+    Error walk(bool forward);
     void invalidateReadAhead();
 
     std::string orderSql(bool ascending) const;
@@ -116,15 +116,15 @@ class View final : public ViewBase {
     };
     // Up to n rows after `after` (from the start when null); with backwards, up to n rows before
     // it going backwards (from the end when null), nearest first. Replaces `out`. 0 or an error.
-    int32_t fetch(const ViewPosition* after, int n, std::vector<Row>& out, bool backwards = false) {
+    Error fetch(const ViewPosition* after, int n, std::vector<Row>& out, bool backwards = false) {
         std::vector<ViewPosition> positions;
-        int32_t err = fetchPage(after, n, backwards, positions);
+        Error err = fetchPage(after, n, backwards, positions);
         out.clear();
-        if (err) return err;
+        if (err != Error::None) return err;
         out.reserve(positions.size());
         for (size_t i = 0; i < positions.size(); ++i)
             out.push_back(Row{std::move(rows_[i]), std::move(positions[i])});
-        return 0;
+        return Error::None;
     }
 
   protected:

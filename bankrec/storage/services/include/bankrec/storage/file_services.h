@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bankrec/storage/records.h"
+#include "bankrec/storage/storage_error.h"
 
 namespace storage {
 
@@ -26,11 +27,11 @@ struct OpenOptions {
     bool shared = true;                 // shared read/write (the only mode the storage has)
 };
 
-// Opens `file` for a procedure of `session` and adds one to its use count. Returns 0 when the
-// file is open. Failures show their standard warning and end the program (warnings 1, 3, 4, 5,
-// 22, 2 answered No, and 30 followed by "Disk Error"). With callerHandlesFailure nothing is
-// shown: a missing file is not created and the error number is returned (the count unchanged).
-int32_t openFile(FileSession& session, FileId file, const OpenOptions& options = {});
+// Opens `file` for a procedure of `session` and adds one to its use count. Returns Error::None
+// when the file is open. Failures show their standard warning and end the program (warnings 1,
+// 3, 4, 5, 22, 2 answered No, and 30 followed by "Disk Error"). With callerHandlesFailure nothing
+// is shown: a missing file is not created and the error number is returned (the count unchanged).
+Error openFile(FileSession& session, FileId file, const OpenOptions& options = {});
 // Lets go of a file opened with openFile: subtracts one from its use count and closes it in
 // `session` when the count returns to 0. Does nothing when the count is already 0.
 void closeFile(FileSession& session, FileId file);
@@ -47,15 +48,20 @@ class FileUse {
     FileUse(const FileUse&) = delete;
     FileUse& operator=(const FileUse&) = delete;
 
-    // 0 when every file is open, else the error of the first that did not open.
-    int32_t error() const { return error_; }
+    // Error::None when every file is open, else the error of the first that did not open.
+    Error error() const { return error_; }
 
   private:
     FileSession& session_;
     std::vector<FileId> opened_;
-    int32_t error_ = 0;
+    Error error_ = Error::None;
 };
 
+// Results of deleteRecord.
+enum class [[nodiscard]] DeleteResult : int32_t{
+    Deleted = 0,
+    NotDeleted = 1,
+};
 // Deletes the current record of `file` (APbnk, APbnu, APbac, APbda, APrec; APrac and SYcfg have
 // no dependants and are simply deleted) together with the records linked to it, in one
 // transaction on exactly the files touched (2 seconds to begin):
@@ -64,16 +70,15 @@ class FileUse {
 //  - APrec: each activity row it created is deleted as below, then its APrac rows;
 //  - APbac: its deposit lines (APbda) are deleted, APrac rows copied from it keep their copy
 //    with ActivityID 0.
-// Returns 0 when deleted; 1 when not (a warning was shown: 34, 35, 13, 17 or 15, and everything
+// Returns Deleted, or NotDeleted (a warning was shown: 34, 35, 13, 17 or 15, and everything
 // was rolled back). The buffers of the linked files are left as they were. Like changeRecord,
 // it begins its own transaction, so it is not for use inside one.
-int32_t deleteRecord(FileSession& session, FileId file);
+DeleteResult deleteRecord(FileSession& session, FileId file);
 
 // Results of changeRecord.
-enum ChangeResult : int32_t {
-    ChangeWritten = 0,
-    ChangeNotWritten = 1,
-    ChangeConflict = 2,  // another station changed the record first; the buffer now holds it
+enum class [[nodiscard]] ChangeResult : int32_t{
+    Written = 0, NotWritten = 1,
+    Conflict = 2,  // another station changed the record first; the buffer now holds it
 };
 // Writes the buffer of `file` over its current record in a transaction on the file alone
 // (2 seconds to begin; warning 34 "Update" when it cannot). Stamps ChangeID, ChangeDate and
@@ -81,16 +86,17 @@ enum ChangeResult : int32_t {
 // warning 38 and any other caller warning 15, and the buffer is read again from the file.
 // Other failures show warning 15 with the file name. Nothing is written on failure. Not for use
 // inside a transaction of the session (beginning fails with 48): a frame writes with put().
-int32_t changeRecord(FileSession& session, FileId file, bool formCaller);
+ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller);
 
 // Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
 void stampRecord(FileSession& session, FileId file);
 
 // One numbering: keeps the buffer's values, reads the highest identifier of the primary key,
-// stamps, and adds the kept values with that identifier + 1 (1 in an empty file). Returns 0 when
-// added (the record is current), or the error with the error saved; `readFailed` tells whether
-// reading the highest identifier failed (then nothing was added). The buffer keeps the values.
-int32_t numberAndAdd(FileSession& session, FileId file, bool& readFailed);
+// stamps, and adds the kept values with that identifier + 1 (1 in an empty file). Returns
+// Error::None when added (the record is current), or the error with the error saved; `readFailed`
+// tells whether reading the highest identifier failed (then nothing was added). The buffer keeps
+// the values.
+Error numberAndAdd(FileSession& session, FileId file, bool& readFailed);
 
 // How addNumbered reports a failure to read the highest identifier.
 enum class NumberingReadError {
@@ -98,9 +104,9 @@ enum class NumberingReadError {
     LeaveToCaller,  // nothing shown; the error is saved (a transaction frame reports it)
 };
 // Numbers and adds the buffer of `file`, trying up to three times when the add fails, then
-// asking warning 25: Retry gives three more attempts, Cancel gives up. Returns 0 when added,
-// else the last error.
-int32_t addNumbered(FileSession& session, FileId file,
-                    NumberingReadError onReadError = NumberingReadError::Warning35);
+// asking warning 25: Retry gives three more attempts, Cancel gives up. Returns Error::None when
+// added, else the last error.
+Error addNumbered(FileSession& session, FileId file,
+                  NumberingReadError onReadError = NumberingReadError::Warning35);
 
 }  // namespace storage

@@ -12,14 +12,14 @@ namespace storage {
 
 class SavedError {
   public:
-    // Keeps `error` (number, file, driver code and message); number 0 clears.
+    // Keeps `error` (number, file, driver code and message); Error::None clears.
     void save(const StorageError& error);
     // Keeps an error number with its standard text and no driver details.
-    void save(int32_t number, const std::string& file = {});
+    void save(Error number, const std::string& file = {});
     void clear();
 
-    bool isSet() const { return error_.number != NoError; }
-    int32_t number() const { return error_.number; }
+    bool isSet() const { return error_.number != Error::None; }
+    Error number() const { return error_.number; }
     const StorageError& error() const { return error_; }
     // The error's own text, at most 255 characters ("" when none is saved).
     const std::string& text() const { return text_; }

@@ -51,17 +51,17 @@ class TransactionFrame {
     // to close).
     bool failed() const { return failed_; }
 
-    // After a write: with 0 returns true; otherwise takes the update error path with the
+    // After a write: with Error::None returns true; otherwise takes the update error path with the
     // session's last error and returns false. Does nothing (false) when the frame is not active.
-    bool check(int32_t result);
+    bool check(Error result);
     // Reports an error the procedure found itself (the error is the session's last error, or the
     // number alone when `number` differs from it) through the update error path.
-    void fail(int32_t number);
-    // Commits and restores the cursor. 0 on success; a failing commit takes the update error
-    // path and returns its error. A frame that is not active returns its error, or 48.
-    int32_t commit();
-    // The error that made the frame fail (0 when none).
-    int32_t error() const { return error_; }
+    void fail(Error number);
+    // Commits and restores the cursor. Error::None on success; a failing commit takes the update
+    // error path and returns its error. A frame that is not active returns its error, or 48.
+    Error commit();
+    // The error that made the frame fail (Error::None when none).
+    Error error() const { return error_; }
 
     // The text of the frame's messages for an error.
     static std::string errorDetails(const StorageError& error);
@@ -78,7 +78,7 @@ class TransactionFrame {
     bool active_ = false;
     bool failed_ = false;
     bool busy_ = false;
-    int32_t error_ = 0;
+    Error error_ = Error::None;
 };
 
 }  // namespace storage
