@@ -4,11 +4,11 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include "corelib/message.h"
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
+#include "testsupport/sandbox.h"
 
 using namespace corelib;
 
@@ -21,10 +21,10 @@ class MessageServiceTest : public ::testing::Test {
         ThisMessageBox.setProperty("", "", true);
         ThisMessageBox.setMessageDebug(false);
     }
-    std::string iniPath() const { return (dir.path() + "/Bankrec.INI").toStdString(); }
+    std::string iniPath() const { return sandbox.file("Bankrec.INI"); }
 
-    QTemporaryDir dir;
-    ScopedScriptedMessages messages;
+    testsupport::Sandbox sandbox;
+    ScopedScriptedMessages& messages = sandbox.messages;
 };
 
 TEST_F(MessageServiceTest, WithoutIniAYesNoQuestionShowsBuiltInCaptionsAndReturnsTheAnswer) {

@@ -2,12 +2,12 @@
 // as codes, and isolation of the two roots.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "corelib/registry.h"
+#include "testsupport/sandbox.h"
 
 using namespace corelib;
 
@@ -16,17 +16,12 @@ namespace {
 class RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        hkcu_ = dir_.path().toStdString() + "/hkcu/user.ini";
-        hklm_ = dir_.path().toStdString() + "/hklm/machine.ini";
-        setenv("BANKREC_HKCU", hkcu_.c_str(), 1);
-        setenv("BANKREC_HKLM", hklm_.c_str(), 1);
+        ASSERT_TRUE(sandbox_.valid());
+        hkcu_ = sandbox_.file("hkcu/user.ini");
+        hklm_ = sandbox_.file("hklm/machine.ini");
+        sandbox_.setSettingsFiles(hkcu_, hklm_);
     }
-    void TearDown() override {
-        unsetenv("BANKREC_HKCU");
-        unsetenv("BANKREC_HKLM");
-    }
-    QTemporaryDir dir_;
+    testsupport::Sandbox sandbox_;
     std::string hkcu_, hklm_;
 };
 
@@ -99,7 +94,7 @@ TEST_F(RegistryTest, UnwritableFileReportsAccessDenied) {
     ASSERT_TRUE(r.createKey(kKey));
     ASSERT_TRUE(r.writeValue("A", "1"));
     // A directory where the file should be cannot be written.
-    const std::string blocked = dir_.path().toStdString() + "/blocked";
+    const std::string blocked = sandbox_.file("blocked");
     std::filesystem::create_directories(blocked + "/file.ini");
     setenv("BANKREC_HKCU", (blocked + "/file.ini").c_str(), 1);
     Registry b;

@@ -1,11 +1,9 @@
 // ZOR_TTY: every selector with its registry values present and missing.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <cstdlib>
-
 #include "corelib/registry.h"
 #include "corelib/zor_tty.h"
+#include "testsupport/sandbox.h"
 
 using namespace corelib;
 
@@ -13,15 +11,7 @@ namespace {
 
 class ZorTtyTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        setenv("BANKREC_HKCU", (dir_.path() + "/cu.ini").toLocal8Bit().constData(), 1);
-        setenv("BANKREC_HKLM", (dir_.path() + "/lm.ini").toLocal8Bit().constData(), 1);
-    }
-    void TearDown() override {
-        unsetenv("BANKREC_HKCU");
-        unsetenv("BANKREC_HKLM");
-    }
+    void SetUp() override { ASSERT_TRUE(sandbox_.valid()); }
     static void put(RegistryRoot root, const std::string& key, const std::string& name,
                     const std::string& value) {
         Registry r(root);
@@ -33,7 +23,7 @@ class ZorTtyTest : public ::testing::Test {
         if (!r.openKey(key)) return "<no key>";
         return r.readValue(name).value_or("<no value>");
     }
-    QTemporaryDir dir_;
+    testsupport::Sandbox sandbox_;
 };
 
 TEST_F(ZorTtyTest, NothingInstalledGivesNotFoundForEveryTerminal) {

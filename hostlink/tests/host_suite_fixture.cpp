@@ -67,10 +67,9 @@ std::string allMessageText(const ScriptedMessages& messages) {
 }
 
 void HostSuiteTest::SetUp() {
-    ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path().toStdString();
-    previousCurrent_ = QDir::currentPath();
-    QDir::setCurrent(dir_.path());
+    ASSERT_TRUE(sandbox_.valid());
+    folder_ = sandbox_.path();
+    QDir::setCurrent(QString::fromStdString(folder_));
     tvsuite_SetDataFolder(folder_.c_str());
     setProgressBackend(std::make_unique<RecordingProgress>(progress_));
     glo_ApplicationName = "Bank Reconciliation";
@@ -90,7 +89,6 @@ void HostSuiteTest::TearDown() {
     }
     setProgressBackend(nullptr);
     tvsuite_SetDataFolder(nullptr);
-    QDir::setCurrent(previousCurrent_);
     if (pgLock_ >= 0) ::close(pgLock_);  // releases the lock
 }
 

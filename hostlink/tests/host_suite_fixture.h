@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QSqlDatabase>
-#include <QTemporaryDir>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +14,7 @@
 #include "corelib/message_script.h"
 #include "corelib/progress.h"
 #include "hostlink/hostlink.h"
+#include "testsupport/sandbox.h"
 #include "tvhost/suite_database.h"
 #include "tvsuite/suite_admin.h"
 
@@ -78,13 +78,12 @@ class HostSuiteTest : public ::testing::Test {
     int division_ = 2;
     std::string server_;
     INFO info_;
-    QTemporaryDir dir_;
+    testsupport::Sandbox sandbox_;
     std::string folder_;
-    corelib::ScopedScriptedMessages messages_;
+    corelib::ScopedScriptedMessages& messages_ = sandbox_.messages;
     std::shared_ptr<ProgressLog> progress_ = std::make_shared<ProgressLog>();
     tvsuite::SuiteAdmin files_;
     QString adminConnection_;
-    QString previousCurrent_;
     int pgLock_ = -1;
 };
 

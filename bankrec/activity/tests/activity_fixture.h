@@ -5,7 +5,6 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QUuid>
 #include <memory>
 #include <string>
@@ -19,6 +18,7 @@
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/registry.h"
+#include "testsupport/sandbox.h"
 #include "tvhost/suite_database.h"
 
 namespace activity {
@@ -26,8 +26,6 @@ namespace activity {
 class ActivityTest : public ::testing::Test {
   protected:
     ActivityTest() {
-        qputenv("BANKREC_HKCU", QByteArray::fromStdString(folder() + "/hkcu.ini"));
-        qputenv("BANKREC_HKLM", QByteArray::fromStdString(folder() + "/hklm.ini"));
         corelib::glo_ApplicationName = "Bank Reconciliation";
         storage.nameFiles(folder(), 2);
         storage.setFileName(storage::FileId::APbnu, folder() + "/APbnu");
@@ -45,7 +43,7 @@ class ActivityTest : public ::testing::Test {
         if (!adminConnection.isEmpty()) QSqlDatabase::removeDatabase(adminConnection);
     }
 
-    std::string folder() const { return dir.path().toStdString(); }
+    std::string folder() const { return sandbox.path(); }
 
     // Makes the suite database of division 2 and points the start-up parameters at it.
     void makeSuite() {
@@ -140,8 +138,8 @@ class ActivityTest : public ::testing::Test {
         return n;
     }
 
-    QTemporaryDir dir;
-    corelib::ScopedScriptedMessages messages;
+    testsupport::Sandbox sandbox;
+    corelib::ScopedScriptedMessages& messages = sandbox.messages;
     storage::Storage storage;
     std::unique_ptr<storage::FileSession> session;
     std::vector<storage::FileId> opened;

@@ -3,8 +3,6 @@
 // that read back what the loader and the form left in APbnk and APbnu.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,17 +14,16 @@
 #include "bankrec/storage/storage.h"
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
+#include "testsupport/sandbox.h"
 
 namespace banks {
 
 class BanksTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        dataDir_ = dir_.path().toStdString() + "/data";
-        suiteDir_ = dir_.path().toStdString() + "/suite";
-        QDir().mkpath(QString::fromStdString(dataDir_));
-        QDir().mkpath(QString::fromStdString(suiteDir_));
+        ASSERT_TRUE(sandbox_.valid());
+        dataDir_ = sandbox_.folder("data");
+        suiteDir_ = sandbox_.folder("suite");
         storage_.nameFiles(dataDir_, 3);
         storage_.setFileName(storage::FileId::APbnu, dataDir_ + "/APbnu");
         params_.parse({"Division=3", "DataPath=" + dataDir_, "Server=sqlite:" + suiteDir_,
@@ -102,14 +99,14 @@ class BanksTest : public ::testing::Test {
         return out;
     }
 
-    QTemporaryDir dir_;
+    testsupport::Sandbox sandbox_;
     std::string dataDir_;
     std::string suiteDir_;
     storage::Storage storage_;
     shell::StartupParameters params_;
     std::unique_ptr<storage::FileSession> session_;
     std::unique_ptr<storage::FileUse> files_;
-    corelib::ScopedScriptedMessages messages_;
+    corelib::ScopedScriptedMessages& messages_ = sandbox_.messages;
 };
 
 }  // namespace banks

@@ -3,7 +3,6 @@
 
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,6 +11,7 @@
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
+#include "testsupport/sandbox.h"
 
 using namespace corelib;
 using namespace storage;
@@ -27,12 +27,12 @@ struct CliRun {
 
 class CliStorage : public ::testing::Test {
   protected:
-    std::string folder() const { return dir.path().toStdString(); }
-    std::string file(const std::string& name) const { return folder() + "/" + name; }
+    std::string folder() const { return sandbox.path(); }
+    std::string file(const std::string& name) const { return sandbox.file(name); }
 
     CliRun cli(const QStringList& args) {
         QProcess p;
-        QStringList all{"Division=3", "DataPath=" + dir.path()};
+        QStringList all{"Division=3", "DataPath=" + QString::fromStdString(folder())};
         all += args;
         p.start(BANKREC_CLI_EXE, all);
         CliRun r;
@@ -51,7 +51,6 @@ class CliStorage : public ::testing::Test {
     // Adds records to the folder's files through the storage layer, then lets go of them.
     template <Record R>
     void addRecords(std::initializer_list<R> records) {
-        ScopedScriptedMessages messages;
         Storage storage;
         storage.nameFiles(folder(), 3);
         storage.setFileName(FileId::APbnu, folder() + "/APbnu");
@@ -64,7 +63,7 @@ class CliStorage : public ::testing::Test {
         closeFile(session, R::kFile);
     }
 
-    QTemporaryDir dir;
+    testsupport::Sandbox sandbox;
 };
 
 void writeBytes(const std::string& path, const std::string& bytes) {

@@ -45,7 +45,7 @@ class ConfigurationTest : public ShellFixture {
 
     Storage storage_;
     std::unique_ptr<FileSession> session_;
-    ScopedScriptedMessages messages_;
+    ScopedScriptedMessages& messages_ = sandbox_.messages;
 };
 
 TEST_F(ConfigurationTest, DefaultsAreTheRegisteredValuesUntilSomethingIsStored) {

@@ -21,6 +21,7 @@
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "corelib/daytime.h"
+#include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/thread_registry.h"
 #include "corelib/ui/thread_event_filter.h"

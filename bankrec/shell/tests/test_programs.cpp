@@ -3,7 +3,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
+
+#include "testsupport/sandbox.h"
 
 namespace {
 
@@ -16,14 +17,14 @@ struct ProgramRun {
 
 class ProgramsTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    void SetUp() override { ASSERT_TRUE(sandbox_.valid()); }
 
     // Runs a program with the registry in the test folder and no display at all.
     ProgramRun run(const char* program, const QStringList& args) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-        env.insert("BANKREC_HKCU", dir_.path() + "/hkcu.ini");
-        env.insert("BANKREC_HKLM", dir_.path() + "/hklm.ini");
+        env.insert("BANKREC_HKCU", QString::fromStdString(sandbox_.userSettings()));
+        env.insert("BANKREC_HKLM", QString::fromStdString(sandbox_.machineSettings()));
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(program, args);
@@ -39,9 +40,9 @@ class ProgramsTest : public ::testing::Test {
         r.out = p.readAllStandardOutput().toStdString();
         return r;
     }
-    QString data() const { return dir_.path(); }
+    QString data() const { return QString::fromStdString(sandbox_.path()); }
 
-    QTemporaryDir dir_;
+    testsupport::Sandbox sandbox_;
 };
 
 TEST_F(ProgramsTest, BothProgramsEndWith99WhenDivisionOrDataPathIsMissing) {

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "bankrec/shell/startup.h"
+#include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/registry.h"
 #include "shell_fixture.h"

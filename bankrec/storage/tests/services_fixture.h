@@ -3,7 +3,6 @@
 // message service, and helpers to add and count records.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <memory>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "bankrec/storage/saved_error.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
+#include "testsupport/sandbox.h"
 
 namespace storage {
 
@@ -28,7 +28,7 @@ class ServicesTest : public ::testing::Test {
             while (opened[i]-- > 0) closeFile(*session, static_cast<FileId>(i));
     }
 
-    std::string folder() const { return dir.path().toStdString(); }
+    std::string folder() const { return sandbox.path(); }
 
     // Opens every record file through the open service (creating them).
     void openAll() {
@@ -67,8 +67,8 @@ class ServicesTest : public ::testing::Test {
         return f.get(KeyId{R::kFile, 0}) == Error::None;
     }
 
-    QTemporaryDir dir;
-    corelib::ScopedScriptedMessages messages;
+    testsupport::Sandbox sandbox;
+    corelib::ScopedScriptedMessages& messages = sandbox.messages;
     Storage storage;
     std::unique_ptr<FileSession> session;
     int opened[kFileCount] = {};

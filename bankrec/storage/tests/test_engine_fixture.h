@@ -2,36 +2,28 @@
 // Shared helpers of the storage tests: a fresh data folder per test with every file created.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
+#include "testsupport/sandbox.h"
 
 namespace storage {
 
+// A sandbox (testsupport/sandbox.h) whose folder holds the record files of division 3.
 class DataFolder {
   public:
     DataFolder() {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "storage_test_XXXXXX").string();
-        path_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
-        storage.nameFiles(path_, 3);
-        storage.setFileName(FileId::APbnu, path_ + "/APbnu");
+        storage.nameFiles(path(), 3);
+        storage.setFileName(FileId::APbnu, path() + "/APbnu");
         storage.setRecoverMilliseconds(500);
     }
-    ~DataFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-    Storage storage;
+    const std::string& path() const { return sandbox.path(); }
 
-  private:
-    std::string path_;
+    testsupport::Sandbox sandbox;  // first: made before the files, removed after them
+    Storage storage;
 };
 
 // Runs one SQL statement straight on a database file, outside the engine; returns SQLite's code.
