@@ -2,9 +2,12 @@
 
 #include <cstdio>
 
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
 #include "corelib/daytime.h"
 
 using namespace corelib;
+using namespace storage;
 
 namespace shell {
 
@@ -45,5 +48,36 @@ int timerPeriod(int hundredths) {
 }
 
 }  // namespace frame
+
+FramePresenter::FramePresenter(const Storage& storage)
+    : storage_(std::make_unique<FileSession>(storage)) {}
+
+FramePresenter::~FramePresenter() {
+    closeFiles();
+}
+
+bool FramePresenter::openFiles(const FrameHooks& hooks) {
+    if (filesOpen_) return true;
+    configuration_.registerDefaults();
+    if (openFile(*storage_, FileId::SYcfg) == Error::None) {
+        // A failed load has been reported through the frame's messages; the defaults stay.
+        (void)configuration_.load(*storage_, hooks);
+        closeFile(*storage_, FileId::SYcfg);
+    }
+    if (openFile(*storage_, FileId::APbnk) != Error::None) return false;
+    if (openFile(*storage_, FileId::SYcfg) != Error::None) {
+        closeFile(*storage_, FileId::APbnk);
+        return false;
+    }
+    filesOpen_ = true;
+    return true;
+}
+
+void FramePresenter::closeFiles() {
+    if (!filesOpen_) return;
+    closeFile(*storage_, FileId::APbnk);
+    closeFile(*storage_, FileId::SYcfg);
+    filesOpen_ = false;
+}
 
 }  // namespace shell

@@ -26,8 +26,6 @@
 #include "bankrec/shell/startup.h"
 #include "bankrec/shell/ui/session_manager.h"
 #include "bankrec/shell/ui/window_place.h"
-#include "bankrec/storage/file_services.h"
-#include "bankrec/storage/file_session.h"
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/thread_registry.h"
@@ -46,7 +44,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
     : QMainWindow(parent),
       startup_(startup),
       table_(table),
-      storage_(std::make_unique<FileSession>(startup.storage())),
+      presenter_(startup.storage()),
       showProcedure_(&ZOR_SHOWPROCEDURE) {
     setObjectName("Main");
     setWindowTitle(frame::kTitle);
@@ -57,7 +55,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
     setCentralWidget(area_);
     sessions_ =
         std::make_unique<SessionManager>(area_, table_, startup_.params(), startup_.storage());
-    sessions_->setConfiguration(&configuration_);
+    sessions_->setConfiguration(&presenter_.configuration());
     buildMenus();
     buildToolBar();
     buildStatusBar();
@@ -80,10 +78,7 @@ MainFrame::~MainFrame() {
         for (QMdiSubWindow* sub : area_->subWindowList()) delete sub;
     }
     sessions_.reset();
-    if (filesOpen_) {
-        closeFile(*storage_, FileId::APbnk);
-        closeFile(*storage_, FileId::SYcfg);
-    }
+    presenter_.closeFiles();
 }
 
 QAction* MainFrame::action(const QString& objectName, const QString& text) {
@@ -230,24 +225,14 @@ bool MainFrame::open() {
     THREAD_LOG(frame::kProcedure);
     opened_ = true;
 
-    configuration_.registerDefaults();
-    if (openFile(*storage_, FileId::SYcfg) == Error::None) {
-        FrameHooks hooks;
-        hooks.waitCursor = [](bool busy) {
-            if (busy)
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            else
-                QApplication::restoreOverrideCursor();
-        };
-        (void)configuration_.load(*storage_, hooks);
-        closeFile(*storage_, FileId::SYcfg);
-    }
-    if (openFile(*storage_, FileId::APbnk) != Error::None) return false;
-    if (openFile(*storage_, FileId::SYcfg) != Error::None) {
-        closeFile(*storage_, FileId::APbnk);
-        return false;
-    }
-    filesOpen_ = true;
+    FrameHooks hooks;
+    hooks.waitCursor = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    if (!presenter_.openFiles(hooks)) return false;
 
     WindowPlace::restore(this, frame::kProcedure);
     setWindowTitle(QString::fromStdString(frame::title(
@@ -295,11 +280,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (filesOpen_) {
-        closeFile(*storage_, FileId::APbnk);
-        closeFile(*storage_, FileId::SYcfg);
-        filesOpen_ = false;
-    }
+    presenter_.closeFiles();
     clock_->stop();
     WindowPlace::save(this, frame::kProcedure);
     if (opened_) {

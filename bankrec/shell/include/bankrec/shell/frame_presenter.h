@@ -1,10 +1,52 @@
 #pragma once
-// What the frame shows, computed apart from its widgets: its title, the two status bar
-// sections of date and time, and its timer period.
+// What the frame shows and holds, apart from its widgets: its title, the two status bar
+// sections of date and time, its timer period, and (FramePresenter) the record files it holds
+// open and the configuration it loads.
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "bankrec/shell/configuration.h"
+#include "bankrec/storage/transaction_frame.h"
+
+namespace storage {
+class FileSession;
+class Storage;
+}  // namespace storage
+
 namespace shell {
+
+// The frame's record files and configuration. States:
+//   closed --openFiles() ok--> open --closeFiles() or destruction--> closed
+//   closed --openFiles() failed--> closed (nothing held)
+// While open, the frame's own storage session holds APbnk and SYcfg (one use each), so they
+// stay open for the program's whole run; the configuration has been loaded once.
+class FramePresenter {
+  public:
+    // `storage` must outlive the presenter.
+    explicit FramePresenter(const storage::Storage& storage);
+    ~FramePresenter();
+    FramePresenter(const FramePresenter&) = delete;
+    FramePresenter& operator=(const FramePresenter&) = delete;
+
+    // Registers the default settings and loads them from SYcfg (in a transaction frame whose
+    // wait cursor and window closing are `hooks`; a failure there has been reported and leaves
+    // the defaults), then opens APbnk and SYcfg for the frame's lifetime. false when either could
+    // not be opened (the user has been told; the program should end); nothing is held then.
+    [[nodiscard]] bool openFiles(const storage::FrameHooks& hooks = {});
+    // Lets go of APbnk and SYcfg when they are held.
+    void closeFiles();
+    bool filesOpen() const { return filesOpen_; }
+
+    Configuration& configuration() { return configuration_; }
+    // The frame's own storage session.
+    storage::FileSession& storage() { return *storage_; }
+
+  private:
+    std::unique_ptr<storage::FileSession> storage_;
+    Configuration configuration_;
+    bool filesOpen_ = false;
+};
 
 namespace frame {
 

@@ -1,22 +1,20 @@
 #pragma once
 // The frame `Main`: the program's main window with its MDI area, menu, toolbar and status bar.
-// It opens APbnk and SYcfg for as long as it runs, loads the configuration, starts each browse
-// as a session of its own (through the session manager) and starts LoadFIAThread when it opens.
+// Its presenter holds APbnk and SYcfg open for as long as it runs and loads the configuration;
+// the frame starts each browse as a session of its own (through the session manager) and
+// starts LoadFIAThread when it opens.
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "bankrec/shell/configuration.h"
+#include "bankrec/shell/frame_presenter.h"
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QTimer;
-
-namespace storage {
-class FileSession;
-}  // namespace storage
 
 namespace shell {
 
@@ -44,10 +42,10 @@ class MainFrame : public QMainWindow {
     bool open();
 
     SessionManager& sessions() { return *sessions_; }
-    Configuration& configuration() { return configuration_; }
+    Configuration& configuration() { return presenter_.configuration(); }
     QMdiArea* mdiArea() const { return area_; }
     // The frame's own storage session (APbnk and SYcfg held open).
-    storage::FileSession& storage() { return *storage_; }
+    storage::FileSession& storage() { return presenter_.storage(); }
 
     // The diagnostic key's window; the default is ZOR_SHOWPROCEDURE (the procedure
     // information window). Arguments: component, description, version, source, procedure, date.
@@ -73,8 +71,7 @@ class MainFrame : public QMainWindow {
 
     Startup& startup_;
     const ProcedureTable& table_;
-    Configuration configuration_;
-    std::unique_ptr<storage::FileSession> storage_;
+    FramePresenter presenter_;
     QMdiArea* area_ = nullptr;
     std::unique_ptr<SessionManager> sessions_;
     QTimer* clock_ = nullptr;
@@ -84,7 +81,6 @@ class MainFrame : public QMainWindow {
     QAction* fiaAction_ = nullptr;
     ShowProcedureFn showProcedure_;
     bool opened_ = false;
-    bool filesOpen_ = false;
 };
 
 }  // namespace shell
