@@ -25,6 +25,17 @@ namespace {
 constexpr int kConnectTimeoutSeconds = 5;
 
 // Library-wide use counts: connections by key, tables by key + name.
+//
+// States of a connection key (one per server, division, user and thread):
+//   closed   no entry in connectionUsers; no Qt SQL connection of that name
+//   open     connectionUsers[key] = the number of open HostTables using it
+// Transitions: closed --first HostTable::open()--> open --last HostTable::close()--> closed.
+//   A first open whose table probe fails leaves the key closed again.
+// Invariants (under `mutex`):
+//   1. connectionUsers[key] equals the sum of tableUsers over the key's tables, and no count
+//      is ever kept at 0 (the entry goes).
+//   2. A table's existence is probed once, by its first user; the suite's tables are never
+//      created here.
 struct Registry {
     std::mutex mutex;
     std::map<std::string, int> connectionUsers;

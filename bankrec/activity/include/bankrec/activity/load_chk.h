@@ -76,6 +76,27 @@ struct ChkLink {
 
 // Turns the entries of a filled link object into APbac rows of one bank, one entry per step.
 // The session's APbac must be open (file services) for the loader's lifetime.
+//
+// States:
+//   between slices  no slice open; no transaction of the loader's own.
+//   in a slice      between beginSlice() and endSlice(). When the session had no transaction
+//                   and one could begin, the slice's own transaction on APbac is open
+//                   (ownTransaction_); a caller's transaction is joined instead.
+//   asking          inside a slice while a warning waits for the user: the own transaction has
+//                   been committed (suspend) and is begun again after the answer (resume).
+// Transitions:
+//   between slices --beginSlice()--> in a slice --endSlice()--> between slices (commits)
+//   in a slice --a warning--> asking --answered--> in a slice
+//   step() in any state handles entry next_ and moves on; destruction ends an open slice.
+// Invariants:
+//   1. next_ - 1 entries have been handled, each counted once in counts_.
+//   2. ownTransaction_ is set only inside a slice, and only for a transaction the loader began;
+//      a caller's transaction is never committed here.
+//   3. nextId_ is non-zero only while a transaction is open on the session, so no other station
+//      can have added an identifier since.
+//   4. While a transaction is open, an entry's writes run under a savepoint: a failing entry
+//      leaves nothing behind and the entries before it stay.
+//   5. No transaction the loader began is open while a warning waits for the user.
 class ChkLoader {
   public:
     ChkLoader(storage::FileSession& session, hostlink::ZORBRCHK& link, int32_t bankId);

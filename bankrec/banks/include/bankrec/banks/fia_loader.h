@@ -46,6 +46,22 @@ struct FiaLoadCounts {
     bool removalSkipped = false;  // the list was empty or incomplete: nothing was removed
 };
 
+// States (phase_), each step() doing one unit of its phase:
+//   Entries   one list entry per step (APbnk written), collecting (BankID, cash account) pairs
+//   Remove    one APbnu row per step, deleted when the suite no longer reports it
+//   Add       one reported pair per step, added to APbnu when missing
+//   Defaults  one bank per step, its first cash account marked when it has no default
+//   Done      step() returns false
+// Transitions: Entries --list exhausted--> Remove --walk ended--> Add --pairs exhausted-->
+//   Defaults --walk ended--> Done. Remove is skipped (removalSkipped) when the list is
+//   incomplete or empty.
+// Invariants:
+//   1. next_ - 1 list entries have been handled (handled()); the final pass starts only after
+//      the last one, so pairs_ holds every pair the suite reported.
+//   2. writesTo() is APbnk exactly while list entries remain, APbnu afterwards.
+//   3. A failed write of a bank or cash account is reported by its service and counted in
+//      counts_.failures; the loader goes on with the next unit.
+//   4. walkStarted_ is reset on every change of phase, so each walk starts from its key's start.
 class FiaLoader {
   public:
     // The session's APbnk and APbnu must be open (file services) for the loader's lifetime.

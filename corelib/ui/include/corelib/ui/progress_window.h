@@ -18,6 +18,19 @@ namespace corelib {
 // of the program (no event loop of its own); emits finished() once, after the job's close().
 // A slice is never entered again while one runs (a tick that shows a message keeps the event loop
 // going); a cancel that arrives during a slice is answered when the slice ends.
+//
+// States:
+//   idle       before start(), and after the run finished (running() false)
+//   waiting    running, the timer armed, no slice under way
+//   slicing    a slice under way (inSlice_); a cancel now is only noted (cancelPending_)
+// Transitions:
+//   idle --start(): job open()--> waiting --timeout--> slicing --slice ends, more--> waiting
+//   slicing --slice ends, no more--> idle (Completed)
+//   waiting --cancel() agreed--> idle (Cancelled); --cancel() refused--> waiting
+//   slicing --slice ends with a cancel noted--> the cancel is asked as from waiting
+// Invariants:
+//   1. The job's open() and close() run once each per run, and finished() follows close().
+//   2. No slice starts while another runs or after the run finished.
 class ProgressRunner : public QObject {
     Q_OBJECT
   public:

@@ -28,6 +28,19 @@ namespace shell {
 class Configuration;
 struct StartupParameters;
 
+// States of a procedure's session:
+//   none      no thread of that name in the registry
+//   running   a thread, a Session in sessions_ and its window shown (in the MDI area or alone)
+// Transitions:
+//   none --start()--> running (the factory gave a window) or none (it did its work at once)
+//   running --start()--> running (the window is brought forward; nothing new starts)
+//   running --window destroyed (closed, closeAll(), the manager destroyed)--> none
+// Invariants:
+//   1. A session is in sessions_ only while its thread is in the registry, from the moment its
+//      window is shown until that window is destroyed.
+//   2. A session's window is tagged with its thread (THREAD_SETWINDOW), so its events run there.
+//   3. A window in placed_ saves its place when it closes; placed_ forgets it when it goes.
+//   4. Windows go before their sessions: a session's record files close after its window.
 class SessionManager : public QObject {
     Q_OBJECT
   public:
