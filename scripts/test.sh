@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the servers the tests need (PostgreSQL), runs the
-# whole test suite and stops the servers again.
+# whole test suite, then the tests without windows under the sanitizers (preset asan), and
+# stops the servers again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,3 +14,8 @@ export BANKREC_TEST_PG_SERVER="postgresql://127.0.0.1:$port"
 export BANKREC_TEST_PG_USER="tvadmin"
 export BANKREC_TEST_PG_PASSWORD="bankrec;test pass'word"
 ctest --preset default
+# The tests without windows once more, built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (only the programs they need).
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan

@@ -1,28 +1,12 @@
 // The thread registry: starting sessions, the procedure stack of a thread and its messages.
 #include <gtest/gtest.h>
 
-#include "corelib/message_script.h"
 #include "corelib/thread_registry.h"
+#include "thread_registry_fixture.h"
 
 using namespace corelib;
 
 namespace {
-
-class ThreadRegistryTest : public ::testing::Test {
-  protected:
-    void SetUp() override { resetThreadRegistry(); }
-    void TearDown() override { resetThreadRegistry(); }
-
-    static const ProcedureEntry* entry(uint32_t thread, uint32_t tree) {
-        static std::vector<ProcedureEntry> rows;
-        rows = threadRegistrySnapshot();
-        for (const auto& e : rows)
-            if (e.PQ_PROCEDURETHREAD == thread && e.PQ_PROCEDURETREE == tree) return &e;
-        return nullptr;
-    }
-
-    ScopedScriptedMessages messages;
-};
 
 TEST_F(ThreadRegistryTest, StartRunsTheProcedureOnANewThreadWithItsRootEntry) {
     int32_t ranOn = 0;

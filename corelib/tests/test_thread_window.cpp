@@ -1,4 +1,4 @@
-// FileSession windows: events of a session's window run on the session's thread, a second start
+// Session windows: events of a session's window run on the session's thread, a second start
 // brings the window forward, the session ends with its window, and the registry's window.
 #include <gtest/gtest.h>
 
@@ -13,28 +13,18 @@
 #include "corelib/thread_registry.h"
 #include "corelib/ui/thread_event_filter.h"
 #include "corelib/ui/threads_window.h"
+#include "thread_registry_fixture.h"
 
 using namespace corelib;
 
 namespace {
 
-class ThreadWindowTest : public ::testing::Test {
+class ThreadWindowTest : public ThreadRegistryTest {
   protected:
     void SetUp() override {
-        resetThreadRegistry();
+        ThreadRegistryTest::SetUp();
         installThreadEventFilter();
     }
-    void TearDown() override { resetThreadRegistry(); }
-
-    static const ProcedureEntry* entry(uint32_t thread, uint32_t tree) {
-        static std::vector<ProcedureEntry> rows;
-        rows = threadRegistrySnapshot();
-        for (const auto& e : rows)
-            if (e.PQ_PROCEDURETHREAD == thread && e.PQ_PROCEDURETREE == tree) return &e;
-        return nullptr;
-    }
-
-    ScopedScriptedMessages messages;
 };
 
 // A session's window: a button whose handler notes the thread it runs on.

@@ -73,7 +73,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
 }
 
 MainFrame::~MainFrame() {
-    // FileSession windows go before the sessions they work on.
+    // Session windows go before the sessions they work on.
     if (area_) {
         for (QMdiSubWindow* sub : area_->subWindowList()) delete sub;
     }
