@@ -275,7 +275,8 @@ std::span<const FormerField> formerFields() {
 std::string createTableSql(const FileDef& f, std::string_view schema) {
     std::string sql = "CREATE TABLE " + qualified(schema, f.name) + " (";
     for (const FieldDef& fd : f.fields) sql += quoted(fd.name) + " " + sqlType(fd.type) + ", ";
-    sql += std::string(kRevisionColumn) + " INTEGER NOT NULL DEFAULT 0)";
+    sql += std::string(kRevisionColumn) + " INTEGER NOT NULL DEFAULT 0, ";
+    sql += std::string(kRowColumn) + " INTEGER PRIMARY KEY AUTOINCREMENT)";
     return sql;
 }
 

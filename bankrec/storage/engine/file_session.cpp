@@ -50,7 +50,20 @@ std::vector<std::string> expectedColumns(const FileDef& f) {
     std::vector<std::string> cols;
     for (const FieldDef& fd : f.fields) cols.push_back(fd.name);
     cols.emplace_back(kRevisionColumn);
+    cols.emplace_back(kRowColumn);
     return cols;
+}
+
+// Whether a table holds the declared fields in their order, whatever hidden columns (their names
+// begin with '_') it has: a file written before the hidden columns were what they are now.
+bool sameFields(const FileDef& f, const std::vector<std::string>& cols) {
+    size_t i = 0;
+    for (const std::string& col : cols) {
+        if (!col.empty() && col.front() == '_') continue;
+        if (i == f.fields.size() || f.fields[i].name != col) return false;
+        ++i;
+    }
+    return i == f.fields.size();
 }
 
 template <Record R>
@@ -149,8 +162,12 @@ Error FileSession::checkFile(FileId file, Connection& c) {
         if (Error e = convert(file, c); e != Error::None) return e;
         return checkFile(file, c);
     }
-    if (cols != expectedColumns(f))
-        return failText(Error::BadDeclaration, file, "the columns of " + f.name + " differ");
+    if (cols != expectedColumns(f)) {
+        if (!sameFields(f, cols))
+            return failText(Error::BadDeclaration, file, "the columns of " + f.name + " differ");
+        if (Error e = convert(file, c); e != Error::None) return e;
+        return checkFile(file, c);
+    }
     sqlite3_stmt* s = nullptr;
     rc = c.prepare("SELECT sql FROM main.sqlite_master WHERE type = 'index' AND name = ?", s);
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
@@ -175,8 +192,8 @@ Error FileSession::checkFile(FileId file, Connection& c) {
 }
 
 // Brings the file behind `c` to the current layout in one transaction: creates a missing table,
-// converts an older version, rebuilds the keys. Refuses newer versions and same-version tables
-// whose columns differ (47).
+// converts an older version or an older set of hidden columns, rebuilds the keys. Refuses newer
+// versions and same-version tables whose declared columns differ (47).
 Error FileSession::convert(FileId file, Connection& c) {
     const FileDef& f = fileDef(file);
     int rc = c.exec("BEGIN IMMEDIATE");
@@ -201,7 +218,7 @@ Error FileSession::convert(FileId file, Connection& c) {
     if (cols.empty()) {
         sql.push_back(createTableSql(f));
     } else if (cols != expectedColumns(f)) {
-        if (version == f.version) {
+        if (version == f.version && !sameFields(f, cols)) {
             (void)failText(Error::BadDeclaration, file, "the columns of " + f.name + " differ");
             return abort(Error::BadDeclaration, 0);
         }
@@ -215,7 +232,8 @@ Error FileSession::convert(FileId file, Connection& c) {
         create.replace(0, ("CREATE TABLE \"" + f.name + "\"").size(),
                        "CREATE TABLE \"" + fresh + "\"");
         sql.push_back(create);
-        std::string names = "rowid", exprs = "rowid";
+        // Every record keeps its place; the file's highest place is where numbering goes on.
+        std::string names = std::string("\"") + kRowColumn + "\"", exprs = "rowid";
         for (const FieldDef& fd : f.fields) {
             std::string from = fd.isText() ? "''" : "0";
             if (has(fd.name)) {

@@ -93,8 +93,11 @@ struct FormerField {
 std::span<const FormerField> formerFields();
 
 // The SQL of a file: table and index definitions, all derived from the dictionary.
-// The table holds the fields as columns in declared order, then the hidden revision column.
+// The table holds the fields as columns in declared order, then two hidden columns: the
+// revision, raised by every change, and the record's place (the rowid), handed out once for the
+// file's life (AUTOINCREMENT), so a record that is deleted never has a successor in its place.
 inline constexpr const char* kRevisionColumn = "_Revision";
+inline constexpr const char* kRowColumn = "_Row";
 // With an empty schema the names are left unqualified (how they are kept in the file).
 std::string createTableSql(const FileDef& f, std::string_view schema = {});
 // One CREATE [UNIQUE] INDEX per key: text components COLLATE NOCASE, partial WHERE leaving out
