@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 
+#include <string_view>
+
 #include "bankrec/storage/connection.h"
 #include "bankrec/storage/view.h"
 
@@ -112,6 +114,24 @@ void FileSession::invalidateWalks(FileId file) {
     RecordFileBase& f = *files_[static_cast<size_t>(file)];
     f.invalidateWalk();
     for (ViewBase* v : f.views_) v->invalidateReadAhead();
+}
+
+void FileSession::noteWrite(FileId file, int64_t row, int64_t revision, bool added) {
+    if (!txn_ || !(txnMask_ & bit(file))) return;  // committed at once: nothing to put back
+    const RecordFileBase& f = *files_[static_cast<size_t>(file)];
+    moves_.push_back(
+        {file, savepointDepth_, row, revision, f.currentRow_, f.currentRevision_, added});
+}
+
+void FileSession::undoWrites(int depth) {
+    while (!moves_.empty() && moves_.back().depth >= depth) {
+        const BufferMove m = moves_.back();
+        moves_.pop_back();
+        RecordFileBase& f = *files_[static_cast<size_t>(m.file)];
+        if (f.currentRow_ != m.newRow || f.currentRevision_ != m.newRevision) continue;
+        f.currentRow_ = m.added ? 0 : m.row;
+        f.currentRevision_ = m.added ? 0 : m.revision;
+    }
 }
 
 void FileSession::setRecoverMilliseconds(int ms) {
@@ -437,6 +457,8 @@ Error FileSession::finishTransaction(const char* sql) {
         result = fail(storageErrorFromSqlite(rc), first, c, rc);
         if (!sqlite3_get_autocommit(c->db)) c->exec("ROLLBACK");
     }
+    if (rc != SQLITE_OK || std::string_view(sql) != "COMMIT") undoWrites(0);
+    moves_.clear();
     uint32_t mask = txnMask_;
     txn_ = nullptr;
     txnMask_ = 0;
@@ -470,6 +492,9 @@ Error FileSession::releaseSavepoint() {
     std::string sql = "RELEASE sp" + std::to_string(savepointDepth_);
     int rc = txn_->exec(sql.c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
+    // The entry's writes now belong to the enclosing level and go with its rollback.
+    for (BufferMove& m : moves_)
+        if (m.depth == savepointDepth_) --m.depth;
     --savepointDepth_;
     return Error::None;
 }
@@ -481,6 +506,7 @@ Error FileSession::rollbackToSavepoint() {
     int rc = txn_->exec(("ROLLBACK TO " + name).c_str());
     if (rc == SQLITE_OK) rc = txn_->exec(("RELEASE " + name).c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
+    undoWrites(savepointDepth_);
     --savepointDepth_;
     for (int i = 0; i < kFileCount; ++i)
         if (txnMask_ & (1u << i)) invalidateWalks(static_cast<FileId>(i));

@@ -276,8 +276,10 @@ Error RecordFileBase::add() {
     sqlite3_reset(s);
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
+    const int64_t row = currentRow_, revision = currentRevision_;
     currentRow_ = sqlite3_last_insert_rowid(c->db);
     currentRevision_ = 0;
+    session_.noteWrite(id(), row, revision, true);
     return Error::None;
 }
 
@@ -312,6 +314,7 @@ Error RecordFileBase::put() {
     session_.invalidateWalks(id());
     if (sqlite3_changes(c->db) == 1) {
         ++currentRevision_;
+        session_.noteWrite(id(), currentRow_, currentRevision_ - 1, false);
         return Error::None;
     }
     // Nothing matched: the row is gone, or another connection changed it since it was read.
@@ -340,9 +343,12 @@ Error RecordFileBase::erase() {
     sqlite3_reset(s);
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
-    bool gone = sqlite3_changes(c->db) == 1;
+    const bool gone = sqlite3_changes(c->db) == 1;
+    const int64_t row = currentRow_;
     currentRow_ = 0;
-    return gone ? Error::None : session_.fail(Error::NoRecord, id());
+    if (!gone) return session_.fail(Error::NoRecord, id());
+    session_.noteWrite(id(), row, currentRevision_, false);
+    return Error::None;
 }
 
 Error RecordFileBase::records(int64_t& count) {

@@ -15,6 +15,11 @@
 //     is reset after each use; no statement stays active between calls, so a session holds no
 //     lock outside a transaction.
 //  4. lastError() describes the last operation that failed and is left alone by successes.
+//  5. A rollback (of the transaction or to a savepoint) also puts back what the writes it undoes
+//     did to the record buffers' current records: a put's raised revision, an add's new current
+//     record (forgotten), an erase's forgotten one (current again), as far as the buffer has
+//     not moved on since. So the next save after a rollback is neither taken for another
+//     station's change nor written over a record that took the rolled-back one's place.
 //
 // State: no transaction --begin()--> transaction [--savepoint()--> nested ...] --commit()/
 // rollback()--> no transaction. Destroying the session rolls back an open transaction.
@@ -104,6 +109,9 @@ class FileSession {
     Error fail(Error number, FileId file, Connection* c = nullptr, int rc = 0);
     Error failText(Error number, FileId file, const std::string& message);
     void invalidateWalks(FileId file);
+    // A write (add, put or erase) of `file` succeeded; the buffer's current record was
+    // (row, revision) before it. Kept while the write can still be rolled back.
+    void noteWrite(FileId file, int64_t row, int64_t revision, bool added);
 
   private:
     Error openConnection(FileId file, bool create, std::unique_ptr<Connection>& out);
@@ -112,6 +120,9 @@ class FileSession {
     Connection* transactionConnection(uint32_t mask, Error& err);
     void dropTransactionConnections(FileId file);
     Error finishTransaction(const char* sql);
+    // Puts back the buffers moved by writes at savepoint depth `depth` or deeper and forgets
+    // those writes.
+    void undoWrites(int depth);
 
     const Storage& storage_;
     int recoverMs_;
@@ -122,6 +133,15 @@ class FileSession {
     Connection* txn_ = nullptr;  // connection of the active transaction
     uint32_t txnMask_ = 0;       // files it names
     int savepointDepth_ = 0;
+    // How each write of the active transaction moved its buffer's current record.
+    struct BufferMove {
+        FileId file;
+        int depth;              // savepoint depth of the write
+        int64_t row, revision;  // current record before the write
+        int64_t newRow, newRevision;
+        bool added;
+    };
+    std::vector<BufferMove> moves_;
     StorageError error_;
 };
 
