@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 
+#include <bit>
+#include <cstdio>
 #include <string_view>
 
 #include "bankrec/storage/connection.h"
@@ -66,6 +68,33 @@ bool sameFields(const FileDef& f, const std::vector<std::string>& cols) {
         ++i;
     }
     return i == f.fields.size();
+}
+
+// Whether the file's header says write-ahead logging (read straight from the disk, so it needs
+// no lock and sees what another program did).
+bool walHeader(const std::string& path) {
+    unsigned char header[20] = {};
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    const size_t n = std::fread(header, 1, sizeof header, f);
+    std::fclose(f);
+    return n == sizeof header && header[18] == 2 && header[19] == 2;
+}
+
+// The journal mode of one attached database as the connection knows it; "" on failure.
+std::string journalMode(Connection& c, const std::string& schema, bool setDelete, int& rc) {
+    sqlite3_stmt* s = nullptr;
+    std::string mode;
+    rc = c.prepare("PRAGMA \"" + schema + "\".journal_mode" + (setDelete ? " = DELETE" : ""), s);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(s);
+        if (rc == SQLITE_ROW) {
+            mode = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            rc = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(s);
+    return mode;
 }
 
 template <Record R>
@@ -161,7 +190,44 @@ Error FileSession::openConnection(FileId file, bool create, std::unique_ptr<Conn
     sqlite3_busy_timeout(c->db, recoverMs_);
     c->fileMask = bit(file);
     c->schema[static_cast<size_t>(file)] = "main";
+    if (Error e = useRollbackJournal(*c, file); e != Error::None) return e;
     out = std::move(c);
+    return Error::None;
+}
+
+Error FileSession::useRollbackJournal(Connection& c, FileId file) {
+    int rc = SQLITE_OK;
+    const std::string mode = journalMode(c, c.schema[static_cast<size_t>(file)], true, rc);
+    if (rc == SQLITE_OK && mode == "delete") return Error::None;
+    const std::string path = storage_.filePath(file);
+    if (rc != SQLITE_OK && !walHeader(path)) return fail(storageErrorFromSqlite(rc), file, &c, rc);
+    // Shown in a warning cut to 150 characters: short, and saying what to do.
+    (void)failText(Error::Driver, file,
+                   "in write-ahead log mode, kept so by another program; close it to set the "
+                   "rollback journal back");
+    error_.driverCode = rc;
+    return Error::Driver;
+}
+
+Error FileSession::checkJournals(Connection& c, int timeoutSeconds) {
+    for (int i = 0; i < kFileCount; ++i) {
+        if (!(c.fileMask & (1u << i))) continue;
+        int rc = SQLITE_OK;
+        if (journalMode(c, c.schema[static_cast<size_t>(i)], false, rc) == "delete") continue;
+        // Switched from outside since this connection last looked: the switch back needs the
+        // file to itself, outside a transaction.
+        c.exec("ROLLBACK");
+        if (Error e = useRollbackJournal(c, static_cast<FileId>(i)); e != Error::None) return e;
+        sqlite3_busy_timeout(c.db, timeoutSeconds < 0 ? 0 : timeoutSeconds * 1000);
+        rc = c.exec("BEGIN IMMEDIATE");
+        sqlite3_busy_timeout(c.db, recoverMs_);
+        if (rc != SQLITE_OK) {
+            Error n = storageErrorFromSqlite(rc) == Error::FileLocked ? Error::NoTransaction
+                                                                      : Error::Driver;
+            return fail(n, static_cast<FileId>(i), &c, rc);
+        }
+        i = -1;  // look at every file again inside the new transaction
+    }
     return Error::None;
 }
 
@@ -409,6 +475,13 @@ Connection* FileSession::transactionConnection(uint32_t mask, Error& err) {
     }
     sqlite3_finalize(attach);
     c->fileMask = mask;
+    for (int i = 0; i < kFileCount; ++i) {
+        if (!(mask & (1u << i))) continue;
+        if (Error e = useRollbackJournal(*c, static_cast<FileId>(i)); e != Error::None) {
+            err = e;
+            return nullptr;
+        }
+    }
     if (multi_.size() >= 8) multi_.erase(multi_.begin());
     multi_.push_back(std::move(c));
     return multi_.back().get();
@@ -434,6 +507,12 @@ Error FileSession::begin(std::span<const FileId> files, int timeoutSeconds) {
         Error n =
             storageErrorFromSqlite(rc) == Error::FileLocked ? Error::NoTransaction : Error::Driver;
         return fail(n, files[0], c, rc);
+    }
+    if (!std::has_single_bit(mask)) {
+        if (Error e = checkJournals(*c, timeoutSeconds); e != Error::None) {
+            if (!sqlite3_get_autocommit(c->db)) c->exec("ROLLBACK");
+            return e;
+        }
     }
     txn_ = c;
     txnMask_ = mask;

@@ -15,7 +15,11 @@
 //     is reset after each use; no statement stays active between calls, so a session holds no
 //     lock outside a transaction.
 //  4. lastError() describes the last operation that failed and is left alone by successes.
-//  5. A rollback (of the transaction or to a savepoint) also puts back what the writes it undoes
+//  5. Every connection keeps its files in a rollback journal (journal_mode DELETE), set when it
+//     opens and checked again when a transaction over several files begins: only a rollback
+//     journal commits several files atomically. A file switched to write-ahead logging from
+//     outside is switched back, or refused (90, saying why) while another program keeps it so.
+//  6. A rollback (of the transaction or to a savepoint) also puts back what the writes it undoes
 //     did to the record buffers' current records: a put's raised revision, an add's new current
 //     record (forgotten), an erase's forgotten one (current again), as far as the buffer has
 //     not moved on since. So the next save after a rollback is neither taken for another
@@ -53,8 +57,9 @@ class FileSession {
     // it is already open here; 2 when the file does not exist; 32 when it stays locked longer
     // than the recover time; 36 when it is not a database or has no table of its own; 47 when
     // its version is newer than ours or its columns differ from the declaration at the same
-    // version; 46 when a key's index is missing or differs; 90 for other failures. A file of an
-    // older version is upgraded in place (one transaction) before it opens.
+    // version; 46 when a key's index is missing or differs; 90 when it is in write-ahead-log
+    // mode that cannot be switched back, and for other failures. A file of an older version is
+    // upgraded in place (one transaction) before it opens.
     Error open(FileId file);
     // Creates the file with its table and indexes at the current version (existing data is
     // never touched: a file that already holds our table is left as it is). 0 or 32/36/90.
@@ -115,6 +120,12 @@ class FileSession {
 
   private:
     Error openConnection(FileId file, bool create, std::unique_ptr<Connection>& out);
+    // Sets the rollback journal on the connection's copy of `file`. 0; 32 while the file is
+    // locked; 90 when it stays in write-ahead-log mode.
+    Error useRollbackJournal(Connection& c, FileId file);
+    // After BEGIN on a connection with several files: switches back any file found in
+    // write-ahead-log mode (the transaction is begun again) or fails with 90.
+    Error checkJournals(Connection& c, int timeoutSeconds);
     Error checkFile(FileId file, Connection& c);
     Error convert(FileId file, Connection& c);
     Connection* transactionConnection(uint32_t mask, Error& err);
