@@ -7,7 +7,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstdio>
 #include <string_view>
 
@@ -521,10 +523,31 @@ Error FileSession::begin(std::span<const FileId> files, int timeoutSeconds) {
     return Error::None;
 }
 
+// COMMIT meets a busy lock while a reader still holds one of the files; the transaction stays
+// active then, so it is tried again until the session's lock wait is spent.
+static int commitWithin(Connection& c, int waitMs) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    int rc = SQLITE_OK;
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        sqlite3_busy_timeout(c.db, static_cast<int>(std::max<int64_t>(left, 0)));
+        rc = c.exec("COMMIT");
+        const int primary = rc & 0xff;
+        if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || sqlite3_get_autocommit(c.db) ||
+            Clock::now() >= deadline)
+            break;
+    }
+    sqlite3_busy_timeout(c.db, waitMs);
+    return rc;
+}
+
 Error FileSession::finishTransaction(const char* sql) {
     if (!txn_) return Error::None;
     Connection* c = txn_;
-    int rc = c->exec(sql);
+    const bool committing = std::string_view(sql) == "COMMIT";
+    int rc = committing ? commitWithin(*c, recoverMs_) : c->exec(sql);
     Error result = Error::None;
     FileId first = FileId::APbnk;
     for (int i = 0; i < kFileCount; ++i)
@@ -536,7 +559,7 @@ Error FileSession::finishTransaction(const char* sql) {
         result = fail(storageErrorFromSqlite(rc), first, c, rc);
         if (!sqlite3_get_autocommit(c->db)) c->exec("ROLLBACK");
     }
-    if (rc != SQLITE_OK || std::string_view(sql) != "COMMIT") undoWrites(0);
+    if (rc != SQLITE_OK || !committing) undoWrites(0);
     moves_.clear();
     uint32_t mask = txnMask_;
     txn_ = nullptr;

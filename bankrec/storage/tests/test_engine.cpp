@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "bankrec/storage/change_stamp.h"
 #include "bankrec/storage/transaction.h"
@@ -339,6 +340,40 @@ TEST_F(Transactions, BeginWaitsForAnotherWriterThenGivesUp) {
     ASSERT_EQ(other.commit(), Error::None);
     EXPECT_EQ(session->begin({FileId::APbac}, 1), Error::None);
     EXPECT_EQ(session->rollback(), Error::None);
+}
+
+TEST_F(Transactions, CommitWaitsForAReaderWithinTheLockWaitThenRollsBack) {
+    ASSERT_EQ(addActivity(1, 1, 1, "Check", "1"), Error::None);
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(pathOf(FileId::APbac).c_str(), &reader), SQLITE_OK);
+    sqlite3_stmt* read = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(reader, "SELECT * FROM APbac", -1, &read, nullptr), SQLITE_OK);
+    auto& bac = session->file<APbac>();
+
+    // The reader lets go within the wait: the commit goes through.
+    ASSERT_EQ(sqlite3_step(read), SQLITE_ROW);
+    ASSERT_EQ(session->begin({FileId::APbac}, 1), Error::None);
+    ASSERT_EQ(addActivity(2, 1, 1, "Check", "2"), Error::None);
+    std::thread letGo([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        sqlite3_reset(read);
+    });
+    EXPECT_EQ(session->commit(), Error::None);
+    letGo.join();
+    EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac"), 2);
+
+    // The reader holds on past the wait: the transaction is rolled back and says so.
+    ASSERT_EQ(sqlite3_step(read), SQLITE_ROW);
+    ASSERT_EQ(session->begin({FileId::APbac}, 1), Error::None);
+    ASSERT_EQ(addActivity(3, 1, 1, "Check", "3"), Error::None);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(session->commit(), Error::FileLocked);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(450));
+    EXPECT_FALSE(session->inTransaction());
+    EXPECT_EQ(bac.position(), 0);  // the rolled-back add is no current record
+    sqlite3_finalize(read);
+    sqlite3_close(reader);
+    EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac"), 2);
 }
 
 using FileChecks = StorageTest;

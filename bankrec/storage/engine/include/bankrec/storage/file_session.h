@@ -92,8 +92,9 @@ class FileSession {
     Error begin(std::initializer_list<FileId> files, int timeoutSeconds) {
         return begin(std::span<const FileId>(files.begin(), files.size()), timeoutSeconds);
     }
-    // Commits atomically across the files (also across a crash). On failure the transaction is
-    // rolled back and the error returned (90 / 32).
+    // Commits atomically across the files (also across a crash). A commit that meets a reader
+    // still holding one of the files is tried again until the lock wait (the recover time) is
+    // spent. On failure the transaction is rolled back and the error returned (32 / 90).
     Error commit();
     // Rolls back; harmless without a transaction.
     Error rollback();
