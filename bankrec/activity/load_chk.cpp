@@ -118,6 +118,13 @@ void ChkLoader::suspend() {
     ownTransaction_ = false;
     if (session_.commit() != Error::None) {
         saveError(session_);
+        // The slice's rows were rolled back: what it added or rewrote did not happen.
+        const int32_t lost =
+            counts_.added - committed_.added + counts_.updated - committed_.updated;
+        counts_.added = committed_.added;
+        counts_.updated = committed_.updated;
+        counts_.failed += lost;
+        if (lost > 0) response_ = RequestCancelled;
         StandardWarning(Warn_UpdateError, "APbac");
     }
 }
@@ -126,6 +133,7 @@ void ChkLoader::resume() {
     // When the transaction cannot begin, each write of the slice stands alone.
     if (inSlice_ && !session_.inTransaction())
         ownTransaction_ = session_.begin({FileId::APbac}, kSliceTimeoutSeconds) == Error::None;
+    committed_ = counts_;
 }
 
 bool ChkLoader::step() {

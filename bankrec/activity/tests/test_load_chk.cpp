@@ -1,5 +1,6 @@
 // Loading the suite's open transactions into the activity register.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "activity_fixture.h"
 #include "bankrec/activity/load_chk.h"
@@ -203,6 +204,28 @@ TEST_F(LoadChkTest, ALoaderInsideTheCallersTransactionLeavesItToTheCaller) {
     EXPECT_TRUE(session->inTransaction());
     ASSERT_EQ(session->rollback(), Error::None);
     EXPECT_EQ(count<APbac>(), 0);
+}
+
+TEST_F(LoadChkTest, ASliceThatCannotBeCommittedIsReportedAndNotCounted) {
+    addActivity(bankId, "Adjustment", "SC", -2500);
+    for (int id = 1; id <= 3; ++id) suiteTransaction(id, 11, 8, "-10.00", "Acme", "100");
+    // Another program reads the activity file all through the load.
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(storage.filePath(FileId::APbac).c_str(), &reader), SQLITE_OK);
+    sqlite3_stmt* read = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(reader, "SELECT * FROM APbac", -1, &read, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(read), SQLITE_ROW);
+    session->setRecoverMilliseconds(200);
+    const ChkLoadCounts counts = load();
+    sqlite3_finalize(read);
+    sqlite3_close(reader);
+
+    EXPECT_EQ(counts.added, 0);
+    EXPECT_EQ(counts.failed, 3);
+    EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_EQ(count<APbac>(), 1);
+    EXPECT_NE(messages->find("attempting to update a record from the file"), nullptr);
+    EXPECT_EQ(load().added, 3);  // the next refresh brings them
 }
 
 TEST(ChkEntryValuesTest, SourceIsComparedWithoutTrailingBlanksOrCase) {

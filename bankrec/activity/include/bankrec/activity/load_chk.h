@@ -10,7 +10,9 @@
 //
 // The run is paced in time slices; each slice is one transaction on APbac and each entry a
 // savepoint inside it, so a failing entry leaves nothing behind while the others are kept.
-// The transaction is ended before any question is asked and begun again afterwards.
+// The transaction is ended before any question is asked and begun again afterwards. A slice
+// whose commit fails (after the lock wait) is reported; its rows are gone, so they count as
+// failed, and the next refresh brings them.
 //
 // Entries of another source (the suite leaves the source blank for other source modules) carry
 // no type and no amounts; they are skipped and counted rather than stored with made-up values.
@@ -137,6 +139,7 @@ class ChkLoader {
     bool ownTransaction_ = false;  // the slice's transaction is ours to commit
     int32_t nextId_ = 0;           // the next identifier within the slice's transaction; 0 unknown
     ChkLoadCounts counts_;
+    ChkLoadCounts committed_;  // counts_ when the slice's transaction began
     int32_t response_ = 2;
 };
 
