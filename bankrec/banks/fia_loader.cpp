@@ -33,6 +33,15 @@ FileId FiaLoader::writesTo() const {
     return phase_ == Phase::Entries && next_ <= total() ? FileId::APbnk : FileId::APbnu;
 }
 
+void FiaLoader::sliceLost() {
+    FiaLoadCounts kept = committed_;
+    kept.entries = counts_.entries;
+    kept.removalSkipped = counts_.removalSkipped;
+    kept.failures = counts_.failures + 1;
+    counts_ = kept;
+    phase_ = Phase::Done;
+}
+
 void FiaLoader::runToEnd() {
     while (step()) {
     }

@@ -37,7 +37,7 @@ void FiaLoadJob::open(ProgressView& view) {
 
 bool FiaLoadJob::tick(ProgressView& view) {
     if (sliceOpen_) cover(loader_.writesTo());
-    const bool more = loader_.step();
+    const bool more = loader_.step();  // false at once after a lost slice
     view.setValue(loader_.handled());
     return more;
 }
@@ -45,14 +45,17 @@ bool FiaLoadJob::tick(ProgressView& view) {
 void FiaLoadJob::cover(FileId file) {
     if (inTransaction_ && covered_ == file) return;
     if (inTransaction_) commitSlice();
+    if (loader_.done()) return;  // the slice just committed was lost
     inTransaction_ = session_.begin({file}, 2) == Error::None;
     covered_ = file;
+    if (inTransaction_) loader_.sliceStarted();
 }
 
 void FiaLoadJob::commitSlice() {
     inTransaction_ = false;
     if (session_.commit() != Error::None) {
         saveError(session_);
+        loader_.sliceLost();
         StandardWarning(Warn_UpdateError, fileDef(covered_).name);
     }
 }

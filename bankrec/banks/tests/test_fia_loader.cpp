@@ -1,5 +1,7 @@
 // The account loader against hand-made suite lists: banks matched by FIAID, cash accounts
 // collected, stale ones removed, defaults given, and what an empty or partial list leaves.
+#include <sqlite3.h>
+
 #include <thread>
 
 #include "banks_fixture.h"
@@ -176,4 +178,33 @@ TEST_F(FiaLoaderTest, ABankChangedByAnotherSessionMeanwhileIsNotOverwrittenBlind
     FiaLoadCounts c = load({entry(7, "Operating III", "1000-000-00")});
     EXPECT_EQ(bankByFia(7).Bank, "Operating III");
     EXPECT_EQ(c.failures, 0);
+}
+
+TEST_F(FiaLoaderTest, BanksThatCouldNotBeCommittedGetNoCashAccountsAndAreNotCounted) {
+    load({entry(7, "Operating", "1000-000-00")});
+    // Another program reads the bank file all through the next load.
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(storage_.filePath(FileId::APbnk).c_str(), &reader), SQLITE_OK);
+    sqlite3_stmt* read = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(reader, "SELECT * FROM APbnk", -1, &read, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(read), SQLITE_ROW);
+    session_->setRecoverMilliseconds(200);
+    const FiaLoadCounts c =
+        load({entry(7, "Operating renamed", "1000-000-00"), entry(8, "Payroll", "1100-000-00")});
+    sqlite3_finalize(read);
+    sqlite3_close(reader);
+
+    EXPECT_EQ(c.banksAdded, 0);
+    EXPECT_EQ(c.banksUpdated, 0);
+    EXPECT_EQ(c.cashAdded, 0);
+    EXPECT_GE(c.failures, 1);
+    EXPECT_NE(messages_->find("attempting to update a record from the file"), nullptr);
+    ASSERT_EQ(banks().size(), 1u);
+    EXPECT_EQ(banks()[0].Bank, "Operating");
+    ASSERT_EQ(allCash().size(), 1u);
+    EXPECT_EQ(allCash()[0].BankID, banks()[0].BankID);
+
+    load({entry(7, "Operating renamed", "1000-000-00"), entry(8, "Payroll", "1100-000-00")});
+    EXPECT_EQ(banks().size(), 2u);
+    EXPECT_EQ(allCash().size(), 2u);
 }

@@ -85,6 +85,12 @@ class FiaLoader {
 
     const FiaLoadCounts& counts() const { return counts_; }
 
+    // The caller's slice transaction begins / was rolled back by a commit that failed. The
+    // writes since it began are then not counted, and the run ends: banks added in the lost
+    // slice are gone, so the cash accounts collected for them must not be stored.
+    void sliceStarted() { committed_ = counts_; }
+    void sliceLost();
+
   private:
     enum class Phase { Entries, Remove, Add, Defaults, Done };
     struct PairLess {
@@ -114,6 +120,7 @@ class FiaLoader {
         std::string bank, apBank, prBank;
     } last_;
     FiaLoadCounts counts_;
+    FiaLoadCounts committed_;  // counts_ when the caller's slice transaction began
 };
 
 }  // namespace banks
