@@ -344,9 +344,28 @@ FileUse::~FileUse() {
 // ---- Delete ----
 
 // A service called inside the caller's own transaction (a loader's time slice) joins it under
-// a savepoint instead of beginning a transaction of its own.
+// a savepoint instead of beginning a transaction of its own, as long as that transaction names
+// every file the service writes: the writes to a file it leaves out would be committed at once
+// and outlive the caller's rollback, so the service is refused then (48, as when the files are
+// held by another station). A failure is saved for the warning.
 static Error serviceBegin(FileSession& session, bool joined, std::span<const FileId> files) {
-    return joined ? session.savepoint() : session.begin(files, kServiceTimeoutSeconds);
+    if (!joined) {
+        const Error err = session.begin(files, kServiceTimeoutSeconds);
+        if (err != Error::None) saveError(session);
+        return err;
+    }
+    for (FileId f : files) {
+        if (session.covers(f)) continue;
+        StorageError e;
+        e.number = Error::NoTransaction;
+        e.file = fileDef(files.front()).name;
+        e.driverMessage = "the transaction under way does not name " + fileDef(f).name;
+        savedError().save(e);
+        return Error::NoTransaction;
+    }
+    const Error err = session.savepoint();
+    if (err != Error::None) saveError(session);
+    return err;
 }
 static Error serviceCommit(FileSession& session, bool joined) {
     return joined ? session.releaseSavepoint() : session.commit();
@@ -393,7 +412,6 @@ DeleteResult deleteRecord(FileSession& session, FileId file) {
 
     const bool joined = session.inTransaction();
     if (serviceBegin(session, joined, std::span<const FileId>(touched)) != Error::None) {
-        saveError(session);
         StandardWarning(Warn_LogoutError, label, "Delete");
         return DeleteResult::NotDeleted;
     }
@@ -447,7 +465,6 @@ ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller) {
     const bool joined = session.inTransaction();
     const FileId only[] = {file};
     if (serviceBegin(session, joined, only) != Error::None) {
-        saveError(session);
         StandardWarning(Warn_LogoutError, label, "Update");
         return ChangeResult::NotWritten;
     }

@@ -104,4 +104,19 @@ TEST_F(ChangeService, FileHeldByAnotherStationCancelsTheUpdateWithWarning34) {
     EXPECT_EQ(stored().Bank, "First National");
 }
 
+TEST_F(ChangeService, InsideACallersTransactionOnOtherFilesTheChangeIsRefusedWithWarning34) {
+    ASSERT_EQ(session->begin({FileId::APbnu}, 1), Error::None);
+    session->file<APbnk>().rec.Bank = "Renamed";
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::NotWritten);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->caption, "Transaction Framing Error");
+    ASSERT_EQ(session->rollback(), Error::None);
+    EXPECT_EQ(stored().Bank, "First National");
+
+    ASSERT_EQ(session->begin({FileId::APbnk, FileId::APbnu}, 1), Error::None);
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::Written);
+    ASSERT_EQ(session->rollback(), Error::None);  // joined: undone with the caller's
+    EXPECT_EQ(stored().Bank, "First National");
+}
+
 }  // namespace

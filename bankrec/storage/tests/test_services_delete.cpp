@@ -225,4 +225,49 @@ TEST_F(DeleteService, WhenAnotherStationHoldsTheFilesTheDeleteIsCancelledWithWar
     EXPECT_EQ(count<APbnu>(), 1);
 }
 
+// A delete inside a transaction of the caller's joins it when the transaction names every file
+// the delete writes, and is refused when it leaves one out: the rows of a file it does not name
+// would be deleted at once, out of the caller's reach.
+class DeleteInCallersTransaction : public DeleteService {
+  protected:
+    void SetUp() override {
+        DeleteService::SetUp();
+        const int32_t b = add(bank("First National"));
+        deposit = add(activity(b, "Deposit", "D1"));
+        add(depositLine(deposit, 1));
+        add(depositLine(deposit, 2));
+        add(copyOf(add(reconciliation(b)), deposit));
+        ASSERT_TRUE(read<APbac>(deposit));
+    }
+    void expectAllThere() {
+        EXPECT_TRUE(read<APbac>(deposit));
+        EXPECT_EQ(count<APbda>(), 2);
+        EXPECT_EQ(copiesPointingAt(deposit), 1);
+    }
+    int32_t deposit = 0;
+};
+
+TEST_F(DeleteInCallersTransaction, NamingEveryFileTheDeleteGoesWithTheCallersRollback) {
+    ASSERT_EQ(session->begin({FileId::APbac, FileId::APbda, FileId::APrac}, 1), Error::None);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbac), DeleteResult::Deleted);
+    EXPECT_FALSE(read<APbac>(deposit));
+    EXPECT_EQ(count<APbda>(), 0);
+    ASSERT_EQ(session->rollback(), Error::None);
+    EXPECT_EQ(messages->count(), 0u);
+    expectAllThere();
+}
+
+TEST_F(DeleteInCallersTransaction, LeavingOutAFileItWritesTheDeleteIsRefusedWithWarning34) {
+    ASSERT_EQ(session->begin({FileId::APbac}, 1), Error::None);
+    EXPECT_EQ(deleteRecord(*session, FileId::APbac), DeleteResult::NotDeleted);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->caption, "Transaction Framing Error");
+    EXPECT_EQ(messages->last()->text,
+              "Error: (Unable To Start A Transaction (48)) attempting to frame the delete "
+              "transaction on APbac.  Delete transaction cancelled.");
+    EXPECT_TRUE(session->inTransaction());  // the caller's, left for the caller to end
+    ASSERT_EQ(session->rollback(), Error::None);
+    expectAllThere();
+}
+
 }  // namespace

@@ -99,6 +99,8 @@ class FileSession {
     // Rolls back; harmless without a transaction.
     Error rollback();
     bool inTransaction() const { return txn_ != nullptr; }
+    // Whether the active transaction names the file (its writes go with the transaction).
+    bool covers(FileId file) const { return (txnMask_ >> static_cast<int>(file)) & 1u; }
     // Savepoints inside the transaction, for an entry of a batch that must fail alone.
     // 48 without a transaction.
     Error savepoint();

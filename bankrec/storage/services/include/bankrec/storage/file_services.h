@@ -71,8 +71,10 @@ enum class [[nodiscard]] DeleteResult : int32_t{
 //  - APbac: its deposit lines (APbda) are deleted, APrac rows copied from it keep their copy
 //    with ActivityID 0.
 // Returns Deleted, or NotDeleted (a warning was shown: 34, 35, 13, 17 or 15, and everything
-// was rolled back). The buffers of the linked files are left as they were. Like changeRecord,
-// it begins its own transaction, so it is not for use inside one.
+// was rolled back). The buffers of the linked files are left as they were. Inside a transaction
+// of the caller's that names every file above, it joins that transaction (a savepoint; the
+// caller's commit or rollback decides); a transaction that leaves one out refuses it with
+// warning 34, nothing changed.
 DeleteResult deleteRecord(FileSession& session, FileId file);
 
 // Results of changeRecord.
@@ -84,8 +86,9 @@ enum class [[nodiscard]] ChangeResult : int32_t{
 // (2 seconds to begin; warning 34 "Update" when it cannot). Stamps ChangeID, ChangeDate and
 // ChangeTime. When another station changed the record since it was read, a form caller gets
 // warning 38 and any other caller warning 15, and the buffer is read again from the file.
-// Other failures show warning 15 with the file name. Nothing is written on failure. Not for use
-// inside a transaction of the session (beginning fails with 48): a frame writes with put().
+// Other failures show warning 15 with the file name. Nothing is written on failure. Inside a
+// transaction of the caller's it joins it when it names the file, and is refused with warning
+// 34 otherwise.
 ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller);
 
 // Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
