@@ -2,6 +2,8 @@
 // collected, stale ones removed, defaults given, and what an empty or partial list leaves.
 #include <sqlite3.h>
 
+#include <QFile>
+#include <map>
 #include <thread>
 
 #include "banks_fixture.h"
@@ -208,3 +210,70 @@ TEST_F(FiaLoaderTest, BanksThatCouldNotBeCommittedGetNoCashAccountsAndAreNotCoun
     EXPECT_EQ(banks().size(), 2u);
     EXPECT_EQ(allCash().size(), 2u);
 }
+
+namespace {
+
+// Two divisions keep their files in one data folder, the program started in it (the current
+// directory, where the cash-account file lies), and load their accounts in turn.
+class TwoDivisionsInOneFolder : public BanksTest {
+  protected:
+    void SetUp() override {
+        BanksTest::SetUp();
+        previous_ = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dataDir_)));
+        for (int division : {3, 2}) {
+            Division& d = divisions_[division];
+            d.storage.nameFiles(dataDir_, division);
+            d.session = std::make_unique<FileSession>(d.storage);
+            d.files = std::make_unique<FileUse>(
+                *d.session, std::initializer_list<FileId>{FileId::APbnk, FileId::APbnu});
+            ASSERT_EQ(d.files->error(), Error::None);
+        }
+    }
+    void TearDown() override {
+        divisions_.clear();
+        BanksTest::TearDown();
+        QDir::setCurrent(previous_);
+    }
+    void loadDivision(int division, const std::vector<FIAQEntry>& entries) {
+        const FiaLoadCounts c = loadOn(*divisions_[division].session, entries);
+        EXPECT_EQ(c.failures, 0) << "division " << division;
+    }
+    // "account*" for the default, in account order, for every bank of the division.
+    std::vector<std::string> cashAccounts(int division) {
+        std::vector<std::string> out;
+        auto& f = divisions_[division].session->file<APbnu>();
+        (void)f.setStart(APBNU_KEY_BANKIDBANKACCOUNT);
+        while (f.next() == Error::None)
+            out.push_back(std::to_string(f.rec.BankID) + " " + f.rec.BankAccount +
+                          (f.rec.Post ? "*" : ""));
+        return out;
+    }
+
+    struct Division {
+        Storage storage;
+        std::unique_ptr<FileSession> session;
+        std::unique_ptr<FileUse> files;
+    };
+    std::map<int, Division> divisions_;
+    QString previous_;
+};
+
+TEST_F(TwoDivisionsInOneFolder, EachKeepsItsOwnCashAccountsAndDefaults) {
+    const std::vector<FIAQEntry> three = {entry(7, "Operating", "1000-000-00")};
+    const std::vector<FIAQEntry> two = {entry(20, "Payroll", "2000-000-00"),
+                                        entry(20, "Payroll", "2010-000-00")};
+    loadDivision(3, three);
+    loadDivision(2, two);
+    loadDivision(3, three);
+    loadDivision(2, two);
+    EXPECT_EQ(cashAccounts(3), (std::vector<std::string>{"1 1000-000-00*"}));
+    EXPECT_EQ(cashAccounts(2), (std::vector<std::string>{"1 2000-000-00*", "1 2010-000-00"}));
+    // The division that used the folder first keeps the file as it was named.
+    EXPECT_EQ(divisions_[3].storage.fileName(FileId::APbnu), "APbnu");
+    EXPECT_TRUE(QFile::exists("APbnu.db"));
+    EXPECT_TRUE(QFile::exists("02APbnu.db"));
+    EXPECT_FALSE(QFile::exists("03APbnu.db"));
+}
+
+}  // namespace

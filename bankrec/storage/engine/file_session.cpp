@@ -356,11 +356,74 @@ Error FileSession::convert(FileId file, Connection& c) {
     return Error::None;
 }
 
+// The division a cash-account file belongs to: 0 read (`division` set, -1 when unmarked), or the
+// SQLite error.
+static int markedDivision(Connection& c, int& division) {
+    division = -1;
+    sqlite3_stmt* s = nullptr;
+    int rc =
+        c.prepare("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = ?", s);
+    if (rc != SQLITE_OK) return rc;
+    sqlite3_bind_text(s, 1, kDivisionTable, -1, SQLITE_STATIC);
+    rc = sqlite3_step(s);
+    const bool marked = rc == SQLITE_ROW && sqlite3_column_int(s, 0) > 0;
+    sqlite3_finalize(s);
+    if (rc != SQLITE_ROW) return rc;
+    if (!marked) return SQLITE_OK;
+    rc = c.prepare(std::string("SELECT Division FROM main.") + kDivisionTable + " LIMIT 1", s);
+    if (rc != SQLITE_OK) return rc;
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) division = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+Error FileSession::claimForDivision(FileId file, Connection& c) {
+    const int division = storage_.division();
+    if (file != FileId::APbnu || division < 0) return Error::None;
+    int owner = -1;
+    int rc = markedDivision(c, owner);
+    if (rc == SQLITE_OK && owner < 0) {
+        // Unmarked (new, or kept before divisions were told apart): the first division to open
+        // it takes it; of two opening at once, the one that marks it first.
+        const std::string table = std::string("main.") + kDivisionTable;
+        rc = c.exec("BEGIN IMMEDIATE");
+        if (rc == SQLITE_OK)
+            rc = c.exec(
+                ("CREATE TABLE IF NOT EXISTS " + table + " (Division INTEGER NOT NULL)").c_str());
+        sqlite3_stmt* s = nullptr;
+        if (rc == SQLITE_OK)
+            rc = c.prepare("INSERT INTO " + table + " (Division) SELECT ? WHERE NOT EXISTS " +
+                               "(SELECT 1 FROM " + table + ")",
+                           s);
+        if (rc == SQLITE_OK) {
+            sqlite3_bind_int(s, 1, division);
+            rc = sqlite3_step(s) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(c.db);
+        }
+        sqlite3_finalize(s);
+        if (rc == SQLITE_OK) rc = c.exec("COMMIT");
+        if (rc != SQLITE_OK) {
+            Error e = fail(storageErrorFromSqlite(rc), file, &c, rc);
+            if (!sqlite3_get_autocommit(c.db)) c.exec("ROLLBACK");
+            return e;
+        }
+        rc = markedDivision(c, owner);
+    }
+    if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), file, &c, rc);
+    if (owner == division) return Error::None;
+    char dd[16];
+    std::snprintf(dd, sizeof dd, "%02d", owner);
+    return failText(
+        Error::Driver, file,
+        std::string("the file belongs to division ") + dd + "; start the program again");
+}
+
 Error FileSession::open(FileId file) {
     if (isOpen(file)) return failText(Error::AlreadyOpen, file, "already open");
     std::unique_ptr<Connection> c;
     if (Error e = openConnection(file, false, c); e != Error::None) return e;
     if (Error e = checkFile(file, *c); e != Error::None) return e;
+    if (Error e = claimForDivision(file, *c); e != Error::None) return e;
     conns_[static_cast<size_t>(file)] = std::move(c);
     return Error::None;
 }
@@ -375,6 +438,7 @@ Error FileSession::create(FileId file) {
     if (cols.empty())
         if (Error e = convert(file, *c); e != Error::None) return e;
     if (Error e = checkFile(file, *c); e != Error::None) return e;
+    if (Error e = claimForDivision(file, *c); e != Error::None) return e;
     conns_[static_cast<size_t>(file)] = std::move(c);
     return Error::None;
 }

@@ -1,11 +1,36 @@
 // File names of the record files.
 #include "bankrec/storage/storage.h"
 
+#include <sqlite3.h>
+
 #include <cstdio>
+#include <optional>
 
 #include "bankrec/storage/dictionary.h"
 
 namespace storage {
+
+namespace {
+
+// The division a cash-account file belongs to; none when the file is missing, unreadable or
+// not marked yet.
+std::optional<int> fileDivision(const std::string& path) {
+    sqlite3* db = nullptr;
+    std::optional<int> division;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        sqlite3_stmt* s = nullptr;
+        const std::string sql = std::string("SELECT Division FROM ") + kDivisionTable + " LIMIT 1";
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW)
+            division = sqlite3_column_int(s, 0);
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return division;
+}
+
+}  // namespace
 
 Storage::Storage() {
     for (const FileDef& f : allFiles()) names_[static_cast<int>(f.id)] = f.name;
@@ -19,6 +44,10 @@ void Storage::nameFiles(const std::string& dataPath, int division) {
     prefix += dd;
     for (const FileDef& f : allFiles())
         names_[static_cast<int>(f.id)] = f.id == FileId::APbnu ? f.name : prefix + f.name;
+    division_ = division;
+    const std::string shared = fileDef(FileId::APbnu).name;
+    const std::optional<int> owner = fileDivision(shared + ".db");
+    if (owner && *owner != division) names_[static_cast<int>(FileId::APbnu)] = dd + shared;
 }
 
 void Storage::setFileName(FileId file, std::string name) {

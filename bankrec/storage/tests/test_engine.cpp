@@ -478,3 +478,57 @@ TEST(StorageNames, FilesAreNamedByDataPathAndDivision) {
     st.nameFiles("/data/", 12);
     EXPECT_EQ(st.fileName(FileId::SYcfg), "/data/12SYcfg");
 }
+
+namespace {
+// Makes a folder the current directory for a scope, as start-up does with the data path.
+class CurrentDirectory {
+  public:
+    explicit CurrentDirectory(const std::string& path)
+        : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(path);
+    }
+    ~CurrentDirectory() { std::filesystem::current_path(previous_); }
+
+  private:
+    std::filesystem::path previous_;
+};
+}  // namespace
+
+TEST(StorageNames, TheSharedCashAccountFileBelongsToTheFirstDivisionThatUsesIt) {
+    DataFolder folder;
+    CurrentDirectory here(folder.path());
+    Storage two;
+    two.nameFiles(folder.path(), 2);
+    EXPECT_EQ(two.fileName(FileId::APbnu), "APbnu");
+    {
+        FileSession s(two);
+        ASSERT_EQ(s.create(FileId::APbnu), Error::None);
+        s.file<APbnu>().rec.BankUseID = 1;
+        ASSERT_EQ(s.file<APbnu>().add(), Error::None);
+    }
+    Storage three;
+    three.nameFiles(folder.path(), 3);
+    EXPECT_EQ(three.fileName(FileId::APbnu), "03APbnu");
+    two.nameFiles(folder.path(), 2);
+    EXPECT_EQ(two.fileName(FileId::APbnu), "APbnu");
+
+    // A file kept before divisions were told apart goes to the first division that opens it.
+    ASSERT_EQ(rawExec("APbnu.db", "DROP TABLE _Division"), SQLITE_OK);
+    Storage five;
+    five.nameFiles(folder.path(), 5);
+    EXPECT_EQ(five.fileName(FileId::APbnu), "APbnu");
+    FileSession s5(five);
+    ASSERT_EQ(s5.open(FileId::APbnu), Error::None);
+    int64_t n = 0;
+    ASSERT_EQ(s5.file<APbnu>().records(n), Error::None);
+    EXPECT_EQ(n, 1);
+    Storage later;
+    later.nameFiles(folder.path(), 2);
+    EXPECT_EQ(later.fileName(FileId::APbnu), "02APbnu");
+
+    // Named before another division took the file: refused, saying whose it is.
+    FileSession s2(two);
+    EXPECT_EQ(s2.open(FileId::APbnu), Error::Driver);
+    EXPECT_NE(s2.lastError().driverMessage.find("division 05"), std::string::npos)
+        << s2.lastError().driverMessage;
+}

@@ -98,6 +98,8 @@ std::span<const FormerField> formerFields();
 // file's life (AUTOINCREMENT), so a record that is deleted never has a successor in its place.
 inline constexpr const char* kRevisionColumn = "_Revision";
 inline constexpr const char* kRowColumn = "_Row";
+// The table beside APbnu's that names the division the file belongs to (one row, "Division").
+inline constexpr const char* kDivisionTable = "_Division";
 // With an empty schema the names are left unqualified (how they are kept in the file).
 std::string createTableSql(const FileDef& f, std::string_view schema = {});
 // One CREATE [UNIQUE] INDEX per key: text components COLLATE NOCASE, partial WHERE leaving out

@@ -58,8 +58,9 @@ class FileSession {
     // than the recover time; 36 when it is not a database or has no table of its own; 47 when
     // its version is newer than ours or its columns differ from the declaration at the same
     // version; 46 when a key's index is missing or differs; 90 when it is in write-ahead-log
-    // mode that cannot be switched back, and for other failures. A file of an older version is
-    // upgraded in place (one transaction) before it opens.
+    // mode that cannot be switched back or, for APbnu, when it belongs to another division, and
+    // for other failures. A file of an older version is upgraded in place (one transaction)
+    // before it opens.
     Error open(FileId file);
     // Creates the file with its table and indexes at the current version (existing data is
     // never touched: a file that already holds our table is left as it is). 0 or 32/36/90.
@@ -129,6 +130,9 @@ class FileSession {
     // After BEGIN on a connection with several files: switches back any file found in
     // write-ahead-log mode (the transaction is begun again) or fails with 90.
     Error checkJournals(Connection& c, int timeoutSeconds);
+    // APbnu of a storage named for a division: marks an unmarked file as the division's, and
+    // refuses (90) one that belongs to another division.
+    Error claimForDivision(FileId file, Connection& c);
     Error checkFile(FileId file, Connection& c);
     Error convert(FileId file, Connection& c);
     Connection* transactionConnection(uint32_t mask, Error& err);

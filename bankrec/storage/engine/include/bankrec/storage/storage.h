@@ -14,8 +14,14 @@ class Storage {
     Storage();
 
     // Names every keyed file "<dataPath>/<dd><File>" (dd = division as two digits, e.g.
-    // "/data/03APbnk"), and APbnu "APbnu" without path, found in the current directory.
+    // "/data/03APbnk"), and APbnu "APbnu" without path, found in the current directory (the
+    // data path once start-up has made it current). Divisions sharing a data folder would share
+    // that file while their bank identifiers are their own, so it belongs to the first division
+    // that uses it (a mark in the file, set when the division opens it); when it belongs to
+    // another division, this division's is "<dd>APbnu" beside it.
     void nameFiles(const std::string& dataPath, int division);
+    // The division the files were named for; -1 before nameFiles.
+    int division() const { return division_; }
     // Overrides one file's name (without the ".db" extension).
     void setFileName(FileId file, std::string name);
     // The name as the program shows it ("/data/03APbnk").
@@ -31,6 +37,7 @@ class Storage {
 
   private:
     std::array<std::string, kFileCount> names_;
+    int division_ = -1;
     int recoverMs_ = 2000;
 };
 
