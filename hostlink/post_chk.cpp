@@ -1,12 +1,20 @@
 // POSTCHK: marks cleared transactions reconciled in the suite: the transaction rows, the
 // payroll check and bank-reconciliation files and the payables check register, then starts
 // the suite's check-clearing process for the payables checks.
+//
+// Those are written in different places, none in one transaction with another, so a run that
+// stops half-way (a crash, a kill) is finished by the next run over the same list: a row that
+// is already reconciled was posted whole and is passed over (its files are written before it is
+// marked), payroll records are marked only while still open, and the posting journal
+// (posting_journal.h) knows the register checks already written and the clearing still owed.
 #include <QCursor>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSqlError>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
@@ -19,6 +27,7 @@
 #include "hostlink/host_rows.h"
 #include "hostlink/hostlink.h"
 #include "hostlink/link_text.h"
+#include "hostlink/posting_journal.h"
 #include "hostlink/suite_services.h"
 #include "suiteapi/tvsysdata.h"
 #include "suiteapi/tvwole.h"
@@ -43,6 +52,7 @@ struct TransactionRow {
     int32_t nativeUnique = 0;
     Decimal netAmount;
     std::string description;
+    bool reconciled = false;  // FIStatus "R": posted by an earlier run
 };
 
 // `value` in `width` digits with leading zeros, cut to the field's width as a fixed field is.
@@ -75,13 +85,15 @@ std::string registerAmount(Decimal amount) {
 
 class PostChkRun : public ProgressJob {
   public:
-    explicit PostChkRun(ZORBRCHK& link) : link_(link) {}
+    explicit PostChkRun(ZORBRCHK& link)
+        : link_(link), journal_("zor" + link.query("TTY") + ".jnl") {}
 
     void execute() {
         const int32_t keptCurrent = link_.CHKQ.currentNumber();
         owner_ = FixOwner([this](std::string_view name) { return link_.query(name); });
         fileName_ = "zor" + link_.query("TTY") + ".txt";
         QFile::remove(QString::fromStdString(fileName_));
+        journal_.load();
         if (usage_.open(owner_) && transactions_.open(owner_) && institution_.open(owner_) &&
             openTextFile()) {
             const std::string division = link_.query("DIVISION");
@@ -100,7 +112,7 @@ class PostChkRun : public ProgressJob {
                 options.title = "Progress...";
                 options.cancelButton = true;
                 options.percentLine = false;
-                runProgress(options, *this);
+                if (finishEarlierRun()) runProgress(options, *this);
             }
         }
         closeFiles();
@@ -135,14 +147,53 @@ class PostChkRun : public ProgressJob {
 
     void close() override {
         commitBatch();
+        // A clearing owed by a run of the same account and date that stopped before it is this
+        // run's clearing too, even when every row of the list was posted by then.
+        const std::optional<PostingJournal::Clearing> owed = journal_.clearing();
+        if (owed && !headerWritten_) writeHeader(owed->bank);
         closeFiles();
-        if (payables_ > 0) startClearing();
+        if (payables_ > 0 || owed) {
+            if (startClearing(postDate())) journal_.remove();
+        } else {
+            journal_.remove();
+        }
         clearing_.reset();
         if (busyCursor_) QGuiApplication::restoreOverrideCursor();
         busyCursor_ = false;
     }
 
   private:
+    int32_t postDate() const { return parseLong(link_.query("POSTDATE")).value_or(0); }
+    int32_t fiaId() const { return parseLong(link_.query("FIAID")).value_or(0); }
+
+    // An earlier run of this terminal that stopped before its clearing, for another account or
+    // date, has its clearing run now (the posting file names one bank). False when that fails:
+    // it was reported, and this run posts nothing until the earlier one is finished.
+    bool finishEarlierRun() {
+        const std::optional<PostingJournal::Clearing> owed = journal_.clearing();
+        if (!owed) {
+            journal_.remove();
+            return true;
+        }
+        if (owed->fiaId == fiaId() && owed->day == postDate()) return true;
+        writeHeader(owed->bank);
+        text_.flush();
+        if (!startClearing(owed->day)) return false;
+        journal_.remove();
+        text_.resize(0);
+        text_.seek(0);
+        headerWritten_ = false;
+        return true;
+    }
+
+    // The clearing process's header line: the bank of the run.
+    void writeHeader(const std::string& bank) {
+        const std::string header = std::string(10, 'N') + leftJustified(bank, 10) +
+                                   std::string(35, ' ') + std::string(200, '0') + " ";
+        text_.write((header + "\n").c_str());
+        headerWritten_ = true;
+    }
+
     bool openTextFile() {
         text_.setFileName(QString::fromStdString(fileName_));
         if (text_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
@@ -154,9 +205,9 @@ class PostChkRun : public ProgressJob {
 
     bool prepareStatements() {
         QString columns;
-        for (const char* c :
-             {"FIAID", "SourceModuleID", "PayeeOrPayorID", "DateProduced", "RunOrBatch",
-              "InternalFormID", "ExternalFormID", "NativeUnique", "NetAmount", "Description"}) {
+        for (const char* c : {"FIAID", "SourceModuleID", "PayeeOrPayorID", "DateProduced",
+                              "RunOrBatch", "InternalFormID", "ExternalFormID", "NativeUnique",
+                              "NetAmount", "Description", "FIStatus"}) {
             columns += (columns.isEmpty() ? "" : ", ") + transactions_.column(c);
         }
         const QString id = transactions_.column("TransactionID");
@@ -234,6 +285,7 @@ class PostChkRun : public ProgressJob {
             row.nativeUnique = longOf(fetch_.value(7));
             row.netAmount = moneyOf(fetch_.value(8));
             row.description = textOf(fetch_.value(9));
+            row.reconciled = text::upper(textOf(fetch_.value(10))) == "R";
         }
         fetch_.finish();
         if (!found) {
@@ -242,6 +294,18 @@ class PostChkRun : public ProgressJob {
             ask("Unable find transaction " + idText + ". Do you wish to continue?");
             return;
         }
+        // Posted whole by an earlier run: nothing of it is written again.
+        if (row.reconciled) return;
+        if (source == "AP") {
+            if (!postPayables(row, id)) return;
+        } else if (source == "PR") {
+            postPayroll(row);
+        }
+        markReconciled(id, idText);
+    }
+
+    // The row is marked last, so a row marked reconciled had every step of its entry done.
+    void markReconciled(int32_t id, const std::string& idText) {
         update_.bindValue(0, QString("R"));
         update_.bindValue(1, nowForDriver(transactions_.driver()));
         update_.bindValue(2, id);
@@ -262,10 +326,6 @@ class PostChkRun : public ProgressJob {
             ask("Unable update transaction " + idText + ". Error " +
                 transactions_.errorText(error) + ". Do you wish to continue?");
         }
-        if (source == "AP")
-            postPayables(row);
-        else if (source == "PR")
-            postPayroll(row);
     }
 
     // The module usage of the row's institution account and source module; nullptr (after the
@@ -353,15 +413,26 @@ class PostChkRun : public ProgressJob {
         bankRecs_.unlock();
     }
 
-    void postPayables(const TransactionRow& row) {
+    // False when the entry must not be marked: its check could not be announced in the journal.
+    bool postPayables(const TransactionRow& row, int32_t id) {
         if (++payables_ == 1) {
             // The clearing process's header line names the bank of the run.
             const BNKEntry* usage = moduleUsage(row);
-            if (!usage) return;
-            const std::string header = std::string(10, 'N') + leftJustified(usage->BANK, 10) +
-                                       std::string(35, ' ') + std::string(200, '0') + " ";
-            text_.write((header + "\n").c_str());
+            if (!usage) return true;
+            // Before the first check goes to the register, the clearing it needs is owed.
+            if (!journal_.clearing() &&
+                !journal_.beginClearing({fiaId(), postDate(), usage->BANK})) {
+                const int error = errno;
+                --payables_;
+                StandardWarning(Warn_OpenFailed, journal_.path(), "",
+                                {90, standardErrorText(90, "", error, std::strerror(error))});
+                stop_ = true;
+                return false;
+            }
+            writeHeader(usage->BANK);
         }
+        // Written by a run that stopped before it marked the row.
+        if (journal_.posted(id)) return true;
         PayablesRegister::Check c;
         c.bank = text::cutBytes(link_.query("BANK"), 10);
         c.external = digits(leadingNumber(row.externalFormId), 7);
@@ -371,9 +442,15 @@ class PostChkRun : public ProgressJob {
         c.vendor = digits(leadingNumber(row.payee), 9);
         c.name = text::cutBytes(row.description, 35);
         const std::string status = register_.post(c);
-        if (status != "00")
+        if (status != "00") {
             ask("Status=" + status + " Unable to update A/P check " + c.bank + "," + c.external +
                 "," + c.run + "," + c.internal + ". Do you wish to continue?");
+        } else if (journal_.clearing()) {
+            // Not kept when the disk fails now: a run finishing this one would then write the
+            // same values once more, which changes nothing.
+            (void)journal_.addPosted(id);
+        }
+        return true;
     }
 
     void closeFiles() {
@@ -389,9 +466,9 @@ class PostChkRun : public ProgressJob {
         register_.close();
     }
 
-    // Hands the posted payables checks to the suite's clearing process.
-    void startClearing() {
-        const int32_t postDate = parseLong(link_.query("POSTDATE")).value_or(0);
+    // Hands the posted payables checks to the suite's clearing process, dated `postDate`.
+    // False (reported) when it could not run.
+    bool startClearing(int32_t postDate) {
         char dayNumber[8] = "0000000";
         CvtCtoJ(mmddyyyy(postDate).c_str(), dayNumber);
         const std::string dataPath = link_.query("DATAPATH");
@@ -411,6 +488,7 @@ class PostChkRun : public ProgressJob {
             ds_Message("Unable to start the check clearing process. Error " + error + ".",
                        glo_ApplicationName, icon::Exclamation, msg::OK);
         }
+        return result == 0;
     }
 
     ZORBRCHK& link_;
@@ -428,6 +506,8 @@ class PostChkRun : public ProgressJob {
     PayablesRegister register_;
     std::unique_ptr<tvsuite::TvWole> clearing_;
     std::vector<BNKEntry> bnk_;
+    PostingJournal journal_;
+    bool headerWritten_ = false;
     int32_t next_ = 1;
     int32_t payables_ = 0;
     bool stop_ = false;
