@@ -219,7 +219,7 @@ class TwoDivisionsInOneFolder : public BanksTest {
   protected:
     void SetUp() override {
         BanksTest::SetUp();
-        previous_ = QDir::currentPath();
+        // As start-up does; the sandbox puts the working folder back.
         ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dataDir_)));
         for (int division : {3, 2}) {
             Division& d = divisions_[division];
@@ -233,7 +233,6 @@ class TwoDivisionsInOneFolder : public BanksTest {
     void TearDown() override {
         divisions_.clear();
         BanksTest::TearDown();
-        QDir::setCurrent(previous_);
     }
     void loadDivision(int division, const std::vector<FIAQEntry>& entries) {
         const FiaLoadCounts c = loadOn(*divisions_[division].session, entries);
@@ -256,7 +255,6 @@ class TwoDivisionsInOneFolder : public BanksTest {
         std::unique_ptr<FileUse> files;
     };
     std::map<int, Division> divisions_;
-    QString previous_;
 };
 
 TEST_F(TwoDivisionsInOneFolder, EachKeepsItsOwnCashAccountsAndDefaults) {

@@ -479,24 +479,9 @@ TEST(StorageNames, FilesAreNamedByDataPathAndDivision) {
     EXPECT_EQ(st.fileName(FileId::SYcfg), "/data/12SYcfg");
 }
 
-namespace {
-// Makes a folder the current directory for a scope, as start-up does with the data path.
-class CurrentDirectory {
-  public:
-    explicit CurrentDirectory(const std::string& path)
-        : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(path);
-    }
-    ~CurrentDirectory() { std::filesystem::current_path(previous_); }
-
-  private:
-    std::filesystem::path previous_;
-};
-}  // namespace
-
 TEST(StorageNames, TheSharedCashAccountFileBelongsToTheFirstDivisionThatUsesIt) {
     DataFolder folder;
-    CurrentDirectory here(folder.path());
+    std::filesystem::current_path(folder.path());  // as start-up does; the sandbox puts it back
     Storage two;
     two.nameFiles(folder.path(), 2);
     EXPECT_EQ(two.fileName(FileId::APbnu), "APbnu");

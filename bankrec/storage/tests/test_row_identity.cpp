@@ -50,7 +50,7 @@ TEST_F(StaleStation, SavingTheDeletedRecordLeavesTheNewOneAlone) {
 }
 
 TEST_F(StaleStation, DeletingTheDeletedRecordLeavesTheNewOneAlone) {
-    corelib::ScopedScriptedMessages messages;
+    corelib::ScopedScriptedMessages& messages = folder.sandbox.messages;
     EXPECT_EQ(deleteRecord(*other, FileId::APbnk), DeleteResult::NotDeleted);
     ASSERT_EQ(messages->count(), 1u);
     EXPECT_EQ(messages->last()->caption, "Record Retrieval Error");
