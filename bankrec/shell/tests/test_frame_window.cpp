@@ -13,19 +13,14 @@
 #include <QToolBar>
 
 #include "bankrec/shell/frame_presenter.h"
-#include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/session.h"
-#include "bankrec/shell/startup.h"
-#include "bankrec/shell/ui/main_frame.h"
 #include "bankrec/shell/ui/session_manager.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
-#include "corelib/message_script.h"
 #include "corelib/thread_registry.h"
-#include "corelib/ui/thread_event_filter.h"
-#include "shell_fixture.h"
+#include "frame_fixture.h"
 
 using namespace corelib;
 using namespace storage;
@@ -33,47 +28,7 @@ using namespace shell;
 
 namespace {
 
-QStringList texts(const QList<QAction*>& actions) {
-    QStringList out;
-    for (QAction* a : actions)
-        if (!a->isSeparator()) out << a->text();
-    return out;
-}
-
-class MainFrameTest : public ShellFixture {
-  protected:
-    void SetUp() override {
-        ShellFixture::SetUp();
-        resetThreadRegistry();
-        auto backend = std::make_unique<ScriptedMessages>();
-        messages_ = backend.get();
-        startup_ = std::make_unique<Startup>(
-            "bankrec", std::vector<std::string>{"Division=3", "DataPath=" + dataDir()});
-        ASSERT_EQ(startup_->run(std::move(backend)), 0);
-        installThreadEventFilter();
-    }
-    void TearDown() override {
-        frame_.reset();
-        startup_.reset();
-        resetThreadRegistry();
-        ShellFixture::TearDown();
-    }
-    MainFrame& openFrame() {
-        frame_ = std::make_unique<MainFrame>(*startup_, table_);
-        frame_->setShowProcedure(nullptr);
-        EXPECT_TRUE(frame_->open());
-        frame_->show();
-        QApplication::processEvents();
-        return *frame_;
-    }
-    QAction* act(const char* name) { return frame_->findChild<QAction*>(name); }
-    QList<QMdiSubWindow*> windows() { return frame_->mdiArea()->subWindowList(); }
-
-    ProcedureTable table_;
-    ScriptedMessages* messages_ = nullptr;
-    std::unique_ptr<Startup> startup_;
-    std::unique_ptr<MainFrame> frame_;
-};
+using MainFrameTest = FrameFixture;
 
 TEST_F(MainFrameTest, ShowsTitleMenusToolbarAndClock) {
     MainFrame& f = openFrame();
