@@ -36,12 +36,12 @@ QWidget* solidWidget(const QColor& colour, QWidget* parent = nullptr) {
     return w;
 }
 
-// Finds the selection window once it is open and hands it to `drive`.
-void whenSelectionOpens(std::function<void(QWidget*)> drive) {
-    QTimer::singleShot(20, [drive] {
+// Finds the selection window once it is open and hands it to `drive` (gives up after 5 s).
+void whenSelectionOpens(std::function<void(QWidget*)> drive, int tries = 250) {
+    QTimer::singleShot(20, [drive, tries] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "RubberBandClass" && w->isVisible()) return drive(w);
-        whenSelectionOpens(drive);
+        if (tries > 0) whenSelectionOpens(drive, tries - 1);
     });
 }
 

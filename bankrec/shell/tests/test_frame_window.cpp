@@ -37,7 +37,7 @@ TEST_F(MainFrameTest, ShowsTitleMenusToolbarAndClock) {
     EXPECT_EQ(texts(f.menuBar()->actions()),
               (QStringList{"&File", "&Edit", "&Setup", "&Window", "&Help"}));
     const auto menu = [&](const char* name) { return texts(f.findChild<QMenu*>(name)->actions()); };
-    EXPECT_EQ(menu("FileMenu"), (QStringList{"P&rint Setup...", "E&xit"}));
+    EXPECT_EQ(menu("FileMenu"), (QStringList{"P&rint Setup...", "&Capture", "E&xit"}));
     EXPECT_EQ(menu("EditMenu"),
               (QStringList{"&Transaction Register", "&Reconcile", "Cu&t", "&Copy", "&Paste"}));
     EXPECT_EQ(menu("SetupMenu"), (QStringList{"&Financial Institution Accounts"}));

@@ -24,8 +24,10 @@
 #include "bankrec/shell/help_page.h"
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/startup.h"
+#include "bankrec/shell/ui/capture_wiring.h"
 #include "bankrec/shell/ui/session_manager.h"
 #include "bankrec/shell/ui/window_place.h"
+#include "capturelib/capturelib.h"
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/thread_registry.h"
@@ -56,6 +58,7 @@ MainFrame::MainFrame(Startup& startup, const ProcedureTable& table, QWidget* par
     sessions_ =
         std::make_unique<SessionManager>(area_, table_, startup_.params(), startup_.storage());
     sessions_->setConfiguration(&presenter_.configuration());
+    capture_ = new CaptureWiring(this);
     buildMenus();
     buildToolBar();
     buildStatusBar();
@@ -97,6 +100,7 @@ void MainFrame::buildMenus() {
         dialog.exec();
     });
     file->addAction(printSetup);
+    file->addMenu(capture_->menu(this));
     file->addSeparator();
     QAction* exit = action("FileExit", "E&xit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -243,6 +247,7 @@ bool MainFrame::open() {
 
     if (table_.contains("LoadFIAThread"))
         QTimer::singleShot(0, this, [this] { sessions_->start("LoadFIAThread"); });
+    CAP_INIT(this, area_, QCoreApplication::instance());
     return true;
 }
 

@@ -18,6 +18,7 @@ class QTimer;
 
 namespace shell {
 
+class CaptureWiring;
 class ProcedureTable;
 class SessionManager;
 class Startup;
@@ -44,6 +45,8 @@ class MainFrame : public QMainWindow {
     SessionManager& sessions() { return *sessions_; }
     Configuration& configuration() { return presenter_.configuration(); }
     QMdiArea* mdiArea() const { return area_; }
+    // The window-capture popup and menu.
+    CaptureWiring& capture() { return *capture_; }
     // The frame's own storage session (APbnk and SYcfg held open).
     storage::FileSession& storage() { return presenter_.storage(); }
 
@@ -74,6 +77,7 @@ class MainFrame : public QMainWindow {
     FramePresenter presenter_;
     QMdiArea* area_ = nullptr;
     std::unique_ptr<SessionManager> sessions_;
+    CaptureWiring* capture_ = nullptr;
     QTimer* clock_ = nullptr;
     QLabel* status_[4] = {};
     QAction* registerAction_ = nullptr;
