@@ -43,15 +43,34 @@ RubberBandWindow::RubberBandWindow(const QImage& screen, const QRect& geometry, 
 
 void RubberBandWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (!screen_.isNull()) p.drawImage(rect(), screen_);
-    if (!dragging_) return;
-    const QRect band = QRect(start_, current_).normalized();
-    // A dark and a light dashed outline, so the rectangle shows on any background.
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
-    p.drawRect(band);
-    p.setPen(QPen(Qt::white, 1, Qt::DashLine));
-    p.drawRect(band);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (screen_.isNull())
+        p.fillRect(rect(), Qt::transparent);
+    else
+        p.drawImage(rect(), screen_);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // The screen is dimmed, except the rectangle being dragged, which has a clear outline.
+    const QRect band = dragging_ ? QRect(start_, current_).normalized() : QRect();
+    const QColor dim(0, 0, 0, 70);
+    if (band.isEmpty()) {
+        p.fillRect(rect(), dim);
+    } else {
+        QRegion outside(rect());
+        outside -= band;
+        for (const QRect& r : outside) p.fillRect(r, dim);
+        p.setPen(QPen(QColor(0, 120, 215), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(band.adjusted(1, 1, -1, -1));
+    }
+    if (!dragging_) {
+        const QString hint = "Drag over the area to capture; Esc cancels.";
+        const QRect box = p.fontMetrics().boundingRect(hint).adjusted(-10, -6, 10, 6);
+        const QRect at(rect().center().x() - box.width() / 2, 24, box.width(), box.height());
+        p.fillRect(at, QColor(255, 255, 225));
+        p.setPen(Qt::black);
+        p.drawRect(at.adjusted(0, 0, -1, -1));
+        p.drawText(at, Qt::AlignCenter, hint);
+    }
 }
 
 void RubberBandWindow::mousePressEvent(QMouseEvent* event) {
@@ -68,7 +87,10 @@ void RubberBandWindow::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_ || !(event->buttons() & Qt::LeftButton)) return;
     const QRect old = QRect(start_, current_).normalized();
     current_ = event->position().toPoint();
-    update(old.united(QRect(start_, current_).normalized()).adjusted(-2, -2, 2, 2));
+    if (old.isEmpty())
+        update();  // the hint goes
+    else
+        update(old.united(QRect(start_, current_).normalized()).adjusted(-3, -3, 3, 3));
 }
 
 void RubberBandWindow::mouseReleaseEvent(QMouseEvent* event) {
