@@ -111,12 +111,4 @@ TEST_F(DibFileTest, FailedSaveReportsWhyAndLeavesNothing) {
                     .isEmpty());
 }
 
-TEST(Dib, EveryCodeHasAText) {
-    for (int code = ERR_NOT_DIB; code <= ERR_BUSY; ++code) {
-        EXPECT_FALSE(DIBError(code).startsWith("Unknown")) << code;
-        EXPECT_NE(DIBError(code), DIBError(code + 1)) << code;
-    }
-    EXPECT_EQ(DIBError(30), "Unknown error 30.");
-}
-
 }  // namespace
