@@ -136,7 +136,25 @@ Error ViewBase::compile(std::string& where, std::vector<FieldValue>& params) {
 }
 
 Error ViewBase::count(int64_t& n) {
+    int64_t unused = 0;
+    return aggregate("count(*), 0", n, unused);
+}
+
+Error ViewBase::sum(std::string_view field, int64_t& n, int64_t& total) {
     n = 0;
+    total = 0;
+    const int index = file_.def().fieldIndex(field);
+    if (index < 0 || file_.def().fields[static_cast<size_t>(index)].isText())
+        return session_.failText(Error::InvalidFilter, file_.id(),
+                                 "no number field '" + std::string(field) + "' to sum");
+    // sum() of integers is exact and fails on overflow rather than turning to floating point.
+    const std::string column = "\"" + file_.def().fields[static_cast<size_t>(index)].name + "\"";
+    return aggregate("count(*), coalesce(sum(" + column + "), 0)", n, total);
+}
+
+Error ViewBase::aggregate(const std::string& columns, int64_t& first, int64_t& second) {
+    first = 0;
+    second = 0;
     std::string where;
     std::vector<FieldValue> params;
     if (Error e = compile(where, params); e != Error::None) return e;
@@ -144,15 +162,22 @@ Error ViewBase::count(int64_t& n) {
     Connection* c = session_.connectionFor(file_.id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
-    sqlite3_stmt* s =
-        c->statement("SELECT count(*) FROM " + c->table(file_.def()) + " WHERE " + where, rc);
+    sqlite3_stmt* s = c->statement(
+        "SELECT " + columns + " FROM " + c->table(file_.def()) + " WHERE " + where, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
     for (size_t i = 0; i < params.size(); ++i) bindValue(s, static_cast<int>(i) + 1, params[i]);
     rc = sqlite3_step(s);
-    if (rc == SQLITE_ROW) n = sqlite3_column_int64(s, 0);
+    if (rc == SQLITE_ROW) {
+        first = sqlite3_column_int64(s, 0);
+        second = sqlite3_column_int64(s, 1);
+    }
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);
-    if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
+    if (rc != SQLITE_ROW) {
+        first = 0;
+        second = 0;
+        return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
+    }
     return Error::None;
 }
 

@@ -187,6 +187,24 @@ TEST_F(Views, PageThroughRowsAfterAndBeforeAPosition) {
     EXPECT_EQ(page[1].rec.ActivityID, 41);
 }
 
+TEST_F(Views, SumCountsAndTotalsTheFilteredRowsExactlyInCents) {
+    View<APbac> v(*session, APBAC_KEY_RECONCILED);
+    v.bindings().bind("Bank:BankID", int64_t{2});
+    ASSERT_EQ(v.setFilter(kOpenChecks), Error::None);
+    int64_t n = -1, cents = -1;
+    ASSERT_EQ(v.sum("APbac:Amount", n, cents), Error::None);
+    EXPECT_EQ(n, 4);  // 46, 47, 49, 50
+    EXPECT_EQ(cents, (46 + 47 + 49 + 50) * 100 + 4 * 5);
+    // No rows: zero, not an error.
+    v.bindings().bind("Bank:BankID", int64_t{9});
+    ASSERT_EQ(v.sum("Amount", n, cents), Error::None);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(cents, 0);
+    // Only number fields of the view's own file can be summed.
+    EXPECT_EQ(v.sum("APbac:Reference", n, cents), Error::InvalidFilter);
+    EXPECT_EQ(v.sum("APrac:Amount", n, cents), Error::InvalidFilter);
+}
+
 TEST_F(Views, QuotesInValuesCannotReachTheSql) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
     v.bindings().bind("Find:Ref", std::string("x' OR '1'='1"));

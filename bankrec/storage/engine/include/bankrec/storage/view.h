@@ -55,6 +55,11 @@ class ViewBase {
 
     // Number of rows in the view.
     Error count(int64_t& n);
+    // Number of rows in the view and the exact sum of a number field over them, as stored (money
+    // in cents), in one read without fetching any row ("APbac:PaymentOrDebit" or
+    // "PaymentOrDebit"). Error::InvalidFilter for a text field or a field of another file; 90
+    // when the sum overflows 64 bits. Both outputs are 0 on failure.
+    Error sum(std::string_view field, int64_t& n, int64_t& total);
 
     // Walking into the file's buffer. next()/previous() give 33 at the end.
     void reset();     // before the first row
@@ -81,6 +86,8 @@ class ViewBase {
   private:
     friend class FileSession;
     Error compile(std::string& where, std::vector<FieldValue>& params);
+    // One row of two integer columns over the view's rows (count and sum).
+    Error aggregate(const std::string& columns, int64_t& first, int64_t& second);
     Error walk(bool forward);
     void invalidateReadAhead();
 
