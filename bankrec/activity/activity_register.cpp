@@ -7,7 +7,6 @@
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/view.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
@@ -32,27 +31,7 @@ bool ActivityRegister::open(int32_t rememberedBankId) {
         if (openFile(session_, id) != Error::None) return false;
         opened_.push_back(id);
     }
-    banks_.clear();
-    selected_ = -1;
-    View<APbnk> view(session_, APBNK_KEY_BANK);
-    std::vector<View<APbnk>::Row> page;
-    const ViewPosition* after = nullptr;
-    ViewPosition last;
-    for (;;) {
-        if (view.fetch(after, 200, page) != Error::None) {
-            saveError(session_);
-            StandardWarning(Warn_RecordFetchError, "APbnk");
-            break;
-        }
-        for (const auto& r : page) {
-            if (r.rec.BankID == rememberedBankId && selected_ < 0)
-                selected_ = static_cast<int>(banks_.size());
-            banks_.push_back({r.rec.Bank, r.rec.BankID, r.rec.FIAID});
-        }
-        if (page.size() < 200) break;
-        last = page.back().pos;
-        after = &last;
-    }
+    banks_ = loadBankChoices(session_, rememberedBankId, selected_);
     if (banks_.empty()) {
         ds_Beep();
         ds_Message("No banks have been defined.", kRegisterTitle, icon::Information, msg::OK);

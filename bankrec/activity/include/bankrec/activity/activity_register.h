@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bankrec/activity/activity_pager.h"
+#include "bankrec/activity/bank_choices.h"
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/activity/update_apbac.h"
 
@@ -24,13 +25,6 @@ namespace activity {
 
 inline constexpr const char* kRegisterTitle = "Browse Transaction Register";
 inline constexpr const char* kRegisterProcedure = "BrowseAPbac";
-
-// One entry of the bank selector.
-struct BankChoice {
-    std::string Bank;
-    int32_t BankID = 0;
-    int32_t FIAID = 0;
-};
 
 class ActivityRegister {
   public:
