@@ -281,6 +281,13 @@ class Renderer {
                 return true;
             }
             case FilterNode::Kind::Not: {
+                if (n.a->kind == FilterNode::Kind::Column) {
+                    // "NOT field" is the field's empty value: an equality, which an index on the
+                    // field can serve.
+                    const FieldDef& fd = file_.fields[static_cast<size_t>(n.a->field)];
+                    sql = "(\"" + fd.name + "\"" + (fd.isText() ? " = '')" : " = 0)");
+                    return true;
+                }
                 std::string a;
                 if (!truth(*n.a, a)) return false;
                 sql = "(NOT " + a + ")";
@@ -419,6 +426,38 @@ Error Filter::parse(std::string_view text, const FileDef& file, std::string* mes
     }
     root_ = std::move(root);
     return Error::None;
+}
+
+namespace {
+// The fields an AND-chain of `n` holds to one value: field = value, value = field, NOT field.
+void collectPinned(const FilterNode* n, std::vector<int>& out) {
+    if (!n) return;
+    using K = FilterNode::Kind;
+    switch (n->kind) {
+        case K::And:
+            collectPinned(n->a.get(), out);
+            collectPinned(n->b.get(), out);
+            break;
+        case K::Not:
+            if (n->a->kind == K::Column) out.push_back(n->a->field);
+            break;
+        case K::Compare:
+            if (n->op != "=") break;
+            if (n->a->kind == K::Column && n->b->kind != K::Column)
+                out.push_back(n->a->field);
+            else if (n->b->kind == K::Column && n->a->kind != K::Column)
+                out.push_back(n->b->field);
+            break;
+        default:
+            break;
+    }
+}
+}  // namespace
+
+std::vector<int> Filter::pinnedFields() const {
+    std::vector<int> out;
+    collectPinned(root_.get(), out);
+    return out;
 }
 
 std::vector<std::string> Filter::boundNames() const {

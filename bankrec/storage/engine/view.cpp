@@ -25,8 +25,21 @@ Error ViewBase::setFilter(std::string_view text) {
     if (Error e = f.parse(text, file_.def(), &message); e != Error::None)
         return session_.failText(e, file_.id(), message);
     filter_ = std::move(f);
+    updateSeekSkip();
     invalidateReadAhead();
     return Error::None;
+}
+
+// Leading key components the filter holds to one value need no place in a seek: leaving them out
+// lets the key's index serve both the filter's equalities and the seek as one range.
+void ViewBase::updateSeekSkip() {
+    seekSkip_ = 0;
+    if (!fieldOrder_.empty()) return;
+    const std::vector<int> pinned = filter_.pinnedFields();
+    const KeyDef& k = file_.def().keys[static_cast<size_t>(key_.index)];
+    while (seekSkip_ < k.components.size() &&
+           std::find(pinned.begin(), pinned.end(), k.components[seekSkip_]) != pinned.end())
+        ++seekSkip_;
 }
 
 Error ViewBase::setOrder(KeyId key) {
@@ -35,6 +48,7 @@ Error ViewBase::setOrder(KeyId key) {
         return session_.failText(Error::InvalidKey, file_.id(), "key of another file");
     key_ = key;
     fieldOrder_.clear();
+    updateSeekSkip();
     reset();
     return Error::None;
 }
@@ -62,6 +76,7 @@ Error ViewBase::setOrder(std::string_view text) {
         pos = comma + 1;
     }
     fieldOrder_ = std::move(order);
+    updateSeekSkip();
     reset();
     return Error::None;
 }
@@ -83,8 +98,16 @@ std::string ViewBase::orderSql(bool ascending) const {
 // The rows after (or before, going backwards) a position. Key orders compare row values, which
 // the key's index serves; field orders with mixed directions spell the comparison out.
 std::string ViewBase::seekSql(bool backwards) const {
-    if (fieldOrder_.empty())
-        return keysql::seek(file_.def(), key_.index, backwards ? "<" : ">", true);
+    if (fieldOrder_.empty()) {
+        const KeyDef& k = file_.def().keys[static_cast<size_t>(key_.index)];
+        std::string columns = "(", marks = "(";
+        for (size_t i = seekSkip_; i < k.components.size(); ++i) {
+            columns +=
+                "\"" + file_.def().fields[static_cast<size_t>(k.components[i])].name + "\", ";
+            marks += "?, ";
+        }
+        return columns + "rowid) " + (backwards ? "<" : ">") + " " + marks + "?)";
+    }
     std::string sql = "(";
     for (size_t i = 0; i <= fieldOrder_.size(); ++i) {
         if (i) sql += " OR ";
@@ -105,7 +128,8 @@ std::string ViewBase::seekSql(bool backwards) const {
 
 int ViewBase::bindSeek(sqlite3_stmt* s, int p, const ViewPosition& after) const {
     if (fieldOrder_.empty()) {
-        for (const FieldValue& v : after.keyValues) bindValue(s, p++, v);
+        for (size_t i = seekSkip_; i < after.keyValues.size(); ++i)
+            bindValue(s, p++, after.keyValues[i]);
         sqlite3_bind_int64(s, p++, after.rowid);
         return p;
     }

@@ -52,6 +52,9 @@ class Filter {
     bool empty() const { return root_ == nullptr; }
     // The bound names the filter uses, as written.
     std::vector<std::string> boundNames() const;
+    // The fields every row that passes holds to a single value (field = value, NOT field, joined
+    // by AND at the top), as field indexes of the file. A view seeks past them in its key.
+    std::vector<int> pinnedFields() const;
 
     // The SQL condition (columns unqualified) and its parameters in order. Error::InvalidFilter
     // when a bound name has no value or a value does not suit its comparison. An empty filter gives

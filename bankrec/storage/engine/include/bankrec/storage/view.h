@@ -91,6 +91,7 @@ class ViewBase {
     Error walk(bool forward);
     void invalidateReadAhead();
 
+    void updateSeekSkip();
     std::string orderSql(bool ascending) const;
     std::string seekSql(bool backwards) const;
     int bindSeek(sqlite3_stmt* s, int first, const ViewPosition& after) const;
@@ -99,6 +100,7 @@ class ViewBase {
 
     KeyId key_;
     std::vector<std::pair<int, bool>> fieldOrder_;  // (field, ascending); empty: key order
+    size_t seekSkip_ = 0;  // leading key components the filter pins, left out of seeks
     Filter filter_;
     FilterBindings bindings_;
     std::vector<int64_t> revisions_;  // of the rows last fetched
