@@ -59,22 +59,24 @@ class Deletion : public ProgressJob {
         }
         view.setRange(0, rows);
         view.setValue(0);
-        view_->reset();
     }
 
     bool tick(ProgressView& view) override {
         if (failed_ || cancelled_ || !view_) return false;
-        for (int i = 0; i < kRowsPerTick; ++i) {
-            const Error err = view_->next();
-            if (err == Error::NoRecord) return false;
-            if (err != Error::None) {
-                fail("Unable to read reconciliation activity APrac");
-                return false;
-            }
-            if (!deleteSnapshotRow()) return false;
+        // A page at a time: the rows are deleted through their positions, so no read-ahead is
+        // thrown away by each delete.
+        std::vector<View<APrac>::Row> page;
+        if (view_->fetch(started_ ? &last_ : nullptr, kRowsPerTick, page) != Error::None) {
+            fail("Unable to read reconciliation activity APrac");
+            return false;
+        }
+        started_ = true;
+        for (const auto& row : page) {
+            last_ = row.pos;
+            if (!deleteSnapshotRow(row.rec, row.pos.rowid)) return false;
             view.setValue(++done_);
         }
-        return true;
+        return page.size() == static_cast<size_t>(kRowsPerTick);
     }
 
     bool cancel(ProgressView&) override {
@@ -115,11 +117,9 @@ class Deletion : public ProgressJob {
     }
 
   private:
-    // The APrac row the view made current: its cleared item first, then the row itself.
-    bool deleteSnapshotRow() {
+    // A snapshot row of the reconciliation: its cleared item first, then the row itself.
+    bool deleteSnapshotRow(const APrac& row, int64_t position) {
         RecordFile<APrac>& rac = session_.file<APrac>();
-        const APrac row = rac.rec;
-        const int64_t position = rac.position();
         if (row.Marked) {
             RecordFile<APbac>& bac = session_.file<APbac>();
             bac.clear();
@@ -138,7 +138,6 @@ class Deletion : public ProgressJob {
                 return false;
             }
         }
-        // Deleting the activity may have read other snapshot rows into the buffer.
         if (rac.reget(position) != Error::None || rac.erase() != Error::None) {
             saveError(session_);
             StandardWarning(Warn_ProcessActionError, "APrac", "DELETE");
@@ -183,6 +182,8 @@ class Deletion : public ProgressJob {
     std::string caption_;
     int32_t id_;
     std::unique_ptr<View<APrac>> view_;
+    ViewPosition last_;
+    bool started_ = false;
     int64_t done_ = 0;
     bool failed_ = false;
     bool cancelled_ = false;
