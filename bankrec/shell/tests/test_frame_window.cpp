@@ -68,7 +68,7 @@ TEST_F(MainFrameTest, SecondRegisterCommandActivatesTheFirstWindow) {
     EXPECT_TRUE(reg->findChild<QLabel*>()->text() ==
                 "Browse Transaction Register is not available yet.");
 
-    act("EditReconcile")->trigger();
+    act("SetupFinancialInstitutionAccounts")->trigger();
     QApplication::processEvents();
     ASSERT_EQ(windows().size(), 2);
     EXPECT_NE(frame_->mdiArea()->activeSubWindow(), reg);

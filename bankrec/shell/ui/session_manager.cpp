@@ -25,7 +25,6 @@ struct Placeholder {
 };
 constexpr Placeholder kPlaceholders[] = {
     {"BrowseAPbac", "Browse Transaction Register"},
-    {"BrowseAPrec", "Browse Reconciliations"},
     {"BrowseAPbnk", "Browse Financial Institution Accounts"},
     {"BrowseAboutBRWindow", "About Application"},
 };

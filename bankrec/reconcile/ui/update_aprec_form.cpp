@@ -1,0 +1,223 @@
+#include "bankrec/reconcile/ui/update_aprec_form.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "bankrec/reconcile/reconcile_texts.h"
+#include "bankrec/reconcile/ui/browse_aprec_window.h"
+#include "bankrec/reconcile/ui/paged_list_model.h"
+#include "bankrec/reconcile/ui/reconcile_widgets.h"
+#include "bankrec/shell/ui/window_place.h"
+#include "corelib/globals.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace shell;
+
+namespace reconcile {
+
+namespace {
+
+const std::vector<int> kDepositUnits = {10, 50, 220, 76};
+const std::vector<int> kCheckUnits = {10, 50, 40, 80, 100, 76};
+
+std::vector<std::string> capturedTexts(bool checks, const APrac& row) {
+    if (checks)
+        return {ReconciliationViewer::marker(row),
+                dateText(row.ActivityDate),
+                row.Reference,
+                row.Name,
+                row.Description,
+                moneyText(row.Amount)};
+    return {ReconciliationViewer::marker(row), dateText(row.ActivityDate), row.Description,
+            moneyText(row.Amount)};
+}
+
+}  // namespace
+
+UpdateAPrecForm::UpdateAPrecForm(ReconciliationViewer& viewer, QWidget* parent)
+    : QDialog(parent), v_(viewer) {
+    setObjectName(kViewerProcedure);
+    setWindowTitle(QString::fromStdString(v_.title()));
+    setWindowModality(Qt::WindowModal);
+    setSizeGripEnabled(true);
+
+    auto* summary = new QGroupBox("Account Summary", this);
+    using K = PictureEdit::Kind;
+    auto edit = [&](K kind) {
+        auto* e = new PictureEdit(kind, summary);
+        e->setReadOnly(true);
+        edits_.push_back(e);
+        return e;
+    };
+    openingBalance_ = edit(K::Amount);
+    openingDate_ = edit(K::Date);
+    depositsCount_ = edit(K::Count);
+    depositsAmount_ = edit(K::Amount);
+    checksCount_ = edit(K::Count);
+    checksAmount_ = edit(K::Amount);
+    chargeDate_ = edit(K::Date);
+    charge_ = edit(K::Amount);
+    interestDate_ = edit(K::Date);
+    interest_ = edit(K::Amount);
+    endingDate_ = edit(K::Date);
+    endingBalance_ = edit(K::Amount);
+    chargePrompt_ = new QLabel(summary);
+    interestPrompt_ = new QLabel(summary);
+    auto* grid = new QGridLayout(summary);
+    auto row = [&](int r, QWidget* label, QWidget* date, QWidget* amount) {
+        grid->addWidget(label, r, 0, 1, 2);
+        if (date) {
+            grid->addWidget(new QLabel("Date:", summary), r, 2);
+            grid->addWidget(date, r, 3);
+        }
+        grid->addWidget(amount, r, 4);
+    };
+    row(0, new QLabel("Closing Balance from Previous Statement..........................", summary),
+        openingDate_, openingBalance_);
+    grid->addWidget(depositsCount_, 1, 0);
+    grid->addWidget(
+        new QLabel("Deposits and Other Additions Totaling......................", summary), 1, 1, 1,
+        3);
+    grid->addWidget(depositsAmount_, 1, 4);
+    grid->addWidget(checksCount_, 2, 0);
+    grid->addWidget(new QLabel("Checks and Other Withdrawals Totaling...................", summary),
+                    2, 1, 1, 3);
+    grid->addWidget(checksAmount_, 2, 4);
+    row(3, chargePrompt_, chargeDate_, charge_);
+    row(4, interestPrompt_, interestDate_, interest_);
+    row(5,
+        new QLabel("Closing Balance for this Statement..................................", summary),
+        endingDate_, endingBalance_);
+    grid->setColumnStretch(1, 1);
+
+    next_ = new QPushButton("&Next", this);
+    previous_ = new QPushButton("&Previous", this);
+    print_ = new QPushButton("P&rint", this);
+    close_ = new QPushButton("Cl&ose", this);
+    close_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    auto* side = new QVBoxLayout;
+    for (QPushButton* b : {next_, previous_, print_, close_}) side->addWidget(b);
+    side->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(summary, 1);
+    top->addLayout(side);
+
+    tabs_ = new QTabWidget(this);
+    auto* depositPage = new QWidget;
+    deposits_ = makeList(false, depositPage, depositModel_);
+    (new QVBoxLayout(depositPage))->addWidget(deposits_);
+    tabs_->addTab(depositPage, "&Deposits and Other Additions");
+    auto* checkPage = new QWidget;
+    checks_ = makeList(true, checkPage, checkModel_);
+    (new QVBoxLayout(checkPage))->addWidget(checks_);
+    tabs_->addTab(checkPage, "&Checks and Other Withdrawals");
+    tabs_->setCurrentIndex(1);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(top);
+    outer->addWidget(tabs_, 1);
+
+    connect(next_, &QPushButton::clicked, this, [this] { step(true); });
+    connect(previous_, &QPushButton::clicked, this, [this] { step(false); });
+    connect(print_, &QPushButton::clicked, this, [this] { v_.print(); });
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+
+    resize(sizeHint().expandedTo(QSize(820, 600)));
+    WindowPlace::restore(this, kViewerProcedure);
+    WindowPlace::restoreColumns(deposits_->horizontalHeader(), kViewerProcedure, "?Deposit:List");
+    WindowPlace::restoreColumns(checks_->horizontalHeader(), kViewerProcedure, "?Check:List");
+    showStatement();
+}
+
+UpdateAPrecForm::~UpdateAPrecForm() {
+    deposits_->setModel(nullptr);
+    checks_->setModel(nullptr);
+}
+
+QTableView* UpdateAPrecForm::makeList(bool checks, QWidget* page, PagedListModel*& model) {
+    const std::vector<std::string> headings =
+        checks
+            ? std::vector<std::string>{"*", "Activity Date", "Check", "To", "Description", "Amount"}
+            : std::vector<std::string>{"*", "Activity Date", "Description", "Amount"};
+    std::vector<PagedListModel::Column> columns;
+    for (size_t c = 0; c < headings.size(); ++c) {
+        Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+        if (c == 0) align = Qt::AlignHCenter | Qt::AlignVCenter;
+        if (c == 1 || c + 1 == headings.size()) align = Qt::AlignRight | Qt::AlignVCenter;
+        columns.push_back({QString::fromStdString(headings[c]), align});
+    }
+    auto& pager = checks ? v_.checks() : v_.deposits();
+    model = new PagedListModel(
+        columns, [&pager] { return pager.count(); },
+        [&pager, checks](int64_t i) -> std::vector<std::string> {
+            const auto* r = pager.row(i);
+            return r ? capturedTexts(checks, r->rec) : std::vector<std::string>{};
+        },
+        this);
+    auto* list = new QTableView(page);
+    list->setModel(model);
+    setUpList(list);
+    setColumnUnits(list, checks ? kCheckUnits : kDepositUnits);
+    list->setColumnWidth(
+        1, std::max(list->columnWidth(1), fontMetrics().horizontalAdvance("00/00/0000") + 16));
+    return list;
+}
+
+void UpdateAPrecForm::showStatement() {
+    const APrec& r = v_.record();
+    openingBalance_->setAmount(r.OpeningBalance);
+    openingDate_->setDate(r.OpeningDate);
+    depositsCount_->setCount(r.DepositsMarked);
+    depositsAmount_->setAmount(r.DepositsMarkedAmount);
+    checksCount_->setCount(r.ChecksMarked);
+    checksAmount_->setAmount(r.ChecksMarkedAmount);
+    chargeDate_->setDate(r.ServiceChargeDate);
+    charge_->setAmount(r.ServiceCharge);
+    interestDate_->setDate(r.InterestEarnedDate);
+    interest_->setAmount(r.InterestEarned);
+    endingDate_->setDate(r.EndingDate);
+    endingBalance_->setAmount(r.EndingBalance);
+    chargePrompt_->setText(QString::fromStdString(v_.serviceChargePrompt()));
+    interestPrompt_->setText(QString::fromStdString(v_.interestPrompt()));
+    depositModel_->reload();
+    checkModel_->reload();
+    next_->setEnabled(v_.nextEnabled());
+    previous_->setEnabled(v_.previousEnabled());
+}
+
+void UpdateAPrecForm::step(bool forward) {
+    (void)(forward ? v_.next() : v_.previous());  // an end beeps and disables its button
+    showStatement();
+}
+
+void UpdateAPrecForm::done(int result) {
+    if (!saved_) {
+        saved_ = true;
+        WindowPlace::save(this, kViewerProcedure);
+        WindowPlace::saveColumns(deposits_->horizontalHeader(), kViewerProcedure, "?Deposit:List");
+        WindowPlace::saveColumns(checks_->horizontalHeader(), kViewerProcedure, "?Check:List");
+    }
+    QDialog::done(result);
+}
+
+void runViewer(FileSession& session, const StartupParameters& params, const ReconcileCalls& calls,
+               QWidget* parent) {
+    (void)UpdateAPrec(
+        session, params, calls,
+        [parent](ReconciliationViewer& viewer) {
+            UpdateAPrecForm form(viewer, parent);
+            form.exec();
+        },
+        kListTitle);
+}
+
+}  // namespace reconcile
