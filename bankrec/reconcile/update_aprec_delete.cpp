@@ -211,7 +211,7 @@ int32_t UpdateAPrecDelete(FileSession& session, const std::string& caption) {
             "Once deleted, all associated check information for the the cleared checks will "
             "also be deleted. " +
             "Are you sure you wish to do this?",
-        caption, icon::Exclamation, msg::Yes | msg::No);
+        caption, icon::Exclamation, msg::Yes | msg::No, msg::No);
     if (answer == msg::Yes) {
         FileUse files(session, {FileId::APbac, FileId::APbda, FileId::APrac, FileId::APrec});
         if (files.error() == Error::None) {

@@ -90,13 +90,13 @@ std::string Worksheet::title() const {
 
 // ---- Opening ----
 
-bool Worksheet::open() {
+bool Worksheet::open(bool mayAdd) {
     GlobalRequest = 0;
     files_ = std::make_unique<FileUse>(
         session_, std::initializer_list<FileId>{FileId::APbac, FileId::APbnk, FileId::APrec});
     if (files_->error() != Error::None) return false;
     bank_ = session_.file<APbnk>().rec;
-    if (!findOrAdd()) return false;
+    if (!findOrAdd(mayAdd)) return false;
     RecordFile<APrec>& f = session_.file<APrec>();
     position_ = f.position();
     original_ = f.rec;
@@ -113,7 +113,7 @@ bool Worksheet::open() {
     return true;
 }
 
-bool Worksheet::findOrAdd() {
+bool Worksheet::findOrAdd(bool mayAdd) {
     RecordFile<APrec>& f = session_.file<APrec>();
     // Finding and adding in one transaction: two stations opening the worksheet of one bank at
     // once get the same statement. Without the transaction each step stands alone.
@@ -135,6 +135,10 @@ bool Worksheet::findOrAdd() {
         return true;
     }
     if (err != Error::NoRecord) return readFailed();
+    if (!mayAdd) {
+        if (inTransaction) (void)session_.rollback();
+        return false;
+    }
 
     // The previous statement: the bank's one with the latest ending date.
     f.clear();
@@ -252,35 +256,69 @@ bool Worksheet::mark(WorksheetList which, int64_t row) {
     activity::ViewPager<APbac>& rows = list(which);
     const auto* shown = rows.row(row);
     if (!shown) return false;
+    if (writeMark(which, shown->rec.ActivityID, std::nullopt) != MarkResult::Marked) return false;
+    if (auto* held = rows.heldRow(row)) held->rec = session_.file<APbac>().rec;
+    return true;
+}
+
+Worksheet::MarkResult Worksheet::setMark(int32_t activityId, bool on) {
     RecordFile<APbac>& f = session_.file<APbac>();
     f.clear();
-    f.rec.ActivityID = shown->rec.ActivityID;
+    f.rec.ActivityID = activityId;
+    if (f.get(APBAC_KEY_ACTIVITYID) != Error::None || f.rec.BankID != bank_.BankID ||
+        f.rec.Reconciled)
+        return MarkResult::NotInList;
+    WorksheetList which;
+    if (text::equalNoCase(f.rec.ActivityType, "Check"))
+        which = WorksheetList::Checks;
+    else if (text::equalNoCase(f.rec.ActivityType, "Deposit"))
+        which = WorksheetList::Deposits;
+    else
+        return MarkResult::NotInList;
+    if ((f.rec.Marked != 0) == on) return MarkResult::Unchanged;
+    const MarkResult result = writeMark(which, activityId, on);
+    if (result == MarkResult::Marked) {
+        const APbac written = f.rec;
+        auto& rows = list(which);
+        const int64_t at =
+            rows.findHeld([activityId](const auto& r) { return r.rec.ActivityID == activityId; });
+        if (auto* held = rows.heldRow(at)) held->rec = written;
+    }
+    return result;
+}
+
+Worksheet::MarkResult Worksheet::writeMark(WorksheetList which, int32_t activityId,
+                                           std::optional<bool> to) {
+    RecordFile<APbac>& f = session_.file<APbac>();
+    f.clear();
+    f.rec.ActivityID = activityId;
     if (f.get(APBAC_KEY_ACTIVITYID) != Error::None) {
         stop(stepError("Unable to get APbac for update", session_.lastError()));
-        return false;
+        return MarkResult::Failed;
     }
     APrec& rec = record();
     int32_t& count = which == WorksheetList::Checks ? rec.ChecksMarked : rec.DepositsMarked;
     Decimal& total =
         which == WorksheetList::Checks ? rec.ChecksMarkedAmount : rec.DepositsMarkedAmount;
-    if (f.rec.Marked) {
-        count -= 1;
-        total -= amountOf(which, f.rec);
-        f.rec.Marked = 0;
-    } else {
+    const bool on = to.value_or(f.rec.Marked == 0);
+    if ((f.rec.Marked != 0) == on) return MarkResult::Unchanged;
+    if (on) {
         count += 1;
         total += amountOf(which, f.rec);
         f.rec.Marked = 1;
+    } else {
+        count -= 1;
+        total -= amountOf(which, f.rec);
+        f.rec.Marked = 0;
     }
     if (f.put() != Error::None) {
         stop(stepError("Unable to put APbac after update", session_.lastError()));
         // The figures were moved for a mark that was not written: count them again from the
         // file, so the difference never shows a balance the marks do not make.
         rebuild();
-        return false;
+        return MarkResult::Failed;
     }
-    if (auto* held = rows.heldRow(row)) held->rec = f.rec;
-    return true;
+    return MarkResult::Marked;
 }
 
 std::string Worksheet::markCaption(WorksheetList which, int64_t row) {

@@ -72,6 +72,7 @@ TEST_F(DeleteTest, ClearedItemsTheirLinesTheSnapshotAndTheAdjustmentsGoTheRestSt
               "also be deleted. Are you sure you wish to do this?");
     EXPECT_EQ(ask.caption, "Browse Reconciliations");
     EXPECT_EQ(ask.buttons, msg::Yes | msg::No);
+    EXPECT_EQ(ask.defaultButton, msg::No);  // Enter alone deletes nothing
     EXPECT_EQ(messages->count(), 1u);
 
     EXPECT_EQ(statement(later).ReconciliationID, 0);

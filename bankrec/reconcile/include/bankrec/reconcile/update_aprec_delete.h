@@ -19,9 +19,9 @@ corelib::ProgressOptions deleteProgressOptions();
 
 // Deletes the reconciliation whose ReconciliationID is in the session's APrec buffer (its
 // EndingDate is shown in the question), after the question "Currently highlighted reconciliation
-// dated ... is about to be deleted. ..." (Yes/No, exclamation, `caption`). In one transaction
-// over APrec, APrac, APbac and APbda (one second to begin): for each APrac row of the
-// reconciliation, a cleared item's APbac row is deleted with its APbda lines (snapshot rows of
+// dated ... is about to be deleted. ..." (Yes/No with No the default, exclamation, `caption`). In
+// one transaction over APrec, APrac, APbac and APbda (one second to begin): for each APrac row of
+// the reconciliation, a cleared item's APbac row is deleted with its APbda lines (snapshot rows of
 // other reconciliations that point at it keep their copy with ActivityID 0), then the APrac row;
 // items that stayed outstanding keep their APbac row. Then the APbac rows that carry the
 // ReconciliationID (its adjustments) and the APrec row go, and the transaction commits.

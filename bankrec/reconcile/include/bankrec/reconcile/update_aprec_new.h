@@ -79,8 +79,9 @@ class Worksheet {
     // or adds one (opening figures from the bank's latest statement, the next statement date,
     // numbered with three attempts and warning 25 to try again) stored at once. Then rebuilds the
     // lists. False when the worksheet must not open: a read error (warning 35 for APrec) or a
-    // numbering the user gave up.
-    bool open();
+    // numbering the user gave up. With `mayAdd` false a bank without an open statement gives
+    // false with nothing shown or added (the command line's read-only uses).
+    bool open(bool mayAdd = true);
 
     bool adding() const { return adding_; }
     // "Adding Reconciliation [bank]" or "Changing Reconciliation [bank]".
@@ -109,6 +110,12 @@ class Worksheet {
     // after a failed write the figures are recounted from the file).
     bool mark(WorksheetList which, int64_t row);
     // "Un&mark" with icon "~CheckOff.ico" for a marked row, "&Mark" with "~CheckOn.ico" otherwise.
+    // Sets the mark of one activity row of the bank to `on` (nothing written when it already
+    // is), moving the figures by that row, as "&Mark" does. NotInList when the row is not an
+    // unreconciled check or deposit of the bank; Failed when it could not be read or written
+    // (the message was shown).
+    enum class MarkResult { Marked, Unchanged, NotInList, Failed };
+    MarkResult setMark(int32_t activityId, bool on);
     std::string markCaption(WorksheetList which, int64_t row);
     std::string markIcon(WorksheetList which, int64_t row);
 
@@ -159,7 +166,9 @@ class Worksheet {
 
   private:
     enum class SaveResult { Saved, Stay };
-    bool findOrAdd();
+    bool findOrAdd(bool mayAdd);
+    // Reads the row afresh, sets its mark (toggles when `to` is empty) and writes it.
+    MarkResult writeMark(WorksheetList which, int32_t activityId, std::optional<bool> to);
     bool addStatement(int32_t previousDate, corelib::Decimal previousBalance, int32_t next);
     SaveResult save();
     SaveResult writeAdded();
