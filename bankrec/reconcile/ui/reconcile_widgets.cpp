@@ -102,6 +102,14 @@ void setColumnUnits(QTableView* list, const std::vector<int>& units) {
     }
 }
 
+void setActivityColumns(QTableView* list, const std::vector<int>& units, bool checks) {
+    setColumnUnits(list, units);
+    const QFontMetrics m = list->fontMetrics();
+    list->setColumnWidth(1, std::max(list->columnWidth(1), m.horizontalAdvance("00/00/0000") + 16));
+    if (checks) list->setColumnWidth(3, std::max(list->columnWidth(3), m.averageCharWidth() * 28));
+    list->horizontalHeader()->setSectionResizeMode(checks ? 4 : 2, QHeaderView::Stretch);
+}
+
 PictureEdit::PictureEdit(Kind kind, QWidget* parent) : QLineEdit(parent), kind_(kind) {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     const int chars = kind == Kind::Amount ? 19 : kind == Kind::Count ? 10 : 11;

@@ -166,9 +166,7 @@ QTableView* UpdateAPrecForm::makeList(bool checks, QWidget* page, PagedListModel
     auto* list = new QTableView(page);
     list->setModel(model);
     setUpList(list);
-    setColumnUnits(list, checks ? kCheckUnits : kDepositUnits);
-    list->setColumnWidth(
-        1, std::max(list->columnWidth(1), fontMetrics().horizontalAdvance("00/00/0000") + 16));
+    setActivityColumns(list, checks ? kCheckUnits : kDepositUnits, checks);
     return list;
 }
 

@@ -285,9 +285,8 @@ QTableView* UpdateAPrecNewForm::makeList(WorksheetList which, QWidget* page,
     auto* list = new QTableView(page);
     list->setModel(model);
     setUpList(list);
-    setColumnUnits(list, which == WorksheetList::Checks ? kCheckUnits : kDepositUnits);
-    list->setColumnWidth(
-        1, std::max(list->columnWidth(1), fontMetrics().horizontalAdvance("00/00/0000") + 16));
+    setActivityColumns(list, which == WorksheetList::Checks ? kCheckUnits : kDepositUnits,
+                       which == WorksheetList::Checks);
     connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this, which] { updateMarkButton(which); });
     return list;

@@ -22,6 +22,10 @@ void setUpList(QTableView* list);
 // Sets column widths in dialog units (a quarter of the average character width), each at
 // least as wide as its heading.
 void setColumnUnits(QTableView* list, const std::vector<int>& units);
+// The columns of an activity list (marker, date, [check, to,] description, amount) sized as
+// the units give, the date wide enough for four-digit years, the payee for a full name, and the
+// description taking the width left over.
+void setActivityColumns(QTableView* list, const std::vector<int>& units, bool checks);
 
 // A summary field: an amount (@n-19.2), a count (@n-13) or a date (@d17 / @d17b) shown right-
 // aligned; typed text is read back with the same picture.
