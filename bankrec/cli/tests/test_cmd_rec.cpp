@@ -4,14 +4,13 @@
 
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <string>
 
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/daytime.h"
-#include "corelib/message_script.h"
+#include "testsupport/sandbox.h"
 
 using namespace corelib;
 using namespace storage;
@@ -27,12 +26,9 @@ struct CliResult {
 class CliRec : public ::testing::Test {
   protected:
     void SetUp() override {
-        qputenv("BANKREC_HKCU", (dir.path() + "/hkcu.ini").toUtf8());
-        qputenv("BANKREC_HKLM", (dir.path() + "/hklm.ini").toUtf8());
-        ScopedScriptedMessages messages;
         Storage storage;
-        storage.nameFiles(dir.path().toStdString(), 3);
-        storage.setFileName(FileId::APbnu, dir.path().toStdString() + "/APbnu");
+        storage.nameFiles(sandbox.path(), 3);
+        storage.setFileName(FileId::APbnu, sandbox.file("APbnu"));
         FileSession s(storage);
         FileUse files(s, {FileId::APbnk, FileId::APbac, FileId::APrec, FileId::APrac});
         ASSERT_EQ(files.error(), Error::None);
@@ -88,7 +84,7 @@ class CliRec : public ::testing::Test {
 
     CliResult cli(const QStringList& args) {
         QProcess p;
-        QStringList all{"Division=3", "DataPath=" + dir.path()};
+        QStringList all{"Division=3", "DataPath=" + QString::fromStdString(sandbox.path())};
         all += args;
         p.start(BANKREC_CLI_EXE, all);
         CliResult r;
@@ -106,7 +102,7 @@ class CliRec : public ::testing::Test {
         return text.find(part) != std::string::npos;
     }
 
-    QTemporaryDir dir;
+    testsupport::Sandbox sandbox;
 };
 
 TEST_F(CliRec, OpenMarkShowAndListAStatement) {

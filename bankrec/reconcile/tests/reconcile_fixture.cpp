@@ -1,7 +1,5 @@
 #include "reconcile_fixture.h"
 
-#include <QDir>
-
 #include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
 
@@ -44,9 +42,6 @@ ProgressResult RecordingProgress::run(const ProgressOptions& options, ProgressJo
 }
 
 ReconcileTest::ReconcileTest() {
-    qputenv("BANKREC_HKCU", QByteArray::fromStdString(folder() + "/hkcu.ini"));
-    qputenv("BANKREC_HKLM", QByteArray::fromStdString(folder() + "/hklm.ini"));
-    previousCurrent = QDir::currentPath().toStdString();
     glo_ApplicationName = "Bank Reconciliation";
     glo_UserID = 7;
     GlobalRequest = 0;
@@ -69,7 +64,6 @@ ReconcileTest::~ReconcileTest() {
     setProgressBackend(nullptr);
     for (FileId id : opened) closeFile(*session, id);
     tvsuite_SetDataFolder(nullptr);
-    QDir::setCurrent(QString::fromStdString(previousCurrent));
 }
 
 void ReconcileTest::cancelBeforeTick(int n) {

@@ -1,10 +1,10 @@
 #pragma once
-// A fresh data folder per test with the record files open in one session, scripted messages, a
-// progress backend that records what it shows and can press Cancel, and helpers to add banks,
-// activity, deposit lines and reconciliations. makeSuite() adds the stand-in suite's files.
+// A fresh data folder per test (the shared sandbox: settings files and scripted messages too)
+// with the record files open in one session, a progress backend that records what it shows and can
+// press Cancel, and helpers to add banks, activity, deposit lines and reconciliations. makeSuite()
+// adds the stand-in suite's files.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +20,7 @@
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/progress.h"
+#include "testsupport/sandbox.h"
 
 namespace reconcile {
 
@@ -57,7 +58,7 @@ class ReconcileTest : public ::testing::Test {
     ReconcileTest();
     ~ReconcileTest() override;
 
-    std::string folder() const { return dir.path().toStdString(); }
+    std::string folder() const { return sandbox.path(); }
     // A second station on the same files.
     std::unique_ptr<storage::FileSession> station() {
         return std::make_unique<storage::FileSession>(storage);
@@ -99,15 +100,14 @@ class ReconcileTest : public ::testing::Test {
     // Makes a bank and a statement current in the session's buffers, as the list leaves them.
     void makeCurrent(int32_t bank, int32_t statementId = 0);
 
-    QTemporaryDir dir;
-    corelib::ScopedScriptedMessages messages;
+    testsupport::Sandbox sandbox;  // first: set up first, put back last
+    corelib::ScopedScriptedMessages& messages = sandbox.messages;
     ProgressLog progress;
     storage::Storage storage;
     std::unique_ptr<storage::FileSession> session;
     std::vector<storage::FileId> opened;
     shell::StartupParameters params;
     ReconcileCalls calls;
-    std::string previousCurrent;
 };
 
 }  // namespace reconcile
