@@ -1,9 +1,7 @@
 #include "bankrec/activity/activity_register.h"
 
 #include <algorithm>
-#include <cstdlib>
 
-#include "bankrec/shell/registry_settings.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
@@ -95,16 +93,11 @@ ChkLoadCounts ActivityRegister::refresh() {
 }
 
 int32_t ActivityRegister::rememberedBankId() {
-    RegistrySettings settings = RegistrySettings::forProgram();
-    if (!settings.active()) return 0;
-    return static_cast<int32_t>(
-        std::strtol(settings.getValue("loc:BankID", "0", kRegisterProcedure).c_str(), nullptr, 10));
+    return activity::rememberedBankId(kRegisterProcedure);
 }
 
 void ActivityRegister::rememberBank() const {
-    RegistrySettings settings = RegistrySettings::forProgram();
-    if (settings.active())
-        settings.setValue("loc:BankID", std::to_string(bankId()), kRegisterProcedure);
+    activity::rememberBankId(kRegisterProcedure, bankId());
 }
 
 }  // namespace activity

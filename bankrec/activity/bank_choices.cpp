@@ -1,5 +1,8 @@
 #include "bankrec/activity/bank_choices.h"
 
+#include <cstdlib>
+
+#include "bankrec/shell/registry_settings.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/view.h"
 #include "bankrec/storage/warnings.h"
@@ -35,6 +38,18 @@ std::vector<BankChoice> loadBankChoices(FileSession& session, int32_t remembered
         after = &last;
     }
     return banks;
+}
+
+int32_t rememberedBankId(const std::string& procedure) {
+    shell::RegistrySettings settings = shell::RegistrySettings::forProgram();
+    if (!settings.active()) return 0;
+    return static_cast<int32_t>(
+        std::strtol(settings.getValue("loc:BankID", "0", procedure).c_str(), nullptr, 10));
+}
+
+void rememberBankId(const std::string& procedure, int32_t bankId) {
+    shell::RegistrySettings settings = shell::RegistrySettings::forProgram();
+    if (settings.active()) settings.setValue("loc:BankID", std::to_string(bankId), procedure);
 }
 
 }  // namespace activity

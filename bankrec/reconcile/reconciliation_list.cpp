@@ -1,11 +1,9 @@
 #include "bankrec/reconcile/reconciliation_list.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "bankrec/reconcile/reconcile_texts.h"
 #include "bankrec/reconcile/update_aprec.h"
-#include "bankrec/shell/registry_settings.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/view.h"
@@ -215,16 +213,11 @@ activity::ChkLoadCounts ReconciliationList::loadChecks() {
 }
 
 int32_t ReconciliationList::rememberedBankId() {
-    RegistrySettings settings = RegistrySettings::forProgram();
-    if (!settings.active()) return 0;
-    return static_cast<int32_t>(
-        std::strtol(settings.getValue("loc:BankID", "0", kListProcedure).c_str(), nullptr, 10));
+    return activity::rememberedBankId(kListProcedure);
 }
 
 void ReconciliationList::rememberBank() const {
-    RegistrySettings settings = RegistrySettings::forProgram();
-    if (settings.active())
-        settings.setValue("loc:BankID", std::to_string(bankId()), kListProcedure);
+    activity::rememberBankId(kListProcedure, bankId());
 }
 
 }  // namespace reconcile

@@ -491,21 +491,12 @@ Worksheet::SaveResult Worksheet::save() {
                 break;
             case ChangeResult::Conflict:
                 // Warning 38 was shown; the other station's statement is in the buffer.
-                entered_ = mine;
-                original_ = f.rec;
-                position_ = f.position();
-                rebuild();
-                return SaveResult::Stay;
+                return conflict(mine);
             case ChangeResult::NotWritten:
                 return SaveResult::Stay;
         }
     }
-    saved_ = true;
-    original_ = f.rec;
-    position_ = f.position();
-    entered_.reset();
-    lastSaved() = f.rec;
-    return SaveResult::Saved;
+    return savedAs(f.rec, f.position());
 }
 
 Worksheet::SaveResult Worksheet::writeAdded() {
@@ -521,21 +512,32 @@ Worksheet::SaveResult Worksheet::writeAdded() {
         }
         if (err == Error::Changed) {
             StandardWarning(Warn_ConcurrencyFailedFromForm);
-            entered_ = mine;
-            original_ = f.rec;
-            position_ = f.position();
-            rebuild();
-            return SaveResult::Stay;
+            return conflict(mine);
         }
         saveError(session_);
         if (StandardWarning(Warn_PutFailed) != msg::Yes) return SaveResult::Stay;
         f.rec = mine;
     }
-    saved_ = true;
+    return savedAs(f.rec, f.position());
+}
+
+// Another station changed the statement first: its version, now in the buffer, is shown and is
+// what a later save is checked against; the user's own values wait for the ditto key.
+Worksheet::SaveResult Worksheet::conflict(const APrec& mine) {
+    RecordFile<APrec>& f = session_.file<APrec>();
+    entered_ = mine;
     original_ = f.rec;
     position_ = f.position();
+    rebuild();
+    return SaveResult::Stay;
+}
+
+Worksheet::SaveResult Worksheet::savedAs(const APrec& written, int64_t position) {
+    saved_ = true;
+    original_ = written;
+    position_ = position;
     entered_.reset();
-    lastSaved() = f.rec;
+    lastSaved() = written;
     return SaveResult::Saved;
 }
 

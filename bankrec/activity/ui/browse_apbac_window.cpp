@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -16,6 +15,7 @@
 #include "bankrec/activity/activity_register.h"
 #include "bankrec/activity/register_rows.h"
 #include "bankrec/activity/ui/activity_list_model.h"
+#include "bankrec/activity/ui/browse_helpers.h"
 #include "bankrec/activity/ui/update_apbac_form.h"
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/session.h"
@@ -125,13 +125,7 @@ BrowseAPbacWindow::BrowseAPbacWindow(FileSession& session, const StartupParamete
         register_->refresh();
         refill(row < 0 ? 0 : row);
     });
-    connect(close_, &QPushButton::clicked, this, [this] {
-        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (sub)
-            sub->close();
-        else
-            close();
-    });
+    connect(close_, &QPushButton::clicked, this, [this] { closeBrowse(this); });
 }
 
 BrowseAPbacWindow::~BrowseAPbacWindow() {
@@ -141,12 +135,7 @@ BrowseAPbacWindow::~BrowseAPbacWindow() {
 
 bool BrowseAPbacWindow::open() {
     if (!register_->open(ActivityRegister::rememberedBankId())) return false;
-    for (const BankChoice& b : register_->banks())
-        selector_->addItem(QString::fromStdString(b.Bank));
-    selector_->setCurrentIndex(register_->selected());
-    // With one bank the selector and its prompt give their place to the list.
-    prompt_->setVisible(register_->selectorVisible());
-    selector_->setVisible(register_->selectorVisible());
+    fillBankSelector(prompt_, selector_, register_->banks(), register_->selected());
     refill(0);
     return true;
 }
@@ -158,12 +147,7 @@ int BrowseAPbacWindow::currentRow() const {
 
 void BrowseAPbacWindow::refill(int row) {
     model_->reload();
-    const int rows = model_->rowCount();
-    if (rows > 0) {
-        row = std::clamp(row, 0, rows - 1);
-        list_->selectRow(row);
-        list_->scrollTo(model_->index(row, 0));
-    }
+    highlightRow(list_, row);
     list_->setFocus();
     updateButtons();
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -15,6 +15,7 @@
 #include "bankrec/reconcile/reconciliation_list.h"
 #include "bankrec/reconcile/ui/browse_aprec_window.h"
 #include "bankrec/reconcile/ui/reconcile_widgets.h"
+#include "bankrec/reconcile/ui/statement_summary.h"
 #include "bankrec/reconcile/ui/update_aprec_form.h"
 #include "bankrec/reconcile/ui/update_aprec_new_form.h"
 #include "bankrec/reconcile/ui/update_aprec_range_window.h"
@@ -125,8 +126,8 @@ TEST_F(ReconcileWindowTest, WorksheetDifferenceAndDoneFollowTheMarks) {
     form.markButton(WorksheetList::Checks)->click();
     EXPECT_EQ(checks->currentIndex().row(), 1);
     EXPECT_EQ(checks->model()->index(0, 0).data().toString(), "c");
-    EXPECT_EQ(form.checksCount()->text(), "1");
-    EXPECT_EQ(form.checksAmount()->text(), "25.00");
+    EXPECT_EQ(form.summary()->checksCount()->text(), "1");
+    EXPECT_EQ(form.summary()->checksAmount()->text(), "25.00");
     EXPECT_EQ(form.difference()->text(), "10.00");
     form.markButton(WorksheetList::Checks)->click();  // the second check
     EXPECT_EQ(form.difference()->text(), "0.00");
@@ -141,7 +142,7 @@ TEST_F(ReconcileWindowTest, WorksheetDifferenceAndDoneFollowTheMarks) {
     form.tabs()->setCurrentIndex(0);
     form.list(WorksheetList::Deposits)->selectRow(0);
     form.markButton(WorksheetList::Deposits)->click();
-    EXPECT_EQ(form.depositsCount()->text(), "1");
+    EXPECT_EQ(form.summary()->depositsCount()->text(), "1");
     EXPECT_EQ(form.difference()->text(), "30.00");
     form.reject();
 }
@@ -225,9 +226,9 @@ TEST_F(ReconcileWindowTest, ViewerShowsBatchesAndStepsThroughTheBanksStatements)
     UpdateAPrecForm form(viewer);
     form.show();
     EXPECT_EQ(form.windowTitle(), "Viewing Reconciliation");
-    EXPECT_EQ(form.serviceChargePrompt()->text(), "Service Charge (42T)...");
-    EXPECT_EQ(form.interestPrompt()->text(), "Interest Earned............");
-    EXPECT_TRUE(form.endingBalance()->isReadOnly());
+    EXPECT_EQ(form.summary()->serviceChargePrompt()->text(), "Service Charge (42T)...");
+    EXPECT_EQ(form.summary()->interestPrompt()->text(), "Interest Earned............");
+    EXPECT_TRUE(form.summary()->field(SummaryField::EndingBalance)->isReadOnly());
     ASSERT_EQ(form.checks()->model()->rowCount(), 2);
     EXPECT_EQ(form.checks()->model()->index(0, 0).data().toString(), "R");
     EXPECT_EQ(form.checks()->model()->index(1, 0).data().toString(), "");
@@ -237,8 +238,8 @@ TEST_F(ReconcileWindowTest, ViewerShowsBatchesAndStepsThroughTheBanksStatements)
     EXPECT_EQ(messages->beeps(), 1);
     form.previousButton()->click();
     EXPECT_EQ(viewer.record().ReconciliationID, first);
-    EXPECT_EQ(form.endingBalance()->text(), "100.00");
-    EXPECT_EQ(form.serviceChargePrompt()->text(), "Service Charge............");
+    EXPECT_EQ(form.summary()->field(SummaryField::EndingBalance)->text(), "100.00");
+    EXPECT_EQ(form.summary()->serviceChargePrompt()->text(), "Service Charge............");
     EXPECT_EQ(form.checks()->model()->rowCount(), 0);
     EXPECT_TRUE(form.nextButton()->isEnabled());
     form.previousButton()->click();

@@ -7,11 +7,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "bankrec/activity/ui/browse_helpers.h"
 #include "bankrec/reconcile/reconcile_texts.h"
 #include "bankrec/reconcile/reconciliation_list.h"
 #include "bankrec/reconcile/ui/paged_list_model.h"
@@ -126,13 +126,7 @@ BrowseAPrecWindow::BrowseAPrecWindow(FileSession& session, const StartupParamete
         list_->loadChecks();
         refill(row);
     });
-    connect(close_, &QPushButton::clicked, this, [this] {
-        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (sub)
-            sub->close();
-        else
-            close();
-    });
+    connect(close_, &QPushButton::clicked, this, [this] { activity::closeBrowse(this); });
 }
 
 BrowseAPrecWindow::~BrowseAPrecWindow() {
@@ -142,12 +136,7 @@ BrowseAPrecWindow::~BrowseAPrecWindow() {
 
 bool BrowseAPrecWindow::open() {
     if (!list_->open(ReconciliationList::rememberedBankId())) return false;
-    for (const activity::BankChoice& b : list_->banks())
-        selector_->addItem(QString::fromStdString(b.Bank));
-    selector_->setCurrentIndex(list_->selected());
-    // With one bank the selector and its prompt give their place to the list.
-    prompt_->setVisible(list_->selectorVisible());
-    selector_->setVisible(list_->selectorVisible());
+    activity::fillBankSelector(prompt_, selector_, list_->banks(), list_->selected());
     // The latest statement is the one worked on: highlight it.
     refill(list_->rows().count() - 1);
     return true;
@@ -160,12 +149,7 @@ int BrowseAPrecWindow::currentRow() const {
 
 void BrowseAPrecWindow::refill(int64_t row) {
     model_->reload();
-    const int rows = model_->rowCount();
-    if (rows > 0) {
-        const int at = static_cast<int>(std::clamp<int64_t>(row, 0, rows - 1));
-        view_->selectRow(at);
-        view_->scrollTo(model_->index(at, 0));
-    }
+    activity::highlightRow(view_, row);
     view_->setFocus();
     updateButtons();
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -15,6 +15,7 @@
 #include "bankrec/reconcile/ui/browse_aprec_window.h"
 #include "bankrec/reconcile/ui/paged_list_model.h"
 #include "bankrec/reconcile/ui/reconcile_widgets.h"
+#include "bankrec/reconcile/ui/statement_summary.h"
 #include "bankrec/shell/ui/window_place.h"
 #include "corelib/globals.h"
 
@@ -50,54 +51,8 @@ UpdateAPrecForm::UpdateAPrecForm(ReconciliationViewer& viewer, QWidget* parent)
     setWindowModality(Qt::WindowModal);
     setSizeGripEnabled(true);
 
-    auto* summary = new QGroupBox("Account Summary", this);
-    using K = PictureEdit::Kind;
-    auto edit = [&](K kind) {
-        auto* e = new PictureEdit(kind, summary);
-        e->setReadOnly(true);
-        edits_.push_back(e);
-        return e;
-    };
-    openingBalance_ = edit(K::Amount);
-    openingDate_ = edit(K::Date);
-    depositsCount_ = edit(K::Count);
-    depositsAmount_ = edit(K::Amount);
-    checksCount_ = edit(K::Count);
-    checksAmount_ = edit(K::Amount);
-    chargeDate_ = edit(K::Date);
-    charge_ = edit(K::Amount);
-    interestDate_ = edit(K::Date);
-    interest_ = edit(K::Amount);
-    endingDate_ = edit(K::Date);
-    endingBalance_ = edit(K::Amount);
-    chargePrompt_ = new QLabel(summary);
-    interestPrompt_ = new QLabel(summary);
-    auto* grid = new QGridLayout(summary);
-    auto row = [&](int r, QWidget* label, QWidget* date, QWidget* amount) {
-        grid->addWidget(label, r, 0, 1, 2);
-        if (date) {
-            grid->addWidget(new QLabel("Date:", summary), r, 2);
-            grid->addWidget(date, r, 3);
-        }
-        grid->addWidget(amount, r, 4);
-    };
-    row(0, new QLabel("Closing Balance from Previous Statement..........................", summary),
-        openingDate_, openingBalance_);
-    grid->addWidget(depositsCount_, 1, 0);
-    grid->addWidget(
-        new QLabel("Deposits and Other Additions Totaling......................", summary), 1, 1, 1,
-        3);
-    grid->addWidget(depositsAmount_, 1, 4);
-    grid->addWidget(checksCount_, 2, 0);
-    grid->addWidget(new QLabel("Checks and Other Withdrawals Totaling...................", summary),
-                    2, 1, 1, 3);
-    grid->addWidget(checksAmount_, 2, 4);
-    row(3, chargePrompt_, chargeDate_, charge_);
-    row(4, interestPrompt_, interestDate_, interest_);
-    row(5,
-        new QLabel("Closing Balance for this Statement..................................", summary),
-        endingDate_, endingBalance_);
-    grid->setColumnStretch(1, 1);
+    summary_ = new StatementSummary(this);
+    summary_->setViewOnly();
 
     next_ = new QPushButton("&Next", this);
     previous_ = new QPushButton("&Previous", this);
@@ -108,7 +63,7 @@ UpdateAPrecForm::UpdateAPrecForm(ReconciliationViewer& viewer, QWidget* parent)
     for (QPushButton* b : {next_, previous_, print_, close_}) side->addWidget(b);
     side->addStretch();
     auto* top = new QHBoxLayout;
-    top->addWidget(summary, 1);
+    top->addWidget(summary_, 1);
     top->addLayout(side);
 
     tabs_ = new QTabWidget(this);
@@ -171,21 +126,9 @@ QTableView* UpdateAPrecForm::makeList(bool checks, QWidget* page, PagedListModel
 }
 
 void UpdateAPrecForm::showStatement() {
-    const APrec& r = v_.record();
-    openingBalance_->setAmount(r.OpeningBalance);
-    openingDate_->setDate(r.OpeningDate);
-    depositsCount_->setCount(r.DepositsMarked);
-    depositsAmount_->setAmount(r.DepositsMarkedAmount);
-    checksCount_->setCount(r.ChecksMarked);
-    checksAmount_->setAmount(r.ChecksMarkedAmount);
-    chargeDate_->setDate(r.ServiceChargeDate);
-    charge_->setAmount(r.ServiceCharge);
-    interestDate_->setDate(r.InterestEarnedDate);
-    interest_->setAmount(r.InterestEarned);
-    endingDate_->setDate(r.EndingDate);
-    endingBalance_->setAmount(r.EndingBalance);
-    chargePrompt_->setText(QString::fromStdString(v_.serviceChargePrompt()));
-    interestPrompt_->setText(QString::fromStdString(v_.interestPrompt()));
+    summary_->show(v_.record());
+    summary_->serviceChargePrompt()->setText(QString::fromStdString(v_.serviceChargePrompt()));
+    summary_->interestPrompt()->setText(QString::fromStdString(v_.interestPrompt()));
     depositModel_->reload();
     checkModel_->reload();
     next_->setEnabled(v_.nextEnabled());

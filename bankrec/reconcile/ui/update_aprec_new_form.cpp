@@ -13,10 +13,12 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "bankrec/activity/ui/browse_helpers.h"
 #include "bankrec/reconcile/reconcile_texts.h"
 #include "bankrec/reconcile/ui/browse_aprec_window.h"
 #include "bankrec/reconcile/ui/paged_list_model.h"
 #include "bankrec/reconcile/ui/reconcile_widgets.h"
+#include "bankrec/reconcile/ui/statement_summary.h"
 #include "bankrec/reconcile/ui/update_aprec_range_window.h"
 #include "bankrec/shell/ui/window_place.h"
 #include "bankrec/storage/file_session.h"
@@ -34,12 +36,10 @@ namespace {
 
 const std::vector<int> kDepositUnits = {10, 50, 200, 76};
 const std::vector<int> kCheckUnits = {10, 50, 50, 80, 100, 76};
-
-QLabel* prompt(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    if (buddy) label->setBuddy(buddy);
-    return label;
-}
+constexpr SummaryField kTyped[] = {SummaryField::OpeningBalance,     SummaryField::OpeningDate,
+                                   SummaryField::ServiceChargeDate,  SummaryField::ServiceCharge,
+                                   SummaryField::InterestEarnedDate, SummaryField::InterestEarned,
+                                   SummaryField::EndingDate,         SummaryField::EndingBalance};
 
 }  // namespace
 
@@ -50,73 +50,8 @@ UpdateAPrecNewForm::UpdateAPrecNewForm(Worksheet& worksheet, QWidget* parent)
     setWindowModality(Qt::WindowModal);
     setSizeGripEnabled(true);
 
-    // ---- Account Summary ----
-    auto* summary = new QGroupBox("Account Summary", this);
-    summary->setObjectName("?ACCOUNTSUMMARY:GROUP");
-    auto edit = [&](SummaryField f, PictureEdit::Kind kind, const char* name) {
-        auto* e = new PictureEdit(kind, summary);
-        e->setObjectName(name);
-        fields_[f] = e;
-        return e;
-    };
+    summary_ = new StatementSummary(this);
     using K = PictureEdit::Kind;
-    PictureEdit* openingBalance =
-        edit(SummaryField::OpeningBalance, K::Amount, "?APREC:OPENINGBALANCE");
-    PictureEdit* openingDate = edit(SummaryField::OpeningDate, K::Date, "?APREC:OPENINGDATE");
-    PictureEdit* chargeDate =
-        edit(SummaryField::ServiceChargeDate, K::Date, "?APREC:SERVICECHARGEDATE");
-    PictureEdit* charge = edit(SummaryField::ServiceCharge, K::Amount, "?APREC:SERVICECHARGE");
-    PictureEdit* interestDate =
-        edit(SummaryField::InterestEarnedDate, K::Date, "?APREC:INTERESTEARNEDDATE");
-    PictureEdit* interest = edit(SummaryField::InterestEarned, K::Amount, "?APREC:INTERESTEARNED");
-    PictureEdit* endingDate = edit(SummaryField::EndingDate, K::Date, "?APREC:ENDINGDATE");
-    PictureEdit* endingBalance =
-        edit(SummaryField::EndingBalance, K::Amount, "?APREC:ENDINGBALANCE");
-    depositsCount_ = new PictureEdit(K::Count, summary);
-    depositsCount_->setObjectName("?APREC:DEPOSITSMARKED");
-    depositsAmount_ = new PictureEdit(K::Amount, summary);
-    depositsAmount_->setObjectName("?APREC:DEPOSITSMARKEDAMOUNT");
-    checksCount_ = new PictureEdit(K::Count, summary);
-    checksCount_->setObjectName("?APREC:CHECKSMARKED");
-    checksAmount_ = new PictureEdit(K::Amount, summary);
-    checksAmount_->setObjectName("?APREC:CHECKSMARKEDAMOUNT");
-    for (PictureEdit* e : {depositsCount_, depositsAmount_, checksCount_, checksAmount_}) {
-        e->setReadOnly(true);
-        e->setFocusPolicy(Qt::NoFocus);
-    }
-
-    auto* grid = new QGridLayout(summary);
-    grid->addWidget(prompt("Closing &Balance from Previous Statement..........................",
-                           openingBalance, summary),
-                    0, 0, 1, 2);
-    grid->addWidget(prompt("Date:", openingDate, summary), 0, 2);
-    grid->addWidget(openingDate, 0, 3);
-    grid->addWidget(openingBalance, 0, 4);
-    grid->addWidget(depositsCount_, 1, 0);
-    grid->addWidget(
-        prompt("Deposits and Other Additions Totaling......................", nullptr, summary), 1,
-        1, 1, 3);
-    grid->addWidget(depositsAmount_, 1, 4);
-    grid->addWidget(checksCount_, 2, 0);
-    grid->addWidget(
-        prompt("Checks and Other Withdrawals Totaling...................", nullptr, summary), 2, 1,
-        1, 3);
-    grid->addWidget(checksAmount_, 2, 4);
-    grid->addWidget(prompt("Ser&vice Charge............", chargeDate, summary), 3, 0, 1, 2);
-    grid->addWidget(prompt("Date:", chargeDate, summary), 3, 2);
-    grid->addWidget(chargeDate, 3, 3);
-    grid->addWidget(charge, 3, 4);
-    grid->addWidget(prompt("In&terest Earned............", interestDate, summary), 4, 0, 1, 2);
-    grid->addWidget(prompt("Date:", interestDate, summary), 4, 2);
-    grid->addWidget(interestDate, 4, 3);
-    grid->addWidget(interest, 4, 4);
-    grid->addWidget(prompt("Closing Balance for this &Statement..................................",
-                           endingDate, summary),
-                    5, 0, 1, 2);
-    grid->addWidget(prompt("Date:", endingDate, summary), 5, 2);
-    grid->addWidget(endingDate, 5, 3);
-    grid->addWidget(endingBalance, 5, 4);
-    grid->setColumnStretch(1, 1);
 
     // ---- Buttons and the difference ----
     ok_ = new QPushButton("&OK", this);
@@ -140,7 +75,7 @@ UpdateAPrecNewForm::UpdateAPrecNewForm(Worksheet& worksheet, QWidget* parent)
     side->addWidget(differenceBox);
     side->addStretch();
     auto* top = new QHBoxLayout;
-    top->addWidget(summary, 1);
+    top->addWidget(summary_, 1);
     top->addLayout(side);
 
     // ---- Tabs ----
@@ -185,16 +120,17 @@ UpdateAPrecNewForm::UpdateAPrecNewForm(Worksheet& worksheet, QWidget* parent)
     outer->addLayout(top);
     outer->addWidget(tabs_, 1);
 
-    QWidget* order[] = {openingBalance, openingDate, chargeDate,    charge,       interestDate,
-                        interest,       endingDate,  endingBalance, ok_,          print_,
-                        done_,          tabs_,       deposits_,     markDeposit_, checks_,
-                        range_,         import_,     markCheck_};
-    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    std::vector<QWidget*> order = summary_->tabOrder();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ok_, print_, done_, tabs_, deposits_, markDeposit_,
+                                         checks_, range_, import_, markCheck_})
+        order.push_back(w);
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     // ---- Actions ----
-    for (auto& [which, e] : fields_) {
-        connect(e, &QLineEdit::editingFinished, this, [this] { recompute(); });
-    }
+    for (QWidget* e : summary_->tabOrder())
+        connect(static_cast<PictureEdit*>(e), &QLineEdit::editingFinished, this,
+                [this] { recompute(); });
     connect(markDeposit_, &QPushButton::clicked, this, [this] { mark(WorksheetList::Deposits); });
     connect(markCheck_, &QPushButton::clicked, this, [this] { mark(WorksheetList::Checks); });
     connect(deposits_, &QTableView::doubleClicked, this, [this] { mark(WorksheetList::Deposits); });
@@ -245,10 +181,9 @@ UpdateAPrecNewForm::UpdateAPrecNewForm(Worksheet& worksheet, QWidget* parent)
         rebuildLists();
     });
 
-    fields_[SummaryField::ServiceChargeDate]->setOpen(w_.serviceChargeEnabled());
-    fields_[SummaryField::ServiceCharge]->setOpen(w_.serviceChargeEnabled());
-    fields_[SummaryField::InterestEarnedDate]->setOpen(w_.interestEnabled());
-    fields_[SummaryField::InterestEarned]->setOpen(w_.interestEnabled());
+    for (SummaryField f : {SummaryField::ServiceChargeDate, SummaryField::ServiceCharge,
+                           SummaryField::InterestEarnedDate, SummaryField::InterestEarned})
+        summary_->field(f)->setOpen(w_.editable(f));
 
     resize(sizeHint().expandedTo(QSize(820, 600)));
     WindowPlace::restore(this, kWorksheetProcedure);
@@ -293,8 +228,7 @@ QTableView* UpdateAPrecNewForm::makeList(WorksheetList which, QWidget* page,
 }
 
 PictureEdit* UpdateAPrecNewForm::field(SummaryField which) const {
-    auto it = fields_.find(which);
-    return it == fields_.end() ? nullptr : it->second;
+    return summary_->field(which);
 }
 
 QTableView* UpdateAPrecNewForm::list(WorksheetList which) const {
@@ -309,7 +243,8 @@ QPushButton* UpdateAPrecNewForm::markButton(WorksheetList which) const {
 // statement's value again.
 void UpdateAPrecNewForm::takeTyped() {
     APrec& r = w_.record();
-    for (auto& [which, e] : fields_) {
+    for (SummaryField which : kTyped) {
+        PictureEdit* e = summary_->field(which);
         if (e->isReadOnly()) continue;
         bool good = true;
         if (e->kind() == PictureEdit::Kind::Date) {
@@ -365,19 +300,7 @@ void UpdateAPrecNewForm::recompute() {
 }
 
 void UpdateAPrecNewForm::showFigures() {
-    const APrec& r = w_.record();
-    fields_[SummaryField::OpeningBalance]->setAmount(r.OpeningBalance);
-    fields_[SummaryField::OpeningDate]->setDate(r.OpeningDate);
-    fields_[SummaryField::ServiceChargeDate]->setDate(r.ServiceChargeDate);
-    fields_[SummaryField::ServiceCharge]->setAmount(r.ServiceCharge);
-    fields_[SummaryField::InterestEarnedDate]->setDate(r.InterestEarnedDate);
-    fields_[SummaryField::InterestEarned]->setAmount(r.InterestEarned);
-    fields_[SummaryField::EndingDate]->setDate(r.EndingDate);
-    fields_[SummaryField::EndingBalance]->setAmount(r.EndingBalance);
-    depositsCount_->setCount(r.DepositsMarked);
-    depositsAmount_->setAmount(r.DepositsMarkedAmount);
-    checksCount_->setCount(r.ChecksMarked);
-    checksAmount_->setAmount(r.ChecksMarkedAmount);
+    summary_->show(w_.record());
     difference_->setAmount(w_.difference());
     done_->setEnabled(w_.doneEnabled());
     updateMarkButton(WorksheetList::Deposits);
@@ -399,14 +322,8 @@ void UpdateAPrecNewForm::rebuildLists() {
     w_.rebuild();
     depositModel_->reload();
     checkModel_->reload();
-    auto select = [](QTableView* l, PagedListModel* m, int row) {
-        if (m->rowCount() == 0) return;
-        row = std::clamp(row, 0, m->rowCount() - 1);
-        l->selectRow(row);
-        l->scrollTo(m->index(row, 0));
-    };
-    select(deposits_, depositModel_, depositRow);
-    select(checks_, checkModel_, checkRow);
+    activity::highlightRow(deposits_, depositRow);
+    activity::highlightRow(checks_, checkRow);
     showFigures();
 }
 
@@ -431,8 +348,8 @@ void UpdateAPrecNewForm::mark(WorksheetList which) {
 }
 
 SummaryField UpdateAPrecNewForm::focusedField() const {
-    for (const auto& [which, e] : fields_)
-        if (e->hasFocus()) return which;
+    for (SummaryField which : kTyped)
+        if (summary_->field(which)->hasFocus()) return which;
     return SummaryField::None;
 }
 

@@ -24,4 +24,9 @@ struct BankChoice {
 std::vector<BankChoice> loadBankChoices(storage::FileSession& session, int32_t rememberedBankId,
                                         int& selected);
 
+// loc:BankID, the bank a browse showed last, as remembered per user under the procedure's name
+// ("BrowseAPbac"); 0 when none.
+int32_t rememberedBankId(const std::string& procedure);
+void rememberBankId(const std::string& procedure, int32_t bankId);
+
 }  // namespace activity

@@ -172,6 +172,8 @@ class Worksheet {
     bool addStatement(int32_t previousDate, corelib::Decimal previousBalance, int32_t next);
     SaveResult save();
     SaveResult writeAdded();
+    SaveResult savedAs(const storage::APrec& written, int64_t position);
+    SaveResult conflict(const storage::APrec& mine);
     // Puts the worksheet's statement back as the APrec buffer's current record after a call to
     // another procedure, and the bank into the APbnk buffer before one.
     void restoreRecord(const storage::APrec& edited);

@@ -3,7 +3,6 @@
 // the checks and deposits it captured with "R" for those that cleared with it, and Next,
 // Previous, Print and Close. The rules live in ReconciliationViewer.
 #include <QDialog>
-#include <map>
 
 #include "bankrec/reconcile/update_aprec.h"
 
@@ -15,7 +14,7 @@ class QTableView;
 namespace reconcile {
 
 class PagedListModel;
-class PictureEdit;
+class StatementSummary;
 
 class UpdateAPrecForm : public QDialog {
     Q_OBJECT
@@ -23,10 +22,7 @@ class UpdateAPrecForm : public QDialog {
     explicit UpdateAPrecForm(ReconciliationViewer& viewer, QWidget* parent = nullptr);
     ~UpdateAPrecForm() override;
 
-    QLabel* serviceChargePrompt() const { return chargePrompt_; }
-    QLabel* interestPrompt() const { return interestPrompt_; }
-    PictureEdit* endingBalance() const { return endingBalance_; }
-    PictureEdit* endingDate() const { return endingDate_; }
+    StatementSummary* summary() const { return summary_; }
     QTableView* checks() const { return checks_; }
     QTableView* deposits() const { return deposits_; }
     QPushButton* nextButton() const { return next_; }
@@ -43,21 +39,7 @@ class UpdateAPrecForm : public QDialog {
     void step(bool forward);
 
     ReconciliationViewer& v_;
-    std::vector<PictureEdit*> edits_;
-    PictureEdit* openingBalance_;
-    PictureEdit* openingDate_;
-    PictureEdit* depositsCount_;
-    PictureEdit* depositsAmount_;
-    PictureEdit* checksCount_;
-    PictureEdit* checksAmount_;
-    PictureEdit* chargeDate_;
-    PictureEdit* charge_;
-    PictureEdit* interestDate_;
-    PictureEdit* interest_;
-    PictureEdit* endingDate_;
-    PictureEdit* endingBalance_;
-    QLabel* chargePrompt_;
-    QLabel* interestPrompt_;
+    StatementSummary* summary_;
     QTabWidget* tabs_;
     QTableView* deposits_;
     QTableView* checks_;

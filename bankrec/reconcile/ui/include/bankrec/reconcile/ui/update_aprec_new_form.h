@@ -5,7 +5,6 @@
 // marking and import, on regaining focus and after a resize.
 #include <QDialog>
 #include <QTimer>
-#include <map>
 
 #include "bankrec/reconcile/update_aprec_new.h"
 
@@ -19,6 +18,7 @@ namespace reconcile {
 
 class PagedListModel;
 class PictureEdit;
+class StatementSummary;
 
 class UpdateAPrecNewForm : public QDialog {
     Q_OBJECT
@@ -28,10 +28,7 @@ class UpdateAPrecNewForm : public QDialog {
     ~UpdateAPrecNewForm() override;
 
     PictureEdit* field(SummaryField which) const;
-    PictureEdit* depositsCount() const { return depositsCount_; }
-    PictureEdit* depositsAmount() const { return depositsAmount_; }
-    PictureEdit* checksCount() const { return checksCount_; }
-    PictureEdit* checksAmount() const { return checksAmount_; }
+    StatementSummary* summary() const { return summary_; }
     PictureEdit* difference() const { return difference_; }
     QTableView* list(WorksheetList which) const;
     QPushButton* markButton(WorksheetList which) const;
@@ -65,11 +62,7 @@ class UpdateAPrecNewForm : public QDialog {
     void finish();
 
     Worksheet& w_;
-    std::map<SummaryField, PictureEdit*> fields_;
-    PictureEdit* depositsCount_;
-    PictureEdit* depositsAmount_;
-    PictureEdit* checksCount_;
-    PictureEdit* checksAmount_;
+    StatementSummary* summary_;
     PictureEdit* difference_;
     QTabWidget* tabs_;
     QTableView* deposits_;
