@@ -53,4 +53,15 @@ QVariant PagedListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
+std::vector<PagedListModel::Column> activityColumns(const std::vector<std::string>& headings) {
+    std::vector<PagedListModel::Column> columns;
+    for (size_t c = 0; c < headings.size(); ++c) {
+        Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+        if (c == 0) align = Qt::AlignHCenter | Qt::AlignVCenter;
+        if (c == 1 || c + 1 == headings.size()) align = Qt::AlignRight | Qt::AlignVCenter;
+        columns.push_back({QString::fromStdString(headings[c]), align});
+    }
+    return columns;
+}
+
 }  // namespace reconcile

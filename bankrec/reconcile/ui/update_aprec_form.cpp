@@ -103,13 +103,7 @@ QTableView* UpdateAPrecForm::makeList(bool checks, QWidget* page, PagedListModel
         checks
             ? std::vector<std::string>{"*", "Activity Date", "Check", "To", "Description", "Amount"}
             : std::vector<std::string>{"*", "Activity Date", "Description", "Amount"};
-    std::vector<PagedListModel::Column> columns;
-    for (size_t c = 0; c < headings.size(); ++c) {
-        Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
-        if (c == 0) align = Qt::AlignHCenter | Qt::AlignVCenter;
-        if (c == 1 || c + 1 == headings.size()) align = Qt::AlignRight | Qt::AlignVCenter;
-        columns.push_back({QString::fromStdString(headings[c]), align});
-    }
+    const std::vector<PagedListModel::Column> columns = activityColumns(headings);
     auto& pager = checks ? v_.checks() : v_.deposits();
     model = new PagedListModel(
         columns, [&pager] { return pager.count(); },

@@ -202,14 +202,7 @@ UpdateAPrecNewForm::~UpdateAPrecNewForm() {
 
 QTableView* UpdateAPrecNewForm::makeList(WorksheetList which, QWidget* page,
                                          PagedListModel*& model) {
-    std::vector<PagedListModel::Column> columns;
-    const auto& headings = Worksheet::headings(which);
-    for (size_t c = 0; c < headings.size(); ++c) {
-        Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
-        if (c == 0) align = Qt::AlignHCenter | Qt::AlignVCenter;
-        if (c == 1 || c + 1 == headings.size()) align = Qt::AlignRight | Qt::AlignVCenter;
-        columns.push_back({QString::fromStdString(headings[c]), align});
-    }
+    const std::vector<PagedListModel::Column> columns = activityColumns(Worksheet::headings(which));
     model = new PagedListModel(
         columns, [this, which] { return w_.list(which).count(); },
         [this, which](int64_t i) -> std::vector<std::string> {

@@ -43,4 +43,8 @@ class PagedListModel : public QAbstractTableModel {
     mutable std::vector<std::string> cached_;
 };
 
+// The columns of an activity list with these headings: the marker centred, the date and the
+// amount (the last column) right-aligned, the texts left-aligned.
+std::vector<PagedListModel::Column> activityColumns(const std::vector<std::string>& headings);
+
 }  // namespace reconcile
