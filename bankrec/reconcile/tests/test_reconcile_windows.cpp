@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -19,6 +21,10 @@
 #include "bankrec/reconcile/ui/update_aprec_form.h"
 #include "bankrec/reconcile/ui/update_aprec_new_form.h"
 #include "bankrec/reconcile/ui/update_aprec_range_window.h"
+#include "bankrec/shell/procedure_table.h"
+#include "bankrec/shell/ui/session_manager.h"
+#include "corelib/thread_registry.h"
+#include "corelib/ui/thread_event_filter.h"
 #include "reconcile_fixture.h"
 
 using namespace corelib;
@@ -72,6 +78,33 @@ TEST_F(ReconcileWindowTest, ListButtonsFollowTheHighlightedStatement) {
     EXPECT_EQ(statement(open).ReconciliationID, 0);
     EXPECT_EQ(window.list()->model()->rowCount(), 1);
     EXPECT_TRUE(window.newButton()->isEnabled());
+}
+
+TEST_F(ReconcileWindowTest, TheListStartedAsASessionClosesBothWaysWithoutAMessage) {
+    addStatement(bank, day(2026, 1, 31), 0, false);
+    resetThreadRegistry();
+    installThreadEventFilter();
+    {
+        QMdiArea area;
+        shell::SessionManager sessions(&area, shell::procedureTable(), params, storage);
+        for (bool titleBar : {false, true}) {
+            ASSERT_NE(sessions.start("BrowseAPrec"), 0);
+            QApplication::processEvents();
+            ASSERT_EQ(area.subWindowList().size(), 1);
+            QMdiSubWindow* sub = area.subWindowList().at(0);
+            EXPECT_EQ(sub->windowTitle(), "Browse Reconciliations");
+            if (titleBar)
+                sub->close();
+            else
+                sub->findChild<BrowseAPrecWindow*>()->closeButton()->click();
+            QApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(area.subWindowList().isEmpty());
+            EXPECT_EQ(sessions.count(), 0);
+        }
+    }
+    EXPECT_EQ(messages->count(), 0u) << messages->last()->text;
+    resetThreadRegistry();
 }
 
 TEST_F(ReconcileWindowTest, TwoBanksShowTheSelectorAndNoBankNoWindow) {

@@ -216,9 +216,12 @@ ProcedureRegistration registration(kListProcedure, [](shell::Session& s) -> QWid
         THREAD_RETURN(kListProcedure);
         return nullptr;
     }
-    QObject::connect(window, &QObject::destroyed, [] {
+    // The window may go after its session has left the registry (the frame ends the session
+    // with its sub-window): the procedure's exit is recorded on its own thread, when still there.
+    QObject::connect(window, &QObject::destroyed, [thread = s.thread()] {
         GlobalResponse = RequestCancelled;
-        THREAD_RETURN(kListProcedure);
+        ThreadScope scope(thread);
+        if (THREAD_CHECK(kListProcedure) > 0) THREAD_RETURN(kListProcedure);
     });
     return window;
 });
