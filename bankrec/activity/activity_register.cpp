@@ -18,6 +18,20 @@ using namespace shell;
 
 namespace activity {
 
+Error loadBankChoices(FileSession& session, std::vector<BankChoice>& banks) {
+    banks.clear();
+    View<APbnk> view(session, APBNK_KEY_BANK);
+    std::vector<View<APbnk>::Row> page;
+    ViewPosition last;
+    for (;;) {
+        if (Error err = view.fetch(banks.empty() ? nullptr : &last, 200, page); err != Error::None)
+            return err;
+        for (const auto& r : page) banks.push_back({r.rec.Bank, r.rec.BankID, r.rec.FIAID});
+        if (page.size() < 200) return Error::None;
+        last = page.back().pos;
+    }
+}
+
 ActivityRegister::ActivityRegister(FileSession& session, const StartupParameters& params)
     : session_(session), params_(params), pager_(std::make_unique<ActivityPager>(session)) {}
 
@@ -34,25 +48,12 @@ bool ActivityRegister::open(int32_t rememberedBankId) {
     }
     banks_.clear();
     selected_ = -1;
-    View<APbnk> view(session_, APBNK_KEY_BANK);
-    std::vector<View<APbnk>::Row> page;
-    const ViewPosition* after = nullptr;
-    ViewPosition last;
-    for (;;) {
-        if (view.fetch(after, 200, page) != Error::None) {
-            saveError(session_);
-            StandardWarning(Warn_RecordFetchError, "APbnk");
-            break;
-        }
-        for (const auto& r : page) {
-            if (r.rec.BankID == rememberedBankId && selected_ < 0)
-                selected_ = static_cast<int>(banks_.size());
-            banks_.push_back({r.rec.Bank, r.rec.BankID, r.rec.FIAID});
-        }
-        if (page.size() < 200) break;
-        last = page.back().pos;
-        after = &last;
+    if (loadBankChoices(session_, banks_) != Error::None) {
+        saveError(session_);
+        StandardWarning(Warn_RecordFetchError, "APbnk");
     }
+    for (size_t i = 0; i < banks_.size() && selected_ < 0; ++i)
+        if (banks_[i].BankID == rememberedBankId) selected_ = static_cast<int>(i);
     if (banks_.empty()) {
         ds_Beep();
         ds_Message("No banks have been defined.", kRegisterTitle, icon::Information, msg::OK);
@@ -97,12 +98,6 @@ int64_t ActivityRegister::callForm(int64_t row, int32_t request, const ActivityF
     UpdateAPbac(session_, hooks);
     (void)pager_->refresh();  // a failure leaves the pager empty
     return std::min<int64_t>(row, pager_->count() - 1);
-}
-
-void ActivityRegister::print() {
-    ds_Message("The check register report is not available yet.", kRegisterTitle, icon::Information,
-               msg::OK);
-    (void)pager_->refresh();  // a failure leaves the pager empty
 }
 
 ChkLoadCounts ActivityRegister::refresh() {

@@ -11,6 +11,7 @@
 #include "bankrec/activity/activity_pager.h"
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/activity/update_apbac.h"
+#include "bankrec/storage/storage_error.h"
 
 namespace storage {
 class FileSession;
@@ -31,6 +32,10 @@ struct BankChoice {
     int32_t BankID = 0;
     int32_t FIAID = 0;
 };
+
+// Reads every bank account into `banks` in bank-name order (APBNK_KEY_BANK), a page at a time;
+// Error::None, or the storage error (the banks read before it are kept).
+storage::Error loadBankChoices(storage::FileSession& session, std::vector<BankChoice>& banks);
 
 class ActivityRegister {
   public:
@@ -60,8 +65,6 @@ class ActivityRegister {
     // View (4) or delete (3) of a row through UpdateAPbac. Returns the row to highlight after
     // the list is refilled: the same row after a view, the neighbouring one after a delete.
     int64_t callForm(int64_t row, int32_t request, const ActivityFormHooks& hooks);
-    // "Prin&t": the check register report is not built yet; says so, then refills.
-    void print();
     // "&Refresh": loads the suite's open transactions of the chosen bank, then refills.
     ChkLoadCounts refresh();
 
