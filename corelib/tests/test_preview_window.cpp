@@ -98,9 +98,14 @@ TEST_F(PreviewWindowTest, SearchShowsItsResultsAndTagsThePagesFound) {
     EXPECT_EQ(window.hitList()->model()->index(1, 1).data().toInt(), 4);
     EXPECT_TRUE(window.hitList()->isVisible());
     EXPECT_EQ(window.focusWidget(), window.hitList());
-    // Choosing a result shows its page.
-    emit window.hitList()->clicked(window.hitList()->model()->index(1, 0));
+    // The first result's page is shown; choosing another result shows its page.
+    EXPECT_EQ(window.currentPage(), 1);
+    window.hitList()->selectRow(1);
     EXPECT_EQ(window.currentPage(), 3);
+    // So does moving through the page list.
+    window.pageList()->selectRow(4);
+    EXPECT_EQ(window.currentPage(), 4);
+    EXPECT_EQ(window.pageSpin()->value(), 5);
 
     window.pagesToPrintEdit()->setText("none");
     window.applyPagesToPrint();

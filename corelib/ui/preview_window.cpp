@@ -342,17 +342,21 @@ PreviewWindow::PreviewWindow(PreviewPages& pages, const PreviewOptions& options,
         pages_.tagFound(false);
         marksChanged();
     });
-    connect(pageList_, &QTableView::clicked, this,
-            [this](const QModelIndex& i) { goToPage(i.row()); });
+    // Moving through either list (mouse or keys) shows the page of the row.
+    connect(pageList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& i) {
+                if (i.isValid()) goToPage(i.row());
+            });
     connect(pageList_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
         pages_.toggle(i.row());
         marksChanged();
     });
-    connect(hitList_, &QTableView::clicked, this, [this](const QModelIndex& i) {
-        const auto& hits = pages_.hits();
-        if (i.row() < static_cast<int>(hits.size()))
-            goToPage(hits[static_cast<size_t>(i.row())].PAGE - 1);
-    });
+    connect(hitList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& i) {
+                const auto& hits = pages_.hits();
+                if (i.isValid() && i.row() < static_cast<int>(hits.size()))
+                    goToPage(hits[static_cast<size_t>(i.row())].PAGE - 1);
+            });
 
     const QRect screen = QApplication::primaryScreen()
                              ? QApplication::primaryScreen()->availableGeometry()

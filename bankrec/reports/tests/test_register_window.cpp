@@ -11,12 +11,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "bankrec/activity/ui/activity_list_model.h"
 #include "bankrec/activity/ui/browse_apbac_window.h"
 #include "bankrec/reports/ui/report_apbac_window.h"
 #include "corelib/daytime.h"
+#include "corelib/ui/zor_calendar.h"
 #include "corelib/ui/zor_enumprinters.h"
 #include "report_fixture.h"
 
@@ -109,6 +111,20 @@ TEST_F(RegisterWindowTest, TypedDatesAreReadAndABadOneIsRefused) {
     w->toDate()->clear();
     emit w->toDate()->editingFinished();
     EXPECT_EQ(w->selection().ToDate, 0);
+
+    // The calendar button opens the calendar on the field's date and takes the date chosen.
+    int32_t shownOn = 0;
+    QTimer::singleShot(0, [&] {
+        auto* calendar = qobject_cast<CalendarWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(calendar, nullptr);
+        shownOn = calendar->date();
+        calendar->setDate(daytime::dayNumber(2026, 4, 30));
+        calendar->accept();
+    });
+    w->fromCalendar()->click();
+    EXPECT_EQ(shownOn, daytime::dayNumber(2026, 3, 5));
+    EXPECT_EQ(w->fromDate()->text(), "04/30/2026");
+    EXPECT_EQ(w->selection().FromDate, daytime::dayNumber(2026, 4, 30));
 }
 
 TEST_F(RegisterWindowTest, OkSavesTheSelectionRunsTheReportAndCloses) {

@@ -106,7 +106,8 @@ RegisterReportWindow::RegisterReportWindow(FileSession& session, const Configura
     printerList_->setHeaderHidden(true);
     printerList_->setRootIsDecorated(false);
     printerList_->setColumnWidth(0, fontMetrics().averageCharWidth() * 24);
-    printerList_->setMinimumHeight(fontMetrics().height() * 5);
+    printerList_->setMinimumHeight(fontMetrics().height() * 4);
+    printerList_->setMaximumHeight(fontMetrics().height() * 8);
     auto* printerPrompt = new QLabel("Pri&nter:", printer);
     printerPrompt->setBuddy(printerList_);
     preview_ = new QCheckBox("&Preview Report Before Printing", printer);
@@ -166,6 +167,7 @@ void RegisterReportWindow::load() {
     preview_->setChecked(s.PreviewReport == 1);
 
     ZOR_ENUMPRINTERS(printerQueue_);
+    loaded_ = true;
     const QString current = QPrinterInfo::defaultPrinterName();
     QTreeWidgetItem* selected = nullptr;
     for (const PrinterEntry& p : printerQueue_) {
@@ -174,10 +176,15 @@ void RegisterReportWindow::load() {
         if (!selected || QString::fromStdString(p.name) == current) selected = item;
     }
     if (selected) printerList_->setCurrentItem(selected);
-    if (printerQueue_.empty()) {
-        ds_Beep();
-        ds_Message(kNoPrinters, kRegisterReportWindowTitle, icon::Information, msg::OK);
-    }
+}
+
+void RegisterReportWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Once the window is up: without a printer the clerk is told, and the window stays open.
+    if (warned_ || !loaded_ || !printerQueue_.empty()) return;
+    warned_ = true;
+    ds_Beep();
+    ds_Message(kNoPrinters, kRegisterReportWindowTitle, icon::Information, msg::OK);
 }
 
 QRadioButton* RegisterReportWindow::includeButton(int include) const {

@@ -41,8 +41,8 @@ class RegisterReportWindow : public QDialog {
                          QWidget* parent = nullptr, PrinterFactory printers = {});
     ~RegisterReportWindow() override;
 
-    // Restores the remembered values, fills the bank and printer lists; with no printer shows
-    // the "No printers defined..." message (the window still opens).
+    // Restores the remembered values, fills the bank and printer lists. With no printer, the
+    // "No printers defined..." message follows when the window shows (it stays open).
     void load();
     // The selection as the controls show it.
     RegisterSelection selection() const;
@@ -66,6 +66,7 @@ class RegisterReportWindow : public QDialog {
 
   protected:
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void dateEdited(QLineEdit* field, int32_t& date);
@@ -81,6 +82,8 @@ class RegisterReportWindow : public QDialog {
     int32_t from_ = 0;
     int32_t to_ = 0;
     bool remembered_ = false;
+    bool loaded_ = false;
+    bool warned_ = false;
 
     QRadioButton* allBanks_;
     QRadioButton* selectBank_;
