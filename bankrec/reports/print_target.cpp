@@ -1,11 +1,12 @@
 #include "bankrec/reports/print_target.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QTemporaryFile>
+#include <QUuid>
 
 #include "corelib/cups_print.h"
 
@@ -106,10 +107,16 @@ void PdfTarget::discard() {
 
 // ---- CUPS printer ----
 
-CupsTarget::CupsTarget(std::string printer) : printer_(std::move(printer)) {}
+CupsTarget::CupsTarget(std::string printer)
+    : PdfTarget(
+          QDir(QDir::tempPath())
+              .filePath("bankrec-print-" + QUuid::createUuid().toString(QUuid::Id128) + ".pdf")
+              .toStdString()),
+      printer_(std::move(printer)) {}
 
 CupsTarget::~CupsTarget() {
     abort();
+    QFile::remove(QString::fromStdString(path()));
 }
 
 QPagedPaintDevice* CupsTarget::open(const std::string& title, std::string& error) {
@@ -117,31 +124,14 @@ QPagedPaintDevice* CupsTarget::open(const std::string& title, std::string& error
         error = "no printer chosen";
         return nullptr;
     }
-    file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/bankrec-print-XXXXXX.pdf");
-    if (!file_->open()) {
-        error = file_->errorString().toStdString();
-        file_.reset();
-        return nullptr;
-    }
-    writer_ = std::make_unique<QPdfWriter>(file_.get());
-    setUpPdfWriter(*writer_, title);
-    return writer_.get();
+    return PdfTarget::open(title, error);
 }
 
 bool CupsTarget::deliver(std::string& error) {
-    writer_.reset();
-    if (!file_->flush()) {
-        error = file_->errorString().toStdString();
-        return false;
-    }
-    jobId_ = corelib::printFileToCups(printer_, file_->fileName().toStdString(), title_, error);
-    file_.reset();
+    if (!PdfTarget::deliver(error)) return false;
+    jobId_ = corelib::printFileToCups(printer_, path(), title_, error);
+    QFile::remove(QString::fromStdString(path()));
     return jobId_ > 0;
-}
-
-void CupsTarget::discard() {
-    writer_.reset();
-    file_.reset();
 }
 
 }  // namespace reports

@@ -96,17 +96,7 @@ class ReportTest : public activity::ActivityTest {
     int32_t addRow(int32_t bank, const std::string& type, const std::string& reference,
                    int32_t date, int64_t cents, const std::string& name = {},
                    const std::string& description = {}) {
-        storage::APbac a;
-        a.BankID = bank;
-        a.ActivityType = type;
-        a.Reference = reference;
-        a.ActivityDate = date;
-        a.Name = name;
-        a.Description = description;
-        a.Amount = corelib::Decimal::fromCents(cents);
-        if (type == "Check") a.PaymentOrDebit = corelib::Decimal::fromCents(-cents);
-        if (type == "Deposit") a.DepositOrCredit = corelib::Decimal::fromCents(cents);
-        return add(a);
+        return addActivity(bank, type, reference, cents, date, name, description);
     }
 
     ReportOutput recording() {

@@ -11,7 +11,6 @@
 class QPagedPaintDevice;
 class QSaveFile;
 class QPdfWriter;
-class QTemporaryFile;
 
 namespace reports {
 
@@ -57,6 +56,7 @@ class PdfTarget : public PrintTarget {
   public:
     explicit PdfTarget(std::string path);
     ~PdfTarget() override;
+    const std::string& path() const { return path_; }
 
   protected:
     QPagedPaintDevice* open(const std::string& title, std::string& error) override;
@@ -70,8 +70,8 @@ class PdfTarget : public PrintTarget {
 };
 
 // A CUPS printer without Qt's print support: the job is drawn into a PDF in the temporary
-// folder, which is handed to CUPS when the job finishes.
-class CupsTarget : public PrintTarget {
+// folder, which is handed to CUPS when the job finishes and then removed.
+class CupsTarget : public PdfTarget {
   public:
     explicit CupsTarget(std::string printer);
     ~CupsTarget() override;
@@ -81,12 +81,9 @@ class CupsTarget : public PrintTarget {
   protected:
     QPagedPaintDevice* open(const std::string& title, std::string& error) override;
     bool deliver(std::string& error) override;
-    void discard() override;
 
   private:
     std::string printer_;
-    std::unique_ptr<QTemporaryFile> file_;
-    std::unique_ptr<QPdfWriter> writer_;
     int jobId_ = 0;
 };
 
