@@ -2,6 +2,7 @@
 
 #include "corelib/globals.h"
 #include "corelib/message.h"
+#include "corelib/thread_registry.h"
 
 namespace corelib {
 
@@ -33,10 +34,12 @@ void setPreviewBackend(std::shared_ptr<PreviewBackend> backend) {
 
 uint8_t ZOR_PREVIEW(std::vector<std::string>& queue, int16_t zoom, uint8_t flag,
                     const std::string& title, uint8_t showPageList) {
+    THREAD_LOG("ZOR_PREVIEW");
     if (queue.empty()) {
         ds_Beep();
         ds_Message("Nothing to report!!", {}, {}, msg::OK);
         GlobalResponse = RequestCancelled;
+        THREAD_RETURN("ZOR_PREVIEW");
         return 0;
     }
     PreviewPages pages(queue);
@@ -50,6 +53,7 @@ uint8_t ZOR_PREVIEW(std::vector<std::string>& queue, int16_t zoom, uint8_t flag,
     const PreviewAnswer answer = backend->show(pages, options);
     pages.finish(answer.print, answer.copies, queue);
     GlobalResponse = answer.print ? RequestCompleted : RequestCancelled;
+    THREAD_RETURN("ZOR_PREVIEW");
     return answer.print ? 1 : 0;
 }
 
