@@ -12,6 +12,7 @@
 #include "corelib/message.h"
 #include "corelib/thread_registry.h"
 #include "corelib/ui/message_window.h"
+#include "corelib/ui/preview_window.h"
 #include "corelib/ui/progress_window.h"
 #include "corelib/ui/thread_event_filter.h"
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
 
     installThreadEventFilter();
     useProgressWindows();
+    usePreviewWindows();
     int exitCode = 0;
     {
         MainFrame frame(startup, procedureTable());

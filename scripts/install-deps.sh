@@ -7,6 +7,7 @@ PACKAGES=(
     libsqlite3-dev sqlite3 libturbojpeg0-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     postgresql xvfb xauth x11-utils imagemagick python3 clang-format
+    cups cups-client printer-driver-cups-pdf poppler-utils fonts-dejavu-core
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

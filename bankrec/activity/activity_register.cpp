@@ -76,12 +76,6 @@ int64_t ActivityRegister::callForm(int64_t row, int32_t request, const ActivityF
     return std::min<int64_t>(row, pager_->count() - 1);
 }
 
-void ActivityRegister::print() {
-    ds_Message("The check register report is not available yet.", kRegisterTitle, icon::Information,
-               msg::OK);
-    (void)pager_->refresh();  // a failure leaves the pager empty
-}
-
 ChkLoadCounts ActivityRegister::refresh() {
     ChkLoadCounts counts;
     if (selected_ >= 0) {

@@ -13,30 +13,32 @@ using namespace storage;
 
 namespace activity {
 
-std::vector<BankChoice> loadBankChoices(FileSession& session, int32_t rememberedBankId,
-                                        int& selected) {
+Error loadBankChoices(FileSession& session, std::vector<BankChoice>& banks) {
     constexpr int kPage = 200;
-    std::vector<BankChoice> banks;
-    selected = -1;
+    banks.clear();
     View<APbnk> view(session, APBNK_KEY_BANK);
     std::vector<View<APbnk>::Row> page;
-    const ViewPosition* after = nullptr;
     ViewPosition last;
     for (;;) {
-        if (view.fetch(after, kPage, page) != Error::None) {
-            saveError(session);
-            StandardWarning(Warn_RecordFetchError, "APbnk");
-            break;
-        }
-        for (const auto& r : page) {
-            if (r.rec.BankID == rememberedBankId && selected < 0)
-                selected = static_cast<int>(banks.size());
-            banks.push_back({r.rec.Bank, r.rec.BankID, r.rec.FIAID});
-        }
-        if (page.size() < static_cast<size_t>(kPage)) break;
+        if (Error err = view.fetch(banks.empty() ? nullptr : &last, kPage, page);
+            err != Error::None)
+            return err;
+        for (const auto& r : page) banks.push_back({r.rec.Bank, r.rec.BankID, r.rec.FIAID});
+        if (page.size() < static_cast<size_t>(kPage)) return Error::None;
         last = page.back().pos;
-        after = &last;
     }
+}
+
+std::vector<BankChoice> loadBankChoices(FileSession& session, int32_t rememberedBankId,
+                                        int& selected) {
+    std::vector<BankChoice> banks;
+    if (loadBankChoices(session, banks) != Error::None) {
+        saveError(session);
+        StandardWarning(Warn_RecordFetchError, "APbnk");
+    }
+    selected = -1;
+    for (size_t i = 0; i < banks.size() && selected < 0; ++i)
+        if (banks[i].BankID == rememberedBankId) selected = static_cast<int>(i);
     return banks;
 }
 

@@ -18,13 +18,16 @@ struct CliContext {
 using CliHandler = std::function<int(CliContext&)>;
 
 struct CliCommand {
-    CliCommand(std::string name, std::string usage, CliHandler handler);
+    // `paints`: the command draws pages (fonts need the GUI application object, without a
+    // display).
+    CliCommand(std::string name, std::string usage, CliHandler handler, bool paints = false);
 };
 
 struct CliCommandEntry {
     std::string name;
     std::string usage;
     CliHandler handler;
+    bool paints = false;
 };
 std::vector<CliCommandEntry>& cliCommands();
 

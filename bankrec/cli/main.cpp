@@ -1,7 +1,9 @@
 // bankrec-cli: the program's procedures without windows, for scripting and batch runs.
 //   bankrec-cli Division=N DataPath=DIR [Server=.. UserID=.. Password=.. TVUser=..] COMMAND [ARGS]
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,8 +12,8 @@
 
 namespace cli {
 
-CliCommand::CliCommand(std::string name, std::string usage, CliHandler handler) {
-    cliCommands().push_back({std::move(name), std::move(usage), std::move(handler)});
+CliCommand::CliCommand(std::string name, std::string usage, CliHandler handler, bool paints) {
+    cliCommands().push_back({std::move(name), std::move(usage), std::move(handler), paints});
 }
 
 std::vector<CliCommandEntry>& cliCommands() {
@@ -30,8 +32,14 @@ static void usage() {
     for (const auto& c : cliCommands()) std::fprintf(stderr, "  %s\n", c.usage.c_str());
 }
 
+// The application object: a GUI one, without a display, for the commands that draw pages.
+static std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool paints) {
+    if (!paints) return std::make_unique<QCoreApplication>(argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
     CliContext ctx;
     std::vector<std::string> named;
     std::string command;
@@ -59,7 +67,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (const auto& c : cliCommands()) {
-        if (c.name == command) return runCliCommand(ctx, c.handler, argv[0], named);
+        if (c.name != command) continue;
+        const auto app = makeApplication(argc, argv, c.paints);
+        return runCliCommand(ctx, c.handler, argv[0], named);
     }
     std::fprintf(stderr, "bankrec-cli: unknown command \"%s\"\n", command.c_str());
     usage();

@@ -103,12 +103,15 @@ class ActivityTest : public ::testing::Test {
         return add(b);
     }
     int32_t addActivity(int32_t bankId, const std::string& type, const std::string& reference,
-                        int64_t amountCents, int32_t date = 80000) {
+                        int64_t amountCents, int32_t date = 80000, const std::string& name = {},
+                        const std::string& description = {}) {
         storage::APbac a;
         a.BankID = bankId;
         a.ActivityType = type;
         a.Reference = reference;
         a.ActivityDate = date;
+        a.Name = name;
+        a.Description = description;
         a.Amount = corelib::Decimal::fromCents(amountCents);
         if (type == "Check") a.PaymentOrDebit = corelib::Decimal::fromCents(-amountCents);
         if (type == "Deposit") a.DepositOrCredit = corelib::Decimal::fromCents(amountCents);

@@ -17,6 +17,7 @@
 #include "bankrec/activity/ui/activity_list_model.h"
 #include "bankrec/activity/ui/browse_helpers.h"
 #include "bankrec/activity/ui/update_apbac_form.h"
+#include "bankrec/reports/ui/report_apbac_window.h"
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/session.h"
 #include "bankrec/shell/ui/window_place.h"
@@ -117,7 +118,8 @@ BrowseAPbacWindow::BrowseAPbacWindow(FileSession& session, const StartupParamete
     connect(delete_, &QPushButton::clicked, this, [this] { callForm(DeleteRecord); });
     connect(print_, &QPushButton::clicked, this, [this] {
         const int row = currentRow();
-        register_->print();
+        reports::ReportAPbacWindow(session_, configuration_, this);
+        (void)register_->rows().refresh();  // a failure leaves the pager empty
         refill(row);
     });
     connect(refresh_, &QPushButton::clicked, this, [this] {
@@ -222,6 +224,7 @@ namespace {
 ProcedureRegistration registration(kRegisterProcedure, [](shell::Session& s) -> QWidget* {
     THREAD_LOG(kRegisterProcedure);
     auto* window = new BrowseAPbacWindow(s.storage(), s.params());
+    window->setConfiguration(s.configuration());
     if (!window->open()) {
         delete window;
         GlobalResponse = RequestCancelled;

@@ -12,6 +12,7 @@
 #include "bankrec/activity/bank_choices.h"
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/activity/update_apbac.h"
+#include "bankrec/storage/storage_error.h"
 
 namespace storage {
 class FileSession;
@@ -54,8 +55,6 @@ class ActivityRegister {
     // View (4) or delete (3) of a row through UpdateAPbac. Returns the row to highlight after
     // the list is refilled: the same row after a view, the neighbouring one after a delete.
     int64_t callForm(int64_t row, int32_t request, const ActivityFormHooks& hooks);
-    // "Prin&t": the check register report is not built yet; says so, then refills.
-    void print();
     // "&Refresh": loads the suite's open transactions of the chosen bank, then refills.
     ChkLoadCounts refresh();
 

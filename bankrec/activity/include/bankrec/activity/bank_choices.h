@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "bankrec/storage/storage_error.h"
+
 namespace storage {
 class FileSession;
 }  // namespace storage
@@ -17,6 +19,11 @@ struct BankChoice {
     int32_t BankID = 0;
     int32_t FIAID = 0;
 };
+
+// Reads every bank account into `banks` in bank-name order, a page at a time; Error::None, or
+// the storage error (the banks read before it are kept). Shows nothing.
+[[nodiscard]] storage::Error loadBankChoices(storage::FileSession& session,
+                                             std::vector<BankChoice>& banks);
 
 // Reads the banks of the session's APbnk (which the caller holds open) in name order. `selected`
 // becomes the index of the bank `rememberedBankId`, or -1 when it is not among them. A read

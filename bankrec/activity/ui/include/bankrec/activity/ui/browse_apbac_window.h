@@ -16,6 +16,7 @@ class FileSession;
 }  // namespace storage
 
 namespace shell {
+class Configuration;
 struct StartupParameters;
 }  // namespace shell
 
@@ -34,6 +35,10 @@ class BrowseAPbacWindow : public QWidget {
     // Fills the selector and the list. False when there is no bank (the message was shown);
     // the window must then not be shown.
     bool open();
+    // The program's settings, for the reports' headings (null: read from SYcfg when needed).
+    void setConfiguration(const shell::Configuration* configuration) {
+        configuration_ = configuration;
+    }
 
     ActivityRegister& presenter() { return *register_; }
     ActivityListModel* model() const { return model_; }
@@ -61,6 +66,7 @@ class BrowseAPbacWindow : public QWidget {
     void saveState();
 
     storage::FileSession& session_;
+    const shell::Configuration* configuration_ = nullptr;
     std::unique_ptr<ActivityRegister> register_;
     ActivityListModel* model_ = nullptr;
     QLabel* prompt_;
