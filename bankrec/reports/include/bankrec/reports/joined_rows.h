@@ -35,10 +35,24 @@ class JoinedRows {
         condition_ = link.empty() ? filter : filter.empty() ? link : link + " AND (" + filter + ")";
     }
 
-    // Sets up the order and the filter; Error::None or the storage error (Error::InvalidFilter
-    // for a filter that does not parse).
+    // Narrows the parents read (one bank account, one reconciliation); its bound names take
+    // their values from parentBindings(). Set before open().
+    void setParentFilter(std::string filter) { parentFilter_ = std::move(filter); }
+    storage::FilterBindings& parentBindings() { return parents_.bindings(); }
+    // Orders each parent's children by fields ("-APrac:ActivityType, +APrac:ActivityDate")
+    // instead of the child key. Set before open().
+    void setChildOrder(std::string order) { childOrder_ = std::move(order); }
+
+    // Sets up the orders and the filters; Error::None or the storage error
+    // (Error::InvalidFilter for a filter or an order that does not parse).
     storage::Error open() {
         if (storage::Error e = parents_.setOrder(parentOrder_); e != storage::Error::None) return e;
+        if (storage::Error e = parents_.setFilter(parentFilter_); e != storage::Error::None)
+            return e;
+        if (!childOrder_.empty()) {
+            if (storage::Error e = children_.setOrder(childOrder_); e != storage::Error::None)
+                return e;
+        }
         if (storage::Error e = children_.setFilter(condition_); e != storage::Error::None) return e;
         parentRows_.clear();
         nextParent_ = 0;
@@ -136,6 +150,8 @@ class JoinedRows {
     storage::View<P> parents_;
     storage::View<C> children_;
     std::string parentOrder_;
+    std::string parentFilter_;
+    std::string childOrder_;
     std::string condition_;
     int pageSize_;
     std::vector<typename storage::View<P>::Row> parentRows_;

@@ -1,0 +1,430 @@
+// The reconciliation reports: which items each prints under which options, the summary block
+// and the difference, the section footers and their totals, the 40/50 rows per page with the
+// section heading repeated, and the same pages in a PDF.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <algorithm>
+
+#include "bankrec/reports/report_aprec.h"
+#include "bankrec/shell/registry_settings.h"
+#include "corelib/daytime.h"
+#include "report_fixture.h"
+
+using namespace corelib;
+using namespace storage;
+using activity::money;
+
+namespace reports::testing {
+namespace {
+
+const int32_t kJan31 = daytime::dayNumber(2026, 1, 31);
+const int32_t kFeb28 = daytime::dayNumber(2026, 2, 28);
+
+const char* const kOpeningLabel =
+    "Closing Balance from Previous Statement..........................";
+const char* const kDepositsLabel =
+    "Deposits and Other Additions Totaling..........................";
+const char* const kChecksLabel = "Checks and Other Withdrawls Totaling..........................";
+const char* const kChargeLabel =
+    "Service Charge....................................................................";
+const char* const kInterestLabel =
+    "Interest Earned....................................................................";
+const char* const kClosingLabel =
+    "Closing Balance for this Statement....................................";
+const char* const kDifferenceLabel =
+    "Difference.....................................................";
+
+class StatementReportTest : public ReportTest {
+  protected:
+    StatementReportTest() { bank = addBank("First Bank"); }
+
+    // A statement of the bank from 1,000.00 on 31 January to `closingCents` on 28 February,
+    // with the given marked totals, a 10.00 service charge and 2.50 interest.
+    int32_t addStatement(bool done, int64_t closingCents, int32_t deposits = 0,
+                         int64_t depositCents = 0, int32_t checks = 0, int64_t checkCents = 0) {
+        APrec r;
+        r.BankID = bank;
+        r.Done = done;
+        r.OpeningDate = kJan31;
+        r.OpeningBalance = money(100000);
+        r.EndingDate = kFeb28;
+        r.EndingBalance = money(closingCents);
+        r.ServiceCharge = money(1000);
+        r.ServiceChargeDate = kFeb28;
+        r.InterestEarned = money(250);
+        r.InterestEarnedDate = kFeb28;
+        r.DepositsMarked = deposits;
+        r.DepositsMarkedAmount = money(depositCents);
+        r.ChecksMarked = checks;
+        r.ChecksMarkedAmount = money(checkCents);
+        return add(r);
+    }
+    // An item captured by a completed statement (amounts as completion stores them: what the
+    // deposit brought in or the check paid out).
+    void addCaptured(int32_t statement, const std::string& type, const std::string& reference,
+                     int64_t cents, bool marked, int32_t date = kFeb28,
+                     const std::string& name = {}, const std::string& description = {}) {
+        APrac a;
+        a.ReconciliationID = statement;
+        a.ActivityType = type;
+        a.Reference = reference;
+        a.ActivityDate = date;
+        a.Name = name;
+        a.Description = !description.empty() ? description
+                        : type == "Deposit"  ? reference
+                                             : "for " + reference;
+        a.Marked = marked;
+        a.Amount = money(cents);
+        ASSERT_NE(add(a), 0);
+    }
+    // Activity of the bank (checks pay `cents` out, anything else brings it in).
+    void addItem(const std::string& type, const std::string& reference, int64_t cents, bool marked,
+                 bool reconciled = false, int32_t date = kFeb28, int32_t ofBank = 0) {
+        APbac a;
+        a.BankID = ofBank ? ofBank : bank;
+        a.ActivityType = type;
+        a.Reference = reference;
+        a.ActivityDate = date;
+        a.Name = "Payee " + reference;
+        a.Description = type == "Deposit" ? reference : "for " + reference;
+        a.Marked = marked;
+        a.Reconciled = reconciled;
+        (type == "Check" ? a.PaymentOrDebit : a.DepositOrCredit) = money(cents);
+        a.Amount = money(type == "Check" ? -cents : cents);
+        ASSERT_NE(add(a), 0);
+    }
+    // The bank and the statement current in the buffers, as the list and the worksheet leave
+    // them.
+    void makeCurrent(int32_t statement) {
+        auto& b = session->file<APbnk>();
+        b.clear();
+        b.rec.BankID = bank;
+        ASSERT_EQ(b.get(APBNK_KEY_BANKID), Error::None);
+        auto& r = session->file<APrec>();
+        r.clear();
+        r.rec.ReconciliationID = statement;
+        ASSERT_EQ(r.get(APREC_KEY_RECONCILIATIONID), Error::None);
+    }
+
+    ReportResult worksheet(const StatementReportOptions& options = {}) {
+        return ReportAPrecNew(*session, options, false, recording());
+    }
+    ReportResult completed(const StatementReportOptions& options = {}) {
+        return ReportAPrec(*session, options, false, recording());
+    }
+
+    // The printed items (a deposit's description and a check's number, which the tests begin
+    // with "DEP" and "CHK"), each with its marker when it has one, page by page.
+    std::vector<std::vector<std::string>> itemsByPage() const {
+        std::vector<std::vector<std::string>> out;
+        for (const ReportPage& p : pages) {
+            out.emplace_back();
+            for (const PageItem& i : p.items) {
+                if (i.font != FontRole::Detail) continue;
+                if (i.text.rfind("DEP", 0) != 0 && i.text.rfind("CHK", 0) != 0) continue;
+                std::string marker;
+                for (const PageItem& m : p.items)
+                    if (m.y == i.y && (m.text == "R" || m.text == "c")) marker = m.text + " ";
+                out.back().push_back(marker + i.text);
+            }
+        }
+        return out;
+    }
+    std::vector<std::string> items() const {
+        std::vector<std::string> all;
+        for (const auto& page : itemsByPage()) all.insert(all.end(), page.begin(), page.end());
+        return all;
+    }
+    // The other texts on the line of `label` (left to right), or "<none>" without the label.
+    std::string beside(const std::string& label, size_t page = 0) const {
+        if (page >= pages.size()) return "<none>";
+        const PageItem* l = find(pages[page], label);
+        if (!l) return "<none>";
+        std::vector<const PageItem*> line;
+        for (const PageItem& i : pages[page].items)
+            if (&i != l && i.kind == PageItem::Kind::Text && i.y == l->y) line.push_back(&i);
+        std::sort(line.begin(), line.end(),
+                  [](const PageItem* a, const PageItem* b) { return a->x < b->x; });
+        std::string out;
+        for (const PageItem* i : line) out += (out.empty() ? "" : " | ") + i->text;
+        return out;
+    }
+    bool anywhere(const std::string& text) const {
+        for (const ReportPage& p : pages)
+            if (find(p, text)) return true;
+        return false;
+    }
+
+    int32_t bank = 0;
+};
+
+TEST_F(StatementReportTest, DefaultsPrintOnlyMarkedItemsAndHideTheUnmarkedTotals) {
+    const int32_t open = addStatement(false, 124250, 1, 50000, 2, 25000);
+    addItem("Deposit", "DEP-A", 50000, true);
+    addItem("Deposit", "DEP-B", 7000, false);
+    addItem("Check", "CHK-1", 10000, true);
+    addItem("Check", "CHK-2", 15000, true, false, kJan31);
+    addItem("Check", "CHK-3", 9900, false);
+    addItem("Adjustment", "CHK-ADJ", 4000, true);   // never printed
+    addItem("Check", "CHK-OLD", 5000, true, true);  // reconciled earlier
+    addItem("Check", "CHK-OTHER", 5000, true, false, kFeb28, addBank("Other Bank"));
+    makeCurrent(open);
+    const APrec before = session->file<APrec>().rec;
+
+    ASSERT_EQ(worksheet(), ReportResult::Printed);
+    EXPECT_EQ(GlobalResponse, RequestCompleted);
+    ASSERT_EQ(pages.size(), 1u);
+    // Deposits first, then checks by date; the worksheet marks its marked items "c".
+    EXPECT_EQ(items(), (std::vector<std::string>{"c DEP-A", "c CHK-2", "c CHK-1"}));
+    EXPECT_EQ(beside("Total Deposits:"), "500.00");
+    EXPECT_EQ(beside("Total Checks:"), "250.00");
+    EXPECT_FALSE(anywhere("Total Unmarked Deposits:"));
+    EXPECT_FALSE(anywhere("Total Unmarked Checks:"));
+    EXPECT_EQ(progress.titles, (std::vector<std::string>{"Generating Report"}));
+    // The caller's current records are left as they were.
+    EXPECT_EQ(session->file<APrec>().rec.ReconciliationID, open);
+    EXPECT_EQ(session->file<APbnk>().rec.BankID, bank);
+    EXPECT_EQ(session->file<APrec>().rec.EndingBalance, before.EndingBalance);
+
+    // The completed report of the same items marks the cleared ones "R".
+    const int32_t done = addStatement(true, 124250, 1, 50000, 2, 25000);
+    addCaptured(done, "Deposit", "DEP-A", 50000, true);
+    addCaptured(done, "Deposit", "DEP-B", 7000, false);
+    addCaptured(done, "Check", "CHK-1", 10000, true);
+    addCaptured(done, "Check", "CHK-3", 9900, false);
+    addCaptured(done, "Adjustment", "CHK-ADJ", 9900, true);
+    makeCurrent(done);
+    pages.clear();
+    ASSERT_EQ(completed(), ReportResult::Printed);
+    EXPECT_EQ(items(), (std::vector<std::string>{"R DEP-A", "R CHK-1"}));
+    EXPECT_EQ(beside("Total Checks:"), "100.00");
+    EXPECT_FALSE(anywhere("Total Unmarked Checks:"));
+}
+
+TEST_F(StatementReportTest, SummaryShowsTheStatementAndTheWorksheetItsDifference) {
+    // 1,000.00 + 500.00 - 250.00 - 10.00 + 2.50 = 1,242.50: balanced.
+    const int32_t open = addStatement(false, 124250, 1, 50000, 2, 25000);
+    addItem("Deposit", "DEP-A", 50000, true);
+    makeCurrent(open);
+    ASSERT_EQ(worksheet(), ReportResult::Printed);
+    EXPECT_EQ(texts(pages[0], FontRole::Title),
+              (std::vector<std::string>{"Bank Reconciliation Report - First Bank"}));
+    EXPECT_EQ(beside(kOpeningLabel), "01/31/2026 | 1,000.00");
+    EXPECT_EQ(beside(kDepositsLabel), "1 | 500.00");
+    EXPECT_EQ(beside(kChecksLabel), "2 | 250.00");
+    EXPECT_EQ(beside(kChargeLabel), "02/28/2026 | 10.00");
+    EXPECT_EQ(beside(kInterestLabel), "02/28/2026 | 2.50");
+    EXPECT_EQ(beside(kClosingLabel), "02/28/2026 | 1,242.50");
+    EXPECT_EQ(beside(kDifferenceLabel), "0.00");
+    ASSERT_NE(find(pages[0], "Page 1"), nullptr);
+
+    // Off by 7.50 the other way.
+    session->file<APrec>().rec.EndingBalance = money(125000);
+    pages.clear();
+    ASSERT_EQ(worksheet(), ReportResult::Printed);
+    EXPECT_EQ(beside(kDifferenceLabel), "-7.50");
+
+    // A completed statement has no difference; its bank account is read again (and left
+    // blank when it is gone).
+    const int32_t done = addStatement(true, 124250);
+    addCaptured(done, "Check", "CHK-1", 100, true);
+    makeCurrent(done);
+    session->file<APbnk>().rec.Bank = "Not This Name";
+    pages.clear();
+    ASSERT_EQ(completed(), ReportResult::Printed);
+    EXPECT_EQ(texts(pages[0], FontRole::Title),
+              (std::vector<std::string>{"Bank Reconciliation Report - First Bank"}));
+    EXPECT_EQ(beside(kClosingLabel), "02/28/2026 | 1,242.50");
+    EXPECT_FALSE(anywhere(kDifferenceLabel));
+
+    auto& b = session->file<APbnk>();
+    b.clear();
+    b.rec.BankID = addBank("Gone Bank");
+    ASSERT_EQ(b.get(APBNK_KEY_BANKID), Error::None);
+    session->file<APrec>().rec.BankID = b.rec.BankID;
+    ASSERT_EQ(session->file<APrec>().put(), Error::None);
+    ASSERT_EQ(b.erase(), Error::None);
+    pages.clear();
+    ASSERT_EQ(completed(), ReportResult::Printed);
+    EXPECT_EQ(texts(pages[0], FontRole::Title),
+              (std::vector<std::string>{"Bank Reconciliation Report - "}));
+}
+
+TEST_F(StatementReportTest, UnmarkedItemsAddToBothTotalsWhenIncluded) {
+    const int32_t done = addStatement(true, 0);
+    addCaptured(done, "Deposit", "DEP-A", 50000, true);
+    addCaptured(done, "Deposit", "DEP-B", 7000, false);
+    addCaptured(done, "Check", "CHK-1", 10000, true);
+    addCaptured(done, "Check", "CHK-3", 9900, false);
+    makeCurrent(done);
+
+    StatementReportOptions o;
+    o.unmarkedChecks = true;
+    ASSERT_EQ(completed(o), ReportResult::Printed);
+    EXPECT_EQ(items(), (std::vector<std::string>{"R DEP-A", "R CHK-1", "CHK-3"}));
+    EXPECT_EQ(beside("Total Unmarked Checks:"), "99.00");
+    EXPECT_EQ(beside("Total Checks:"), "199.00");
+    EXPECT_FALSE(anywhere("Total Unmarked Deposits:"));
+
+    // Only the unmarked deposits: the unmarked line shows, and the checks are left out.
+    o = StatementReportOptions{false, true, false, false};
+    pages.clear();
+    ASSERT_EQ(completed(o), ReportResult::Printed);
+    EXPECT_EQ(items(), (std::vector<std::string>{"DEP-B"}));
+    EXPECT_EQ(beside("Total Unmarked Deposits:"), "70.00");
+    EXPECT_EQ(beside("Total Deposits:"), "70.00");
+    EXPECT_FALSE(anywhere("Total Checks:"));
+    EXPECT_FALSE(anywhere("Check"));
+}
+
+TEST_F(StatementReportTest, DepositsWithoutChecksEndWithTheDepositFooter) {
+    const int32_t open = addStatement(false, 0);
+    addItem("Deposit", "DEP-A", 50000, true);
+    addItem("Deposit", "DEP-B", 2500, true);
+    addItem("Adjustment", "ADJ", 100, true);
+    makeCurrent(open);
+    ASSERT_EQ(worksheet(), ReportResult::Printed);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(items(), (std::vector<std::string>{"c DEP-A", "c DEP-B"}));
+    EXPECT_EQ(beside("Total Deposits:"), "525.00");
+    // The footer comes last, below the deposits; no check section at all.
+    EXPECT_GT(find(pages[0], "Total Deposits:")->y, find(pages[0], "DEP-B")->y);
+    EXPECT_FALSE(anywhere("Check"));
+    EXPECT_FALSE(anywhere("Total Checks:"));
+
+    // Checks read but none printed still close the deposits first.
+    addItem("Check", "CHK-1", 1000, false);
+    pages.clear();
+    ASSERT_EQ(worksheet(), ReportResult::Printed);
+    EXPECT_EQ(beside("Total Deposits:"), "525.00");
+    EXPECT_FALSE(anywhere("Check"));
+}
+
+TEST_F(StatementReportTest, PagesHold39ThenFiftyRowsUnderTheirSectionHeading) {
+    const int32_t done = addStatement(true, 0);
+    for (int i = 0; i < 20; ++i)
+        addCaptured(done, "Deposit", "DEP" + std::to_string(100 + i), 100, true);
+    for (int i = 0; i < 100; ++i)
+        addCaptured(done, "Check", "CHK" + std::to_string(1000 + i), 100, true);
+    addCaptured(done, "Adjustment", "ADJ", 100, true);
+    makeCurrent(done);
+    ASSERT_EQ(completed(), ReportResult::Printed);
+    const auto byPage = itemsByPage();
+    ASSERT_EQ(byPage.size(), 3u);
+    // The 40th printed row begins page 2, the 90th page 3; the counter runs on from the
+    // deposits into the checks.
+    ASSERT_EQ(byPage[0].size(), 39u);
+    EXPECT_EQ(byPage[0][19], "R DEP119");
+    EXPECT_EQ(byPage[0][20], "R CHK1000");
+    ASSERT_EQ(byPage[1].size(), 50u);
+    EXPECT_EQ(byPage[1].front(), "R CHK1019");
+    ASSERT_EQ(byPage[2].size(), 31u);
+    EXPECT_EQ(byPage[2].front(), "R CHK1069");
+    EXPECT_EQ(byPage[2].back(), "R CHK1099");
+    for (size_t n = 0; n < pages.size(); ++n) {
+        // Each page repeats the header and the heading of the checks, below the header.
+        EXPECT_NE(find(pages[n], "Page " + std::to_string(n + 1)), nullptr);
+        const PageItem* check = find(pages[n], "Check");
+        ASSERT_NE(check, nullptr) << "page " << n + 1;
+        EXPECT_EQ(check->font, FontRole::Heading);
+        const auto firstCheck = std::find_if(byPage[n].begin(), byPage[n].end(),
+                                             [](auto& t) { return t.rfind("R CHK", 0) == 0; });
+        ASSERT_NE(firstCheck, byPage[n].end());
+        EXPECT_LT(check->y, find(pages[n], firstCheck->substr(2))->y);
+        EXPECT_EQ(find(pages[n], kOpeningLabel) != nullptr, n == 0);
+    }
+    EXPECT_EQ(beside("Total Deposits:"), "20.00");
+    EXPECT_EQ(beside("Total Checks:", 2), "100.00");
+
+    // Deposits alone carry their own heading over the break.
+    pages.clear();
+    StatementReportOptions depositsOnly{true, false, false, false};
+    for (int i = 20; i < 45; ++i)
+        addCaptured(done, "Deposit", "DEP" + std::to_string(100 + i), 100, true);
+    ASSERT_EQ(completed(depositsOnly), ReportResult::Printed);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(itemsByPage()[1].front(), "R DEP139");
+    EXPECT_NE(find(pages[1], "Description"), nullptr);
+    EXPECT_EQ(find(pages[1], "Check"), nullptr);
+}
+
+TEST_F(StatementReportTest, NoItemPrintsNothing) {
+    const int32_t done = addStatement(true, 0);
+    makeCurrent(done);
+    const std::string file = folder() + "/none.pdf";
+    GlobalResponse = RequestCompleted;
+    EXPECT_EQ(ReportAPrec(*session, {}, false, pdf(file)), ReportResult::Empty);
+    EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file)));
+    EXPECT_EQ(messages->count(), 0u);
+}
+
+TEST_F(StatementReportTest, PdfShowsTheSummaryAndEachRowOnItsPage) {
+    const int32_t open = addStatement(false, 124250, 5, 50000, 60, 25000);
+    for (int i = 0; i < 5; ++i) addItem("Deposit", "DEP" + std::to_string(10 + i), 10000, true);
+    for (int i = 0; i < 60; ++i) addItem("Check", "CHK" + std::to_string(1000 + i), 1000 + i, true);
+    addItem("Check", "CHK9999", 5000, false);
+    makeCurrent(open);
+    const std::string file = folder() + "/statement.pdf";
+    StatementReportOptions o;
+    o.unmarkedChecks = true;
+    ASSERT_EQ(ReportAPrecNew(*session, o, false, pdf(file)), ReportResult::Printed);
+    ASSERT_EQ(pdfPageCount(file), 2);
+
+    const std::string first = pdfText(file, 1);
+    const std::string second = pdfText(file, 2);
+    for (const char* text :
+         {"Bank Reconciliation Report - First Bank", "Date: ", "Time: ", "Page 1", kOpeningLabel,
+          kDepositsLabel, kChecksLabel, kChargeLabel, kInterestLabel, kClosingLabel,
+          kDifferenceLabel, "Description", "Amount", "Total Deposits:", "500.00", "Check"})
+        EXPECT_NE(first.find(text), std::string::npos) << text;
+    for (const char* text : {"Page 2", "Check", "Description", "Amount",
+                             "Total Unmarked Checks:", "Total Checks:", "50.00", "667.70"})
+        EXPECT_NE(second.find(text), std::string::npos) << text;
+    EXPECT_EQ(second.find(kOpeningLabel), std::string::npos);
+    // Rows 1-39 on the first page: five deposits and 34 checks; the rest on the second.
+    for (int i = 0; i < 60; ++i) {
+        const std::string ref = "CHK" + std::to_string(1000 + i);
+        EXPECT_NE((i < 34 ? first : second).find(ref), std::string::npos) << ref;
+        EXPECT_EQ((i < 34 ? second : first).find(ref), std::string::npos) << ref;
+    }
+    EXPECT_NE(second.find("CHK9999"), std::string::npos);
+}
+
+TEST_F(StatementReportTest, PreviewShowsThePagesBeforePrinting) {
+    const int32_t done = addStatement(true, 0);
+    addCaptured(done, "Check", "CHK-1", 100, true);
+    makeCurrent(done);
+    auto preview = std::make_shared<ScriptedPreview>(true);
+    setPreviewBackend(preview);
+    const std::string file = folder() + "/previewed.pdf";
+    ASSERT_EQ(ReportAPrec(*session, {}, true, pdf(file)), ReportResult::Printed);
+    EXPECT_EQ(preview->shown(), 1);
+    EXPECT_EQ(preview->lastOptions().title, "Report Preview");
+    EXPECT_NE(pdfText(file).find("CHK-1"), std::string::npos);
+    EXPECT_EQ(leftoverPageFolders(), 0);
+}
+
+TEST(StatementReportSettings, OptionsAreKeptPerWindowAndThePreviewChoicePerUser) {
+    testsupport::Sandbox sandbox;
+    corelib::glo_ApplicationName = "Bank Reconciliation";
+    StatementReportOptions& completed = keptOptions(StatementReport::Completed);
+    const StatementReportOptions saved = completed;
+    EXPECT_TRUE(completed.markedDeposits && completed.markedChecks);
+    EXPECT_FALSE(completed.unmarkedDeposits || completed.unmarkedChecks);
+    completed.unmarkedChecks = true;
+    EXPECT_FALSE(keptOptions(StatementReport::Worksheet).unmarkedChecks);
+    EXPECT_TRUE(keptOptions(StatementReport::Completed).unmarkedChecks);
+    completed = saved;
+
+    EXPECT_TRUE(rememberedPreview(StatementReport::Completed));
+    rememberPreview(StatementReport::Completed, false);
+    EXPECT_FALSE(rememberedPreview(StatementReport::Completed));
+    EXPECT_TRUE(rememberedPreview(StatementReport::Worksheet));
+    shell::RegistrySettings settings = shell::RegistrySettings::forProgram();
+    EXPECT_EQ(settings.getValue("Preview", "<none>", "ReportAPrecWindow"), "0");
+}
+
+}  // namespace
+}  // namespace reports::testing
