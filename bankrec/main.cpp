@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "bankrec/reconcile/reconcile_calls.h"
+#include "bankrec/reports/ui/report_aprec_window.h"
 #include "bankrec/shell/display.h"
 #include "bankrec/shell/procedure_table.h"
 #include "bankrec/shell/startup.h"
@@ -43,6 +45,8 @@ int main(int argc, char** argv) {
     installThreadEventFilter();
     useProgressWindows();
     usePreviewWindows();
+    // The reconciliation windows print through the report windows.
+    reports::useStatementReports(reconcile::reconcileCalls());
     int exitCode = 0;
     {
         MainFrame frame(startup, procedureTable());

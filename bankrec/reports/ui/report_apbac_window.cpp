@@ -7,17 +7,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "bankrec/reports/ui/printer_target.h"
 #include "bankrec/shell/ui/window_place.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
@@ -35,22 +32,13 @@ using namespace activity;
 
 namespace reports {
 
-namespace {
-
-constexpr const char* kNoPrinters =
-    "No printers defined. Printing this report may not work unless printers are added to the "
-    "system.";
-
-}  // namespace
-
 RegisterReportWindow::RegisterReportWindow(FileSession& session, const Configuration* configuration,
                                            QWidget* parent, PrinterFactory printers)
     : QDialog(parent),
       session_(session),
       configuration_(configuration),
       printers_(std::move(printers)) {
-    if (!printers_)
-        printers_ = [](const std::string& name) { return std::make_unique<QPrinterTarget>(name); };
+    if (!printers_) printers_ = qtPrinters();
     setWindowTitle(kRegisterReportWindowTitle);
     setObjectName(kRegisterReportProcedure);
 
@@ -100,21 +88,7 @@ RegisterReportWindow::RegisterReportWindow(FileSession& session, const Configura
     }
     includeLayout->addStretch();
 
-    auto* printer = new QGroupBox("&4. Printer Options", this);
-    printerList_ = new QTreeWidget(printer);
-    printerList_->setColumnCount(2);
-    printerList_->setHeaderHidden(true);
-    printerList_->setRootIsDecorated(false);
-    printerList_->setColumnWidth(0, fontMetrics().averageCharWidth() * 24);
-    printerList_->setMinimumHeight(fontMetrics().height() * 4);
-    printerList_->setMaximumHeight(fontMetrics().height() * 8);
-    auto* printerPrompt = new QLabel("Pri&nter:", printer);
-    printerPrompt->setBuddy(printerList_);
-    preview_ = new QCheckBox("&Preview Report Before Printing", printer);
-    auto* printerLayout = new QVBoxLayout(printer);
-    printerLayout->addWidget(printerPrompt);
-    printerLayout->addWidget(printerList_);
-    printerLayout->addWidget(preview_);
+    printer_ = new PrinterOptions("&4. Printer Options", "&Preview Report Before Printing", this);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
@@ -125,7 +99,7 @@ RegisterReportWindow::RegisterReportWindow(FileSession& session, const Configura
     layout->addWidget(banks);
     layout->addWidget(dates);
     layout->addWidget(include);
-    layout->addWidget(printer);
+    layout->addWidget(printer_);
     layout->addWidget(buttons);
 
     connect(selectBank_, &QRadioButton::toggled, bankList_, &QWidget::setEnabled);
@@ -164,27 +138,14 @@ void RegisterReportWindow::load() {
     showDate(fromDate_, from_);
     showDate(toDate_, to_);
     include_->button(s.Include == 1 || s.Include == 2 ? s.Include : 0)->setChecked(true);
-    preview_->setChecked(s.PreviewReport == 1);
+    printer_->previewBox()->setChecked(s.PreviewReport == 1);
 
-    ZOR_ENUMPRINTERS(printerQueue_);
-    loaded_ = true;
-    const QString current = QPrinterInfo::defaultPrinterName();
-    QTreeWidgetItem* selected = nullptr;
-    for (const PrinterEntry& p : printerQueue_) {
-        auto* item = new QTreeWidgetItem(
-            printerList_, {QString::fromStdString(p.name), QString::fromStdString(p.port)});
-        if (!selected || QString::fromStdString(p.name) == current) selected = item;
-    }
-    if (selected) printerList_->setCurrentItem(selected);
+    printer_->load();
 }
 
 void RegisterReportWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Once the window is up: without a printer the clerk is told, and the window stays open.
-    if (warned_ || !loaded_ || !printerQueue_.empty()) return;
-    warned_ = true;
-    ds_Beep();
-    ds_Message(kNoPrinters, kRegisterReportWindowTitle, icon::Information, msg::OK);
+    printer_->warnWithoutPrinters();
 }
 
 QRadioButton* RegisterReportWindow::includeButton(int include) const {
@@ -200,14 +161,21 @@ RegisterSelection RegisterReportWindow::selection() const {
                    : 0;
     s.FromDate = from_;
     s.ToDate = to_;
-    s.PreviewReport = preview_->isChecked() ? 1 : 0;
+    s.PreviewReport = printer_->previewBox()->isChecked() ? 1 : 0;
     s.Include = include_->checkedId() < 0 ? 0 : include_->checkedId();
     return s;
 }
 
 std::string RegisterReportWindow::printer() const {
-    const QTreeWidgetItem* item = printerList_->currentItem();
-    return item ? item->text(0).toStdString() : std::string();
+    return printer_->printer();
+}
+
+QTreeWidget* RegisterReportWindow::printerList() const {
+    return printer_->printerList();
+}
+
+QCheckBox* RegisterReportWindow::previewBox() const {
+    return printer_->previewBox();
 }
 
 void RegisterReportWindow::showDate(QLineEdit* field, int32_t date) {

@@ -9,7 +9,7 @@
 
 #include "bankrec/activity/activity_register.h"
 #include "bankrec/reports/report_apbac.h"
-#include "corelib/ui/zor_enumprinters.h"
+#include "bankrec/reports/ui/printer_options.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -28,9 +28,6 @@ class FileSession;
 }  // namespace storage
 
 namespace reports {
-
-// Makes the target a printer name prints to.
-using PrinterFactory = std::function<std::unique_ptr<PrintTarget>(const std::string& printer)>;
 
 class RegisterReportWindow : public QDialog {
     Q_OBJECT
@@ -61,8 +58,8 @@ class RegisterReportWindow : public QDialog {
     QToolButton* fromCalendar() const { return fromCalendar_; }
     QToolButton* toCalendar() const { return toCalendar_; }
     QRadioButton* includeButton(int include) const;  // 0 All, 1 Checks, 2 Deposits
-    QTreeWidget* printerList() const { return printerList_; }
-    QCheckBox* previewBox() const { return preview_; }
+    QTreeWidget* printerList() const;
+    QCheckBox* previewBox() const;
 
   protected:
     void done(int result) override;
@@ -78,12 +75,9 @@ class RegisterReportWindow : public QDialog {
     const shell::Configuration* configuration_;
     PrinterFactory printers_;
     std::vector<activity::BankChoice> banks_;
-    std::vector<corelib::PrinterEntry> printerQueue_;
     int32_t from_ = 0;
     int32_t to_ = 0;
     bool remembered_ = false;
-    bool loaded_ = false;
-    bool warned_ = false;
 
     QRadioButton* allBanks_;
     QRadioButton* selectBank_;
@@ -93,8 +87,7 @@ class RegisterReportWindow : public QDialog {
     QToolButton* fromCalendar_;
     QToolButton* toCalendar_;
     QButtonGroup* include_;
-    QTreeWidget* printerList_;
-    QCheckBox* preview_;
+    PrinterOptions* printer_;
 };
 
 // Opens the window modally on the caller's session and runs the report when the user says OK.
