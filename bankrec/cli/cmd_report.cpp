@@ -1,8 +1,12 @@
 // bankrec-cli report: the printed reports without windows.
 //   report register [--bank BANK] --from YYYY-MM-DD --to YYYY-MM-DD
 //                   [--include all|checks|deposits] (--pdf FILE | --printer NAME)
+//   report rec ID [--unmarked-deposits] [--unmarked-checks] [--no-marked-deposits]
+//                 [--no-marked-checks] (--pdf FILE | --printer NAME)
 // BANK is a BankID or a bank name (without regard to case); without it every bank account is
-// reported. The pages go to a PDF file or to a CUPS printer; nothing is previewed.
+// reported. ID is a reconciliation's number: a completed one prints the reconciliation report,
+// an open one the worksheet report. The pages go to a PDF file or to a CUPS printer; nothing is
+// previewed.
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -11,6 +15,7 @@
 #include "bankrec/activity/activity_register.h"
 #include "bankrec/reports/print_target.h"
 #include "bankrec/reports/report_apbac.h"
+#include "bankrec/reports/report_aprec.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
@@ -39,9 +44,62 @@ int usageError(const std::string& text) {
     std::fprintf(stderr,
                  "bankrec-cli report: %s\nusage: report register [--bank BANK] --from "
                  "YYYY-MM-DD --to YYYY-MM-DD [--include all|checks|deposits] (--pdf FILE | "
+                 "--printer NAME)\n       report rec ID [--unmarked-deposits] "
+                 "[--unmarked-checks] [--no-marked-deposits] [--no-marked-checks] (--pdf FILE | "
                  "--printer NAME)\n",
                  text.c_str());
     return 2;
+}
+
+int failure(const std::string& text) {
+    std::fprintf(stderr, "bankrec-cli report: %s\n", text.c_str());
+    return 1;
+}
+
+// Where the pages go: --pdf FILE (relative to where the command was started) or
+// --printer NAME.
+struct Destination {
+    bool toPdf = false;
+    std::string where;
+
+    // Empty when exactly one of the two is given; else what is wrong.
+    std::string take(std::map<std::string, std::string>& opt) {
+        if (opt.count("--pdf") == opt.count("--printer"))
+            return "give either --pdf FILE or --printer NAME";
+        toPdf = opt.count("--pdf") > 0;
+        where =
+            toPdf ? (startFolder / std::filesystem::path(opt["--pdf"])).lexically_normal().string()
+                  : opt["--printer"];
+        return {};
+    }
+    reports::ReportOutput output() const {
+        reports::ReportOutput out;
+        out.printer = [toPdf = toPdf, where = where]() -> std::unique_ptr<reports::PrintTarget> {
+            if (toPdf) return std::make_unique<reports::PdfTarget>(where);
+            return std::make_unique<reports::CupsTarget>(where);
+        };
+        return out;
+    }
+    // The exit code of a run, saying where the pages went (or why nothing was printed).
+    int finished(reports::ReportResult r, const std::string& empty) const {
+        switch (r) {
+            case reports::ReportResult::Printed:
+                std::printf("%s %s\n", toPdf ? "report written to" : "report sent to printer",
+                            where.c_str());
+                return 0;
+            case reports::ReportResult::Empty:
+                return failure(empty);
+            default:
+                return 1;  // the reason was shown
+        }
+    }
+};
+
+// The division's files in the data folder (the current directory by now).
+void nameFiles(Storage& storage, const CliContext& ctx) {
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    storage.nameFiles(ec ? ctx.params.DATAPATH : here.string(), ctx.params.DIVISION);
 }
 
 // YYYY-MM-DD as a day number; 0 when it is not a date.
@@ -75,8 +133,8 @@ int reportRegister(CliContext& ctx) {
         opt[name] = ctx.args[i + 1];
     }
     if (!opt.count("--from") || !opt.count("--to")) return usageError("--from and --to are needed");
-    if (opt.count("--pdf") == opt.count("--printer"))
-        return usageError("give either --pdf FILE or --printer NAME");
+    Destination destination;
+    if (const std::string wrong = destination.take(opt); !wrong.empty()) return usageError(wrong);
 
     RegisterSelection s;
     s.PreviewReport = 0;
@@ -94,9 +152,7 @@ int reportRegister(CliContext& ctx) {
     }
 
     Storage storage;
-    std::error_code ec;
-    const std::filesystem::path here = std::filesystem::current_path(ec);
-    storage.nameFiles(ec ? ctx.params.DATAPATH : here.string(), ctx.params.DIVISION);
+    nameFiles(storage, ctx);
     FileSession session(storage);
     if (opt.count("--bank")) {
         s.BankSelectBox = 1;
@@ -107,39 +163,76 @@ int reportRegister(CliContext& ctx) {
         }
     }
 
-    const bool toPdf = opt.count("--pdf") > 0;
-    const std::string where =
-        toPdf ? (startFolder / std::filesystem::path(opt["--pdf"])).lexically_normal().string()
-              : opt["--printer"];
-    reports::ReportOutput output;
-    output.printer = [&]() -> std::unique_ptr<reports::PrintTarget> {
-        if (toPdf) return std::make_unique<reports::PdfTarget>(where);
-        return std::make_unique<reports::CupsTarget>(where);
-    };
-    const reports::ReportResult r =
-        reports::ReportAPbac(session, s, reports::organizationName(session, nullptr), output);
-    switch (r) {
-        case reports::ReportResult::Printed:
-            std::printf("%s %s\n", toPdf ? "report written to" : "report sent to printer",
-                        where.c_str());
-            return 0;
-        case reports::ReportResult::Empty:
-            std::fprintf(stderr, "bankrec-cli report: no activity selected; nothing printed\n");
-            return 1;
-        default:
-            return 1;  // the reason was shown
+    const reports::ReportResult r = reports::ReportAPbac(
+        session, s, reports::organizationName(session, nullptr), destination.output());
+    return destination.finished(r, "no activity selected; nothing printed");
+}
+
+int reportRec(CliContext& ctx) {
+    if (ctx.args.size() < 2) return usageError("report rec needs the reconciliation's ID");
+    const std::string& id = ctx.args[1];
+    if (id.empty() || id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos)
+        return usageError("the reconciliation's ID is a number");
+    reports::StatementReportOptions options;
+    std::map<std::string, std::string> opt;
+    for (size_t i = 2; i < ctx.args.size(); ++i) {
+        const std::string& name = ctx.args[i];
+        if (name == "--unmarked-deposits") {
+            options.unmarkedDeposits = true;
+        } else if (name == "--unmarked-checks") {
+            options.unmarkedChecks = true;
+        } else if (name == "--no-marked-deposits") {
+            options.markedDeposits = false;
+        } else if (name == "--no-marked-checks") {
+            options.markedChecks = false;
+        } else if (name == "--pdf" || name == "--printer") {
+            if (i + 1 >= ctx.args.size()) return usageError(name + " needs a value");
+            opt[name] = ctx.args[++i];
+        } else {
+            return usageError("unknown option " + name);
+        }
     }
+    Destination destination;
+    if (const std::string wrong = destination.take(opt); !wrong.empty()) return usageError(wrong);
+
+    Storage storage;
+    nameFiles(storage, ctx);
+    FileSession session(storage);
+    FileUse files(session, {FileId::APbnk, FileId::APrec});
+    if (files.error() != Error::None) return 1;  // the warning was shown
+    // The reconciliation and its bank account current, as the reconciliation list leaves them.
+    RecordFile<APrec>& rec = session.file<APrec>();
+    rec.clear();
+    rec.rec.ReconciliationID = std::stoi(id);
+    if (rec.get(APREC_KEY_RECONCILIATIONID) != Error::None)
+        return failure("no reconciliation " + id);
+    RecordFile<APbnk>& bank = session.file<APbnk>();
+    bank.clear();
+    bank.rec.BankID = rec.rec.BankID;
+    const bool bankFound = bank.get(APBNK_KEY_BANKID) == Error::None;
+    reports::ReportResult r;
+    if (rec.rec.Done) {
+        r = reports::ReportAPrec(session, options, false, destination.output());
+    } else {
+        // The worksheet reads the bank account's open activity.
+        if (!bankFound) return failure("the bank account of reconciliation " + id + " is gone");
+        r = reports::ReportAPrecNew(session, options, false, destination.output());
+    }
+    return destination.finished(r, "reconciliation " + id + " has no activity; nothing printed");
 }
 
 int report(CliContext& ctx) {
-    if (ctx.args.empty() || ctx.args[0] != "register") return usageError("the report is register");
-    return reportRegister(ctx);
+    if (!ctx.args.empty() && ctx.args[0] == "register") return reportRegister(ctx);
+    if (!ctx.args.empty() && ctx.args[0] == "rec") return reportRec(ctx);
+    return usageError("the report is register or rec");
 }
 
 const CliCommand reportCommand(
     "report",
     "report register [--bank BANK] --from D --to D [--include all|checks|deposits] "
-    "(--pdf FILE | --printer NAME)  the check register report",
+    "(--pdf FILE | --printer NAME)  the check register report\n  report rec ID "
+    "[--unmarked-deposits] [--unmarked-checks] [--no-marked-deposits] [--no-marked-checks] "
+    "(--pdf FILE | --printer NAME)  a reconciliation (an open one: the worksheet report)",
     report, true);
 
 }  // namespace
