@@ -77,23 +77,38 @@ class ItemSource {
     virtual std::string bankName() const = 0;
 };
 
-// A completed reconciliation: the statement as stored, joined with the items captured when it
-// was completed.
-class CapturedItems : public ItemSource {
+// Items read as the rows of one parent record (the statement, the bank account) joined with
+// theirs, the parent picked by its identifier as it was when the report started.
+template <Record P, Record C>
+class JoinedItems : public ItemSource {
   public:
-    CapturedItems(FileSession& session, int32_t reconciliationId)
-        : session_(session),
-          rows_(session, "+APrec:ReconciliationID", APRAC_KEY_RECONCILIATIONID,
-                "APrac:ReconciliationID = APrec:ReconciliationID", "") {
-        rows_.setParentFilter("APrec:ReconciliationID = Report:Save::APrec:ReconciliationID");
-        rows_.parentBindings().bind("Report:Save::APrec:ReconciliationID",
-                                    int64_t{reconciliationId});
-        rows_.setChildOrder(kCompletedReportOrder);
-    }
     Error open(int64_t& total) override {
         if (Error e = rows_.open(); e != Error::None) return e;
         return rows_.count(total);
     }
+
+  protected:
+    JoinedItems(FileSession& session, const std::string& idField, int32_t id, KeyId childKey,
+                const char* link, const char* filter, const char* order)
+        : rows_(session, "+" + idField, childKey, link, filter) {
+        const std::string saved = "Report:Save::" + idField;
+        rows_.setParentFilter(idField + " = " + saved);
+        rows_.parentBindings().bind(saved, int64_t{id});
+        rows_.setChildOrder(order);
+    }
+
+    JoinedRows<P, C> rows_;
+};
+
+// A completed reconciliation: the statement as stored, joined with the items captured when it
+// was completed.
+class CapturedItems : public JoinedItems<APrec, APrac> {
+  public:
+    CapturedItems(FileSession& session, int32_t reconciliationId)
+        : JoinedItems(session, "APrec:ReconciliationID", reconciliationId,
+                      APRAC_KEY_RECONCILIATIONID, "APrac:ReconciliationID = APrec:ReconciliationID",
+                      "", kCompletedReportOrder),
+          session_(session) {}
     Error next(Item& item) override {
         if (Error e = rows_.next(); e != Error::None) return e;
         if (!bankRead_) {
@@ -121,29 +136,20 @@ class CapturedItems : public ItemSource {
     }
 
     FileSession& session_;
-    JoinedRows<APrec, APrac> rows_;
     bool bankRead_ = false;
     std::string bank_;
 };
 
 // The reconciliation in progress: the statement in the APrec buffer, and the activity of the
 // bank account in the APbnk buffer that is not yet reconciled.
-class OutstandingItems : public ItemSource {
+class OutstandingItems : public JoinedItems<APbnk, APbac> {
   public:
     explicit OutstandingItems(FileSession& session)
-        : statement_(session.file<APrec>().rec),
-          bank_(session.file<APbnk>().rec.Bank),
-          rows_(session, "+APbnk:BankID", APBAC_KEY_RECONCILED, "APbac:BankID = APbnk:BankID",
-                "NOT APbac:Reconciled") {
-        rows_.setParentFilter("APbnk:BankID = Report:Save::APbnk:BankID");
-        rows_.parentBindings().bind("Report:Save::APbnk:BankID",
-                                    int64_t{session.file<APbnk>().rec.BankID});
-        rows_.setChildOrder(kWorksheetReportOrder);
-    }
-    Error open(int64_t& total) override {
-        if (Error e = rows_.open(); e != Error::None) return e;
-        return rows_.count(total);
-    }
+        : JoinedItems(session, "APbnk:BankID", session.file<APbnk>().rec.BankID,
+                      APBAC_KEY_RECONCILED, "APbac:BankID = APbnk:BankID", "NOT APbac:Reconciled",
+                      kWorksheetReportOrder),
+          statement_(session.file<APrec>().rec),
+          bank_(session.file<APbnk>().rec.Bank) {}
     Error next(Item& item) override {
         if (Error e = rows_.next(); e != Error::None) return e;
         const APbac& a = rows_.child();
@@ -162,7 +168,6 @@ class OutstandingItems : public ItemSource {
   private:
     APrec statement_;
     std::string bank_;
-    JoinedRows<APbnk, APbac> rows_;
 };
 
 // One section of the report (deposits or checks) as it is printed: its rows and totals.
