@@ -212,11 +212,9 @@ TEST_F(CliReport, RecRefusesWhatItCannotDoAndWritesNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {{}, 2, "needs the reconciliation's ID"},
         {{"one", "--pdf", "x.pdf"}, 2, "is a number"},
         {{"1"}, 2, "either --pdf"},
         {{"1", "--unmarked", "--pdf", "x.pdf"}, 2, "unknown option --unmarked"},
-        {{"1", "--pdf"}, 2, "--pdf needs a value"},
         {{"9", "--pdf", "x.pdf"}, 1, "no reconciliation 9"},
         {{"3", "--pdf", "x.pdf"}, 1, "reconciliation 3 has no activity; nothing printed"},
     };

@@ -46,17 +46,13 @@ class StatementReportTest : public ReportTest {
     // An item captured by a completed statement (amounts as completion stores them: what the
     // deposit brought in or the check paid out).
     void addCaptured(int32_t statement, const std::string& type, const std::string& reference,
-                     int64_t cents, bool marked, int32_t date = kFeb28,
-                     const std::string& name = {}, const std::string& description = {}) {
+                     int64_t cents, bool marked) {
         storage::APrac a;
         a.ReconciliationID = statement;
         a.ActivityType = type;
         a.Reference = reference;
-        a.ActivityDate = date;
-        a.Name = name;
-        a.Description = !description.empty() ? description
-                        : type == "Deposit"  ? reference
-                                             : "for " + reference;
+        a.ActivityDate = kFeb28;
+        a.Description = type == "Deposit" ? reference : "for " + reference;
         a.Marked = marked;
         a.Amount = money(cents);
         ASSERT_NE(add(a), 0);

@@ -3,10 +3,7 @@
 // section heading repeated, and the same pages in a PDF.
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
-
 #include "bankrec/reports/report_aprec.h"
-#include "bankrec/shell/registry_settings.h"
 #include "corelib/daytime.h"
 #include "statement_fixture.h"
 
@@ -163,13 +160,6 @@ TEST_F(StatementReportTest, DepositsWithoutChecksEndWithTheDepositFooter) {
     EXPECT_GT(find(pages[0], "Total Deposits:")->y, find(pages[0], "DEP-B")->y);
     EXPECT_FALSE(anywhere("Check"));
     EXPECT_FALSE(anywhere("Total Checks:"));
-
-    // Checks read but none printed still close the deposits first.
-    addItem("Check", "CHK-1", 1000, false);
-    pages.clear();
-    ASSERT_EQ(worksheet(), ReportResult::Printed);
-    EXPECT_EQ(beside("Total Deposits:"), "525.00");
-    EXPECT_FALSE(anywhere("Check"));
 }
 
 TEST_F(StatementReportTest, PagesHold39ThenFiftyRowsUnderTheirSectionHeading) {
@@ -220,17 +210,6 @@ TEST_F(StatementReportTest, PagesHold39ThenFiftyRowsUnderTheirSectionHeading) {
     EXPECT_EQ(find(pages[1], "Check"), nullptr);
 }
 
-TEST_F(StatementReportTest, NoItemPrintsNothing) {
-    const int32_t done = addStatement(true, 0);
-    makeCurrent(done);
-    const std::string file = folder() + "/none.pdf";
-    GlobalResponse = RequestCompleted;
-    EXPECT_EQ(ReportAPrec(*session, {}, false, pdf(file)), ReportResult::Empty);
-    EXPECT_EQ(GlobalResponse, RequestCancelled);
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file)));
-    EXPECT_EQ(messages->count(), 0u);
-}
-
 TEST_F(StatementReportTest, PdfShowsTheSummaryAndEachRowOnItsPage) {
     const int32_t open = addStatement(false, 124250, 5, 50000, 60, 25000);
     for (int i = 0; i < 5; ++i) addItem("Deposit", "DEP" + std::to_string(10 + i), 10000, true);
@@ -261,40 +240,6 @@ TEST_F(StatementReportTest, PdfShowsTheSummaryAndEachRowOnItsPage) {
         EXPECT_EQ((i < 34 ? second : first).find(ref), std::string::npos) << ref;
     }
     EXPECT_NE(second.find("CHK9999"), std::string::npos);
-}
-
-TEST_F(StatementReportTest, PreviewShowsThePagesBeforePrinting) {
-    const int32_t done = addStatement(true, 0);
-    addCaptured(done, "Check", "CHK-1", 100, true);
-    makeCurrent(done);
-    auto preview = std::make_shared<ScriptedPreview>(true);
-    setPreviewBackend(preview);
-    const std::string file = folder() + "/previewed.pdf";
-    ASSERT_EQ(ReportAPrec(*session, {}, true, pdf(file)), ReportResult::Printed);
-    EXPECT_EQ(preview->shown(), 1);
-    EXPECT_EQ(preview->lastOptions().title, "Report Preview");
-    EXPECT_NE(pdfText(file).find("CHK-1"), std::string::npos);
-    EXPECT_EQ(leftoverPageFolders(), 0);
-}
-
-TEST(StatementReportSettings, OptionsAreKeptPerWindowAndThePreviewChoicePerUser) {
-    testsupport::Sandbox sandbox;
-    corelib::glo_ApplicationName = "Bank Reconciliation";
-    StatementReportOptions& completed = keptOptions(StatementReport::Completed);
-    const StatementReportOptions saved = completed;
-    EXPECT_TRUE(completed.markedDeposits && completed.markedChecks);
-    EXPECT_FALSE(completed.unmarkedDeposits || completed.unmarkedChecks);
-    completed.unmarkedChecks = true;
-    EXPECT_FALSE(keptOptions(StatementReport::Worksheet).unmarkedChecks);
-    EXPECT_TRUE(keptOptions(StatementReport::Completed).unmarkedChecks);
-    completed = saved;
-
-    EXPECT_TRUE(rememberedPreview(StatementReport::Completed));
-    rememberPreview(StatementReport::Completed, false);
-    EXPECT_FALSE(rememberedPreview(StatementReport::Completed));
-    EXPECT_TRUE(rememberedPreview(StatementReport::Worksheet));
-    shell::RegistrySettings settings = shell::RegistrySettings::forProgram();
-    EXPECT_EQ(settings.getValue("Preview", "<none>", "ReportAPrecWindow"), "0");
 }
 
 }  // namespace
