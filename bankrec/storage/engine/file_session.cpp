@@ -500,6 +500,21 @@ Connection* FileSession::connectionFor(FileId file, Error& err) {
     return c.get();
 }
 
+Connection* FileSession::connectionForAll(std::span<const FileId> files, Error& err) {
+    uint32_t mask = 0;
+    for (FileId f : files) {
+        mask |= bit(f);
+        if (!isOpen(f))
+            if (Error e = open(f); e != Error::None) {
+                err = e;
+                return nullptr;
+            }
+    }
+    if (txn_ && (txnMask_ & mask) == mask) return txn_;
+    if (std::has_single_bit(mask)) return conns_[static_cast<size_t>(files[0])].get();
+    return transactionConnection(mask, err);
+}
+
 Connection* FileSession::transactionConnection(uint32_t mask, Error& err) {
     for (auto& c : multi_)
         if (c->fileMask == mask) return c.get();

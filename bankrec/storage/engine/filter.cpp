@@ -16,6 +16,7 @@ struct FilterNode {
     enum class Kind { Or, And, Not, Compare, Column, Literal, Bound } kind;
     std::string op;  // Compare: "=", "<>", "<", ">", "<=", ">="
     std::unique_ptr<FilterNode> a, b;
+    int file = 0;      // Column: index among the filter's files
     int field = -1;    // Column
     FieldValue value;  // Literal
     std::string name;  // Bound: as written
@@ -31,7 +32,8 @@ struct Token {
 
 class Parser {
   public:
-    Parser(std::string_view text, const FileDef& file) : text_(text), file_(file) {}
+    Parser(std::string_view text, std::span<const FileDef* const> files)
+        : text_(text), files_(files) {}
 
     std::unique_ptr<FilterNode> parse(std::string& error) {
         if (!advance()) return fail(error);
@@ -231,19 +233,30 @@ class Parser {
             case Token::Type::Name: {
                 const std::string& name = tok_.text;
                 size_t colon = name.rfind(':');
-                std::string prefix = colon == std::string::npos ? "" : name.substr(0, colon);
-                int field = file_.fieldIndex(name);
-                bool ownPrefix = text::upper(prefix) == text::upper(file_.name);
-                if (field >= 0 && (colon == std::string::npos || ownPrefix)) {
-                    n->kind = FilterNode::Kind::Column;
-                    n->field = field;
-                } else if (ownPrefix) {
-                    setError("no field '" + name + "'", at);
-                    return nullptr;
-                } else {
+                // The file a prefix names; a name without one belongs to the first file.
+                int file = colon == std::string::npos ? 0 : -1;
+                for (size_t i = 0; file < 0 && i < files_.size(); ++i)
+                    if (text::equalNoCase(name.substr(0, colon), files_[i]->name))
+                        file = static_cast<int>(i);
+                if (file < 0) {
                     n->kind = FilterNode::Kind::Bound;
                     n->name = name;
+                    break;
                 }
+                int field = files_[static_cast<size_t>(file)]->fieldIndex(
+                    colon == std::string::npos ? name : name.substr(colon + 1));
+                if (field < 0 && colon == std::string::npos) {
+                    n->kind = FilterNode::Kind::Bound;  // a bare name that is no field
+                    n->name = name;
+                    break;
+                }
+                if (field < 0) {
+                    setError("no field '" + name + "'", at);
+                    return nullptr;
+                }
+                n->kind = FilterNode::Kind::Column;
+                n->file = file;
+                n->field = field;
                 break;
             }
             case Token::Type::End:
@@ -258,7 +271,7 @@ class Parser {
     }
 
     std::string_view text_;
-    const FileDef& file_;
+    std::span<const FileDef* const> files_;
     size_t pos_ = 0;
     Token tok_{Token::Type::End, "", 0};
     std::string error_;
@@ -268,8 +281,9 @@ class Parser {
 // Renders a tree as SQL with its parameters.
 class Renderer {
   public:
-    Renderer(const FileDef& file, const FilterBindings& bindings)
-        : file_(file), bindings_(bindings) {}
+    Renderer(std::span<const FileDef* const> files, const FilterBindings& bindings,
+             const Filter::ColumnSql& column)
+        : files_(files), bindings_(bindings), column_(column) {}
 
     bool truth(const FilterNode& n, std::string& sql) {
         switch (n.kind) {
@@ -284,8 +298,7 @@ class Renderer {
                 if (n.a->kind == FilterNode::Kind::Column) {
                     // "NOT field" is the field's empty value: an equality, which an index on the
                     // field can serve.
-                    const FieldDef& fd = file_.fields[static_cast<size_t>(n.a->field)];
-                    sql = "(\"" + fd.name + "\"" + (fd.isText() ? " = '')" : " = 0)");
+                    sql = "(" + columnSql(*n.a) + (fieldOf(*n.a).isText() ? " = '')" : " = 0)");
                     return true;
                 }
                 std::string a;
@@ -295,11 +308,9 @@ class Renderer {
             }
             case FilterNode::Kind::Compare:
                 return compare(n, sql);
-            case FilterNode::Kind::Column: {
-                const FieldDef& fd = file_.fields[static_cast<size_t>(n.field)];
-                sql = "(\"" + fd.name + "\"" + (fd.isText() ? " <> '')" : " <> 0)");
+            case FilterNode::Kind::Column:
+                sql = "(" + columnSql(n) + (fieldOf(n).isText() ? " <> '')" : " <> 0)");
                 return true;
-            }
             default: {
                 const FieldValue* v = valueOf(n);
                 if (!v) return false;
@@ -328,15 +339,21 @@ class Renderer {
         return v;
     }
 
+    const FieldDef& fieldOf(const FilterNode& n) const {
+        return files_[static_cast<size_t>(n.file)]->fields[static_cast<size_t>(n.field)];
+    }
+    std::string columnSql(const FilterNode& n) const {
+        return column_ ? column_(n.file, n.field) : "\"" + fieldOf(n).name + "\"";
+    }
+
     bool isMoney(const FilterNode& n) const {
-        return n.kind == FilterNode::Kind::Column &&
-               file_.fields[static_cast<size_t>(n.field)].type == FieldType::Decimal;
+        return n.kind == FilterNode::Kind::Column && fieldOf(n).type == FieldType::Decimal;
     }
 
     // One side of a comparison: a column, or a parameter (in cents when the other side is money).
     bool operand(const FilterNode& n, bool money, std::string& sql) {
         if (n.kind == FilterNode::Kind::Column) {
-            sql = "\"" + file_.fields[static_cast<size_t>(n.field)].name + "\"";
+            sql = columnSql(n);
             return true;
         }
         if (n.kind != FilterNode::Kind::Literal && n.kind != FilterNode::Kind::Bound) {
@@ -376,8 +393,9 @@ class Renderer {
         return true;
     }
 
-    const FileDef& file_;
+    std::span<const FileDef* const> files_;
     const FilterBindings& bindings_;
+    const Filter::ColumnSql& column_;
 };
 
 void collectBound(const FilterNode* n, std::vector<std::string>& out) {
@@ -412,13 +430,19 @@ Filter::Filter(Filter&&) noexcept = default;
 Filter& Filter::operator=(Filter&&) noexcept = default;
 
 Error Filter::parse(std::string_view text, const FileDef& file, std::string* message) {
+    const FileDef* files[] = {&file};
+    return parse(text, files, message);
+}
+
+Error Filter::parse(std::string_view text, std::span<const FileDef* const> files,
+                    std::string* message) {
     root_.reset();
-    file_ = &file;
+    files_.assign(files.begin(), files.end());
     bool blank = true;
     for (char c : text) blank = blank && std::isspace(static_cast<unsigned char>(c));
     if (blank) return Error::None;
     std::string error;
-    Parser p(text, file);
+    Parser p(text, files_);
     auto root = p.parse(error);
     if (!root) {
         if (message) *message = error;
@@ -468,12 +492,18 @@ std::vector<std::string> Filter::boundNames() const {
 
 Error Filter::toSql(const FilterBindings& bindings, std::string& sql,
                     std::vector<FieldValue>& params, std::string* message) const {
+    return toSql(bindings, sql, params, message, nullptr);
+}
+
+Error Filter::toSql(const FilterBindings& bindings, std::string& sql,
+                    std::vector<FieldValue>& params, std::string* message,
+                    const ColumnSql& column) const {
     params.clear();
     if (!root_) {
         sql = "1";
         return Error::None;
     }
-    Renderer r(*file_, bindings);
+    Renderer r(files_, bindings, column);
     if (!r.truth(*root_, sql)) {
         if (message) *message = r.error;
         sql.clear();

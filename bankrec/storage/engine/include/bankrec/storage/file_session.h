@@ -115,6 +115,10 @@ class FileSession {
     // runs on (opening the file when needed; nullptr with err set on failure), and recording a
     // failure in lastError() (returns `number`).
     Connection* connectionFor(FileId file, Error& err);
+    // For joined views: the connection a read over several files runs on. Inside a transaction
+    // that names them all, the transaction's (so the read sees its writes); otherwise one with
+    // exactly these files attached, which reads what is committed. Files are opened as needed.
+    Connection* connectionForAll(std::span<const FileId> files, Error& err);
     Error fail(Error number, FileId file, Connection* c = nullptr, int rc = 0);
     Error failText(Error number, FileId file, const std::string& message);
     void invalidateWalks(FileId file);

@@ -13,9 +13,14 @@
 // binds. An operand standing alone is a truth value: a number is true when not 0, a text when
 // not empty. Money fields compare in currency units ("APbac:Amount > 10.5"). Every value reaches
 // SQL as a parameter, never as text.
+//
+// A filter may also range over several files (a joined view): a name with one of their prefixes
+// is that file's column, a name without prefix a column of the first file.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +54,9 @@ class Filter {
     // 0 on success; Error::InvalidFilter with a message naming the problem and its offset otherwise
     // (the filter is then empty).
     Error parse(std::string_view text, const FileDef& file, std::string* message = nullptr);
+    // Parses `text` against the fields of several files (the first one takes unprefixed names).
+    Error parse(std::string_view text, std::span<const FileDef* const> files,
+                std::string* message = nullptr);
     bool empty() const { return root_ == nullptr; }
     // The bound names the filter uses, as written.
     std::vector<std::string> boundNames() const;
@@ -61,9 +69,14 @@ class Filter {
     // "1" and no parameters.
     Error toSql(const FilterBindings& bindings, std::string& sql, std::vector<FieldValue>& params,
                 std::string* message = nullptr) const;
+    // The SQL of a column: file (index among the parsed files) and field index. Without one,
+    // columns are their quoted names.
+    using ColumnSql = std::function<std::string(int file, int field)>;
+    Error toSql(const FilterBindings& bindings, std::string& sql, std::vector<FieldValue>& params,
+                std::string* message, const ColumnSql& column) const;
 
   private:
-    const FileDef* file_ = nullptr;
+    std::vector<const FileDef*> files_;
     std::unique_ptr<FilterNode> root_;
 };
 
