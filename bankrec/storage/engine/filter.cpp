@@ -424,6 +424,27 @@ const FieldValue* FilterBindings::find(std::string_view name) const {
     return it == values_.end() ? nullptr : &it->second;
 }
 
+std::vector<std::pair<std::string, bool>> splitOrderText(std::string_view text) {
+    std::vector<std::pair<std::string, bool>> out;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        const size_t comma = text.find(',', pos);
+        std::string_view part = text.substr(
+            pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
+        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+        bool ascending = true;
+        if (!part.empty() && (part.front() == '+' || part.front() == '-')) {
+            ascending = part.front() == '+';
+            part.remove_prefix(1);
+        }
+        out.emplace_back(std::string(part), ascending);
+        if (comma == std::string_view::npos) break;
+        pos = comma + 1;
+    }
+    return out;
+}
+
 Filter::Filter() = default;
 Filter::~Filter() = default;
 Filter::Filter(Filter&&) noexcept = default;

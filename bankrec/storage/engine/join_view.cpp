@@ -89,13 +89,7 @@ void JoinViewBase::buildLinks() {
                   " = " + columnSql(static_cast<size_t>(from), field);
         }
         // Like every walk along a key, rows whose components are all empty are not in it.
-        on += " AND NOT (";
-        for (size_t c = 0; c < key.components.size(); ++c) {
-            const FieldDef& fd = def.fields[static_cast<size_t>(key.components[c])];
-            on += (c ? " AND " : "") + alias(i) + "." + quoted(fd.name) +
-                  (fd.isText() ? " = ''" : " = 0");
-        }
-        on_[i] = on + ")";
+        on_[i] = on + " AND " + presentSql(i, key);
     }
 }
 
@@ -130,34 +124,23 @@ Error JoinViewBase::setFilter(std::string_view text) {
 Error JoinViewBase::setOrder(std::string_view text) {
     if (setup_ != Error::None) return session_.failText(setup_, files_[0], "join does not fit");
     std::vector<Term> listed;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t comma = text.find(',', pos);
-        std::string_view part = text.substr(
-            pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
-        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-        bool ascending = true;
-        if (!part.empty() && (part.front() == '+' || part.front() == '-')) {
-            ascending = part.front() == '+';
-            part.remove_prefix(1);
+    if (text.find_first_not_of(' ') != std::string_view::npos) {
+        for (const auto& [name, ascending] : splitOrderText(text)) {
+            // "APrac:ActivityDate": the file by its prefix; a bare name is the first file's.
+            const size_t colon = name.rfind(':');
+            int file = colon == std::string::npos ? 0 : -1;
+            for (size_t i = 0; file < 0 && i < defs_.size(); ++i)
+                if (text::equalNoCase(name.substr(0, colon), defs_[i]->name))
+                    file = static_cast<int>(i);
+            const int field = file < 0
+                                  ? -1
+                                  : defs_[static_cast<size_t>(file)]->fieldIndex(
+                                        colon == std::string::npos ? name : name.substr(colon + 1));
+            if (field < 0)
+                return session_.failText(Error::InvalidFilter, files_[0],
+                                         "no field '" + name + "' to order by");
+            listed.push_back({columnSql(static_cast<size_t>(file), field), ascending});
         }
-        // "APrac:ActivityDate": the file by its prefix; a bare name is a field of the first file.
-        const size_t colon = part.rfind(':');
-        int file = colon == std::string_view::npos ? 0 : -1;
-        for (size_t i = 0; file < 0 && i < defs_.size(); ++i)
-            if (text::equalNoCase(part.substr(0, colon), defs_[i]->name))
-                file = static_cast<int>(i);
-        const int field =
-            file < 0 ? -1
-                     : defs_[static_cast<size_t>(file)]->fieldIndex(
-                           colon == std::string_view::npos ? part : part.substr(colon + 1));
-        if (field < 0)
-            return session_.failText(Error::InvalidFilter, files_[0],
-                                     "no field '" + std::string(part) + "' to order by");
-        listed.push_back({columnSql(static_cast<size_t>(file), field), ascending});
-        if (comma == std::string_view::npos) break;
-        pos = comma + 1;
     }
     keyOrder();
     keyOrdered_ = listed.empty();
@@ -174,37 +157,39 @@ std::string JoinViewBase::fromSql(const Connection& c) const {
     return sql;
 }
 
-Error JoinViewBase::compile(std::string& where, std::vector<FieldValue>& params) {
+Error JoinViewBase::prepareRead(std::string& where, std::vector<FieldValue>& params,
+                                Connection*& c) {
+    c = nullptr;
+    if (setup_ != Error::None) return session_.failText(setup_, files_[0], "join does not fit");
     std::string message, cond;
-    if (Error e = filter_.toSql(
-            bindings_, cond, params, &message,
-            [this](int file, int field) { return columnSql(static_cast<size_t>(file), field); });
-        e != Error::None)
-        return session_.failText(e, files_[0], message);
+    Error e = filter_.toSql(bindings_, cond, params, &message, [this](int file, int field) {
+        return columnSql(static_cast<size_t>(file), field);
+    });
+    if (e != Error::None) return session_.failText(e, files_[0], message);
     where = "(" + cond + ")";
-    if (keyOrdered_) {
-        // Rows of the first file whose key components are all empty are not in its key.
-        const KeyDef& key = defs_[0]->keys[static_cast<size_t>(key_.index)];
-        std::string present = "NOT (";
-        for (size_t c = 0; c < key.components.size(); ++c) {
-            const FieldDef& fd = defs_[0]->fields[static_cast<size_t>(key.components[c])];
-            present += (c ? " AND " : "") + alias(0) + "." + quoted(fd.name) +
-                       (fd.isText() ? " = ''" : " = 0");
-        }
-        where = present + ") AND " + where;
+    // Rows of the first file whose key components are all empty are not in its key.
+    if (keyOrdered_)
+        where = presentSql(0, defs_[0]->keys[static_cast<size_t>(key_.index)]) + " AND " + where;
+    c = session_.connectionForAll(files_, e);
+    return c ? Error::None : e;
+}
+
+std::string JoinViewBase::presentSql(size_t file, const KeyDef& key) const {
+    std::string sql = "NOT (";
+    for (size_t c = 0; c < key.components.size(); ++c) {
+        const FieldDef& fd = defs_[file]->fields[static_cast<size_t>(key.components[c])];
+        sql += (c ? " AND " : "") + alias(file) + "." + quoted(fd.name) +
+               (fd.isText() ? " = ''" : " = 0");
     }
-    return Error::None;
+    return sql + ")";
 }
 
 Error JoinViewBase::count(int64_t& n) {
     n = 0;
-    if (setup_ != Error::None) return session_.failText(setup_, files_[0], "join does not fit");
     std::string where;
     std::vector<FieldValue> params;
-    if (Error e = compile(where, params); e != Error::None) return e;
-    Error err = Error::None;
-    Connection* c = session_.connectionForAll(files_, err);
-    if (!c) return err;
+    Connection* c = nullptr;
+    if (Error e = prepareRead(where, params, c); e != Error::None) return e;
     int rc = SQLITE_OK;
     sqlite3_stmt* s = c->statement("SELECT count(*) FROM " + fromSql(*c) + " WHERE " + where, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), files_[0], c, rc);
@@ -222,16 +207,13 @@ Error JoinViewBase::fetchRows(const JoinPosition* after, int n, bool backwards,
                               std::vector<std::vector<bool>>& present) {
     positions.clear();
     present.clear();
-    if (setup_ != Error::None) return session_.failText(setup_, files_[0], "join does not fit");
+    std::string where;
+    std::vector<FieldValue> params;
+    Connection* c = nullptr;
+    if (Error e = prepareRead(where, params, c); e != Error::None) return e;
     if (n <= 0) return Error::None;
     if (after && after->values.size() != terms_.size())
         return session_.failText(Error::InvalidKey, files_[0], "position of another order");
-    std::string where;
-    std::vector<FieldValue> params;
-    if (Error e = compile(where, params); e != Error::None) return e;
-    Error err = Error::None;
-    Connection* c = session_.connectionForAll(files_, err);
-    if (!c) return err;
 
     std::string select;
     for (size_t i = 0; i < files_.size(); ++i) {

@@ -55,25 +55,12 @@ Error ViewBase::setOrder(KeyId key) {
 
 Error ViewBase::setOrder(std::string_view text) {
     std::vector<std::pair<int, bool>> order;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t comma = text.find(',', pos);
-        std::string_view part = text.substr(
-            pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
-        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-        bool ascending = true;
-        if (!part.empty() && (part.front() == '+' || part.front() == '-')) {
-            ascending = part.front() == '+';
-            part.remove_prefix(1);
-        }
-        int field = file_.def().fieldIndex(part);
+    for (const auto& [name, ascending] : splitOrderText(text)) {
+        int field = file_.def().fieldIndex(name);
         if (field < 0)
             return session_.failText(Error::InvalidFilter, file_.id(),
-                                     "no field '" + std::string(part) + "' to order by");
+                                     "no field '" + name + "' to order by");
         order.emplace_back(field, ascending);
-        if (comma == std::string_view::npos) break;
-        pos = comma + 1;
     }
     fieldOrder_ = std::move(order);
     updateSeekSkip();

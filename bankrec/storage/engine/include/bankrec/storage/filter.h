@@ -23,6 +23,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bankrec/storage/dictionary.h"
@@ -79,5 +80,9 @@ class Filter {
     std::vector<const FileDef*> files_;
     std::unique_ptr<FilterNode> root_;
 };
+
+// An order text ("-APbac:ActivityType, +APbac:ActivityDate") as its field names, each with
+// whether it ascends (+ or no sign) or descends (-). An empty text gives one empty name.
+std::vector<std::pair<std::string, bool>> splitOrderText(std::string_view text);
 
 }  // namespace storage

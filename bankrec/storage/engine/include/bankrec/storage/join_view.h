@@ -106,10 +106,13 @@ class JoinViewBase {
         bool ascending = true;
     };
     std::string columnSql(size_t file, int field) const;
+    // "NOT (...)": the row of file `file` has a component of `key` that is not empty.
+    std::string presentSql(size_t file, const KeyDef& key) const;
     std::string fromSql(const Connection& c) const;
     void buildLinks();
     void keyOrder();
-    Error compile(std::string& where, std::vector<FieldValue>& params);
+    // The WHERE condition with its parameters, and the connection to read on.
+    Error prepareRead(std::string& where, std::vector<FieldValue>& params, Connection*& c);
 
     FileSession& session_;
     std::vector<FileId> files_;
