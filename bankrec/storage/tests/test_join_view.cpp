@@ -210,7 +210,10 @@ TEST_F(JoinViews, FieldOrderAcrossFilesPagesLikeItWalksInBothDirections) {
         for (const JoinPosition* after = nullptr;; after = &last) {
             ASSERT_EQ(v.fetch(after, size, page), Error::None);
             if (page.empty()) break;
-            for (auto& r : page) paged.push_back(std::get<APbac>(r.row).ActivityID);
+            for (auto& r : page) {
+                paged.push_back(std::get<APbac>(r.row).ActivityID);
+                EXPECT_EQ(r.has<APbac>(), paged.back() != 0);
+            }
             last = page.back().pos;
         }
         for (const JoinPosition* after = nullptr;; after = &last) {
