@@ -21,6 +21,13 @@ std::string dateText(int32_t dayNumber) {
     return picture::formatDate("@d17", dayNumber);
 }
 
+ProgressOptions processWindow(const std::string& userString) {
+    ProgressOptions options;
+    options.title = "Progress...";
+    options.text = "Processing Records\n" + userString;
+    return options;
+}
+
 std::string errorText(const storage::StorageError& error) {
     if (error.number == storage::Error::Driver && !error.driverMessage.empty())
         return text::trimRight(error.driverMessage);

@@ -192,12 +192,7 @@ class Deletion : public ProgressJob {
 }  // namespace
 
 ProgressOptions deleteProgressOptions() {
-    ProgressOptions options;
-    options.title = "Progress...";
-    options.text = "Processing Records\nDeleting Reconciliation";
-    options.cancelButton = true;
-    options.percentLine = true;
-    return options;
+    return processWindow("Deleting Reconciliation");
 }
 
 int32_t UpdateAPrecDelete(FileSession& session, const std::string& caption) {

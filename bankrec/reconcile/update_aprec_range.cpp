@@ -139,12 +139,7 @@ bool validRange(std::string_view from, std::string_view to) {
 }
 
 ProgressOptions rangeProgressOptions() {
-    ProgressOptions options;
-    options.title = "Progress...";
-    options.text = "Processing Records\nMarking group of checks";
-    options.cancelButton = true;
-    options.percentLine = true;
-    return options;
+    return processWindow("Marking group of checks");
 }
 
 RangeResult UpdateAPrecRange(FileSession& session, const std::string& from, const std::string& to,

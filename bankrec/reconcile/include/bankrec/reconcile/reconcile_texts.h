@@ -6,6 +6,7 @@
 
 #include "bankrec/storage/storage_error.h"
 #include "corelib/decimal.h"
+#include "corelib/progress.h"
 
 namespace reconcile {
 
@@ -21,6 +22,10 @@ std::string moneyText(corelib::Decimal value);
 std::string countText(int64_t value);
 // A date with picture @d17 (blank for no date); `blankZero` is @d17b, the same here.
 std::string dateText(int32_t dayNumber);
+
+// The window of a run over records: "Progress...", the prompt "Processing Records" and the
+// run's own line below it ("Deleting Reconciliation", "Completing reconciliation").
+corelib::ProgressOptions processWindow(const std::string& userString);
 
 // "<step>, Error(<number>):<error text>", the form of the messages procedures compose from a
 // failed storage operation (for error 90 the storage driver's own message).
