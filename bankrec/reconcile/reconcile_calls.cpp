@@ -1,5 +1,8 @@
 #include "bankrec/reconcile/reconcile_calls.h"
 
+#include "bankrec/reconcile/export_aprec.h"
+#include "bankrec/reconcile/update_aprec_done.h"
+
 #include "corelib/globals.h"
 #include "corelib/message.h"
 
@@ -8,7 +11,17 @@ using namespace corelib;
 namespace reconcile {
 
 ReconcileCalls& reconcileCalls() {
-    static ReconcileCalls calls;
+    // Completion and the export live in this module: the table starts with them.
+    static ReconcileCalls calls = [] {
+        ReconcileCalls c;
+        c.UpdateAPrecDone = [](storage::FileSession& session, const shell::StartupParameters&) {
+            (void)UpdateAPrecDone(session);  // its answer is GlobalResponse
+        };
+        c.ExportAPrec = [](storage::FileSession& session, const shell::StartupParameters& params) {
+            (void)ExportAPrec(session, params);  // failures were shown to the user
+        };
+        return c;
+    }();
     return calls;
 }
 

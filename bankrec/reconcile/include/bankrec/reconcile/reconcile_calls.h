@@ -1,9 +1,10 @@
 #pragma once
-// The procedures of other modules that the reconciliation list and worksheet call: completing a
-// reconciliation and sending it to the suite, the two reconciliation reports, and importing the
-// bank's list of cleared checks. Those modules register their procedures in the program's table
-// (reconcileCalls()) when the program starts, so this module never names them; the presenters
-// are handed the table (tests hand them their own). A procedure that is not registered tells the
+// The procedures that the reconciliation list and worksheet call: completing a reconciliation
+// and sending it to the suite (this module's, in the program's table from the start), the two
+// reconciliation reports, and importing the bank's list of cleared checks. The other modules
+// register their procedures in the program's table (reconcileCalls()) when the program starts,
+// so this module never names them; the presenters are handed the table (tests hand them their
+// own). A procedure that is not registered tells the
 // user it is not available yet and answers "cancelled".
 //
 // Each procedure runs modally on the caller's session and finds what it works on in the record

@@ -1,0 +1,94 @@
+// "Do&ne" in the worksheet, end to end on the demo suite through the program's own procedures:
+// the checks, the question, the save, the completion, the export, and the window closing.
+#include <gtest/gtest.h>
+
+#include "bankrec/reconcile/reconcile_calls.h"
+#include "bankrec/reconcile/update_aprec_new.h"
+#include "bankrec/storage/transaction.h"
+#include "completion_suite_fixture.h"
+#include "corelib/daytime.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace reconcile;
+using namespace completion_tests;
+
+namespace {
+
+class WorksheetDone : public CompletionSuiteTest {
+  protected:
+    void SetUp() override {
+        CompletionSuiteTest::SetUp();
+        ASSERT_TRUE(makeDemo(false));
+        bank_ = prepareBank("Payroll Account", "PRVEND");
+        worksheet_ = std::make_unique<Worksheet>(*session_, params_, reconcileCalls());
+        ASSERT_TRUE(worksheet_->open());
+        const int32_t nov30 = daytime::dayNumber(2026, 11, 30);
+        for (int32_t t : {1011, 1015})
+            ASSERT_EQ(worksheet_->setMark(byTransaction(t), true), Worksheet::MarkResult::Marked);
+        APrec& r = worksheet_->record();
+        r.OpeningDate = nov30 - 30;
+        r.EndingDate = nov30;
+        r.ServiceCharge = money(1250);
+        r.ServiceChargeDate = nov30;
+        r.InterestEarned = money(310);
+        r.InterestEarnedDate = nov30;
+        r.EndingBalance = money(-189658);  // 0 - 1642.18 - 245.00 - 12.50 + 3.10
+        id_ = r.ReconciliationID;
+    }
+    void TearDown() override {
+        worksheet_.reset();  // before the session it works on
+        CompletionSuiteTest::TearDown();
+    }
+    std::string registerHeader() {
+        for (const std::string& row : listing("register"))
+            if (row.rfind("PRVEND B", 0) == 0) return row;
+        return {};
+    }
+
+    int32_t bank_ = 0;
+    int32_t id_ = 0;
+    std::unique_ptr<Worksheet> worksheet_;
+};
+
+TEST_F(WorksheetDone, CompletesSendsPostsAndClosesWithResponseOne) {
+    ASSERT_TRUE(worksheet_->doneEnabled());
+    messages_->answer(msg::Yes);
+    EXPECT_EQ(worksheet_->done(), Worksheet::Outcome::Close);
+    EXPECT_EQ(worksheet_->response(), RequestCompleted);
+    ASSERT_EQ(messages_->count(), 1u) << messageTexts();  // the question alone
+    EXPECT_NE(messages_->last()->text.find("Are you sure you want to do this?"), std::string::npos);
+
+    const APrec done = reconciliation(id_);
+    EXPECT_EQ(done.Done, 1);
+    EXPECT_EQ(done.EndingBalance, money(-189658));  // saved before completing
+    EXPECT_EQ(done.ChecksMarked, 2);
+    EXPECT_EQ(all<APrac>().size(), 4u);  // two cleared, two outstanding
+    EXPECT_GT(done.ServiceChargeBatch, 0);
+    EXPECT_GT(done.InterestEarnedBatch, 0);
+    EXPECT_EQ(transaction(1011, "FIStatus"), "R");
+    EXPECT_EQ(transaction(1015, "FIStatus"), "R");
+    EXPECT_EQ(transaction(1012, "FIStatus"), "O");
+    EXPECT_EQ(listing("ledger").size(), 4u);
+    EXPECT_EQ(listing("clearing").size(), 1u);  // which also let the register go
+    EXPECT_NE(registerHeader().find(" 0 "), std::string::npos) << registerHeader();
+}
+
+TEST_F(WorksheetDone, ACompletionThatCannotRunSendsAndPostsNothingAndTheWorksheetStays) {
+    // Another station holds the activity file for longer than completion waits.
+    FileSession other(storage_);
+    Transaction held(other, {FileId::APbac}, 1);
+    ASSERT_EQ(held.error(), Error::None);
+    messages_->answer(msg::Yes);
+    EXPECT_EQ(worksheet_->done(), Worksheet::Outcome::Stay);
+    EXPECT_NE(messages_->last()->text.find("Unable to begin transaction, Error(48)"),
+              std::string::npos)
+        << messageTexts();
+    EXPECT_EQ(reconciliation(id_).Done, 0);
+    EXPECT_TRUE(all<APrac>().empty());
+    EXPECT_EQ(transaction(1011, "FIStatus"), "O");
+    EXPECT_TRUE(listing("ledger").empty());
+    EXPECT_NE(registerHeader().find(" 0 "), std::string::npos) << registerHeader();  // let go
+}
+
+}  // namespace
