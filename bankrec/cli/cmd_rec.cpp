@@ -11,6 +11,9 @@
 //   rec range BANK FROM TO [--unmark]   marks (unmarks) the checks numbered FROM..TO
 //   rec view ID                         a completed statement with the items it captured
 //   rec delete ID --yes                 deletes a statement as the list does
+//   rec complete BANK [--yes]           "Do&ne": the completion checks and question (--yes
+//                                       answers Yes), completion, and the export to the suite
+//   rec post ID                         "&Post": sends a completed statement to the suite again
 // BANK is a BankID or a bank name; dates are YYYY-MM-DD. Exit codes: 0 done, 1 failed, 2 wrong
 // usage, 3 the question was refused (no --yes). Every error is one line on standard error.
 #include <cctype>
@@ -21,11 +24,13 @@
 #include <string>
 #include <vector>
 
+#include "bankrec/reconcile/export_aprec.h"
 #include "bankrec/reconcile/reconcile_calls.h"
 #include "bankrec/reconcile/reconcile_texts.h"
 #include "bankrec/reconcile/reconciliation_list.h"
 #include "bankrec/reconcile/update_aprec.h"
 #include "bankrec/reconcile/update_aprec_delete.h"
+#include "bankrec/reconcile/update_aprec_done.h"
 #include "bankrec/reconcile/update_aprec_new.h"
 #include "bankrec/reconcile/update_aprec_range.h"
 #include "bankrec/storage/file_services.h"
@@ -489,10 +494,90 @@ int remove(CliContext& ctx, RecCli& cli) {
     return error("reconciliation " + ctx.args[1] + " was not deleted");
 }
 
+// What the export sent and posted, one line each; Failed when the suite refused or a posting
+// failed (its batch stays 0 for a later "rec post").
+int printExport(const ExportResult& r, const APbnk& bank) {
+    if (!r.refusal.empty()) return error("nothing sent to the suite: " + r.refusal);
+    std::printf("sent to the suite: %d cleared item%s\n", r.itemsSent, r.itemsSent == 1 ? "" : "s");
+    auto batch = [](const char* what, int32_t number, bool postedNow, bool posts,
+                    const std::string& failure) {
+        if (number)
+            std::printf("%s: batch %d%s\n", what, number, postedNow ? "" : " (posted before)");
+        else if (!failure.empty())
+            std::printf("%s: not posted: %s\n", what, failure.c_str());
+        else
+            std::printf("%s: %s\n", what, posts ? "nothing to post" : "not posted by this bank");
+    };
+    batch("service charge", r.serviceChargeBatch, r.serviceChargePosted,
+          bank.ServiceChargePost != 0, r.serviceChargeError);
+    batch("interest earned", r.interestBatch, r.interestPosted, bank.InterestEarnedPost != 0,
+          r.interestError);
+    return r.serviceChargeError.empty() && r.interestError.empty() ? Done : Failed;
+}
+
+std::string plural(int32_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+// "Do&ne" of the bank's open statement, through the worksheet's own checks and question; the
+// completion and the export report what they did.
+int complete(CliContext& ctx, RecCli& cli) {
+    if (ctx.args.size() != 2) return error("usage: rec complete BANK [--yes]", Usage);
+    if (!findBank(cli.session, ctx.args[1])) return error("no bank \"" + ctx.args[1] + "\"");
+    const APbnk bank = cli.session.file<APbnk>().rec;
+    std::optional<DoneResult> done;
+    std::optional<ExportResult> sent;
+    ReconcileCalls calls = cli.calls;
+    calls.UpdateAPrecDone = [&](FileSession& s, const shell::StartupParameters&) {
+        done = UpdateAPrecDone(s);
+    };
+    calls.ExportAPrec = [&](FileSession& s, const shell::StartupParameters& params) {
+        sent = ExportAPrec(s, params);
+    };
+    Worksheet w(cli.session, ctx.params, calls);
+    if (!w.open(false)) return error(bank.Bank + " has no open reconciliation");
+    const int32_t id = w.record().ReconciliationID;
+    (void)w.done();
+    if (!done) {
+        // Stopped before completing: a check, the suite's register, the question or the save
+        // (the message said which).
+        const RecordedMessage* last = cli.messages->last();
+        if (last && last->answer == msg::No &&
+            last->text.rfind("Completing the reconciliation", 0) == 0)
+            return error(
+                "reconciliation " + std::to_string(id) + " was not completed (confirm with --yes)",
+                Refused);
+        return error("reconciliation " + std::to_string(id) + " was not completed");
+    }
+    if (!done->done)
+        return error("reconciliation " + std::to_string(id) + " was not completed; it is open");
+    std::printf("reconciliation %d of %s completed: %s %s and %s %s cleared, %s captured\n", id,
+                bank.Bank.c_str(), plural(done->checksMarked, "check").c_str(),
+                moneyText(done->checksMarkedAmount).c_str(),
+                plural(done->depositsMarked, "deposit").c_str(),
+                moneyText(done->depositsMarkedAmount).c_str(),
+                plural(done->snapshotRows, "item").c_str());
+    if (!sent) return error("nothing was sent to the suite");
+    return printExport(*sent, bank);
+}
+
+// "&Post" of a completed statement.
+int post(CliContext& ctx, RecCli& cli) {
+    if (ctx.args.size() != 2) return error("usage: rec post ID", Usage);
+    if (!allDigits(ctx.args[1])) return error("ID must be a number", Usage);
+    if (!readStatement(cli, ctx.args[1])) return error("no reconciliation " + ctx.args[1]);
+    if (!cli.session.file<APrec>().rec.Done)
+        return error("reconciliation " + ctx.args[1] + " is open (rec complete BANK completes it)");
+    const ExportResult sent = ExportAPrec(cli.session, ctx.params);
+    if (!sent.ran) return error("reconciliation " + ctx.args[1] + " could not be read");
+    return printExport(sent, cli.session.file<APbnk>().rec);
+}
+
 int rec(CliContext& ctx) {
     static const char* kUsage =
         "usage: rec list|show BANK, rec open BANK [options], rec mark|unmark BANK REF... "
-        "[--deposit ID]..., rec range BANK FROM TO [--unmark], rec view ID, rec delete ID --yes";
+        "[--deposit ID]..., rec range BANK FROM TO [--unmark], rec view ID, rec delete ID --yes, "
+        "rec complete BANK [--yes], rec post ID";
     if (ctx.args.size() < 2) return error(kUsage, Usage);
     const std::string verb = ctx.args[0];
     int (*run)(CliContext&, RecCli&) = nullptr;
@@ -502,6 +587,8 @@ int rec(CliContext& ctx) {
     if (verb == "range") run = range;
     if (verb == "view") run = view;
     if (verb == "delete") run = remove;
+    if (verb == "complete") run = complete;
+    if (verb == "post") run = post;
     const bool marking = verb == "mark" || verb == "unmark";
     if (!run && !marking) return error(kUsage, Usage);
     RecCli cli(ctx);
@@ -513,8 +600,8 @@ int rec(CliContext& ctx) {
 const CliCommand recCommand(
     "rec",
     "rec list|show BANK | open BANK [--ending-date D --ending-balance X ...] | mark|unmark BANK "
-    "REF... [--deposit ID] | range BANK FROM TO [--unmark] | view ID | delete ID --yes  "
-    "reconciliations",
+    "REF... [--deposit ID] | range BANK FROM TO [--unmark] | view ID | delete ID --yes | "
+    "complete BANK [--yes] | post ID  reconciliations",
     rec);
 
 }  // namespace

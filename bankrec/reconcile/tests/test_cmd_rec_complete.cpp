@@ -1,0 +1,123 @@
+// bankrec-cli rec complete and rec post, run as the real program on the demo suite.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+
+#include "completion_suite_fixture.h"
+#include "corelib/daytime.h"
+
+using namespace corelib;
+using namespace storage;
+using namespace completion_tests;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class RecCommands : public CompletionSuiteTest {
+  protected:
+    void SetUp() override {
+        CompletionSuiteTest::SetUp();
+        ASSERT_TRUE(makeDemo(false));
+        bank_ = prepareBank("Payroll Account", "PRVEND");
+        mark(byTransaction(1011));
+        mark(byTransaction(1015));
+        const int32_t nov30 = daytime::dayNumber(2026, 11, 30);
+        APrec statement;
+        statement.BankID = bank_;
+        statement.OpeningDate = nov30 - 30;
+        statement.EndingDate = nov30;
+        statement.EndingBalance = money(-189658);  // - 1642.18 - 245.00 - 12.50 + 3.10
+        statement.ServiceCharge = money(1250);
+        statement.ServiceChargeDate = nov30;
+        statement.InterestEarned = money(310);
+        statement.InterestEarnedDate = nov30;
+        id_ = add(statement);
+    }
+    CliRun cli(const QStringList& command) {
+        QProcess p;
+        const QString data = QString::fromStdString(data_);
+        QStringList args{"Division=3",  "DataPath=" + data, "Server=sqlite:" + data,
+                         "UserID=demo", "Password=secret",  "TVUser=1"};
+        p.start(BANKREC_CLI_EXE, args + command);
+        CliRun r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput().toStdString();
+        r.err = p.readAllStandardError().toStdString();
+        return r;
+    }
+    std::string registerHeader() {
+        for (const std::string& row : listing("register"))
+            if (row.rfind("PRVEND B", 0) == 0) return row;
+        return {};
+    }
+
+    int32_t bank_ = 0;
+    int32_t id_ = 0;
+};
+
+TEST_F(RecCommands, CompleteAsksFirstAndWithYesCompletesSendsAndPosts) {
+    const std::string idleHeader = registerHeader();
+    CliRun r = cli({"rec", "complete", "Payroll Account"});
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Are you sure you want to do this?"), std::string::npos) << r.err;
+    EXPECT_EQ(reconciliation(id_).Done, 0);
+    EXPECT_EQ(registerHeader(), idleHeader);  // the claim was given back
+
+    r = cli({"rec", "complete", "2", "--yes"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const APrec done = reconciliation(id_);
+    EXPECT_EQ(r.out, "reconciliation " + std::to_string(id_) +
+                         " of Payroll Account completed: 2 checks 1,887.18 and 0 deposits 0.00 "
+                         "cleared, 4 items captured\n"
+                         "sent to the suite: 2 cleared items\n"
+                         "service charge: batch " +
+                         std::to_string(done.ServiceChargeBatch) +
+                         "\n"
+                         "interest earned: batch " +
+                         std::to_string(done.InterestEarnedBatch) + "\n");
+    EXPECT_EQ(done.Done, 1);
+    EXPECT_EQ(transaction(1015, "FIStatus"), "R");
+
+    r = cli({"rec", "post", std::to_string(id_).c_str()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "sent to the suite: 2 cleared items\nservice charge: batch " +
+                         std::to_string(done.ServiceChargeBatch) +
+                         " (posted before)\ninterest earned: batch " +
+                         std::to_string(done.InterestEarnedBatch) + " (posted before)\n");
+    EXPECT_EQ(listing("ledger").size(), 4u);
+}
+
+TEST_F(RecCommands, CompletionChecksAndWrongArgumentsStopWithTheirMessages) {
+    (void)reconciliation(id_);
+    session_->file<APrec>().rec.EndingBalance = money(-189657);
+    ASSERT_EQ(session_->file<APrec>().put(), Error::None);
+    CliRun r = cli({"rec", "complete", "Payroll Account", "--yes"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Reconciliation not in balance. Difference must be zero before "
+                         "reconciliation can be completed."),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(reconciliation(id_).Done, 0);
+
+    EXPECT_EQ(cli({"rec", "post", std::to_string(id_).c_str()}).exitCode, 1);  // still open
+    EXPECT_EQ(cli({"rec", "post", "999"}).exitCode, 1);
+    EXPECT_EQ(cli({"rec", "post", "x"}).exitCode, 2);
+    EXPECT_EQ(cli({"rec", "complete", "No Such Bank"}).exitCode, 1);
+    EXPECT_EQ(cli({"rec", "finish", "2"}).exitCode, 2);
+    EXPECT_TRUE(listing("ledger").empty());
+}
+
+}  // namespace
