@@ -16,6 +16,7 @@
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/banks/load_fia.h"
 #include "completion_fixture.h"
+#include "corelib/daytime.h"
 #include "suiteapi/tvapdata.h"
 #include "tvhost/suite_database.h"
 #include "tvsuite/suite_admin.h"
@@ -171,6 +172,25 @@ class CompletionSuiteTest : public CompletionTest {
             rows.push_back(line);
         }
         return rows;
+    }
+    // The payables register's header of `bank` as the register listing shows it.
+    std::string registerHeader(const std::string& bank) {
+        for (const std::string& row : listing("register"))
+            if (row.rfind(bank + " B", 0) == 0) return row;
+        return {};
+    }
+    // The figures of a November statement of the Payroll Account that balances with its payroll
+    // check 1011 (1,642.18) and its payables check 1015 (245.00) cleared, service charge 12.50
+    // and interest 3.10.
+    static void payrollStatement(storage::APrec& r) {
+        const int32_t nov30 = corelib::daytime::dayNumber(2026, 11, 30);
+        r.OpeningDate = nov30 - 30;
+        r.EndingDate = nov30;
+        r.ServiceCharge = money(1250);
+        r.ServiceChargeDate = nov30;
+        r.InterestEarned = money(310);
+        r.InterestEarnedDate = nov30;
+        r.EndingBalance = money(-189658);
     }
     // Sets the payables register's header of `bank` as the suite's own processing would.
     void setRegisterHeader(const std::string& bank, const char* mode, const char* status) {

@@ -5,7 +5,6 @@
 #include <QStringList>
 
 #include "completion_suite_fixture.h"
-#include "corelib/daytime.h"
 
 using namespace corelib;
 using namespace storage;
@@ -27,16 +26,9 @@ class RecCommands : public CompletionSuiteTest {
         bank_ = prepareBank("Payroll Account", "PRVEND");
         mark(byTransaction(1011));
         mark(byTransaction(1015));
-        const int32_t nov30 = daytime::dayNumber(2026, 11, 30);
         APrec statement;
         statement.BankID = bank_;
-        statement.OpeningDate = nov30 - 30;
-        statement.EndingDate = nov30;
-        statement.EndingBalance = money(-189658);  // - 1642.18 - 245.00 - 12.50 + 3.10
-        statement.ServiceCharge = money(1250);
-        statement.ServiceChargeDate = nov30;
-        statement.InterestEarned = money(310);
-        statement.InterestEarnedDate = nov30;
+        payrollStatement(statement);
         id_ = add(statement);
     }
     CliRun cli(const QStringList& command) {
@@ -56,24 +48,18 @@ class RecCommands : public CompletionSuiteTest {
         r.err = p.readAllStandardError().toStdString();
         return r;
     }
-    std::string registerHeader() {
-        for (const std::string& row : listing("register"))
-            if (row.rfind("PRVEND B", 0) == 0) return row;
-        return {};
-    }
-
     int32_t bank_ = 0;
     int32_t id_ = 0;
 };
 
 TEST_F(RecCommands, CompleteAsksFirstAndWithYesCompletesSendsAndPosts) {
-    const std::string idleHeader = registerHeader();
+    const std::string idleHeader = registerHeader("PRVEND");
     CliRun r = cli({"rec", "complete", "Payroll Account"});
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("Are you sure you want to do this?"), std::string::npos) << r.err;
     EXPECT_EQ(reconciliation(id_).Done, 0);
-    EXPECT_EQ(registerHeader(), idleHeader);  // the claim was given back
+    EXPECT_EQ(registerHeader("PRVEND"), idleHeader);  // the claim was given back
 
     r = cli({"rec", "complete", "2", "--yes"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
