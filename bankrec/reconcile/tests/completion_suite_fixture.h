@@ -1,5 +1,5 @@
 #pragma once
-// CompletionTest with the stand-in suite's demonstration organisation made afresh: its SQL
+// ReconcileTest with the stand-in suite's demonstration organisation made afresh: its SQL
 // database (SQLite in the data folder, or PostgreSQL when BANKREC_TEST_PG_* are set and the test
 // asks for it) and its files in the data folder, the banks loaded from it. Helpers load a bank's
 // open transactions, read the suite back and change it as another of its users would.
@@ -8,28 +8,33 @@
 #include <unistd.h>
 
 #include <QDate>
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUuid>
 #include <cstdlib>
+#include <functional>
 
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/banks/load_fia.h"
-#include "completion_fixture.h"
 #include "corelib/daytime.h"
+#include "reconcile_fixture.h"
 #include "suiteapi/tvapdata.h"
+#include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
 #include "tvsuite/suite_admin.h"
 
-namespace completion_tests {
+namespace reconcile {
 
-class CompletionSuiteTest : public CompletionTest {
+class CompletionSuiteTest : public ReconcileTest {
   protected:
-    // The demo suite on SQLite (division 3), or with `postgres` on the test server (division 83,
-    // a database no other module's tests use); false when no test server is configured.
+    // The demo suite on SQLite (division 2, as the record files), or with `postgres` on the test
+    // server (division 83, a database no other module's tests use); false when no test server
+    // is configured. The data folder becomes the current one (the suite link writes its file
+    // there).
     bool makeDemo(bool postgres) {
-        std::string server = "sqlite:" + data_, user = "demo", password = "secret";
-        division_ = 3;
+        std::string server = "sqlite:" + folder(), user = "demo", password = "secret";
+        division_ = 2;
         if (postgres) {
             const char* s = std::getenv("BANKREC_TEST_PG_SERVER");
             const char* u = std::getenv("BANKREC_TEST_PG_USER");
@@ -42,21 +47,12 @@ class CompletionSuiteTest : public CompletionTest {
             // Tests of this program share the server's database: one at a time.
             lock_ = ::open("/tmp/bankrec-reconcile-pg-83.lock", O_CREAT | O_RDWR, 0666);
             if (lock_ >= 0) ::flock(lock_, LOCK_EX);
-            files_.reset();
-            session_.reset();
-            // The cash-account file of the folder belongs to division 3 now: this division's
-            // is named apart (the data folder is the current one).
-            storage_.nameFiles(data_, division_);
-            session_ = std::make_unique<storage::FileSession>(storage_);
-            files_ = std::make_unique<storage::FileUse>(
-                *session_,
-                std::initializer_list<storage::FileId>{
-                    storage::FileId::APbnk, storage::FileId::APbnu, storage::FileId::APbac,
-                    storage::FileId::APbda, storage::FileId::APrac, storage::FileId::APrec});
         }
+        QDir::setCurrent(QString::fromStdString(folder()));
+        tvsuite_SetDataFolder(folder().c_str());
         const QString error = tvhost::createSuiteDatabase(
             QString::fromStdString(server), division_, QString::fromStdString(user),
-            QString::fromStdString(password), QString::fromStdString(data_), true);
+            QString::fromStdString(password), QString::fromStdString(folder()), true);
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         connection_ = "reconcile-test-" + QUuid::createUuid().toString(QUuid::Id128);
         QString openError;
@@ -64,12 +60,12 @@ class CompletionSuiteTest : public CompletionTest {
             QString::fromStdString(server), division_, QString::fromStdString(user),
             QString::fromStdString(password), connection_, &openError);
         EXPECT_TRUE(db.isValid()) << openError.toStdString();
-        EXPECT_EQ(admin_.open(data_), "");
-        params_.parse({"Division=" + std::to_string(division_), "DataPath=" + data_,
-                       "Server=" + server, "UserID=" + user, "Password=" + password, "TVUser=1"});
-        params_.TTY = 7;
-        (void)banks::LoadFIAQuick(*session_, params_);
-        EXPECT_EQ(messages_->count(), 0u) << messageTexts();
+        EXPECT_EQ(admin_.open(folder()), "");
+        params.parse({"Division=" + std::to_string(division_), "DataPath=" + folder(),
+                      "Server=" + server, "UserID=" + user, "Password=" + password, "TVUser=1"});
+        params.TTY = 7;
+        (void)banks::LoadFIAQuick(*session, params);
+        EXPECT_EQ(messages->count(), 0u) << messageTexts();
         return true;
     }
     void TearDown() override {
@@ -80,7 +76,6 @@ class CompletionSuiteTest : public CompletionTest {
             }
             QSqlDatabase::removeDatabase(connection_);
         }
-        CompletionTest::TearDown();
         if (lock_ >= 0) ::close(lock_);
     }
 
@@ -116,7 +111,7 @@ class CompletionSuiteTest : public CompletionTest {
     // The demo bank of this name, posting service charge to 5100-000-00 and interest to
     // 4300-000-00 through GJ, with its open transactions loaded; it becomes current.
     int32_t prepareBank(const std::string& name, const std::string& apBank = {}) {
-        auto& b = session_->file<storage::APbnk>();
+        auto& b = session->file<storage::APbnk>();
         b.clear();
         b.rec.Bank = name;
         EXPECT_EQ(b.get(storage::APBNK_KEY_BANK), storage::Error::None) << name;
@@ -129,13 +124,13 @@ class CompletionSuiteTest : public CompletionTest {
         if (!apBank.empty()) b.rec.APBank = apBank;
         EXPECT_EQ(b.put(), storage::Error::None);
         const int32_t id = b.rec.BankID;
-        (void)activity::LoadChkThread(*session_, params_, id, b.rec.FIAID);
-        EXPECT_EQ(messages_->count(), 0u) << messageTexts();
-        current(id);
+        (void)activity::LoadChkThread(*session, params, id, b.rec.FIAID);
+        EXPECT_EQ(messages->count(), 0u) << messageTexts();
+        makeCurrent(id);
         return id;
     }
     int32_t byTransaction(int32_t transactionId) {
-        auto& f = session_->file<storage::APbac>();
+        auto& f = session->file<storage::APbac>();
         f.clear();
         f.rec.TransactionID = transactionId;
         EXPECT_EQ(f.get(storage::APBAC_KEY_TRANSACTIONID), storage::Error::None) << transactionId;
@@ -143,11 +138,12 @@ class CompletionSuiteTest : public CompletionTest {
     }
     void mark(int32_t activityId) {
         (void)activity(activityId);
-        session_->file<storage::APbac>().rec.Marked = 1;
-        ASSERT_EQ(session_->file<storage::APbac>().put(), storage::Error::None);
+        session->file<storage::APbac>().rec.Marked = 1;
+        ASSERT_EQ(session->file<storage::APbac>().put(), storage::Error::None);
     }
+    // Changes the current bank as the bank form would.
     void setBank(const std::function<void(storage::APbnk&)>& change) {
-        auto& b = session_->file<storage::APbnk>();
+        auto& b = session->file<storage::APbnk>();
         change(b.rec);
         ASSERT_EQ(b.put(), storage::Error::None);
     }
@@ -212,11 +208,10 @@ class CompletionSuiteTest : public CompletionTest {
         ocrclose(handle.data(), st);
     }
 
-    int division_ = 3;
-    shell::StartupParameters params_;
+    int division_ = 2;
     tvsuite::SuiteAdmin admin_;
     QString connection_;
     int lock_ = -1;
 };
 
-}  // namespace completion_tests
+}  // namespace reconcile

@@ -94,6 +94,22 @@ class ReconcileTest : public ::testing::Test {
         EXPECT_EQ(session->file<R>().records(n), storage::Error::None);
         return n;
     }
+    // Every record of a file, in the order of its primary key.
+    template <storage::Record R>
+    std::vector<R> all() {
+        std::vector<R> out;
+        auto& f = session->file<R>();
+        f.clear();
+        (void)f.setStart(storage::KeyId{R::kFile, 0});
+        while (f.next() == storage::Error::None) out.push_back(f.rec);
+        return out;
+    }
+    // Every message shown so far, "caption: text" a line (for "nothing was shown" checks).
+    std::string messageTexts() {
+        std::string all;
+        for (const auto& m : messages->messages()) all += m.caption + ": " + m.text + "\n";
+        return all;
+    }
     storage::APbac activity(int32_t id);
     // The statement, or one with ReconciliationID 0 when it is gone.
     storage::APrec statement(int32_t id);

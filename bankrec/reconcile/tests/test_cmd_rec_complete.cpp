@@ -8,7 +8,7 @@
 
 using namespace corelib;
 using namespace storage;
-using namespace completion_tests;
+using namespace reconcile;
 
 namespace {
 
@@ -26,15 +26,15 @@ class RecCommands : public CompletionSuiteTest {
         bank_ = prepareBank("Payroll Account", "PRVEND");
         mark(byTransaction(1011));
         mark(byTransaction(1015));
-        APrec statement;
-        statement.BankID = bank_;
-        payrollStatement(statement);
-        id_ = add(statement);
+        APrec sheet;
+        sheet.BankID = bank_;
+        payrollStatement(sheet);
+        id_ = add(sheet);
     }
     CliRun cli(const QStringList& command) {
         QProcess p;
-        const QString data = QString::fromStdString(data_);
-        QStringList args{"Division=3",  "DataPath=" + data, "Server=sqlite:" + data,
+        const QString data = QString::fromStdString(folder());
+        QStringList args{"Division=2",  "DataPath=" + data, "Server=sqlite:" + data,
                          "UserID=demo", "Password=secret",  "TVUser=1"};
         p.start(BANKREC_CLI_EXE, args + command);
         CliRun r;
@@ -58,12 +58,12 @@ TEST_F(RecCommands, CompleteAsksFirstAndWithYesCompletesSendsAndPosts) {
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("Are you sure you want to do this?"), std::string::npos) << r.err;
-    EXPECT_EQ(reconciliation(id_).Done, 0);
+    EXPECT_EQ(statement(id_).Done, 0);
     EXPECT_EQ(registerHeader("PRVEND"), idleHeader);  // the claim was given back
 
     r = cli({"rec", "complete", "2", "--yes"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const APrec done = reconciliation(id_);
+    const APrec done = statement(id_);
     EXPECT_EQ(r.out, "reconciliation " + std::to_string(id_) +
                          " of Payroll Account completed: 2 checks 1,887.18 and 0 deposits 0.00 "
                          "cleared, 4 items captured\n"
@@ -86,9 +86,9 @@ TEST_F(RecCommands, CompleteAsksFirstAndWithYesCompletesSendsAndPosts) {
 }
 
 TEST_F(RecCommands, CompletionChecksAndWrongArgumentsStopWithTheirMessages) {
-    (void)reconciliation(id_);
-    session_->file<APrec>().rec.EndingBalance = money(-189657);
-    ASSERT_EQ(session_->file<APrec>().put(), Error::None);
+    (void)statement(id_);
+    session->file<APrec>().rec.EndingBalance = money(-189657);
+    ASSERT_EQ(session->file<APrec>().put(), Error::None);
     CliRun r = cli({"rec", "complete", "Payroll Account", "--yes"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
@@ -96,7 +96,7 @@ TEST_F(RecCommands, CompletionChecksAndWrongArgumentsStopWithTheirMessages) {
                          "reconciliation can be completed."),
               std::string::npos)
         << r.err;
-    EXPECT_EQ(reconciliation(id_).Done, 0);
+    EXPECT_EQ(statement(id_).Done, 0);
 
     EXPECT_EQ(cli({"rec", "post", std::to_string(id_).c_str()}).exitCode, 1);  // still open
     EXPECT_EQ(cli({"rec", "post", "999"}).exitCode, 1);

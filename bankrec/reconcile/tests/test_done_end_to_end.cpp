@@ -10,7 +10,6 @@
 using namespace corelib;
 using namespace storage;
 using namespace reconcile;
-using namespace completion_tests;
 
 namespace {
 
@@ -20,7 +19,7 @@ class WorksheetDone : public CompletionSuiteTest {
         CompletionSuiteTest::SetUp();
         ASSERT_TRUE(makeDemo(false));
         bank_ = prepareBank("Payroll Account", "PRVEND");
-        worksheet_ = std::make_unique<Worksheet>(*session_, params_, reconcileCalls());
+        worksheet_ = std::make_unique<Worksheet>(*session, params, reconcileCalls());
         ASSERT_TRUE(worksheet_->open());
         for (int32_t t : {1011, 1015})
             ASSERT_EQ(worksheet_->setMark(byTransaction(t), true), Worksheet::MarkResult::Marked);
@@ -39,13 +38,13 @@ class WorksheetDone : public CompletionSuiteTest {
 
 TEST_F(WorksheetDone, CompletesSendsPostsAndClosesWithResponseOne) {
     ASSERT_TRUE(worksheet_->doneEnabled());
-    messages_->answer(msg::Yes);
+    messages->answer(msg::Yes);
     EXPECT_EQ(worksheet_->done(), Worksheet::Outcome::Close);
     EXPECT_EQ(worksheet_->response(), RequestCompleted);
-    ASSERT_EQ(messages_->count(), 1u) << messageTexts();  // the question alone
-    EXPECT_NE(messages_->last()->text.find("Are you sure you want to do this?"), std::string::npos);
+    ASSERT_EQ(messages->count(), 1u) << messageTexts();  // the question alone
+    EXPECT_NE(messages->last()->text.find("Are you sure you want to do this?"), std::string::npos);
 
-    const APrec done = reconciliation(id_);
+    const APrec done = statement(id_);
     EXPECT_EQ(done.Done, 1);
     EXPECT_EQ(done.EndingBalance, money(-189658));  // saved before completing
     EXPECT_EQ(done.ChecksMarked, 2);
@@ -62,15 +61,15 @@ TEST_F(WorksheetDone, CompletesSendsPostsAndClosesWithResponseOne) {
 
 TEST_F(WorksheetDone, ACompletionThatCannotRunSendsAndPostsNothingAndTheWorksheetStays) {
     // Another station holds the activity file for longer than completion waits.
-    FileSession other(storage_);
+    FileSession other(storage);
     Transaction held(other, {FileId::APbac}, 1);
     ASSERT_EQ(held.error(), Error::None);
-    messages_->answer(msg::Yes);
+    messages->answer(msg::Yes);
     EXPECT_EQ(worksheet_->done(), Worksheet::Outcome::Stay);
-    EXPECT_NE(messages_->last()->text.find("Unable to begin transaction, Error(48)"),
+    EXPECT_NE(messages->last()->text.find("Unable to begin transaction, Error(48)"),
               std::string::npos)
         << messageTexts();
-    EXPECT_EQ(reconciliation(id_).Done, 0);
+    EXPECT_EQ(statement(id_).Done, 0);
     EXPECT_TRUE(all<APrac>().empty());
     EXPECT_EQ(transaction(1011, "FIStatus"), "O");
     EXPECT_TRUE(listing("ledger").empty());

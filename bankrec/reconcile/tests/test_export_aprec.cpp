@@ -12,7 +12,6 @@
 using namespace corelib;
 using namespace storage;
 using namespace reconcile;
-using namespace completion_tests;
 
 namespace {
 
@@ -38,20 +37,15 @@ TEST_P(DemoSuite, CompletingAStatementClearsItInTheSuiteAndPostsChargeAndInteres
     const int32_t outstanding = byTransaction(1012), deposit = byTransaction(1020);
     for (int32_t id : {payables, payroll, deposit}) mark(id);
 
-    // The statement balances: 0 + 250.00 - (245.00 + 1642.18) - 12.50 + 3.10.
-    APrec statement;
-    statement.BankID = bank;
-    statement.OpeningDate = kNov30 - 30;
-    statement.EndingDate = kNov30;
-    statement.EndingBalance = money(-164658);
-    statement.ServiceCharge = money(1250);
-    statement.ServiceChargeDate = kNov30;
-    statement.InterestEarned = money(310);
-    statement.InterestEarnedDate = kNov30;
-    const int32_t id = add(statement);
-    current(bank);
-    ASSERT_TRUE(UpdateAPrecDone(*session_).done);
-    const ExportResult sent = ExportAPrec(*session_, params_);
+    // The Payroll Account's November statement, with the refund deposited too.
+    APrec sheet;
+    sheet.BankID = bank;
+    payrollStatement(sheet);
+    sheet.EndingBalance += money(25000);
+    const int32_t id = add(sheet);
+    makeCurrent(bank);
+    ASSERT_TRUE(UpdateAPrecDone(*session).done);
+    const ExportResult sent = ExportAPrec(*session, params);
     EXPECT_EQ(messageTexts(), "");
     ASSERT_TRUE(sent.ran);
     EXPECT_EQ(sent.itemsSent, 3);
@@ -65,7 +59,7 @@ TEST_P(DemoSuite, CompletingAStatementClearsItInTheSuiteAndPostsChargeAndInteres
     for (const APrac& r : all<APrac>()) snapshot.emplace_back(r.Marked, r.Amount.cents());
     EXPECT_EQ(snapshot, (std::vector<std::pair<int32_t, int64_t>>{
                             {1, 164218}, {0, 131877}, {1, 24500}, {1, 25000}}));
-    const APrec done = reconciliation(id);
+    const APrec done = statement(id);
     EXPECT_EQ(done.Done, 1);
     EXPECT_EQ(done.ChecksMarked, 2);
     EXPECT_EQ(done.ChecksMarkedAmount, money(188718));
@@ -115,14 +109,14 @@ TEST_P(DemoSuite, CompletingAStatementClearsItInTheSuiteAndPostsChargeAndInteres
 
     // "&Post" again: the items go to the suite again, which passes over what it has reconciled
     // already; the ledger gets nothing.
-    select(id);
-    const ExportResult again = ExportAPrec(*session_, params_);
+    (void)statement(id);
+    const ExportResult again = ExportAPrec(*session, params);
     EXPECT_EQ(messageTexts(), "");
     EXPECT_EQ(again.itemsSent, 3);
     EXPECT_FALSE(again.serviceChargePosted || again.interestPosted);
     EXPECT_EQ(listing("ledger").size(), 4u);
     EXPECT_EQ(listing("clearing").size(), 1u);
-    EXPECT_EQ(reconciliation(id).ServiceChargeBatch, done.ServiceChargeBatch);
+    EXPECT_EQ(statement(id).ServiceChargeBatch, done.ServiceChargeBatch);
 }
 
 INSTANTIATE_TEST_SUITE_P(SqliteAndPostgres, DemoSuite, ::testing::Bool(),
@@ -139,16 +133,16 @@ class Posting : public CompletionSuiteTest {
     }
     // Completes the open statement with service charge 12.50 and interest 3.10.
     int32_t complete() {
-        APrec statement;
-        statement.BankID = bank_;
-        statement.EndingDate = kNov30;
-        statement.ServiceCharge = money(1250);
-        statement.ServiceChargeDate = kNov30;
-        statement.InterestEarned = money(310);
-        statement.InterestEarnedDate = kNov30;
-        const int32_t id = add(statement);
-        current(bank_);
-        EXPECT_TRUE(UpdateAPrecDone(*session_).done);
+        APrec sheet;
+        sheet.BankID = bank_;
+        sheet.EndingDate = kNov30;
+        sheet.ServiceCharge = money(1250);
+        sheet.ServiceChargeDate = kNov30;
+        sheet.InterestEarned = money(310);
+        sheet.InterestEarnedDate = kNov30;
+        const int32_t id = add(sheet);
+        makeCurrent(bank_);
+        EXPECT_TRUE(UpdateAPrecDone(*session).done);
         return id;
     }
     int32_t bank_ = 0;
@@ -157,11 +151,11 @@ class Posting : public CompletionSuiteTest {
 TEST_F(Posting, ABankThatNoLongerPostsServiceChargesGetsTheAdjustmentButNoBatch) {
     setBank([](APbnk& b) { b.ServiceChargePost = 0; });
     const int32_t id = complete();
-    const ExportResult r = ExportAPrec(*session_, params_);
+    const ExportResult r = ExportAPrec(*session, params);
     EXPECT_EQ(messageTexts(), "");
     EXPECT_FALSE(r.serviceChargePosted);
     EXPECT_TRUE(r.interestPosted);
-    EXPECT_EQ(reconciliation(id).ServiceChargeBatch, 0);
+    EXPECT_EQ(statement(id).ServiceChargeBatch, 0);
     int charges = 0;
     for (const APbac& a : all<APbac>())
         charges += a.ReconciliationID == id && a.Description == "Service Charge" ? 1 : 0;
@@ -174,54 +168,54 @@ TEST_F(Posting, ALedgerThatRefusesTheServiceChargeAccountStillTakesTheInterest) 
     // An account the ledger does not know, then one it knows but has closed.
     setBank([](APbnk& b) { b.ServiceChargeAccount = "9999-000-00"; });
     const int32_t id = complete();
-    ExportResult r = ExportAPrec(*session_, params_);
-    ASSERT_EQ(messages_->count(), 1u);
-    EXPECT_EQ(messages_->last()->text,
+    ExportResult r = ExportAPrec(*session, params);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->text,
               "While attempting to post service charge, Account 9999-000-00 not in system.");
-    EXPECT_EQ(messages_->last()->caption, "Bank Reconciliation");
-    EXPECT_EQ(messages_->beeps(), 1);
+    EXPECT_EQ(messages->last()->caption, "Bank Reconciliation");
+    EXPECT_EQ(messages->beeps(), 1);
     EXPECT_FALSE(r.serviceChargePosted);
     EXPECT_TRUE(r.interestPosted);
-    EXPECT_EQ(reconciliation(id).ServiceChargeBatch, 0);
-    const int32_t interestBatch = reconciliation(id).InterestEarnedBatch;
+    EXPECT_EQ(statement(id).ServiceChargeBatch, 0);
+    const int32_t interestBatch = statement(id).InterestEarnedBatch;
     EXPECT_GT(interestBatch, 0);
 
-    messages_->clear();
-    current(bank_);
+    messages->clear();
+    makeCurrent(bank_);
     setBank([](APbnk& b) { b.ServiceChargeAccount = "1050-000-00"; });
-    select(id);
-    r = ExportAPrec(*session_, params_);
-    ASSERT_EQ(messages_->count(), 1u);
-    EXPECT_EQ(messages_->last()->text,
+    (void)statement(id);
+    r = ExportAPrec(*session, params);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->text,
               "While attempting to post service charge, Account 1050-000-00 not in active.");
-    EXPECT_EQ(reconciliation(id).ServiceChargeBatch, 0);
+    EXPECT_EQ(statement(id).ServiceChargeBatch, 0);
     EXPECT_EQ(listing("ledger").size(), 2u);  // the interest only
 
     // Mended, "&Post" posts the service charge alone.
-    messages_->clear();
-    current(bank_);
+    messages->clear();
+    makeCurrent(bank_);
     setBank([](APbnk& b) { b.ServiceChargeAccount = "5100-000-00"; });
-    select(id);
-    r = ExportAPrec(*session_, params_);
+    (void)statement(id);
+    r = ExportAPrec(*session, params);
     EXPECT_EQ(messageTexts(), "");
     EXPECT_TRUE(r.serviceChargePosted);
     EXPECT_FALSE(r.interestPosted);
-    EXPECT_GT(reconciliation(id).ServiceChargeBatch, interestBatch);
-    EXPECT_EQ(reconciliation(id).InterestEarnedBatch, interestBatch);
+    EXPECT_GT(statement(id).ServiceChargeBatch, interestBatch);
+    EXPECT_EQ(statement(id).InterestEarnedBatch, interestBatch);
     EXPECT_EQ(listing("ledger").size(), 4u);
 }
 
 TEST_F(Posting, AStatementWithNoClearedItemSendsNothingToTheSuite) {
     for (const APbac& a : all<APbac>()) {
         (void)activity(a.ActivityID);
-        session_->file<APbac>().rec.Marked = 0;
-        ASSERT_EQ(session_->file<APbac>().put(), Error::None);
+        session->file<APbac>().rec.Marked = 0;
+        ASSERT_EQ(session->file<APbac>().put(), Error::None);
     }
     complete();
-    const ExportResult r = ExportAPrec(*session_, params_);
+    const ExportResult r = ExportAPrec(*session, params);
     EXPECT_EQ(messageTexts(), "");
     EXPECT_EQ(r.itemsSent, 0);
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(data_ + "/zor0007.txt")));  // no POSTCHK
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(folder() + "/zor0007.txt")));  // no POSTCHK
     EXPECT_EQ(transaction(1001, "FIStatus"), "O");
     EXPECT_TRUE(r.serviceChargePosted && r.interestPosted);
 }
@@ -229,27 +223,27 @@ TEST_F(Posting, AStatementWithNoClearedItemSendsNothingToTheSuite) {
 TEST_F(Posting, ARefusedRegisterClaimSendsAndPostsNothingAndTheStatementStaysDone) {
     setRegisterHeader("OPER", "V", "0");
     const int32_t id = complete();
-    ExportResult r = ExportAPrec(*session_, params_);
-    ASSERT_EQ(messages_->count(), 1u);
-    EXPECT_EQ(messages_->last()->text, "Void Run in Process. Please try later.");
-    EXPECT_EQ(messages_->last()->caption, "Bank Reconciliation");
+    ExportResult r = ExportAPrec(*session, params);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->text, "Void Run in Process. Please try later.");
+    EXPECT_EQ(messages->last()->caption, "Bank Reconciliation");
     EXPECT_EQ(r.refusal, "Void Run in Process. Please try later.");
     EXPECT_EQ(r.itemsSent, 0);
     EXPECT_EQ(transaction(1001, "FIStatus"), "O");
     EXPECT_TRUE(listing("ledger").empty());
-    EXPECT_EQ(reconciliation(id).Done, 1);
+    EXPECT_EQ(statement(id).Done, 1);
 
     setRegisterHeader("OPER", " ", "2");
-    messages_->clear();
-    select(id);
-    r = ExportAPrec(*session_, params_);
+    messages->clear();
+    (void)statement(id);
+    r = ExportAPrec(*session, params);
     EXPECT_EQ(r.refusal, "Reconciliation being Posted. Please try later.");
 
     // Once the suite's run is over, "&Post" sends and posts it all.
     setRegisterHeader("OPER", " ", "0");
-    messages_->clear();
-    select(id);
-    r = ExportAPrec(*session_, params_);
+    messages->clear();
+    (void)statement(id);
+    r = ExportAPrec(*session, params);
     EXPECT_EQ(messageTexts(), "");
     EXPECT_EQ(r.itemsSent, 2);
     EXPECT_EQ(transaction(1001, "FIStatus"), "R");
@@ -263,7 +257,7 @@ TEST_F(Posting, AnOpenReconciliationIsNeverSentOrPosted) {
     open.ServiceCharge = money(1250);
     open.ServiceChargeDate = kNov30;
     add(open);
-    const ExportResult r = ExportAPrec(*session_, params_);
+    const ExportResult r = ExportAPrec(*session, params);
     EXPECT_FALSE(r.ran);
     EXPECT_EQ(messageTexts(), "");
     EXPECT_TRUE(listing("ledger").empty());

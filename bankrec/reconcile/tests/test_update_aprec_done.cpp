@@ -7,13 +7,12 @@
 
 #include "bankrec/reconcile/update_aprec_done.h"
 #include "bankrec/storage/transaction.h"
-#include "completion_fixture.h"
 #include "corelib/message.h"
+#include "reconcile_fixture.h"
 
 using namespace corelib;
 using namespace storage;
 using namespace reconcile;
-using namespace completion_tests;
 
 namespace {
 
@@ -37,8 +36,23 @@ std::ostream& operator<<(std::ostream& out, const Snap& s) {
                << "}";
 }
 
-class Completing : public CompletionTest {
+class Completing : public ReconcileTest {
   protected:
+    // The bank's open statement with a service charge and interest, dated at its end, and stale
+    // totals that completion must count afresh.
+    int32_t openStatement(int32_t bank, int64_t charge, int64_t interest, int32_t ending) {
+        APrec r;
+        r.BankID = bank;
+        r.EndingDate = ending;
+        r.ServiceCharge = money(charge);
+        r.ServiceChargeDate = charge ? ending : 0;
+        r.InterestEarned = money(interest);
+        r.InterestEarnedDate = interest ? ending : 0;
+        r.ChecksMarked = 99;
+        const int32_t id = add(r);
+        makeCurrent(bank);
+        return id;
+    }
     std::vector<Snap> snapshot(int32_t reconciliationId) {
         std::vector<Snap> out;
         for (const APrac& r : all<APrac>())
@@ -50,28 +64,28 @@ class Completing : public CompletionTest {
 
 TEST_F(Completing, ClearsMarkedItemsSnapshotsEveryOutstandingRowAndAddsTheAdjustments) {
     const int32_t other = addBank("Payroll");
-    const int32_t otherCheck = addActivity(other, {"Check", "9001", 5000, true});
+    const int32_t otherCheck = addCheck(other, "9001", 5000, 0, 1);
     const int32_t bank = addBank("Operating");
-    const int32_t manual = addActivity(bank, {"Adjustment", "", -700});
-    const int32_t c1 = addActivity(bank, {"Check", "1001", 15000, true});
-    const int32_t c2 = addActivity(bank, {"Check", "1002", 2025, true, 0, "", 82001});
-    const int32_t c3 = addActivity(bank, {"Check", "1003", 4000, false, 0, "", 82002});
-    const int32_t d1 = addActivity(bank, {"Deposit", "D1", 50000, true});
-    const int32_t old = addActivity(bank, {"Check", "0990", 100, true});
-    (void)activity(old);
-    session_->file<APbac>().rec.Reconciled = 1;
-    ASSERT_EQ(session_->file<APbac>().put(), Error::None);
-    const int32_t id = openReconciliation(bank, 1250, 310);
-    current(bank);
+    APbac adjustment;
+    adjustment.BankID = bank;
+    adjustment.ActivityType = "Adjustment";
+    adjustment.Amount = money(-700);
+    const int32_t manual = add(adjustment);
+    const int32_t c1 = addCheck(bank, "1001", 15000, day(2026, 3, 2), 1);
+    const int32_t c2 = addCheck(bank, "1002", 2025, day(2026, 3, 3), 1);
+    const int32_t c3 = addCheck(bank, "1003", 4000, day(2026, 3, 4));
+    const int32_t d1 = addDeposit(bank, 50000, 0, 1);
+    const int32_t old = addCheck(bank, "0990", 100, 0, 1, 1);
+    const int32_t id = openStatement(bank, 1250, 310, day(2026, 3, 31));
 
-    const DoneResult result = UpdateAPrecDone(*session_);
+    const DoneResult result = UpdateAPrecDone(*session);
     EXPECT_EQ(messageTexts(), "");
     ASSERT_TRUE(result.done);
     EXPECT_EQ(GlobalResponse, RequestCompleted);
     EXPECT_EQ(result.reconciliationId, id);
-    ASSERT_EQ(progress_->windows.size(), 1u);
-    EXPECT_EQ(progress_->windows[0].title, "Progress...");
-    EXPECT_NE(progress_->windows[0].text.find("Completing reconciliation"), std::string::npos);
+    ASSERT_EQ(progress.options.size(), 1u);
+    EXPECT_EQ(progress.options[0].title, "Progress...");
+    EXPECT_EQ(progress.options[0].text, "Processing Records\nCompleting reconciliation");
 
     // Adjustments come first in the key, then checks by date, then deposits; each item's
     // snapshot amount is the running amount: 0 until the first check.
@@ -82,13 +96,12 @@ TEST_F(Completing, ClearsMarkedItemsSnapshotsEveryOutstandingRowAndAddsTheAdjust
                                                {d1, "Deposit", 1, 50000}}));
     for (const APrac& r : all<APrac>()) EXPECT_EQ(r.ChangeID + r.ChangeDate + r.ChangeTime, 0);
 
-    const APrec rec = reconciliation(id);
+    const APrec rec = statement(id);
     EXPECT_EQ(rec.Done, 1);
     EXPECT_EQ(rec.ChecksMarked, 2);
     EXPECT_EQ(rec.ChecksMarkedAmount, money(17025));
     EXPECT_EQ(rec.DepositsMarked, 1);
     EXPECT_EQ(rec.DepositsMarkedAmount, money(50000));
-    EXPECT_EQ(session_->file<APrec>().rec.Done, 1);  // the buffer holds it as stored
 
     for (int32_t cleared : {c1, c2, d1}) {
         EXPECT_EQ(activity(cleared).Reconciled, 1) << cleared;
@@ -122,27 +135,29 @@ TEST_F(Completing, ClearsMarkedItemsSnapshotsEveryOutstandingRowAndAddsTheAdjust
 
     // The next statement: what stayed outstanding is snapshotted again, the manual adjustment
     // with 0 again (it is never reconciled); nothing to add without charge or interest.
-    const int32_t next = openReconciliation(bank, 0, 0, 82060);
-    current(bank);
-    const DoneResult second = UpdateAPrecDone(*session_);
+    const int32_t next = openStatement(bank, 0, 0, day(2026, 4, 30));
+    const DoneResult second = UpdateAPrecDone(*session);
     ASSERT_TRUE(second.done);
     EXPECT_EQ(snapshot(next),
               (std::vector<Snap>{{manual, "Adjustment", 0, 0}, {c3, "Check", 0, 4000}}));
-    EXPECT_EQ(reconciliation(next).ChecksMarked, 0);
+    EXPECT_EQ(statement(next).ChecksMarked, 0);
     EXPECT_EQ(second.serviceChargeActivityId + second.interestActivityId, 0);
     EXPECT_EQ(activity(manual).Reconciled, 0);
 }
 
 class Undone : public Completing {
   protected:
-    void SetUp() override {
-        Completing::SetUp();
+    Undone() {
         bank_ = addBank("Operating");
-        for (int i = 1; i <= 60; ++i)
-            addActivity(bank_, {i % 5 ? "Check" : "Deposit", "", 100 * i, i % 2 == 0});
-        id_ = openReconciliation(bank_, 1250, 310);
-        current(bank_);
+        for (int i = 1; i <= 60; ++i) {
+            if (i % 5)
+                addCheck(bank_, std::to_string(1000 + i), 100 * i, 0, i % 2 == 0);
+            else
+                addDeposit(bank_, 100 * i, 0, i % 2 == 0);
+        }
+        id_ = openStatement(bank_, 1250, 310, day(2026, 3, 31));
         before_ = all<APbac>();
+        makeCurrent(bank_);
     }
     // Nothing of the completion is kept: every row, the snapshot and the reconciliation as they
     // were, and the APrec buffer holds the open reconciliation.
@@ -156,11 +171,11 @@ class Undone : public Completing {
             EXPECT_EQ(after[i].Reconciled, before_[i].Reconciled) << i;
             EXPECT_EQ(after[i].Marked, before_[i].Marked) << i;
         }
-        EXPECT_EQ(session_->file<APrec>().rec.ReconciliationID, id_);
-        EXPECT_EQ(session_->file<APrec>().rec.Done, 0);
-        EXPECT_EQ(session_->file<APrec>().rec.ChecksMarked, 99);  // the stale totals
+        EXPECT_EQ(session->file<APrec>().rec.ReconciliationID, id_);
+        EXPECT_EQ(session->file<APrec>().rec.Done, 0);
+        EXPECT_EQ(session->file<APrec>().rec.ChecksMarked, 99);  // the stale totals
     }
-    std::string path(FileId f) const { return storage_.filePath(f); }
+    std::string path(FileId f) const { return storage.filePath(f); }
 
     int32_t bank_ = 0;
     int32_t id_ = 0;
@@ -168,16 +183,16 @@ class Undone : public Completing {
 };
 
 TEST_F(Undone, CancelHalfWayKeepsNothingAndSaysNothing) {
-    progress_->cancelBeforeTick = 1;  // after the first 25 rows
-    const DoneResult result = UpdateAPrecDone(*session_);
+    cancelBeforeTick(1);  // after the first 25 rows
+    const DoneResult result = UpdateAPrecDone(*session);
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.snapshotRows, 25);  // written, then rolled back
     expectNothingKept(result);
-    EXPECT_EQ(messages_->count(), 0u);
+    EXPECT_EQ(messages->count(), 0u);
     // The same statement completes afterwards.
-    progress_->cancelBeforeTick = -1;
-    current(bank_);
-    EXPECT_TRUE(UpdateAPrecDone(*session_).done);
+    cancelBeforeTick(-1);
+    makeCurrent(bank_);
+    EXPECT_TRUE(UpdateAPrecDone(*session).done);
     EXPECT_EQ(all<APrac>().size(), 60u);
 }
 
@@ -187,12 +202,12 @@ TEST_F(Undone, AFailedRowWriteShowsTheWriteErrorAndRollsEverythingBack) {
                       "CREATE TRIGGER refuse BEFORE UPDATE ON APbac WHEN OLD.ActivityID = 40 "
                       "BEGIN SELECT RAISE(ABORT, 'disk full'); END"),
               SQLITE_OK);
-    const DoneResult result = UpdateAPrecDone(*session_);
+    const DoneResult result = UpdateAPrecDone(*session);
     expectNothingKept(result);
-    ASSERT_EQ(messages_->count(), 1u);
-    EXPECT_EQ(messages_->last()->caption, "Process PUT Error");
-    EXPECT_NE(messages_->last()->text.find("making changes to the APbac file"), std::string::npos);
-    EXPECT_NE(messages_->last()->text.find("disk full"), std::string::npos);
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->caption, "Process PUT Error");
+    EXPECT_NE(messages->last()->text.find("making changes to the APbac file"), std::string::npos);
+    EXPECT_NE(messages->last()->text.find("disk full"), std::string::npos);
 }
 
 TEST_F(Undone, SnapshotNumberingThatKeepsFailingAsksAndGivesUpOnCancel) {
@@ -200,11 +215,11 @@ TEST_F(Undone, SnapshotNumberingThatKeepsFailingAsksAndGivesUpOnCancel) {
                       "CREATE TRIGGER refuse BEFORE INSERT ON APrac "
                       "BEGIN SELECT RAISE(ABORT, 'no room'); END"),
               SQLITE_OK);
-    messages_->answers({msg::Retry, msg::Cancel});  // three more attempts, then give up
-    const DoneResult result = UpdateAPrecDone(*session_);
+    messages->answers({msg::Retry, msg::Cancel});  // three more attempts, then give up
+    const DoneResult result = UpdateAPrecDone(*session);
     expectNothingKept(result);
-    ASSERT_EQ(messages_->count(), 2u);
-    for (const auto& m : messages_->messages()) {
+    ASSERT_EQ(messages->count(), 2u);
+    for (const auto& m : messages->messages()) {
         EXPECT_EQ(m.caption, "Auto Increment Error");
         EXPECT_NE(m.text.find("no room"), std::string::npos);
     }
@@ -213,30 +228,29 @@ TEST_F(Undone, SnapshotNumberingThatKeepsFailingAsksAndGivesUpOnCancel) {
 TEST_F(Undone, StepFailuresShowTheirTextAndLeaveTheReconciliationOpen) {
     // Another station holds the activity file: the transaction waits a second, then gives up.
     {
-        FileSession other(storage_);
-        Transaction held(other, {FileId::APbac}, 1);
+        auto other = station();
+        Transaction held(*other, {FileId::APbac}, 1);
         ASSERT_EQ(held.error(), Error::None);
         const auto start = std::chrono::steady_clock::now();
-        const DoneResult result = UpdateAPrecDone(*session_);
+        const DoneResult result = UpdateAPrecDone(*session);
         const auto waited = std::chrono::steady_clock::now() - start;
         EXPECT_GE(waited, std::chrono::milliseconds(900));
         EXPECT_LT(waited, std::chrono::milliseconds(5000));
         expectNothingKept(result);
-        ASSERT_EQ(messages_->count(), 1u);
-        EXPECT_EQ(messages_->last()->caption, "Progress...");
-        EXPECT_EQ(messages_->last()->icon, icon::Information);
-        EXPECT_EQ(messages_->last()->text.rfind("Unable to begin transaction, Error(48):", 0), 0u)
-            << messages_->last()->text;
+        ASSERT_EQ(messages->count(), 1u);
+        EXPECT_EQ(messages->last()->caption, "Progress...");
+        EXPECT_EQ(messages->last()->icon, icon::Information);
+        EXPECT_EQ(messages->last()->text.rfind("Unable to begin transaction, Error(48):", 0), 0u)
+            << messages->last()->text;
     }
     // A bank without an open reconciliation.
-    messages_->clear();
-    const int32_t empty = addBank("Savings");
-    current(empty);
-    const DoneResult none = UpdateAPrecDone(*session_);
+    messages->clear();
+    makeCurrent(addBank("Savings"));
+    const DoneResult none = UpdateAPrecDone(*session);
     EXPECT_FALSE(none.done);
     EXPECT_EQ(GlobalResponse, RequestCancelled);
-    ASSERT_EQ(messages_->count(), 1u);
-    EXPECT_EQ(messages_->last()->text,
+    ASSERT_EQ(messages->count(), 1u);
+    EXPECT_EQ(messages->last()->text,
               "Unable to get APrec for update, Error(33):" + storageErrorText(Error::NoRecord));
     EXPECT_TRUE(all<APrac>().empty());
 }
