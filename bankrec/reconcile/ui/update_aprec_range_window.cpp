@@ -53,6 +53,8 @@ UpdateAPrecRangeWindow::UpdateAPrecRangeWindow(storage::FileSession& session, QW
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
+    // Wide enough for the window manager to show the whole title beside its buttons.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) * 5 / 4 + 120);
 
     connect(ok_, &QPushButton::clicked, this, &UpdateAPrecRangeWindow::ok);
     connect(cancel_, &QPushButton::clicked, this, &UpdateAPrecRangeWindow::reject);
