@@ -454,9 +454,10 @@ DeleteResult deleteRecord(FileSession& session, FileId file) {
 
 void stampRecord(FileSession& session, FileId file) {
     RecordFileBase& f = session.file(file);
+    const daytime::DateTime at = daytime::current();
     setField(f.def(), f.buffer(), 1, int64_t{glo_UserID});
-    setField(f.def(), f.buffer(), 2, int64_t{daytime::today()});
-    setField(f.def(), f.buffer(), 3, int64_t{daytime::now()});
+    setField(f.def(), f.buffer(), 2, int64_t{at.date});
+    setField(f.def(), f.buffer(), 3, int64_t{at.time});
 }
 
 ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller) {
