@@ -673,9 +673,11 @@ Error FileSession::releaseSavepoint() {
     std::string sql = "RELEASE sp" + std::to_string(savepointDepth_);
     int rc = txn_->exec(sql.c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
-    // The entry's writes now belong to the enclosing level and go with its rollback.
-    for (BufferMove& m : moves_)
-        if (m.depth == savepointDepth_) --m.depth;
+    // The entry's writes now belong to the enclosing level and go with its rollback. They are
+    // the last ones noted (depths never fall along moves_), so a long transaction of many
+    // savepoints does not look at its earlier writes again each time.
+    for (auto m = moves_.rbegin(); m != moves_.rend() && m->depth == savepointDepth_; ++m)
+        --m->depth;
     --savepointDepth_;
     return Error::None;
 }

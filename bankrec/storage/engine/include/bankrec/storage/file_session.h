@@ -155,7 +155,8 @@ class FileSession {
     Connection* txn_ = nullptr;  // connection of the active transaction
     uint32_t txnMask_ = 0;       // files it names
     int savepointDepth_ = 0;
-    // How each write of the active transaction moved its buffer's current record.
+    // How each write of the active transaction moved its buffer's current record, in the order
+    // written; the depths never fall along the vector (a savepoint's writes are the last ones).
     struct BufferMove {
         FileId file;
         int depth;              // savepoint depth of the write
