@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <optional>
 
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/transaction.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
@@ -200,30 +198,21 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     apply(v, bankId_, f.rec);
     if (found && sameValues(copy, f.rec)) return Outcome::Unchanged;
 
-    // The entry's writes: undone together when the entry fails.
-    std::optional<Savepoint> sp;
-    if (session_.inTransaction()) sp.emplace(session_);
-    auto undo = [&] {
-        if (sp) sp->rollback();
-    };
-
+    // An entry writes one statement at most (an add or a rewrite), which SQLite applies whole
+    // or not at all: a failing entry leaves nothing behind without a savepoint of its own, whose
+    // copies of every page the entry touches would cost more than the write itself.
     if (!found) {
         for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
             bool readFailed = false;
             err = addOnce(readFailed);
-            if (err == Error::None) {
-                if (sp) (void)sp->release();
-                return Outcome::Added;
-            }
+            if (err == Error::None) return Outcome::Added;
             if (readFailed) {
-                undo();
                 suspend();
                 StandardWarning(Warn_RecordFetchError, "APbac");
                 resume();
                 return Outcome::Failed;
             }
         }
-        undo();
         suspend();
         const int32_t answer = StandardWarning(Warn_AutoIncError);
         resume();
@@ -232,12 +221,8 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
 
     stampRecord(session_, FileId::APbac);
     err = f.put();
-    if (err == Error::None) {
-        if (sp) (void)sp->release();
-        return Outcome::Updated;
-    }
+    if (err == Error::None) return Outcome::Updated;
     saveError(session_);
-    undo();
     suspend();
     StandardWarning(Warn_UpdateError, err == Error::Changed
                                           ? std::string("Record Changed by Another Station")

@@ -8,8 +8,9 @@
 // one of the suite's values changed, reconciled rows are left alone. Marked, ReconciliationID
 // and ClearDate are never touched, so a row marked in an open reconciliation stays marked.
 //
-// The run is paced in time slices; each slice is one transaction on APbac and each entry a
-// savepoint inside it, so a failing entry leaves nothing behind while the others are kept.
+// The run is paced in time slices; each slice is one transaction on APbac. An entry writes one
+// statement at most (an add or a rewrite), so a failing entry leaves nothing behind while the
+// others are kept.
 // The transaction is ended before any question is asked and begun again afterwards. A slice
 // whose commit fails (after the lock wait) is reported; its rows are gone, so they count as
 // failed, and the next refresh brings them.
@@ -96,8 +97,8 @@ struct ChkLink {
 //      a caller's transaction is never committed here.
 //   3. nextId_ is non-zero only while a transaction is open on the session, so no other station
 //      can have added an identifier since.
-//   4. While a transaction is open, an entry's writes run under a savepoint: a failing entry
-//      leaves nothing behind and the entries before it stay.
+//   4. An entry writes at most one statement (add or put), applied whole or not at all: a
+//      failing entry leaves nothing behind and the entries before it stay.
 //   5. No transaction the loader began is open while a warning waits for the user.
 class ChkLoader {
   public:
