@@ -51,8 +51,8 @@ bool check(int rc, sqlite3* db, const char* what) {
 // The same reads and writes as the loader, in plain SQL: per entry a lookup by transaction,
 // and for a new row the highest identifier and the insert. The reload only looks up and
 // compares.
-Timed plainSql(const std::string& path, const std::vector<ChkEntryValues>& entries,
-               int32_t bankId) {
+[[gnu::noinline]] Timed plainSql(const std::string& path,
+                                 const std::vector<ChkEntryValues>& entries, int32_t bankId) {
     sqlite3* db = nullptr;
     check(sqlite3_open(path.c_str(), &db), db, "open");
     sqlite3_stmt *find = nullptr, *last = nullptr, *insert = nullptr;

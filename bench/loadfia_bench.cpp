@@ -153,7 +153,8 @@ bool exec(sqlite3* db, const std::string& sql) {
 }
 
 // The same rows read with one plain query, and the same records written with plain inserts.
-Timing runBaseline(const std::string& suiteFolder, const std::string& folder, int& rowsRead) {
+[[gnu::noinline]] Timing runBaseline(const std::string& suiteFolder, const std::string& folder,
+                                     int& rowsRead) {
     const bench::Stopwatch watch;
     struct Row {
         int fiaId;

@@ -111,7 +111,6 @@ void ChkLoader::endSlice() {
 }
 
 void ChkLoader::suspend() {
-    nextId_ = 0;
     if (!ownTransaction_) return;
     ownTransaction_ = false;
     if (session_.commit() != Error::None) {
@@ -204,7 +203,7 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     if (!found) {
         for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
             bool readFailed = false;
-            err = addOnce(readFailed);
+            err = numberAndAdd(session_, FileId::APbac, readFailed);
             if (err == Error::None) return Outcome::Added;
             if (readFailed) {
                 suspend();
@@ -231,28 +230,6 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     resume();
     // A retry looks the row up again, so a row reconciled meanwhile is still left alone.
     return answer == msg::Yes ? Outcome::Retry : Outcome::Failed;
-}
-
-Error ChkLoader::addOnce(bool& readFailed) {
-    readFailed = false;
-    RecordFile<APbac>& f = session_.file<APbac>();
-    if (nextId_ > 0 && session_.inTransaction()) {
-        // Inside the slice's write transaction no other station can add, so the identifier
-        // after the last one this slice numbered is still the highest plus one.
-        f.rec.ActivityID = nextId_;
-        stampRecord(session_, FileId::APbac);
-        const Error err = f.add();
-        if (err == Error::None) {
-            ++nextId_;
-            return Error::None;
-        }
-        saveError(session_);
-        nextId_ = 0;
-        return err;
-    }
-    const Error err = numberAndAdd(session_, FileId::APbac, readFailed);
-    if (err == Error::None && session_.inTransaction()) nextId_ = f.rec.ActivityID + 1;
-    return err;
 }
 
 // ---- Progress window ----

@@ -165,6 +165,10 @@ void FileSession::undoWrites(int depth) {
     }
 }
 
+void FileSession::forgetLastIdentifiers() {
+    for (auto& f : files_) f->lastIdKnown_ = false;
+}
+
 void FileSession::setRecoverMilliseconds(int ms) {
     recoverMs_ = ms < 0 ? 0 : ms;
     for (auto& c : conns_)
@@ -640,6 +644,7 @@ Error FileSession::finishTransaction(const char* sql) {
     }
     if (rc != SQLITE_OK || !committing) undoWrites(0);
     moves_.clear();
+    forgetLastIdentifiers();
     uint32_t mask = txnMask_;
     txn_ = nullptr;
     txnMask_ = 0;
@@ -690,6 +695,7 @@ Error FileSession::rollbackToSavepoint() {
     if (rc == SQLITE_OK) rc = txn_->exec(("RELEASE " + name).c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
     undoWrites(savepointDepth_);
+    forgetLastIdentifiers();
     --savepointDepth_;
     for (int i = 0; i < kFileCount; ++i)
         if (txnMask_ & (1u << i)) invalidateWalks(static_cast<FileId>(i));

@@ -499,24 +499,13 @@ Error numberAndAdd(FileSession& session, FileId file, bool& readFailed) {
     RecordFileBase& f = session.file(file);
     const FileDef& def = f.def();
     readFailed = false;
-    Values kept = keepValues(f);
-    f.clear();
     int64_t last = 0;
-    Error err = f.setEnd(KeyId{file, 0});
-    if (err == Error::None) err = f.previous();
-    if (err == Error::NoRecord) {
-        last = 0;
-    } else if (err != Error::None) {
+    Error err = f.lastIdentifier(last);
+    if (err != Error::None) {
         saveError(session);
         readFailed = true;
-        f.clear();
-        restoreValues(f, kept);
         return err;
-    } else {
-        last = fieldLong(f, 0);
     }
-    f.clear();
-    restoreValues(f, kept);
     stampRecord(session, file);
     if (!setField(def, f.buffer(), 0, last + 1)) {
         // The identifiers are used up; report it as the storage's own failure.

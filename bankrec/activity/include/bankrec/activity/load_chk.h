@@ -95,11 +95,9 @@ struct ChkLink {
 //   1. next_ - 1 entries have been handled, each counted once in counts_.
 //   2. ownTransaction_ is set only inside a slice, and only for a transaction the loader began;
 //      a caller's transaction is never committed here.
-//   3. nextId_ is non-zero only while a transaction is open on the session, so no other station
-//      can have added an identifier since.
-//   4. An entry writes at most one statement (add or put), applied whole or not at all: a
+//   3. An entry writes at most one statement (add or put), applied whole or not at all: a
 //      failing entry leaves nothing behind and the entries before it stay.
-//   5. No transaction the loader began is open while a warning waits for the user.
+//   4. No transaction the loader began is open while a warning waits for the user.
 class ChkLoader {
   public:
     ChkLoader(storage::FileSession& session, hostlink::ZORBRCHK& link, int32_t bankId);
@@ -125,9 +123,6 @@ class ChkLoader {
   private:
     enum class Outcome { Added, Updated, Unchanged, Reconciled, Failed, Retry };
     Outcome handle(const ChkEntryValues& v);
-    // One numbering and add of the buffer; readFailed when the highest identifier could not be
-    // read.
-    storage::Error addOnce(bool& readFailed);
     // Ends the slice's transaction before a question and begins it again after.
     void suspend();
     void resume();
@@ -138,7 +133,6 @@ class ChkLoader {
     int32_t next_ = 1;
     bool inSlice_ = false;
     bool ownTransaction_ = false;  // the slice's transaction is ours to commit
-    int32_t nextId_ = 0;           // the next identifier within the slice's transaction; 0 unknown
     ChkLoadCounts counts_;
     ChkLoadCounts committed_;  // counts_ when the slice's transaction began
     int32_t response_ = 2;

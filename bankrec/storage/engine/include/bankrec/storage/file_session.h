@@ -145,6 +145,8 @@ class FileSession {
     // Puts back the buffers moved by writes at savepoint depth `depth` or deeper and forgets
     // those writes.
     void undoWrites(int depth);
+    // The highest identifiers followed within the transaction are read again from the files.
+    void forgetLastIdentifiers();
 
     const Storage& storage_;
     int recoverMs_;

@@ -94,11 +94,11 @@ ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller);
 // Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
 void stampRecord(FileSession& session, FileId file);
 
-// One numbering: keeps the buffer's values, reads the highest identifier of the primary key,
-// stamps, and adds the kept values with that identifier + 1 (1 in an empty file). Returns
-// Error::None when added (the record is current), or the error with the error saved; `readFailed`
-// tells whether reading the highest identifier failed (then nothing was added). The buffer keeps
-// the values.
+// One numbering: reads the highest identifier of the primary key (without moving the buffer;
+// within a transaction naming the file, counted on from this session's own adds), stamps, and
+// adds the buffer with that identifier + 1 (1 in an empty file). Returns Error::None when added
+// (the record is current), or the error with the error saved; `readFailed` tells whether reading
+// the highest identifier failed (then nothing was added). The buffer keeps the values.
 Error numberAndAdd(FileSession& session, FileId file, bool& readFailed);
 
 // How addNumbered reports a failure to read the highest identifier.
