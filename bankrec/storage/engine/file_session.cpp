@@ -24,6 +24,10 @@ uint32_t bit(FileId f) {
     return 1u << static_cast<int>(f);
 }
 
+// A session, and with it each of its connections, is used from one thread at a time, so SQLite
+// need not lock a connection on every call (its multi-thread mode).
+constexpr int kOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+
 bool fileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
@@ -184,7 +188,7 @@ Error FileSession::openConnection(FileId file, bool create, std::unique_ptr<Conn
     const std::string path = storage_.filePath(file);
     if (!create && !fileExists(path)) return failText(Error::FileNotFound, file, path);
     auto c = std::make_unique<Connection>();
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    int flags = kOpenFlags | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &c->db, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (!fileExists(path)) return failText(Error::FileNotFound, file, path);
@@ -530,8 +534,7 @@ Connection* FileSession::transactionConnection(uint32_t mask, Error& err) {
             break;
         }
     // The main database must be a real file for commits across files to be atomic.
-    int rc =
-        sqlite3_open_v2(storage_.filePath(first).c_str(), &c->db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(storage_.filePath(first).c_str(), &c->db, kOpenFlags, nullptr);
     if (rc != SQLITE_OK) {
         err = fail(Error::Driver, first, c.get(), rc);
         return nullptr;
