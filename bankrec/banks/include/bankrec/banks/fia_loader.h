@@ -11,8 +11,8 @@
 // loader goes on.
 //
 // Within a caller's slice transaction each entry is a single write, so a failed statement undoes
-// only itself, and the change and delete services join the slice under a savepoint of their
-// own: one failing entry leaves the rest of the slice alone.
+// only itself; the change service joins the slice with its one write and the delete service
+// under a savepoint of its own: one failing entry leaves the rest of the slice alone.
 //
 // An incomplete list must not strip the banks of their cash accounts: the removal runs only when
 // the list is marked complete (LOADFIA answered 1) and holds at least one entry. Adding missing

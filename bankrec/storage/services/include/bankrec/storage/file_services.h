@@ -87,8 +87,8 @@ enum class [[nodiscard]] ChangeResult : int32_t{
 // ChangeTime. When another station changed the record since it was read, a form caller gets
 // warning 38 and any other caller warning 15, and the buffer is read again from the file.
 // Other failures show warning 15 with the file name. Nothing is written on failure. Inside a
-// transaction of the caller's it joins it when it names the file, and is refused with warning
-// 34 otherwise.
+// transaction of the caller's it joins it when it names the file (its one write needs no
+// savepoint), and is refused with warning 34 otherwise.
 ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller);
 
 // Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
