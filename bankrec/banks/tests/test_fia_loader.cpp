@@ -97,6 +97,26 @@ TEST_F(FiaLoaderTest, ABankLeftWithoutCashAccountsHasNoDefaultAndOtherBanksKeepT
     EXPECT_EQ(banks().size(), 2u);
 }
 
+TEST_F(FiaLoaderTest, ANewCashAccountSortingFirstLeavesTheDefaultTheUserChose) {
+    load({entry(7, "Operating", "2000-000-00"), entry(7, "Operating", "3000-000-00")});
+    const int32_t bank = bankByFia(7).BankID;
+    auto& u = session_->file<APbnu>();
+    for (const auto& row : cashOf(bank)) {
+        u.rec.BankUseID = row.BankUseID;
+        ASSERT_EQ(u.get(APBNU_KEY_BANKUSEID), Error::None);
+        u.rec.Post = row.BankAccount == "3000-000-00" ? 1 : 0;
+        ASSERT_EQ(u.put(), Error::None);
+    }
+
+    FiaLoadCounts c =
+        load({entry(7, "Operating", "3000-000-00"), entry(7, "Operating", "1000-000-00"),
+              entry(7, "Operating", "2000-000-00")});
+    EXPECT_EQ(cashOf(bank).size(), 3u);
+    EXPECT_EQ(defaultsOf(bank), std::vector<std::string>{"3000-000-00"});
+    EXPECT_EQ(c.cashAdded, 1);
+    EXPECT_EQ(c.defaultsSet, 0);
+}
+
 TEST_F(FiaLoaderTest, ABlankCashAccountFromTheSuiteIsKeptAsAnEmptyAccount) {
     load({entry(9, "Savings", "")});
     const int32_t bank = bankByFia(9).BankID;

@@ -49,7 +49,8 @@ struct FiaLoadCounts {
 // States (phase_), each step() doing one unit of its phase:
 //   Entries   one list entry per step (APbnk written), collecting (BankID, cash account) pairs
 //   Remove    one APbnu row per step, deleted when the suite no longer reports it
-//   Add       one reported pair per step, added to APbnu when missing
+//   Add       one reported pair per step, added to APbnu when missing (a bank's first pair,
+//             added to a bank without cash accounts, comes marked as its default)
 //   Defaults  one bank per step, its first cash account marked when it has no default
 //   Done      step() returns false
 // Transitions: Entries --list exhausted--> Remove --walk ended--> Add --pairs exhausted-->
@@ -101,6 +102,8 @@ class FiaLoader {
     void loadEntry(int32_t number);
     bool removeStep();
     bool addStep();
+    // Whether the bank has any APbnu row (true also when that cannot be read).
+    bool hasCashAccount(int32_t bankId);
     bool defaultsStep();
     void enter(Phase phase);
 
