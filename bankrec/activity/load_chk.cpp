@@ -144,6 +144,10 @@ bool ChkLoader::step() {
         ++counts_.otherSourceSkipped;
         return next_ <= total();
     }
+    if (v.TransactionID == 0) {
+        ++counts_.noTransactionSkipped;
+        return next_ <= total();
+    }
     Outcome o;
     do {
         o = handle(v);

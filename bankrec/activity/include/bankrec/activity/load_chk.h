@@ -17,6 +17,8 @@
 //
 // Entries of another source (the suite leaves the source blank for other source modules) carry
 // no type and no amounts; they are skipped and counted rather than stored with made-up values.
+// So are entries of TransactionID 0: the key a row is found again by leaves 0 out, so such an
+// entry would be added once more at every load, and 0 marks the rows entered in this program.
 #include <cstdint>
 #include <string>
 
@@ -37,13 +39,14 @@ namespace activity {
 
 // What one run did.
 struct ChkLoadCounts {
-    int32_t entries = 0;             // queue entries
-    int32_t added = 0;               // new APbac rows
-    int32_t updated = 0;             // rows rewritten with the suite's values
-    int32_t unchanged = 0;           // rows already holding the suite's values
-    int32_t reconciledSkipped = 0;   // reconciled rows left as they were
-    int32_t otherSourceSkipped = 0;  // entries of a source other than AP, PR, CR and GL
-    int32_t failed = 0;              // entries abandoned after a warning
+    int32_t entries = 0;               // queue entries
+    int32_t added = 0;                 // new APbac rows
+    int32_t updated = 0;               // rows rewritten with the suite's values
+    int32_t unchanged = 0;             // rows already holding the suite's values
+    int32_t reconciledSkipped = 0;     // reconciled rows left as they were
+    int32_t otherSourceSkipped = 0;    // entries of a source other than AP, PR, CR and GL
+    int32_t noTransactionSkipped = 0;  // entries of TransactionID 0
+    int32_t failed = 0;                // entries abandoned after a warning
 };
 
 // The working values of one queue entry, as they go into APbac.
