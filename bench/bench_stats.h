@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -29,12 +30,19 @@ inline double cpuMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
+// Elapsed and processor time of one measurement.
+struct Sample {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
 // Elapsed and processor time from its construction.
 class Stopwatch {
   public:
     Stopwatch() : wall_(Clock::now()), cpu_(bench::cpuMs()) {}
     double wallMs() const { return msSince(wall_); }
     double cpuMs() const { return bench::cpuMs() - cpu_; }
+    Sample sample() const { return {wallMs(), cpuMs()}; }
 
   private:
     Clock::time_point wall_;
@@ -77,6 +85,29 @@ inline Series ratios(const Series& ours, const Series& plain) {
 inline void print(const char* label, const Series& s, const char* unit = "") {
     std::printf("%-24s min %9.2f  median %9.2f  max %9.2f %s\n", label, s.min(), s.median(),
                 s.max(), unit);
+}
+
+// Elapsed and processor time of one side, round by round.
+struct Timings {
+    Series wall, cpu;
+    void add(const Sample& s) {
+        wall.add(s.wallMs);
+        cpu.add(s.cpuMs);
+    }
+};
+
+// Prints both sides' elapsed and processor times and the per-round ratios of each, labelled
+// "<what> <side>"; returns the per-round ratios of the elapsed times.
+inline Series compare(const std::string& what, const std::string& oursName, const Timings& ours,
+                      const std::string& plainName, const Timings& plain) {
+    print((what + " " + oursName).c_str(), ours.wall, "ms");
+    print((what + " " + plainName).c_str(), plain.wall, "ms");
+    print((what + " " + oursName + " cpu").c_str(), ours.cpu, "ms");
+    print((what + " " + plainName + " cpu").c_str(), plain.cpu, "ms");
+    print((what + " cpu ratio").c_str(), ratios(ours.cpu, plain.cpu));
+    const Series wall = ratios(ours.wall, plain.wall);
+    print((what + " ratio").c_str(), wall);
+    return wall;
 }
 
 }  // namespace bench

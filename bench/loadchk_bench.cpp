@@ -38,10 +38,6 @@ namespace {
 using bench::Clock;
 using bench::msSince;
 
-struct Timed {
-    double wallMs = 0, cpuMs = 0;
-};
-
 bool check(int rc, sqlite3* db, const char* what) {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return true;
     std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
@@ -51,8 +47,9 @@ bool check(int rc, sqlite3* db, const char* what) {
 // The same reads and writes as the loader, in plain SQL: per entry a lookup by transaction,
 // and for a new row the highest identifier and the insert. The reload only looks up and
 // compares.
-[[gnu::noinline]] Timed plainSql(const std::string& path,
-                                 const std::vector<ChkEntryValues>& entries, int32_t bankId) {
+[[gnu::noinline]] bench::Sample plainSql(const std::string& path,
+                                         const std::vector<ChkEntryValues>& entries,
+                                         int32_t bankId) {
     sqlite3* db = nullptr;
     check(sqlite3_open(path.c_str(), &db), db, "open");
     sqlite3_stmt *find = nullptr, *last = nullptr, *insert = nullptr;
@@ -116,7 +113,7 @@ bool check(int rc, sqlite3* db, const char* what) {
         sqlite3_reset(insert);
     }
     check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
-    const Timed ms{watch.wallMs(), watch.cpuMs()};
+    const bench::Sample ms = watch.sample();
     sqlite3_finalize(find);
     sqlite3_finalize(last);
     sqlite3_finalize(insert);
@@ -128,8 +125,8 @@ bool check(int rc, sqlite3* db, const char* what) {
 }
 
 // One run of the loader over the filled link, paced by the headless progress runner.
-Timed loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCounts& counts,
-                int& slices, double& commitMs) {
+bench::Sample loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCounts& counts,
+                        int& slices, double& commitMs) {
     link.select(0);
     const bench::Stopwatch watch;
     ChkLoader loader(session, link, bankId);
@@ -154,7 +151,7 @@ Timed loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCou
     counts = loader.counts();
     slices = job.slices;
     commitMs = job.commitMs;
-    return {watch.wallMs(), watch.cpuMs()};
+    return watch.sample();
 }
 
 }  // namespace
@@ -206,8 +203,7 @@ int main(int argc, char** argv) {
 
     // Each round loads into fresh files, the loader and plain SQL in turn (which goes first
     // alternates), then loads the same transactions again over what it stored.
-    bench::Series load, plainLoad, reload, plainReload;  // elapsed
-    bench::Series loadCpu, plainLoadCpu, reloadCpu, plainReloadCpu;
+    bench::Timings load, plainLoad, reload, plainReload;
     ChkLoadCounts loadCounts, reloadCounts;
     int slices = 0;
     double commitMs = 0;
@@ -236,19 +232,15 @@ int main(int argc, char** argv) {
         const std::string plainPath = plainStorage.filePath(FileId::APbac);
 
         const bool oursFirst = round % 2 == 0;
-        auto pair = [&](bench::Series& mine, bench::Series& mineCpu, bench::Series& theirs,
-                        bench::Series& theirsCpu, ChkLoadCounts& counts) {
-            Timed plain;
+        auto pair = [&](bench::Timings& mine, bench::Timings& theirs, ChkLoadCounts& counts) {
+            bench::Sample plain;
             if (!oursFirst) plain = plainSql(plainPath, entries, bankId);
-            const Timed loader = loaderRun(session, link.link, bankId, counts, slices, commitMs);
+            mine.add(loaderRun(session, link.link, bankId, counts, slices, commitMs));
             if (oursFirst) plain = plainSql(plainPath, entries, bankId);
-            mine.add(loader.wallMs);
-            mineCpu.add(loader.cpuMs);
-            theirs.add(plain.wallMs);
-            theirsCpu.add(plain.cpuMs);
+            theirs.add(plain);
         };
-        pair(load, loadCpu, plainLoad, plainLoadCpu, loadCounts);
-        pair(reload, reloadCpu, plainReload, plainReloadCpu, reloadCounts);
+        pair(load, plainLoad, loadCounts);
+        pair(reload, plainReload, reloadCounts);
         closeFile(session, FileId::APbac);
         closeFile(session, FileId::APbnk);
     }
@@ -257,20 +249,9 @@ int main(int argc, char** argv) {
         "%d rounds, each into fresh files; last round: %d added, then %d unchanged and "
         "%d updated (%d slices, %.1f ms in their commits)\n",
         rounds, loadCounts.added, reloadCounts.unchanged, reloadCounts.updated, slices, commitMs);
-    bench::print("load   loader", load, "ms");
-    bench::print("load   plain SQL", plainLoad, "ms");
-    bench::print("reload loader", reload, "ms");
-    bench::print("reload plain SQL", plainReload, "ms");
-    bench::print("load   loader cpu", loadCpu, "ms");
-    bench::print("load   plain SQL cpu", plainLoadCpu, "ms");
-    bench::print("reload loader cpu", reloadCpu, "ms");
-    bench::print("reload plain SQL cpu", plainReloadCpu, "ms");
-    bench::print("load   cpu ratio", bench::ratios(loadCpu, plainLoadCpu));
-    bench::print("reload cpu ratio", bench::ratios(reloadCpu, plainReloadCpu));
-    const bench::Series loadRatio = bench::ratios(load, plainLoad);
-    const bench::Series reloadRatio = bench::ratios(reload, plainReload);
-    bench::print("load   ratio per round", loadRatio);
-    bench::print("reload ratio per round", reloadRatio);
+    const bench::Series loadRatio = bench::compare("load", "loader", load, "plain SQL", plainLoad);
+    const bench::Series reloadRatio =
+        bench::compare("reload", "loader", reload, "plain SQL", plainReload);
     std::printf("ratio load=%.2f reload=%.2f\n", loadRatio.median(), reloadRatio.median());
     return 0;
 }

@@ -106,8 +106,7 @@ bool makeSuite(const std::string& folder) {
 }
 
 struct Timing {
-    double ms = 0;
-    double cpuMs = 0;
+    bench::Sample time;
     double loadfiaMs = 0;  // of which LOADFIA itself
     FiaLoadCounts counts;
 };
@@ -127,8 +126,7 @@ Timing runLoader(const Storage& storage, const StartupParameters& params) {
         runProgress(loadFiaQuickOptions(), job);
         r.counts = job.loader().counts();
     }
-    r.ms = watch.wallMs();
-    r.cpuMs = watch.cpuMs();
+    r.time = watch.sample();
     return r;
 }
 
@@ -226,8 +224,7 @@ bool exec(sqlite3* db, const std::string& sql) {
     sqlite3_close(db);
     if (!ok) return {};
     Timing r;
-    r.ms = watch.wallMs();
-    r.cpuMs = watch.cpuMs();
+    r.time = watch.sample();
     return r;
 }
 }  // namespace
@@ -246,7 +243,7 @@ int main(int argc, char** argv) {
     // Each measurement in several rounds into fresh files, the loader and the baseline in
     // turn: a single commit's fsync varies a lot on a shared disk.
     const int rounds = std::max(5, argc > 1 ? std::atoi(argv[1]) : 7);
-    bench::Series firsts, seconds, baselines, firstsCpu, secondsCpu, baselinesCpu;
+    bench::Timings firsts, seconds, baselines;
     Timing first, second;
     int rowsRead = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -264,13 +261,10 @@ int main(int argc, char** argv) {
         first = runLoader(storage, params);
         second = runLoader(storage, params);
         if (round % 2 == 0) baseline = runBaseline(suite, plain, rowsRead);
-        if (baseline.ms <= 0) return 1;
-        firsts.add(first.ms);
-        seconds.add(second.ms);
-        baselines.add(baseline.ms);
-        firstsCpu.add(first.cpuMs);
-        secondsCpu.add(second.cpuMs);
-        baselinesCpu.add(baseline.cpuMs);
+        if (baseline.time.wallMs <= 0) return 1;
+        firsts.add(first.time);
+        seconds.add(second.time);
+        baselines.add(baseline.time);
     }
 
     std::printf(
@@ -284,15 +278,10 @@ int main(int argc, char** argv) {
         first.loadfiaMs, first.counts.entries, first.counts.banksAdded, first.counts.cashAdded,
         first.counts.defaultsSet, second.loadfiaMs, second.counts.banksUpdated,
         second.counts.cashAdded, second.counts.cashRemoved);
-    bench::print("loader first load", firsts, "ms");
-    bench::print("loader second load", seconds, "ms");
-    bench::print("baseline read+insert", baselines, "ms");
-    bench::print("loader first load cpu", firstsCpu, "ms");
-    bench::print("loader second load cpu", secondsCpu, "ms");
-    bench::print("baseline cpu", baselinesCpu, "ms");
-    bench::print("cpu ratio per round", bench::ratios(firstsCpu, baselinesCpu));
-    const bench::Series ratio = bench::ratios(firsts, baselines);
-    bench::print("ratio per round", ratio);
+    bench::print("loader second load", seconds.wall, "ms");
+    bench::print("loader second load cpu", seconds.cpu, "ms");
+    const bench::Series ratio =
+        bench::compare("first load", "loader", firsts, "baseline", baselines);
     std::printf("messages shown %zu\n", messages->count());
     std::printf("ratio loadfia=%.2f\n", ratio.median());
     return 0;
