@@ -182,12 +182,15 @@ bool exec(sqlite3* db, const std::string& sql) {
     const FileDef& bnk = fileDef(FileId::APbnk);
     const FileDef& bnu = fileDef(FileId::APbnu);
     if (sqlite3_open((folder + "/plain_APbnk.db").c_str(), &db) != SQLITE_OK) return {};
+    // Each file's table and keys are made in one transaction, as the storage engine makes them.
+    auto create = [&](const FileDef& f, const char* schema) {
+        bool made = exec(db, "BEGIN IMMEDIATE") && exec(db, createTableSql(f, schema));
+        for (size_t k = 0; made && k < f.keys.size(); ++k)
+            made = exec(db, createIndexSql(f, int(k), schema));
+        return made && exec(db, "COMMIT");
+    };
     bool ok = exec(db, "ATTACH DATABASE '" + folder + "/plain_APbnu.db' AS u") &&
-              exec(db, createTableSql(bnk, "main")) && exec(db, createTableSql(bnu, "u"));
-    for (size_t k = 0; ok && k < bnk.keys.size(); ++k)
-        ok = exec(db, createIndexSql(bnk, int(k), "main"));
-    for (size_t k = 0; ok && k < bnu.keys.size(); ++k)
-        ok = exec(db, createIndexSql(bnu, int(k), "u"));
+              create(bnk, "main") && create(bnu, "u");
     sqlite3_stmt* insBank = nullptr;
     sqlite3_stmt* insUse = nullptr;
     ok = ok && exec(db, "BEGIN IMMEDIATE") &&
