@@ -30,6 +30,14 @@ class LoadTest : public HostSuiteTest, public ::testing::WithParamInterface<bool
         return t;
     }
 
+    // One LOADFIA into a fresh list.
+    FIAQ loadFia() {
+        FIAQ queue;
+        ZORBRFIA link(queue, info_);
+        LOADFIA(link);
+        return queue;
+    }
+
     const CHKQEntry* entry(const CHKQ& queue, int id) {
         for (const CHKQEntry& e : queue.entries())
             if (e.TRANSACTIONID == id) return &e;
@@ -110,9 +118,7 @@ TEST_P(LoadTest, LoadFiaGivesACashAccountSharedByAccountsToEachOfThem) {
     addLedger(20, "CASH1");
     addInstitution(30, 1, "Other fund");
     addLedger(30, "CASH1");
-    FIAQ queue;
-    ZORBRFIA link(queue, info_);
-    LOADFIA(link);
+    const FIAQ queue = loadFia();
     EXPECT_EQ(GlobalResponse, RequestCompleted);
     std::vector<std::pair<int32_t, std::string>> got;
     for (const FIAQEntry& e : queue.entries()) got.emplace_back(e.FIAID, e.BANKACCOUNT);
@@ -126,15 +132,11 @@ TEST_P(LoadTest, LoadFiaShowsUnknownCashAccountsOnlyWithTheDebugSwitch) {
     addLedger(20, "NOSUCH");
     addInstitution(30, 1, "Savings");
     addLedger(30, "NOSUCH");
-    FIAQ queue;
-    ZORBRFIA link(queue, info_);
-    LOADFIA(link);
+    (void)loadFia();
     EXPECT_EQ(messages_->count(), 0u);
 
     HOSTLINK_SetCommandLine({"bankrec", "Division=2", "/debug"});
-    FIAQ again;
-    ZORBRFIA debugLink(again, info_);
-    LOADFIA(debugLink);
+    const FIAQ again = loadFia();
     HOSTLINK_SetCommandLine({});
     ASSERT_EQ(messages_->count(), 2u);  // for each account that names it
     EXPECT_EQ(messages_->last()->text, "error=23(NOSUCH)");
