@@ -1,8 +1,9 @@
 // Check loading at scale: 10,000 open suite transactions loaded into an empty register, then
 // loaded again unchanged, each timed beside plain SQL doing the same reads and writes in one
-// transaction on a file of the same layout.
-//   loadchk_bench [transactions]
-// The last line is "ratio load=X reload=Y" (loader time / plain SQL time).
+// transaction on a file of the same layout, over several rounds into fresh files.
+//   loadchk_bench [transactions] [rounds, at least 5; 7 by default]
+// Prints the least, median and greatest of the rounds; the last line is
+// "ratio load=X reload=Y", the medians of the per-round ratios (loader time / plain SQL time).
 #include <sqlite3.h>
 
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
+#include "bench_stats.h"
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
 #include "tvhost/suite_database.h"
@@ -33,11 +35,8 @@ using namespace activity;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using bench::Clock;
+using bench::msSince;
 
 bool check(int rc, sqlite3* db, const char* what) {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return true;
@@ -48,8 +47,9 @@ bool check(int rc, sqlite3* db, const char* what) {
 // The same reads and writes as the loader, in plain SQL: per entry a lookup by transaction,
 // and for a new row the highest identifier and the insert. The reload only looks up and
 // compares.
-double plainSql(const std::string& path, const std::vector<ChkEntryValues>& entries,
-                int32_t bankId) {
+[[gnu::noinline]] bench::Sample plainSql(const std::string& path,
+                                         const std::vector<ChkEntryValues>& entries,
+                                         int32_t bankId) {
     sqlite3* db = nullptr;
     check(sqlite3_open(path.c_str(), &db), db, "open");
     sqlite3_stmt *find = nullptr, *last = nullptr, *insert = nullptr;
@@ -73,7 +73,7 @@ double plainSql(const std::string& path, const std::vector<ChkEntryValues>& entr
               "?, ?, ?, 0, 0, ?, 0, 0, 0, ?, ?, 0)",
               -1, &insert, nullptr),
           db, "prepare insert");
-    const auto start = Clock::now();
+    const bench::Stopwatch watch;
     check(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), db, "begin");
     int64_t unchanged = 0;
     for (const ChkEntryValues& v : entries) {
@@ -113,7 +113,7 @@ double plainSql(const std::string& path, const std::vector<ChkEntryValues>& entr
         sqlite3_reset(insert);
     }
     check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
-    const double ms = msSince(start);
+    const bench::Sample ms = watch.sample();
     sqlite3_finalize(find);
     sqlite3_finalize(last);
     sqlite3_finalize(insert);
@@ -125,10 +125,10 @@ double plainSql(const std::string& path, const std::vector<ChkEntryValues>& entr
 }
 
 // One run of the loader over the filled link, paced by the headless progress runner.
-double loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCounts& counts,
-                 int& slices, double& commitMs) {
+bench::Sample loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCounts& counts,
+                        int& slices, double& commitMs) {
     link.select(0);
-    const auto start = Clock::now();
+    const bench::Stopwatch watch;
     ChkLoader loader(session, link, bankId);
     struct Job : ProgressJob {
         ChkLoader& l;
@@ -151,7 +151,7 @@ double loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCo
     counts = loader.counts();
     slices = job.slices;
     commitMs = job.commitMs;
-    return msSince(start);
+    return watch.sample();
 }
 
 }  // namespace
@@ -159,6 +159,7 @@ double loaderRun(FileSession& session, ZORBRCHK& link, int32_t bankId, ChkLoadCo
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int transactions = argc > 1 ? std::atoi(argv[1]) : 10000;
+    const int rounds = std::max(5, argc > 2 ? std::atoi(argv[2]) : 7);
     auto scripted = std::make_shared<ScriptedMessages>(ScriptedMessages::HaltMode::Exit);
     scripted->setEcho(true);
     ThisMessageBox.setBackend(scripted);
@@ -180,17 +181,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Storage storage;
-    storage.nameFiles(folder + "/program", 2);
-    std::filesystem::create_directories(folder + "/program");
-    FileSession session(storage);
-    (void)openFile(session, FileId::APbnk);
-    (void)openFile(session, FileId::APbac);
-    session.file<APbnk>().rec.Bank = "Bulk account 101";
-    session.file<APbnk>().rec.FIAID = 101;
-    (void)addNumbered(session, FileId::APbnk);
-    const int32_t bankId = session.file<APbnk>().rec.BankID;
-
     StartupParameters params;
     params.DIVISION = 2;
     params.DATAPATH = folder;
@@ -211,34 +201,57 @@ int main(int argc, char** argv) {
     }
     std::printf("LOADCHK fetched %d transactions in %.1f ms\n", link.link.records(), fetchMs);
 
-    // The plain SQL file: the same table and keys, empty.
-    Storage plainStorage;
-    std::filesystem::create_directories(folder + "/plain");
-    plainStorage.nameFiles(folder + "/plain", 2);
-    {
-        FileSession plain(plainStorage);
-        (void)plain.create(FileId::APbac);
-    }
-    const std::string plainPath = plainStorage.filePath(FileId::APbac);
-
-    ChkLoadCounts counts;
+    // Each round loads into fresh files, the loader and plain SQL in turn (which goes first
+    // alternates), then loads the same transactions again over what it stored.
+    bench::Timings load, plainLoad, reload, plainReload;
+    ChkLoadCounts loadCounts, reloadCounts;
     int slices = 0;
     double commitMs = 0;
-    const double loadMs = loaderRun(session, link.link, bankId, counts, slices, commitMs);
-    const double plainLoadMs = plainSql(plainPath, entries, bankId);
-    std::printf(
-        "load:   loader %.1f ms (%d added; %d slices, %.1f ms in their commits), "
-        "plain SQL %.1f ms\n",
-        loadMs, counts.added, slices, commitMs, plainLoadMs);
-    const double reloadMs = loaderRun(session, link.link, bankId, counts, slices, commitMs);
-    const double plainReloadMs = plainSql(plainPath, entries, bankId);
-    std::printf(
-        "reload: loader %.1f ms (%d unchanged, %d updated; %d slices, %.1f ms in their "
-        "commits), plain SQL %.1f ms\n",
-        reloadMs, counts.unchanged, counts.updated, slices, commitMs, plainReloadMs);
+    for (int round = 0; round < rounds; ++round) {
+        const std::string ours = folder + "/program" + std::to_string(round);
+        const std::string plainFolder = folder + "/plain" + std::to_string(round);
+        std::filesystem::create_directories(ours);
+        std::filesystem::create_directories(plainFolder);
+        Storage storage;
+        storage.nameFiles(ours, 2);
+        FileSession session(storage);
+        (void)openFile(session, FileId::APbnk);
+        (void)openFile(session, FileId::APbac);
+        session.file<APbnk>().rec.Bank = "Bulk account 101";
+        session.file<APbnk>().rec.FIAID = 101;
+        (void)addNumbered(session, FileId::APbnk);
+        const int32_t bankId = session.file<APbnk>().rec.BankID;
 
-    closeFile(session, FileId::APbac);
-    closeFile(session, FileId::APbnk);
-    std::printf("ratio load=%.2f reload=%.2f\n", loadMs / plainLoadMs, reloadMs / plainReloadMs);
+        // The plain SQL file: the same table and keys, empty.
+        Storage plainStorage;
+        plainStorage.nameFiles(plainFolder, 2);
+        {
+            FileSession plain(plainStorage);
+            (void)plain.create(FileId::APbac);
+        }
+        const std::string plainPath = plainStorage.filePath(FileId::APbac);
+
+        const bool oursFirst = round % 2 == 0;
+        auto pair = [&](bench::Timings& mine, bench::Timings& theirs, ChkLoadCounts& counts) {
+            bench::Sample plain;
+            if (!oursFirst) plain = plainSql(plainPath, entries, bankId);
+            mine.add(loaderRun(session, link.link, bankId, counts, slices, commitMs));
+            if (oursFirst) plain = plainSql(plainPath, entries, bankId);
+            theirs.add(plain);
+        };
+        pair(load, plainLoad, loadCounts);
+        pair(reload, plainReload, reloadCounts);
+        closeFile(session, FileId::APbac);
+        closeFile(session, FileId::APbnk);
+    }
+
+    std::printf(
+        "%d rounds, each into fresh files; last round: %d added, then %d unchanged and "
+        "%d updated (%d slices, %.1f ms in their commits)\n",
+        rounds, loadCounts.added, reloadCounts.unchanged, reloadCounts.updated, slices, commitMs);
+    const bench::Series loadRatio = bench::compare("load", "loader", load, "plain SQL", plainLoad);
+    const bench::Series reloadRatio =
+        bench::compare("reload", "loader", reload, "plain SQL", plainReload);
+    std::printf("ratio load=%.2f reload=%.2f\n", loadRatio.median(), reloadRatio.median());
     return 0;
 }

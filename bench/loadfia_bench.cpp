@@ -6,7 +6,9 @@
 //   baseline  a plain SQL read of the same institution/cash-account rows, and plain inserts of
 //             the same APbnk and APbnu records in one transaction (prepared statements, the
 //             same tables and indexes).
-// The last line is "ratio loadfia=X" (first load over baseline).
+//   loadfia_bench [rounds, at least 5; 7 by default]
+// Prints the least, median and greatest of the rounds; the last line is "ratio loadfia=X", the
+// median of the per-round ratios of the first load over the baseline.
 #include <sqlite3.h>
 
 #include <QCoreApplication>
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +31,7 @@
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
+#include "bench_stats.h"
 #include "corelib/message_script.h"
 #include "suiteapi/tvsysdata.h"
 #include "tvhost/suite_database.h"
@@ -102,14 +106,13 @@ bool makeSuite(const std::string& folder) {
 }
 
 struct Timing {
-    double ms = 0;
+    bench::Sample time;
     double loadfiaMs = 0;  // of which LOADFIA itself
     FiaLoadCounts counts;
 };
 
 Timing runLoader(const Storage& storage, const StartupParameters& params) {
-    QElapsedTimer t;
-    t.start();
+    const bench::Stopwatch watch;
     FileSession session(storage);
     Timing r;
     {
@@ -123,7 +126,7 @@ Timing runLoader(const Storage& storage, const StartupParameters& params) {
         runProgress(loadFiaQuickOptions(), job);
         r.counts = job.loader().counts();
     }
-    r.ms = t.nsecsElapsed() / 1e6;
+    r.time = watch.sample();
     return r;
 }
 
@@ -148,9 +151,9 @@ bool exec(sqlite3* db, const std::string& sql) {
 }
 
 // The same rows read with one plain query, and the same records written with plain inserts.
-double runBaseline(const std::string& suiteFolder, const std::string& folder, int& rowsRead) {
-    QElapsedTimer t;
-    t.start();
+[[gnu::noinline]] Timing runBaseline(const std::string& suiteFolder, const std::string& folder,
+                                     int& rowsRead) {
+    const bench::Stopwatch watch;
     struct Row {
         int fiaId;
         std::string bank, account, apBank;
@@ -159,7 +162,7 @@ double runBaseline(const std::string& suiteFolder, const std::string& folder, in
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-plain");
         db.setDatabaseName(QString::fromStdString(suiteFolder + "/tvw03.db"));
-        if (!db.open()) return fail(db.lastError().text()), -1;
+        if (!db.open()) return fail(db.lastError().text()), Timing{};
         QSqlQuery q(db);
         q.setForwardOnly(true);
         q.exec(
@@ -178,13 +181,16 @@ double runBaseline(const std::string& suiteFolder, const std::string& folder, in
     sqlite3* db = nullptr;
     const FileDef& bnk = fileDef(FileId::APbnk);
     const FileDef& bnu = fileDef(FileId::APbnu);
-    if (sqlite3_open((folder + "/plain_APbnk.db").c_str(), &db) != SQLITE_OK) return -1;
+    if (sqlite3_open((folder + "/plain_APbnk.db").c_str(), &db) != SQLITE_OK) return {};
+    // Each file's table and keys are made in one transaction, as the storage engine makes them.
+    auto create = [&](const FileDef& f, const char* schema) {
+        bool made = exec(db, "BEGIN IMMEDIATE") && exec(db, createTableSql(f, schema));
+        for (size_t k = 0; made && k < f.keys.size(); ++k)
+            made = exec(db, createIndexSql(f, int(k), schema));
+        return made && exec(db, "COMMIT");
+    };
     bool ok = exec(db, "ATTACH DATABASE '" + folder + "/plain_APbnu.db' AS u") &&
-              exec(db, createTableSql(bnk, "main")) && exec(db, createTableSql(bnu, "u"));
-    for (size_t k = 0; ok && k < bnk.keys.size(); ++k)
-        ok = exec(db, createIndexSql(bnk, int(k), "main"));
-    for (size_t k = 0; ok && k < bnu.keys.size(); ++k)
-        ok = exec(db, createIndexSql(bnu, int(k), "u"));
+              create(bnk, "main") && create(bnu, "u");
     sqlite3_stmt* insBank = nullptr;
     sqlite3_stmt* insUse = nullptr;
     ok = ok && exec(db, "BEGIN IMMEDIATE") &&
@@ -219,15 +225,12 @@ double runBaseline(const std::string& suiteFolder, const std::string& folder, in
     sqlite3_finalize(insUse);
     ok = ok && exec(db, "COMMIT");
     sqlite3_close(db);
-    if (!ok) return -1;
-    return t.nsecsElapsed() / 1e6;
+    if (!ok) return {};
+    Timing r;
+    r.time = watch.sample();
+    return r;
 }
 }  // namespace
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -240,13 +243,13 @@ int main(int argc, char** argv) {
     if (!makeSuite(suite)) return 1;
     tvsuite_SetDataFolder(suite.c_str());
 
-    // Each measurement three times into fresh files, alternating, the median kept: a single
-    // commit's fsync varies a lot on a shared disk.
-    constexpr int kRounds = 3;
-    std::vector<double> firsts, seconds, baselines;
+    // Each measurement in several rounds into fresh files, the loader and the baseline in
+    // turn: a single commit's fsync varies a lot on a shared disk.
+    const int rounds = std::max(5, argc > 1 ? std::atoi(argv[1]) : 7);
+    bench::Timings firsts, seconds, baselines;
     Timing first, second;
     int rowsRead = 0;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         const std::string data = root + "/data" + std::to_string(round);
         const std::string plain = root + "/plain" + std::to_string(round);
         for (const auto& d : {data, plain}) QDir().mkpath(QString::fromStdString(d));
@@ -256,31 +259,33 @@ int main(int argc, char** argv) {
         Storage storage;
         storage.nameFiles(data, kDivision);
         storage.setFileName(FileId::APbnu, data + "/APbnu");
+        Timing baseline;
+        if (round % 2) baseline = runBaseline(suite, plain, rowsRead);
         first = runLoader(storage, params);
         second = runLoader(storage, params);
-        const double baseline = runBaseline(suite, plain, rowsRead);
-        if (baseline <= 0) return 1;
-        firsts.push_back(first.ms);
-        seconds.push_back(second.ms);
-        baselines.push_back(baseline);
+        if (round % 2 == 0) baseline = runBaseline(suite, plain, rowsRead);
+        if (baseline.time.wallMs <= 0) return 1;
+        firsts.add(first.time);
+        seconds.add(second.time);
+        baselines.add(baseline.time);
     }
 
     std::printf(
-        "institution accounts %d, cash accounts each 3, suite rows read %d; medians of %d "
-        "rounds\n",
-        kAccounts, rowsRead, kRounds);
+        "institution accounts %d, cash accounts each 3, suite rows read %d; %d rounds, each "
+        "into fresh files\n",
+        kAccounts, rowsRead, rounds);
     std::printf(
-        "loader first load   %9.1f ms  (LOADFIA %.1f ms; entries %d, banks added %d, "
-        "cash added %d, defaults %d)\n",
-        median(firsts), first.loadfiaMs, first.counts.entries, first.counts.banksAdded,
-        first.counts.cashAdded, first.counts.defaultsSet);
-    std::printf(
-        "loader second load  %9.1f ms  (LOADFIA %.1f ms; banks updated %d, cash added %d, "
-        "removed %d)\n",
-        median(seconds), second.loadfiaMs, second.counts.banksUpdated, second.counts.cashAdded,
-        second.counts.cashRemoved);
-    std::printf("baseline read+insert %8.1f ms\n", median(baselines));
+        "last round: first load LOADFIA %.1f ms; entries %d, banks added %d, cash added %d, "
+        "defaults %d; second load LOADFIA %.1f ms; banks updated %d, cash added %d, removed "
+        "%d\n",
+        first.loadfiaMs, first.counts.entries, first.counts.banksAdded, first.counts.cashAdded,
+        first.counts.defaultsSet, second.loadfiaMs, second.counts.banksUpdated,
+        second.counts.cashAdded, second.counts.cashRemoved);
+    bench::print("loader second load", seconds.wall, "ms");
+    bench::print("loader second load cpu", seconds.cpu, "ms");
+    const bench::Series ratio =
+        bench::compare("first load", "loader", firsts, "baseline", baselines);
     std::printf("messages shown %zu\n", messages->count());
-    std::printf("ratio loadfia=%.2f\n", median(firsts) / median(baselines));
+    std::printf("ratio loadfia=%.2f\n", ratio.median());
     return 0;
 }

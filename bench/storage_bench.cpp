@@ -1,7 +1,11 @@
 // Storage benchmark: 100,000 APbac rows added in transactions of 1,000, changed by key, and walked
 // along APBAC_KEY_RECONCILED, each timed against plain SQLite running the same statements on an
 // identical file (same table, indexes and pragmas) in the same run.
-// Prints the figures and a last line "ratio add=X change=Y walk=Z" (ours over plain SQLite).
+//   storage_bench [walk rounds, at least 5; 7 by default]
+// Adds and changes run batch by batch in turn with plain SQLite, the walks round by round; each
+// prints the least, median and greatest of its batches or rounds and of their per-batch or
+// per-round ratios. The last line is "ratio add=X change=Y walk=Z": for add and change the
+// ratio of the totals, for walk the median of the per-round ratios.
 #include <sqlite3.h>
 #include <stdlib.h>
 
@@ -17,6 +21,7 @@
 #include "bankrec/storage/key_sql.h"
 #include "bankrec/storage/transaction.h"
 #include "bankrec/storage/view.h"
+#include "bench_stats.h"
 
 using namespace corelib;
 using namespace storage;
@@ -27,7 +32,7 @@ constexpr int kRows = 100000;
 constexpr int kBatch = 1000;
 const char* const kTypes[] = {"Check", "Deposit", "Adjustment"};
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 double secondsSince(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
 }
@@ -120,7 +125,8 @@ struct Plain {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const int walkRounds = std::max(5, argc > 1 ? std::atoi(argv[1]) : 7);
     char tmpl[] = "/tmp/storage_bench_XXXXXX";
     if (!mkdtemp(tmpl)) return 1;
     const std::string dir = tmpl;
@@ -133,7 +139,7 @@ int main() {
         return c;
     }();
     APbac row;
-    double ours[3], plain[3];
+    double ours[2], plain[2], oursCpu[2] = {0, 0}, plainCpu[2] = {0, 0};  // s, ms
 
     FileSession session(storage);
     if (session.create(FileId::APbac) != Error::None) return 1;
@@ -158,10 +164,12 @@ int main() {
     PlainRow pr;
     for (double& v : ours) v = 0;
     for (double& v : plain) v = 0;
+    bench::Series batchOurs[2], batchPlain[2], walkOurs, walkPlain;  // milliseconds
 
     // Add.
     for (int b = 0; b < kRows / kBatch; ++b) {
         auto t = Clock::now();
+        double c = bench::cpuMs();
         {
             Transaction txn(session, {FileId::APbac}, 5);
             for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
@@ -170,8 +178,11 @@ int main() {
             }
             if (txn.commit() != Error::None) return 2;
         }
+        batchOurs[0].add(secondsSince(t) * 1e3);
         ours[0] += secondsSince(t);
+        oursCpu[0] += bench::cpuMs() - c;
         t = Clock::now();
+        c = bench::cpuMs();
         p.exec("BEGIN IMMEDIATE");
         for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
             fill(row, i);
@@ -180,12 +191,15 @@ int main() {
             sqlite3_reset(ins);
         }
         p.exec("COMMIT");
+        batchPlain[0].add(secondsSince(t) * 1e3);
         plain[0] += secondsSince(t);
+        plainCpu[0] += bench::cpuMs() - c;
     }
 
     // Change by key: read by ActivityID, change, write back with the revision check.
     for (int b = 0; b < kRows / kBatch; ++b) {
         auto t = Clock::now();
+        double c = bench::cpuMs();
         {
             Transaction txn(session, {FileId::APbac}, 5);
             for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
@@ -197,8 +211,11 @@ int main() {
             }
             if (txn.commit() != Error::None) return 3;
         }
+        batchOurs[1].add(secondsSince(t) * 1e3);
         ours[1] += secondsSince(t);
+        oursCpu[1] += bench::cpuMs() - c;
         t = Clock::now();
+        c = bench::cpuMs();
         p.exec("BEGIN IMMEDIATE");
         for (int i = b * kBatch + 1; i <= (b + 1) * kBatch; ++i) {
             sqlite3_bind_int(get, 1, i);
@@ -216,26 +233,31 @@ int main() {
             sqlite3_reset(upd);
         }
         p.exec("COMMIT");
+        batchPlain[1].add(secondsSince(t) * 1e3);
         plain[1] += secondsSince(t);
+        plainCpu[1] += bench::cpuMs() - c;
     }
 
-    // Walk along APBAC_KEY_RECONCILED, three times each in turn; the best time of each counts.
+    // Walk along APBAC_KEY_RECONCILED, round by round, which side goes first alternating.
     int walkedOurs = 0, walkedPlain = 0;
-    ours[2] = plain[2] = 1e9;
-    for (int round = 0; round < 3; ++round) {
-        auto t = Clock::now();
-        walkedOurs = 0;
-        if (bac.setStart(APBAC_KEY_RECONCILED) != Error::None) return 4;
-        while (bac.next() == Error::None) ++walkedOurs;
-        ours[2] = std::min(ours[2], secondsSince(t));
-        t = Clock::now();
-        walkedPlain = 0;
-        while (sqlite3_step(walk) == SQLITE_ROW) {
-            Plain::read(walk, pr, 2);
-            ++walkedPlain;
+    for (int round = 0; round < walkRounds; ++round) {
+        for (int side = 0; side < 2; ++side) {
+            const auto t = Clock::now();
+            if ((side == 0) == (round % 2 == 0)) {
+                walkedOurs = 0;
+                if (bac.setStart(APBAC_KEY_RECONCILED) != Error::None) return 4;
+                while (bac.next() == Error::None) ++walkedOurs;
+                walkOurs.add(secondsSince(t) * 1e3);
+            } else {
+                walkedPlain = 0;
+                while (sqlite3_step(walk) == SQLITE_ROW) {
+                    Plain::read(walk, pr, 2);
+                    ++walkedPlain;
+                }
+                sqlite3_reset(walk);
+                walkPlain.add(secondsSince(t) * 1e3);
+            }
         }
-        sqlite3_reset(walk);
-        plain[2] = std::min(plain[2], secondsSince(t));
     }
     sqlite3_finalize(ins);
     sqlite3_finalize(get);
@@ -261,11 +283,27 @@ int main() {
     std::printf("rows: %d (walked %d / %d)\n", kRows, walkedOurs, walkedPlain);
     std::printf("first page of a list: all rows %.2f ms, one bank %.2f ms\n", firstPageAll * 1e3,
                 firstPageBank * 1e3);
-    const char* names[] = {"add", "change", "walk"};
-    for (int i = 0; i < 3; ++i)
-        std::printf("%-7s ours %.3f s  plain SQLite %.3f s\n", names[i], ours[i], plain[i]);
-    std::printf("ratio add=%.2f change=%.2f walk=%.2f\n", ours[0] / plain[0], ours[1] / plain[1],
-                ours[2] / plain[2]);
+    const char* names[] = {"add", "change"};
+    double ratio[3];
+    for (int i = 0; i < 2; ++i) {
+        ratio[i] = ours[i] / plain[i];
+        std::printf(
+            "%-7s ours %.3f s  plain SQLite %.3f s  (%zu batches); cpu ours %.3f s  plain %.3f s  "
+            "ratio %.2f\n",
+            names[i], ours[i], plain[i], batchOurs[i].size(), oursCpu[i] / 1e3, plainCpu[i] / 1e3,
+            oursCpu[i] / plainCpu[i]);
+        const std::string label = std::string(names[i]) + " batch";
+        bench::print((label + " ours").c_str(), batchOurs[i], "ms");
+        bench::print((label + " plain").c_str(), batchPlain[i], "ms");
+        bench::print((label + " ratio").c_str(), bench::ratios(batchOurs[i], batchPlain[i]));
+    }
+    std::printf("walk    %d rounds\n", walkRounds);
+    bench::print("walk ours", walkOurs, "ms");
+    bench::print("walk plain", walkPlain, "ms");
+    const bench::Series walkRatio = bench::ratios(walkOurs, walkPlain);
+    bench::print("walk ratio per round", walkRatio);
+    ratio[2] = walkRatio.median();
+    std::printf("ratio add=%.2f change=%.2f walk=%.2f\n", ratio[0], ratio[1], ratio[2]);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     return walkedOurs == kRows && walkedPlain == kRows ? 0 : 5;

@@ -1,7 +1,8 @@
 #include "corelib/daytime.h"
 
-#include <QDate>
-#include <QTime>
+#include <time.h>
+
+#include <atomic>
 #include <limits>
 
 namespace corelib {
@@ -86,14 +87,35 @@ Hms hms(int32_t timeNumber) {
     return r;
 }
 
+DateTime current() {
+    // The zone is read again at most once a minute: localtime_r does not look at it, and
+    // reading it on every call (as tzset does, a look-up of the zone file) would cost more than
+    // the rest of a record's stamp. A zone changed while the program runs shows within a minute.
+    static std::atomic<int64_t> zoneReadAt{0};
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    const int64_t seconds = ts.tv_sec;
+    const int64_t last = zoneReadAt.load(std::memory_order_relaxed);
+    if (seconds - last >= 60 || seconds < last) {
+        tzset();
+        zoneReadAt.store(seconds, std::memory_order_relaxed);
+    }
+    tm local{};
+    const time_t t = ts.tv_sec;
+    if (!localtime_r(&t, &local)) return {};
+    // A leap second (60) is kept within its minute.
+    const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    return {
+        dayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
+        timeNumber(local.tm_hour, local.tm_min, second, static_cast<int>(ts.tv_nsec / 10000000))};
+}
+
 int32_t today() {
-    const QDate d = QDate::currentDate();
-    return dayNumber(d.year(), d.month(), d.day());
+    return current().date;
 }
 
 int32_t now() {
-    const QTime t = QTime::currentTime();
-    return timeNumber(t.hour(), t.minute(), t.second(), t.msec() / 10);
+    return current().time;
 }
 
 }  // namespace daytime

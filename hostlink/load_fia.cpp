@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <deque>
 #include <limits>
+#include <string>
+#include <unordered_map>
 
 #include "corelib/globals.h"
 #include "corelib/message.h"
@@ -162,20 +164,33 @@ class LoadFiaRun : public ProgressJob {
         return !failed;
     }
 
-    void handle(const FiaRow& row) {
+    // The ledger account of a string ID as the chart gives it: the lookup's status and, when
+    // found, the account.
+    struct LedgerAccount {
+        std::string status;
         std::string account;
-        const std::string status = lookup_.fetch(row.stringId);
-        if (status != "00") {
-            if (!row.stringId.empty() && HOSTLINK_Debug())
-                ds_Message("error=" + status + "(" + row.stringId + ")", glo_ApplicationName, {},
-                           msg::OK);
-        } else {
-            account = lookup_.field("ACCOUNT");
-        }
+    };
+
+    // A cash account often serves several institution accounts, and each lookup in the chart
+    // is a call into the suite's library: each string ID is looked up once per run.
+    const LedgerAccount& ledgerAccount(const std::string& stringId) {
+        const auto known = accounts_.find(stringId);
+        if (known != accounts_.end()) return known->second;
+        LedgerAccount a;
+        a.status = lookup_.fetch(stringId);
+        if (a.status == "00") a.account = lookup_.field("ACCOUNT");
+        return accounts_.emplace(stringId, std::move(a)).first->second;
+    }
+
+    void handle(const FiaRow& row) {
+        const LedgerAccount& ledger = ledgerAccount(row.stringId);
+        if (ledger.status != "00" && !row.stringId.empty() && HOSTLINK_Debug())
+            ds_Message("error=" + ledger.status + "(" + row.stringId + ")", glo_ApplicationName, {},
+                       msg::OK);
         FIAQEntry e;
         e.FIAID = row.fiaid;
         e.BANK = text::cutBytes(row.description, 30);
-        e.BANKACCOUNT = text::cutBytes(account, 30);
+        e.BANKACCOUNT = text::cutBytes(ledger.account, 30);
         // Only the pair's first module usage counts.
         const auto it =
             std::lower_bound(bnk_.begin(), bnk_.end(), std::pair{row.fiid, row.fiaid},
@@ -194,6 +209,7 @@ class LoadFiaRun : public ProgressJob {
     HostTable ledger_{"FIALedgerAcct"};
     HostTable usage_{"FIAModuleUsage"};
     LedgerAccountLookup lookup_;
+    std::unordered_map<std::string, LedgerAccount> accounts_;  // by string ID, for this run
     std::vector<BNKEntry> bnk_;
     QSqlQuery page_;
     std::deque<FiaRow> rows_;

@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <optional>
 
 #include "bankrec/shell/startup_parameters.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
-#include "bankrec/storage/transaction.h"
 #include "bankrec/storage/warnings.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
@@ -113,7 +111,6 @@ void ChkLoader::endSlice() {
 }
 
 void ChkLoader::suspend() {
-    nextId_ = 0;
     if (!ownTransaction_) return;
     ownTransaction_ = false;
     if (session_.commit() != Error::None) {
@@ -145,6 +142,10 @@ bool ChkLoader::step() {
     ChkEntryValues v;
     if (!readChkEntry(link_, v)) {
         ++counts_.otherSourceSkipped;
+        return next_ <= total();
+    }
+    if (v.TransactionID == 0) {
+        ++counts_.noTransactionSkipped;
         return next_ <= total();
     }
     Outcome o;
@@ -200,30 +201,21 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     apply(v, bankId_, f.rec);
     if (found && sameValues(copy, f.rec)) return Outcome::Unchanged;
 
-    // The entry's writes: undone together when the entry fails.
-    std::optional<Savepoint> sp;
-    if (session_.inTransaction()) sp.emplace(session_);
-    auto undo = [&] {
-        if (sp) sp->rollback();
-    };
-
+    // An entry writes one statement at most (an add or a rewrite), which SQLite applies whole
+    // or not at all: a failing entry leaves nothing behind without a savepoint of its own, whose
+    // copies of every page the entry touches would cost more than the write itself.
     if (!found) {
         for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
             bool readFailed = false;
-            err = addOnce(readFailed);
-            if (err == Error::None) {
-                if (sp) (void)sp->release();
-                return Outcome::Added;
-            }
+            err = numberAndAdd(session_, FileId::APbac, readFailed);
+            if (err == Error::None) return Outcome::Added;
             if (readFailed) {
-                undo();
                 suspend();
                 StandardWarning(Warn_RecordFetchError, "APbac");
                 resume();
                 return Outcome::Failed;
             }
         }
-        undo();
         suspend();
         const int32_t answer = StandardWarning(Warn_AutoIncError);
         resume();
@@ -232,12 +224,8 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
 
     stampRecord(session_, FileId::APbac);
     err = f.put();
-    if (err == Error::None) {
-        if (sp) (void)sp->release();
-        return Outcome::Updated;
-    }
+    if (err == Error::None) return Outcome::Updated;
     saveError(session_);
-    undo();
     suspend();
     StandardWarning(Warn_UpdateError, err == Error::Changed
                                           ? std::string("Record Changed by Another Station")
@@ -246,28 +234,6 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     resume();
     // A retry looks the row up again, so a row reconciled meanwhile is still left alone.
     return answer == msg::Yes ? Outcome::Retry : Outcome::Failed;
-}
-
-Error ChkLoader::addOnce(bool& readFailed) {
-    readFailed = false;
-    RecordFile<APbac>& f = session_.file<APbac>();
-    if (nextId_ > 0 && session_.inTransaction()) {
-        // Inside the slice's write transaction no other station can add, so the identifier
-        // after the last one this slice numbered is still the highest plus one.
-        f.rec.ActivityID = nextId_;
-        stampRecord(session_, FileId::APbac);
-        const Error err = f.add();
-        if (err == Error::None) {
-            ++nextId_;
-            return Error::None;
-        }
-        saveError(session_);
-        nextId_ = 0;
-        return err;
-    }
-    const Error err = numberAndAdd(session_, FileId::APbac, readFailed);
-    if (err == Error::None && session_.inTransaction()) nextId_ = f.rec.ActivityID + 1;
-    return err;
 }
 
 // ---- Progress window ----

@@ -1,6 +1,7 @@
 #include "bankrec/banks/fia_loader.h"
 
 #include <cctype>
+#include <iterator>
 
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
@@ -167,20 +168,38 @@ bool FiaLoader::removeStep() {
 
 bool FiaLoader::addStep() {
     if (addAt_ == pairs_.end()) return false;
+    const bool firstOfBank = addAt_ == pairs_.begin() || std::prev(addAt_)->first != addAt_->first;
     const auto& [bankId, account] = *addAt_++;
     auto& bnu = session_.file<APbnu>();
     bnu.rec.BankID = bankId;
     bnu.rec.BankAccount = account;
     if (bnu.get(APBNU_KEY_BANKIDBANKACCOUNT) == Error::None) return true;
+    // The pairs come in key order, so a bank's first one, added to a bank that has no cash
+    // account yet, is the one the defaults pass would mark: it is added marked, one write
+    // instead of an add and a change.
+    const uint8_t post = firstOfBank && !hasCashAccount(bankId) ? 1 : 0;
     bnu.clear();
     bnu.rec.BankID = bankId;
     bnu.rec.BankAccount = account;
-    bnu.rec.Post = 0;
-    if (addNumbered(session_, FileId::APbnu, NumberingReadError::Warning35) == Error::None)
+    bnu.rec.Post = post;
+    if (addNumbered(session_, FileId::APbnu, NumberingReadError::Warning35) == Error::None) {
         ++counts_.cashAdded;
-    else
+        counts_.defaultsSet += post;
+    } else {
         ++counts_.failures;
+    }
     return true;
+}
+
+bool FiaLoader::hasCashAccount(int32_t bankId) {
+    auto& bnu = session_.file<APbnu>();
+    bnu.clear();
+    bnu.rec.BankID = bankId;
+    // When the walk cannot tell, the bank counts as having one: the defaults pass decides then.
+    if (bnu.set(APBNU_KEY_BANKIDBANKACCOUNT) != Error::None) return true;
+    const Error err = bnu.next();
+    if (err == Error::NoRecord) return false;
+    return err != Error::None || bnu.rec.BankID == bankId;
 }
 
 bool FiaLoader::defaultsStep() {

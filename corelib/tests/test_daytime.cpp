@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDateTime>
 #include <QTime>
 #include <cstdlib>
+#include <ctime>
 #include <limits>
+#include <string>
 
 #include "corelib/daytime.h"
 
@@ -88,6 +91,35 @@ TEST(Clock, ReadsTheLocalDateAndTime) {
     const int32_t n = now();
     EXPECT_GT(n, 0);
     EXPECT_LE(n, 8640000);
+}
+
+// Date and time as Qt reads the local clock, in hundredths of a second from 28 December 1800.
+int64_t qtLocalHundredths() {
+    const QDateTime q = QDateTime::currentDateTime();
+    const int64_t day = q.date().toJulianDay() - QDate(1801, 1, 1).toJulianDay() + 4;
+    return day * 8640000 + q.time().msecsSinceStartOfDay() / 10;
+}
+
+TEST(Clock, OneReadingGivesTheLocalDateAndTimeOfTheSameInstant) {
+    // A zone far from UTC, so a date or time taken in UTC, or half of it, shows.
+    const char* before = std::getenv("TZ");
+    const std::string kept = before ? before : "";
+    setenv("TZ", "<+0530>-5:30", 1);
+    tzset();
+    const int64_t q1 = qtLocalHundredths();
+    const DateTime at = current();
+    const int64_t q2 = qtLocalHundredths();
+    if (before)
+        setenv("TZ", kept.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+
+    ASSERT_GT(at.date, 0);
+    ASSERT_GT(at.time, 0);
+    const int64_t ours = int64_t{at.date} * 8640000 + at.time - 1;
+    EXPECT_GE(ours, q1 - 1);
+    EXPECT_LE(ours, q2 + 1);
 }
 
 }  // namespace

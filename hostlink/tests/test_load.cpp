@@ -30,6 +30,14 @@ class LoadTest : public HostSuiteTest, public ::testing::WithParamInterface<bool
         return t;
     }
 
+    // One LOADFIA into a fresh list.
+    FIAQ loadFia() {
+        FIAQ queue;
+        ZORBRFIA link(queue, info_);
+        LOADFIA(link);
+        return queue;
+    }
+
     const CHKQEntry* entry(const CHKQ& queue, int id) {
         for (const CHKQEntry& e : queue.entries())
             if (e.TRANSACTIONID == id) return &e;
@@ -100,24 +108,42 @@ TEST_P(LoadTest, LoadFiaListsEachCashAccountWithTheFirstModuleUsagesBankCode) {
     EXPECT_EQ(progress_->texts.back(), "Process Completed");
 }
 
+TEST_P(LoadTest, LoadFiaGivesACashAccountSharedByAccountsToEachOfThem) {
+    addChartAccount("1000-000-00", "CASH1");
+    addChartAccount("1010-000-00", "CASH2");
+    addInstitution(10, 1, "Operating");
+    addLedger(10, "CASH1");
+    addInstitution(20, 1, "Pooled");
+    addLedger(20, "CASH2");
+    addLedger(20, "CASH1");
+    addInstitution(30, 1, "Other fund");
+    addLedger(30, "CASH1");
+    const FIAQ queue = loadFia();
+    EXPECT_EQ(GlobalResponse, RequestCompleted);
+    std::vector<std::pair<int32_t, std::string>> got;
+    for (const FIAQEntry& e : queue.entries()) got.emplace_back(e.FIAID, e.BANKACCOUNT);
+    const std::vector<std::pair<int32_t, std::string>> want = {
+        {10, "1000-000-00"}, {20, "1000-000-00"}, {20, "1010-000-00"}, {30, "1000-000-00"}};
+    EXPECT_EQ(got, want);
+}
+
 TEST_P(LoadTest, LoadFiaShowsUnknownCashAccountsOnlyWithTheDebugSwitch) {
     addInstitution(20, 1, "Payroll");
     addLedger(20, "NOSUCH");
-    FIAQ queue;
-    ZORBRFIA link(queue, info_);
-    LOADFIA(link);
+    addInstitution(30, 1, "Savings");
+    addLedger(30, "NOSUCH");
+    (void)loadFia();
     EXPECT_EQ(messages_->count(), 0u);
 
     HOSTLINK_SetCommandLine({"bankrec", "Division=2", "/debug"});
-    FIAQ again;
-    ZORBRFIA debugLink(again, info_);
-    LOADFIA(debugLink);
+    const FIAQ again = loadFia();
     HOSTLINK_SetCommandLine({});
-    ASSERT_EQ(messages_->count(), 1u);
+    ASSERT_EQ(messages_->count(), 2u);  // for each account that names it
     EXPECT_EQ(messages_->last()->text, "error=23(NOSUCH)");
     EXPECT_EQ(messages_->last()->buttons, msg::OK);
-    ASSERT_EQ(again.records(), 1);
+    ASSERT_EQ(again.records(), 2);
     EXPECT_EQ(again.entries()[0].BANKACCOUNT, "");
+    EXPECT_EQ(again.entries()[1].BANKACCOUNT, "");
 }
 
 TEST_P(LoadTest, LoadFiaOfAnEmptySuiteOrCancelledAnswersTwo) {

@@ -95,6 +95,22 @@ TEST_F(LoadChkTest, EntriesOfAnotherSourceAreSkippedNotStoredWithThePreviousValu
     EXPECT_EQ(count<APbac>(), 2);
 }
 
+TEST_F(LoadChkTest, ATransactionWithoutIdentifierIsSkippedRatherThanAddedAgainAtEveryLoad) {
+    // A row of TransactionID 0 is left out of the key it would be found by again, and 0 marks
+    // the rows entered here.
+    suiteTransaction(0, 11, 8, "-42.00", "No identifier", "1000");
+    suiteTransaction(1, 11, 8, "-150.00", "Acme Supply", "1001");
+    for (int run = 1; run <= 2; ++run) {
+        const ChkLoadCounts counts = load();
+        EXPECT_EQ(counts.entries, 2) << "load " << run;
+        EXPECT_EQ(counts.noTransactionSkipped, 1) << "load " << run;
+        EXPECT_EQ(count<APbac>(), 1) << "load " << run;
+        EXPECT_EQ(GlobalResponse, RequestCompleted);
+    }
+    EXPECT_EQ(byTransaction(1).Reference, "1001");
+    EXPECT_EQ(messages->count(), 0u);
+}
+
 TEST_F(LoadChkTest, NothingToLoadStoresNothingAndAnswersCancelled) {
     suiteTransaction(1, 12, 8, "-150.00", "Another account", "1001");
     const ChkLoadCounts counts = load();

@@ -91,6 +91,16 @@ class BanksTest : public ::testing::Test {
         while (f.next() == storage::Error::None) out.push_back(f.rec);
         return out;
     }
+    // Makes `account` the bank's only default, as the user does in the bank form.
+    void chooseDefault(int32_t bankId, const std::string& account) {
+        auto& u = session_->file<storage::APbnu>();
+        for (const auto& row : cashOf(bankId)) {
+            u.rec.BankUseID = row.BankUseID;
+            ASSERT_EQ(u.get(storage::APBNU_KEY_BANKUSEID), storage::Error::None);
+            u.rec.Post = row.BankAccount == account ? 1 : 0;
+            ASSERT_EQ(u.put(), storage::Error::None);
+        }
+    }
     // The accounts marked as default, for one bank.
     std::vector<std::string> defaultsOf(int32_t bankId) {
         std::vector<std::string> out;

@@ -77,13 +77,7 @@ TEST_F(FiaLoaderTest, ABankLeftWithoutCashAccountsHasNoDefaultAndOtherBanksKeepT
           entry(8, "Payroll", "1110-000-00")});
     // The user chose the second payroll account as default.
     const int32_t payroll = bankByFia(8).BankID;
-    auto& u = session_->file<APbnu>();
-    for (const auto& row : cashOf(payroll)) {
-        u.rec.BankUseID = row.BankUseID;
-        ASSERT_EQ(u.get(APBNU_KEY_BANKUSEID), Error::None);
-        u.rec.Post = row.BankAccount == "1110-000-00" ? 1 : 0;
-        ASSERT_EQ(u.put(), Error::None);
-    }
+    chooseDefault(payroll, "1110-000-00");
 
     // The operating account is no longer reported.
     FiaLoadCounts c =
@@ -95,6 +89,20 @@ TEST_F(FiaLoaderTest, ABankLeftWithoutCashAccountsHasNoDefaultAndOtherBanksKeepT
     EXPECT_EQ(c.cashRemoved, 1);
     EXPECT_EQ(c.defaultsSet, 0);
     EXPECT_EQ(banks().size(), 2u);
+}
+
+TEST_F(FiaLoaderTest, ANewCashAccountSortingFirstLeavesTheDefaultTheUserChose) {
+    load({entry(7, "Operating", "2000-000-00"), entry(7, "Operating", "3000-000-00")});
+    const int32_t bank = bankByFia(7).BankID;
+    chooseDefault(bank, "3000-000-00");
+
+    FiaLoadCounts c =
+        load({entry(7, "Operating", "3000-000-00"), entry(7, "Operating", "1000-000-00"),
+              entry(7, "Operating", "2000-000-00")});
+    EXPECT_EQ(cashOf(bank).size(), 3u);
+    EXPECT_EQ(defaultsOf(bank), std::vector<std::string>{"3000-000-00"});
+    EXPECT_EQ(c.cashAdded, 1);
+    EXPECT_EQ(c.defaultsSet, 0);
 }
 
 TEST_F(FiaLoaderTest, ABlankCashAccountFromTheSuiteIsKeptAsAnEmptyAccount) {

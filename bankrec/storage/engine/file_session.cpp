@@ -24,6 +24,10 @@ uint32_t bit(FileId f) {
     return 1u << static_cast<int>(f);
 }
 
+// A session, and with it each of its connections, is used from one thread at a time, so SQLite
+// need not lock a connection on every call (its multi-thread mode).
+constexpr int kOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+
 bool fileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
@@ -165,6 +169,10 @@ void FileSession::undoWrites(int depth) {
     }
 }
 
+void FileSession::forgetLastIdentifiers() {
+    for (auto& f : files_) f->lastIdKnown_ = false;
+}
+
 void FileSession::setRecoverMilliseconds(int ms) {
     recoverMs_ = ms < 0 ? 0 : ms;
     for (auto& c : conns_)
@@ -180,7 +188,7 @@ Error FileSession::openConnection(FileId file, bool create, std::unique_ptr<Conn
     const std::string path = storage_.filePath(file);
     if (!create && !fileExists(path)) return failText(Error::FileNotFound, file, path);
     auto c = std::make_unique<Connection>();
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    int flags = kOpenFlags | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &c->db, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (!fileExists(path)) return failText(Error::FileNotFound, file, path);
@@ -526,8 +534,7 @@ Connection* FileSession::transactionConnection(uint32_t mask, Error& err) {
             break;
         }
     // The main database must be a real file for commits across files to be atomic.
-    int rc =
-        sqlite3_open_v2(storage_.filePath(first).c_str(), &c->db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(storage_.filePath(first).c_str(), &c->db, kOpenFlags, nullptr);
     if (rc != SQLITE_OK) {
         err = fail(Error::Driver, first, c.get(), rc);
         return nullptr;
@@ -640,6 +647,7 @@ Error FileSession::finishTransaction(const char* sql) {
     }
     if (rc != SQLITE_OK || !committing) undoWrites(0);
     moves_.clear();
+    forgetLastIdentifiers();
     uint32_t mask = txnMask_;
     txn_ = nullptr;
     txnMask_ = 0;
@@ -673,9 +681,11 @@ Error FileSession::releaseSavepoint() {
     std::string sql = "RELEASE sp" + std::to_string(savepointDepth_);
     int rc = txn_->exec(sql.c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
-    // The entry's writes now belong to the enclosing level and go with its rollback.
-    for (BufferMove& m : moves_)
-        if (m.depth == savepointDepth_) --m.depth;
+    // The entry's writes now belong to the enclosing level and go with its rollback. They are
+    // the last ones noted (depths never fall along moves_), so a long transaction of many
+    // savepoints does not look at its earlier writes again each time.
+    for (auto m = moves_.rbegin(); m != moves_.rend() && m->depth == savepointDepth_; ++m)
+        --m->depth;
     --savepointDepth_;
     return Error::None;
 }
@@ -688,6 +698,7 @@ Error FileSession::rollbackToSavepoint() {
     if (rc == SQLITE_OK) rc = txn_->exec(("RELEASE " + name).c_str());
     if (rc != SQLITE_OK) return fail(storageErrorFromSqlite(rc), FileId::APbnk, txn_, rc);
     undoWrites(savepointDepth_);
+    forgetLastIdentifiers();
     --savepointDepth_;
     for (int i = 0; i < kFileCount; ++i)
         if (txnMask_ & (1u << i)) invalidateWalks(static_cast<FileId>(i));

@@ -2,6 +2,8 @@
 // change detection by revision.
 #include "bankrec/storage/record_file.h"
 
+#include <algorithm>
+
 #include "bankrec/storage/connection.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/key_sql.h"
@@ -276,6 +278,7 @@ Error RecordFileBase::add() {
     sqlite3_reset(s);
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
+    if (lastIdKnown_) lastId_ = std::max<int64_t>(lastId_, identifier());
     const int64_t row = currentRow_, revision = currentRevision_;
     currentRow_ = sqlite3_last_insert_rowid(c->db);
     currentRevision_ = 0;
@@ -312,6 +315,7 @@ Error RecordFileBase::put() {
     sqlite3_reset(s);
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
+    lastIdKnown_ = false;  // the identifier may have changed
     if (sqlite3_changes(c->db) == 1) {
         ++currentRevision_;
         session_.noteWrite(id(), currentRow_, currentRevision_ - 1, false);
@@ -343,11 +347,47 @@ Error RecordFileBase::erase() {
     sqlite3_reset(s);
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
+    lastIdKnown_ = false;  // it may have been the highest
     const bool gone = sqlite3_changes(c->db) == 1;
     const int64_t row = currentRow_;
     currentRow_ = 0;
     if (!gone) return session_.fail(Error::NoRecord, id());
     session_.noteWrite(id(), row, currentRevision_, false);
+    return Error::None;
+}
+
+int64_t RecordFileBase::identifier() const {
+    const FieldValue v = getField(def_, rec_, 0);
+    return std::holds_alternative<int64_t>(v) ? std::get<int64_t>(v) : 0;
+}
+
+Error RecordFileBase::lastIdentifier(int64_t& last) {
+    last = 0;
+    Error err = Error::None;
+    Connection* c = session_.connectionFor(id(), err);
+    if (!c) return err;
+    const bool held = session_.inTransaction() && session_.covers(id());
+    if (held && lastIdKnown_) {
+        last = lastId_;
+        return Error::None;
+    }
+    int rc = SQLITE_OK;
+    sqlite3_stmt* s = c->slot(
+        id(), SlotLastId,
+        [&] {
+            const std::string pk = "\"" + def_.fields.front().name + "\"";
+            return "SELECT " + pk + " FROM " + c->table(def_) + " WHERE " + keyPresentSql(def_, 0) +
+                   " ORDER BY " + pk + " DESC LIMIT 1";
+        },
+        rc);
+    if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) last = sqlite3_column_int64(s, 0);
+    sqlite3_reset(s);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
+    lastId_ = last;
+    lastIdKnown_ = held;
     return Error::None;
 }
 

@@ -347,8 +347,11 @@ FileUse::~FileUse() {
 // a savepoint instead of beginning a transaction of its own, as long as that transaction names
 // every file the service writes: the writes to a file it leaves out would be committed at once
 // and outlive the caller's rollback, so the service is refused then (48, as when the files are
-// held by another station). A failure is saved for the warning.
-static Error serviceBegin(FileSession& session, bool joined, std::span<const FileId> files) {
+// held by another station). A service that writes one statement joins without a savepoint: the
+// statement is applied whole or not at all, and a savepoint would copy every page it touches.
+// A failure is saved for the warning.
+static Error serviceBegin(FileSession& session, bool joined, std::span<const FileId> files,
+                          bool savepoint = true) {
     if (!joined) {
         const Error err = session.begin(files, kServiceTimeoutSeconds);
         if (err != Error::None) saveError(session);
@@ -363,14 +366,17 @@ static Error serviceBegin(FileSession& session, bool joined, std::span<const Fil
         savedError().save(e);
         return Error::NoTransaction;
     }
+    if (!savepoint) return Error::None;
     const Error err = session.savepoint();
     if (err != Error::None) saveError(session);
     return err;
 }
-static Error serviceCommit(FileSession& session, bool joined) {
+static Error serviceCommit(FileSession& session, bool joined, bool savepoint = true) {
+    if (joined && !savepoint) return Error::None;
     return joined ? session.releaseSavepoint() : session.commit();
 }
-static void serviceRollback(FileSession& session, bool joined) {
+static void serviceRollback(FileSession& session, bool joined, bool savepoint = true) {
+    if (joined && !savepoint) return;
     // A failed rollback leaves nothing more to undo: the connection has ended the transaction.
     (void)(joined ? session.rollbackToSavepoint() : session.rollback());
 }
@@ -454,9 +460,10 @@ DeleteResult deleteRecord(FileSession& session, FileId file) {
 
 void stampRecord(FileSession& session, FileId file) {
     RecordFileBase& f = session.file(file);
+    const daytime::DateTime at = daytime::current();
     setField(f.def(), f.buffer(), 1, int64_t{glo_UserID});
-    setField(f.def(), f.buffer(), 2, int64_t{daytime::today()});
-    setField(f.def(), f.buffer(), 3, int64_t{daytime::now()});
+    setField(f.def(), f.buffer(), 2, int64_t{at.date});
+    setField(f.def(), f.buffer(), 3, int64_t{at.time});
 }
 
 ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller) {
@@ -464,7 +471,8 @@ ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller) {
     const std::string label = f.def().name;
     const bool joined = session.inTransaction();
     const FileId only[] = {file};
-    if (serviceBegin(session, joined, only) != Error::None) {
+    constexpr bool kSavepoint = false;  // one statement
+    if (serviceBegin(session, joined, only, kSavepoint) != Error::None) {
         StandardWarning(Warn_LogoutError, label, "Update");
         return ChangeResult::NotWritten;
     }
@@ -472,14 +480,14 @@ ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller) {
     stampRecord(session, file);
     Error err = f.put();
     if (err == Error::None) {
-        err = serviceCommit(session, joined);
+        err = serviceCommit(session, joined, kSavepoint);
         if (err == Error::None) return ChangeResult::Written;
         saveError(session);
         StandardWarning(Warn_UpdateError, label);
         return ChangeResult::NotWritten;
     }
     saveError(session);
-    serviceRollback(session, joined);
+    serviceRollback(session, joined, kSavepoint);
     if (err == Error::Changed) {
         if (formCaller)
             StandardWarning(Warn_ConcurrencyFailedFromForm);
@@ -498,24 +506,13 @@ Error numberAndAdd(FileSession& session, FileId file, bool& readFailed) {
     RecordFileBase& f = session.file(file);
     const FileDef& def = f.def();
     readFailed = false;
-    Values kept = keepValues(f);
-    f.clear();
     int64_t last = 0;
-    Error err = f.setEnd(KeyId{file, 0});
-    if (err == Error::None) err = f.previous();
-    if (err == Error::NoRecord) {
-        last = 0;
-    } else if (err != Error::None) {
+    Error err = f.lastIdentifier(last);
+    if (err != Error::None) {
         saveError(session);
         readFailed = true;
-        f.clear();
-        restoreValues(f, kept);
         return err;
-    } else {
-        last = fieldLong(f, 0);
     }
-    f.clear();
-    restoreValues(f, kept);
     stampRecord(session, file);
     if (!setField(def, f.buffer(), 0, last + 1)) {
         // The identifiers are used up; report it as the storage's own failure.

@@ -119,4 +119,21 @@ TEST_F(ChangeService, InsideACallersTransactionOnOtherFilesTheChangeIsRefusedWit
     EXPECT_EQ(stored().Bank, "First National");
 }
 
+TEST_F(ChangeService, AChangeThatFailsInsideACallersTransactionLeavesTheCallersWritesAlone) {
+    ASSERT_EQ(session->begin({FileId::APbnk}, 1), Error::None);
+    const int32_t added = add(bank("Added by the caller", 13));
+    ASSERT_NE(added, 0);
+    ASSERT_TRUE(read<APbnk>(bankId));
+    session->file<APbnk>().rec.FIAID = 12;  // the other bank's host account
+    session->file<APbnk>().rec.Bank = "Renamed";
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, false), ChangeResult::NotWritten);
+    ASSERT_TRUE(session->inTransaction());
+    session->file<APbnk>().rec.FIAID = 11;
+    EXPECT_EQ(changeRecord(*session, FileId::APbnk, false), ChangeResult::Written);
+    ASSERT_EQ(session->commit(), Error::None);
+    EXPECT_EQ(stored().Bank, "Renamed");
+    EXPECT_EQ(stored().FIAID, 11);
+    EXPECT_TRUE(read<APbnk>(added, &second));
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "bankrec/storage/transaction.h"
 #include "corelib/daytime.h"
 #include "corelib/globals.h"
 #include "corelib/standard_warnings.h"
@@ -197,6 +198,54 @@ TEST_F(Numbering, FirstRecordGetsOneAndLaterOnesTheHighestPlusOne) {
     ASSERT_TRUE(read<APbnk>(4));
     ASSERT_EQ(session->file<APbnk>().erase(), Error::None);
     EXPECT_EQ(add(bank("E")), 4);
+    EXPECT_EQ(messages->count(), 0u);
+}
+
+TEST_F(Numbering, InATransactionItCountsOnFromItsOwnAddsAndReadsAgainWhereThatCannotHold) {
+    auto& bnk = session->file<APbnk>();
+    FileSession other(storage);
+    ASSERT_EQ(add(bank("A")), 1);
+    {
+        Transaction t(*session, {FileId::APbnk}, 1);
+        ASSERT_EQ(t.error(), Error::None);
+        EXPECT_EQ(add(bank("B")), 2);
+        EXPECT_EQ(add(bank("C")), 3);
+        // The highest record deleted: its number is the next one again.
+        ASSERT_TRUE(read<APbnk>(3));
+        ASSERT_EQ(bnk.erase(), Error::None);
+        EXPECT_EQ(add(bank("D")), 3);
+        {
+            Savepoint entry(*session);
+            EXPECT_EQ(add(bank("E")), 4);
+        }  // rolled back
+        EXPECT_EQ(add(bank("F")), 4);
+        // A record whose identifier is changed to a higher one.
+        ASSERT_TRUE(read<APbnk>(2));
+        bnk.rec.BankID = 20;
+        ASSERT_EQ(bnk.put(), Error::None);
+        EXPECT_EQ(add(bank("G")), 21);
+        ASSERT_EQ(t.commit(), Error::None);
+    }
+    // Another station's adds between two transactions count in the next one.
+    EXPECT_EQ(add(bank("X"), &other), 22);
+    {
+        Transaction t(*session, {FileId::APbnk}, 1);
+        EXPECT_EQ(add(bank("H")), 23);
+    }  // rolled back
+    // So they do during a transaction that leaves the file out, and outside any transaction.
+    {
+        Transaction t(*session, {FileId::APbnu}, 1);
+        ASSERT_EQ(t.error(), Error::None);
+        EXPECT_EQ(add(bank("I")), 23);
+        EXPECT_EQ(add(bank("Y"), &other), 24);
+        EXPECT_EQ(add(bank("J")), 25);
+    }
+    EXPECT_EQ(add(bank("L")), 26);
+    EXPECT_EQ(add(bank("Z"), &other), 27);
+    {
+        Transaction t(*session, {FileId::APbnk}, 1);
+        EXPECT_EQ(add(bank("K")), 28);
+    }
     EXPECT_EQ(messages->count(), 0u);
 }
 

@@ -33,6 +33,15 @@ Hms hms(int32_t timeNumber);
 int32_t today();  // the local date
 int32_t now();    // the local time
 
+// The local date and time read from the clock at one instant, so the two always belong
+// together (read apart, a stamp taken at midnight could carry one day's date and the next
+// day's time). Cheap enough to stamp every record of a bulk load.
+struct DateTime {
+    int32_t date = 0;  // day number
+    int32_t time = 0;  // time number
+};
+DateTime current();
+
 }  // namespace daytime
 
 }  // namespace corelib

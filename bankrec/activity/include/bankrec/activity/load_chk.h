@@ -8,14 +8,17 @@
 // one of the suite's values changed, reconciled rows are left alone. Marked, ReconciliationID
 // and ClearDate are never touched, so a row marked in an open reconciliation stays marked.
 //
-// The run is paced in time slices; each slice is one transaction on APbac and each entry a
-// savepoint inside it, so a failing entry leaves nothing behind while the others are kept.
+// The run is paced in time slices; each slice is one transaction on APbac. An entry writes one
+// statement at most (an add or a rewrite), so a failing entry leaves nothing behind while the
+// others are kept.
 // The transaction is ended before any question is asked and begun again afterwards. A slice
 // whose commit fails (after the lock wait) is reported; its rows are gone, so they count as
 // failed, and the next refresh brings them.
 //
 // Entries of another source (the suite leaves the source blank for other source modules) carry
 // no type and no amounts; they are skipped and counted rather than stored with made-up values.
+// So are entries of TransactionID 0: the key a row is found again by leaves 0 out, so such an
+// entry would be added once more at every load, and 0 marks the rows entered in this program.
 #include <cstdint>
 #include <string>
 
@@ -36,13 +39,14 @@ namespace activity {
 
 // What one run did.
 struct ChkLoadCounts {
-    int32_t entries = 0;             // queue entries
-    int32_t added = 0;               // new APbac rows
-    int32_t updated = 0;             // rows rewritten with the suite's values
-    int32_t unchanged = 0;           // rows already holding the suite's values
-    int32_t reconciledSkipped = 0;   // reconciled rows left as they were
-    int32_t otherSourceSkipped = 0;  // entries of a source other than AP, PR, CR and GL
-    int32_t failed = 0;              // entries abandoned after a warning
+    int32_t entries = 0;               // queue entries
+    int32_t added = 0;                 // new APbac rows
+    int32_t updated = 0;               // rows rewritten with the suite's values
+    int32_t unchanged = 0;             // rows already holding the suite's values
+    int32_t reconciledSkipped = 0;     // reconciled rows left as they were
+    int32_t otherSourceSkipped = 0;    // entries of a source other than AP, PR, CR and GL
+    int32_t noTransactionSkipped = 0;  // entries of TransactionID 0
+    int32_t failed = 0;                // entries abandoned after a warning
 };
 
 // The working values of one queue entry, as they go into APbac.
@@ -94,11 +98,9 @@ struct ChkLink {
 //   1. next_ - 1 entries have been handled, each counted once in counts_.
 //   2. ownTransaction_ is set only inside a slice, and only for a transaction the loader began;
 //      a caller's transaction is never committed here.
-//   3. nextId_ is non-zero only while a transaction is open on the session, so no other station
-//      can have added an identifier since.
-//   4. While a transaction is open, an entry's writes run under a savepoint: a failing entry
-//      leaves nothing behind and the entries before it stay.
-//   5. No transaction the loader began is open while a warning waits for the user.
+//   3. An entry writes at most one statement (add or put), applied whole or not at all: a
+//      failing entry leaves nothing behind and the entries before it stay.
+//   4. No transaction the loader began is open while a warning waits for the user.
 class ChkLoader {
   public:
     ChkLoader(storage::FileSession& session, hostlink::ZORBRCHK& link, int32_t bankId);
@@ -124,9 +126,6 @@ class ChkLoader {
   private:
     enum class Outcome { Added, Updated, Unchanged, Reconciled, Failed, Retry };
     Outcome handle(const ChkEntryValues& v);
-    // One numbering and add of the buffer; readFailed when the highest identifier could not be
-    // read.
-    storage::Error addOnce(bool& readFailed);
     // Ends the slice's transaction before a question and begins it again after.
     void suspend();
     void resume();
@@ -137,7 +136,6 @@ class ChkLoader {
     int32_t next_ = 1;
     bool inSlice_ = false;
     bool ownTransaction_ = false;  // the slice's transaction is ours to commit
-    int32_t nextId_ = 0;           // the next identifier within the slice's transaction; 0 unknown
     ChkLoadCounts counts_;
     ChkLoadCounts committed_;  // counts_ when the slice's transaction began
     int32_t response_ = 2;

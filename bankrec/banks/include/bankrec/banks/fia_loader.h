@@ -11,8 +11,8 @@
 // loader goes on.
 //
 // Within a caller's slice transaction each entry is a single write, so a failed statement undoes
-// only itself, and the change and delete services join the slice under a savepoint of their
-// own: one failing entry leaves the rest of the slice alone.
+// only itself; the change service joins the slice with its one write and the delete service
+// under a savepoint of its own: one failing entry leaves the rest of the slice alone.
 //
 // An incomplete list must not strip the banks of their cash accounts: the removal runs only when
 // the list is marked complete (LOADFIA answered 1) and holds at least one entry. Adding missing
@@ -49,7 +49,8 @@ struct FiaLoadCounts {
 // States (phase_), each step() doing one unit of its phase:
 //   Entries   one list entry per step (APbnk written), collecting (BankID, cash account) pairs
 //   Remove    one APbnu row per step, deleted when the suite no longer reports it
-//   Add       one reported pair per step, added to APbnu when missing
+//   Add       one reported pair per step, added to APbnu when missing (a bank's first pair,
+//             added to a bank without cash accounts, comes marked as its default)
 //   Defaults  one bank per step, its first cash account marked when it has no default
 //   Done      step() returns false
 // Transitions: Entries --list exhausted--> Remove --walk ended--> Add --pairs exhausted-->
@@ -101,6 +102,8 @@ class FiaLoader {
     void loadEntry(int32_t number);
     bool removeStep();
     bool addStep();
+    // Whether the bank has any APbnu row (true also when that cannot be read).
+    bool hasCashAccount(int32_t bankId);
     bool defaultsStep();
     void enter(Phase phase);
 

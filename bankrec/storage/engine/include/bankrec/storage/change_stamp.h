@@ -8,9 +8,10 @@ namespace storage {
 
 template <Record R>
 void stampChange(R& rec) {
+    const corelib::daytime::DateTime at = corelib::daytime::current();
     rec.ChangeID = corelib::glo_UserID;
-    rec.ChangeDate = corelib::daytime::today();
-    rec.ChangeTime = corelib::daytime::now();
+    rec.ChangeDate = at.date;
+    rec.ChangeTime = at.time;
 }
 
 }  // namespace storage

@@ -21,6 +21,7 @@ enum StatementSlot : int {
     SlotDelete,
     SlotReadRow,
     SlotCount,
+    SlotLastId,
     SlotKeyBase,
 };
 // Statements per key, after SlotKeyBase.

@@ -145,6 +145,8 @@ class FileSession {
     // Puts back the buffers moved by writes at savepoint depth `depth` or deeper and forgets
     // those writes.
     void undoWrites(int depth);
+    // The highest identifiers followed within the transaction are read again from the files.
+    void forgetLastIdentifiers();
 
     const Storage& storage_;
     int recoverMs_;
@@ -155,7 +157,8 @@ class FileSession {
     Connection* txn_ = nullptr;  // connection of the active transaction
     uint32_t txnMask_ = 0;       // files it names
     int savepointDepth_ = 0;
-    // How each write of the active transaction moved its buffer's current record.
+    // How each write of the active transaction moved its buffer's current record, in the order
+    // written; the depths never fall along the vector (a savepoint's writes are the last ones).
     struct BufferMove {
         FileId file;
         int depth;              // savepoint depth of the write

@@ -75,6 +75,11 @@ class RecordFileBase {
     Error erase();
     // Number of records in the file.
     Error records(int64_t& count);
+    // The highest identifier in the file (its first field, its primary key), 0 when it holds
+    // none; the buffer is not touched. Inside a transaction that names the file it is read once
+    // and then followed through this session's adds, as no other station can add meanwhile; a
+    // put or erase of the file, or the end of the transaction or of a savepoint, reads it again.
+    Error lastIdentifier(int64_t& last);
     // Clears the buffer (numbers 0, texts empty) and forgets the current record.
     void clear();
 
@@ -89,6 +94,8 @@ class RecordFileBase {
     friend class FileSession;
     friend class ViewBase;
     Error walk(bool forward);
+    // The buffer's identifier (its first field).
+    int64_t identifier() const;
     // set/setStart/setEnd: a new walk along the key from the place `from` (a WalkState::From).
     Error startWalk(KeyId key, int from);
     void invalidateWalk();
@@ -98,6 +105,9 @@ class RecordFileBase {
     void* rec_;
     int64_t currentRow_ = 0;       // rowid of the current record, 0 when none
     int64_t currentRevision_ = 0;  // its revision as read
+    // lastIdentifier() within the transaction that names the file; valid while lastIdKnown_.
+    int64_t lastId_ = 0;
+    bool lastIdKnown_ = false;
     std::unique_ptr<WalkState> walk_;
     std::vector<ViewBase*> views_;  // views over this file, told when the session writes it
 };

@@ -87,18 +87,18 @@ enum class [[nodiscard]] ChangeResult : int32_t{
 // ChangeTime. When another station changed the record since it was read, a form caller gets
 // warning 38 and any other caller warning 15, and the buffer is read again from the file.
 // Other failures show warning 15 with the file name. Nothing is written on failure. Inside a
-// transaction of the caller's it joins it when it names the file, and is refused with warning
-// 34 otherwise.
+// transaction of the caller's it joins it when it names the file (its one write needs no
+// savepoint), and is refused with warning 34 otherwise.
 ChangeResult changeRecord(FileSession& session, FileId file, bool formCaller);
 
 // Stamps ChangeID (glo_UserID), ChangeDate and ChangeTime (today, now) in the buffer of `file`.
 void stampRecord(FileSession& session, FileId file);
 
-// One numbering: keeps the buffer's values, reads the highest identifier of the primary key,
-// stamps, and adds the kept values with that identifier + 1 (1 in an empty file). Returns
-// Error::None when added (the record is current), or the error with the error saved; `readFailed`
-// tells whether reading the highest identifier failed (then nothing was added). The buffer keeps
-// the values.
+// One numbering: reads the highest identifier of the primary key (without moving the buffer;
+// within a transaction naming the file, counted on from this session's own adds), stamps, and
+// adds the buffer with that identifier + 1 (1 in an empty file). Returns Error::None when added
+// (the record is current), or the error with the error saved; `readFailed` tells whether reading
+// the highest identifier failed (then nothing was added). The buffer keeps the values.
 Error numberAndAdd(FileSession& session, FileId file, bool& readFailed);
 
 // How addNumbered reports a failure to read the highest identifier.
