@@ -1,6 +1,7 @@
 // The data dictionary: layouts, keys, generic field access, and the ASimp line reader.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -191,6 +192,34 @@ TEST_F(LineFileTest, LinesArePaddedOrCutTo1024Bytes) {
     EXPECT_EQ(f.rec.ImportText.substr(0, 5), "last ");
     EXPECT_EQ(f.next(), Error::NoRecord);
     EXPECT_EQ(f.linesRead(), 4);
+}
+
+TEST_F(LineFileTest, BytesReadCountLineEndsAndACarriageReturnAtTheCutIsStillALineEnd) {
+    const std::string full(1024, 'y');
+    {
+        std::ofstream out(path_, std::ios::binary);
+        out << full << "\r\n" << std::string(5000, 'z') << "\r\nend";
+    }
+    LineFile f;
+    ASSERT_EQ(f.open(path_), Error::None);
+    EXPECT_EQ(f.size(), 1026 + 5002 + 3);
+    ASSERT_EQ(f.next(), Error::None);
+    EXPECT_EQ(f.rec.ImportText, full);
+    EXPECT_EQ(f.bytesRead(), 1026);
+    ASSERT_EQ(f.next(), Error::None);
+    EXPECT_EQ(f.rec.ImportText, std::string(1024, 'z'));
+    EXPECT_EQ(f.bytesRead(), 1026 + 5002);
+    ASSERT_EQ(f.next(), Error::None);
+    EXPECT_EQ(f.rec.ImportText.substr(0, 4), "end ");
+    EXPECT_EQ(f.bytesRead(), f.size());
+    EXPECT_EQ(f.next(), Error::NoRecord);
+}
+
+TEST_F(LineFileTest, OnlyPlainFilesAreRead) {
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0);
+    LineFile f;
+    EXPECT_EQ(f.open(path_), Error::Driver);  // a named pipe without a writer does not block
+    EXPECT_EQ(f.open(std::filesystem::temp_directory_path().string()), Error::Driver);
 }
 
 TEST_F(LineFileTest, MissingFileIsNotFound) {

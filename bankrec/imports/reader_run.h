@@ -1,0 +1,67 @@
+#pragma once
+// What the three readers share: the transaction over APbac (5 seconds to begin, Abort/Retry,
+// the update-error path), the matching and marking of each line, the counts, the Cancel question
+// and the commit at the end. Private to the module.
+//
+// States: idle --begin()--> running --finish()--> committed (Completed)
+//                                     --cancel question answered Yes--> rolled back (Cancelled)
+//                                     --a failed write--> rolled back, reported (Failed)
+// Nothing is written outside the running state.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "bankrec/imports/check_marker.h"
+#include "bankrec/imports/import_result.h"
+#include "bankrec/storage/transaction_frame.h"
+
+namespace imports {
+
+class ReaderRun {
+  public:
+    ReaderRun(storage::FileSession& session, int32_t bankId, const ImportFlags& flags);
+    ~ReaderRun();
+
+    // Shows the busy pointer while it begins the transaction over APbac. false when it could not
+    // begin (reported through the frame's messages; the run has failed).
+    bool begin();
+    bool running() const { return frame_ && frame_->active(); }
+
+    // Matches and marks one line or row and counts it. false after a failed read or rewrite:
+    // the transaction was rolled back and the error reported; the run has failed.
+    bool handle(const ImportedCheck& check);
+
+    // The Cancel button: beeps and asks whether to undo what was imported. Yes rolls back and
+    // returns true (the run is cancelled); No returns false and the run goes on.
+    bool askCancel();
+
+    // Commits what is marked (when the run is still going) and sets GlobalResponse: 1 after a
+    // commit, 2 otherwise. Returns how the run ended.
+    const ImportResult& finish();
+    const ImportResult& result() const { return result_; }
+
+  private:
+    storage::FileSession& session_;
+    CheckMarker marker_;
+    std::unique_ptr<storage::TransactionFrame> frame_;
+    ImportResult result_;
+    bool cancelled_ = false;
+    bool busy_ = false;  // the frame's busy pointer is showing
+};
+
+// The busy pointer of the program (no-op until the windows install one).
+void showBusyPointer(bool busy);
+
+// Reports a procedure's entry and exit to the thread registry for a scope.
+class ProcedureLog {
+  public:
+    explicit ProcedureLog(std::string name);
+    ~ProcedureLog();
+    ProcedureLog(const ProcedureLog&) = delete;
+    ProcedureLog& operator=(const ProcedureLog&) = delete;
+
+  private:
+    std::string name_;
+};
+
+}  // namespace imports

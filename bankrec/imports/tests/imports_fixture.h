@@ -1,0 +1,174 @@
+#pragma once
+// A fresh data folder per test with APbnk and APbac open in one session, the bank current in the
+// APbnk buffer (as the worksheet leaves it), scripted messages, a progress backend that can press
+// Cancel, and helpers to add activity, write import files and read rows back.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bankrec/imports/import_result.h"
+#include "bankrec/storage/dictionary.h"
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
+#include "bankrec/storage/saved_error.h"
+#include "bankrec/storage/storage.h"
+#include "corelib/globals.h"
+#include "corelib/message_script.h"
+#include "corelib/progress.h"
+#include "testsupport/sandbox.h"
+
+namespace imports {
+
+// Runs progress jobs without a window, recording the window's title, text and the percentages
+// shown; presses Cancel before tick `cancelBeforeTick` (once) when set.
+class ScriptedProgress : public corelib::ProgressBackend {
+  public:
+    struct Seen {
+        std::vector<std::string> titles;
+        std::vector<std::string> texts;
+        std::vector<int> percents;  // each percentage as the window would redraw it
+        int ticks = 0;
+        bool cancelAsked = false;
+    };
+    ScriptedProgress(Seen& seen, int cancelBeforeTick) : seen_(seen), cancelAt_(cancelBeforeTick) {}
+
+    corelib::ProgressResult run(const corelib::ProgressOptions& options,
+                                corelib::ProgressJob& job) override {
+        seen_.titles.push_back(options.title);
+        seen_.texts.push_back(options.text);
+        View view(seen_);
+        job.open(view);
+        for (int tick = 0;; ++tick) {
+            if (tick == cancelAt_) {
+                seen_.cancelAsked = true;
+                if (job.cancel(view)) {
+                    job.close();
+                    return corelib::ProgressResult::Cancelled;
+                }
+            }
+            ++seen_.ticks;
+            if (!job.tick(view)) break;
+        }
+        job.close();
+        return corelib::ProgressResult::Completed;
+    }
+
+  private:
+    struct View : corelib::ProgressView {
+        explicit View(Seen& s) : seen(s) {}
+        void setTitle(const std::string&) override {}
+        void setText(const std::string&) override {}
+        void setRange(int64_t l, int64_t h) override {
+            low = l;
+            high = h;
+        }
+        void setValue(int64_t v) override { setPercent(corelib::progressPercent(low, high, v)); }
+        void setPercent(int p) override {
+            if (seen.percents.empty() || seen.percents.back() != p) seen.percents.push_back(p);
+        }
+        Seen& seen;
+        int64_t low = 0, high = 100;
+    };
+    Seen& seen_;
+    int cancelAt_;
+};
+
+class ImportTest : public ::testing::Test {
+  protected:
+    ImportTest() {
+        corelib::glo_ApplicationName = "Bank Reconciliation";
+        storage.nameFiles(sandbox.path(), 4);
+        storage.setFileName(storage::FileId::APbnu, sandbox.file("APbnu"));
+        session = std::make_unique<storage::FileSession>(storage);
+        storage::savedError().clear();
+        for (storage::FileId id : {storage::FileId::APbnk, storage::FileId::APbac})
+            EXPECT_EQ(storage::openFile(*session, id), storage::Error::None);
+        bank = addBank("Operating");
+        otherBank = addBank("Payroll");
+        selectBank(bank);
+        corelib::setProgressBackend(std::make_unique<ScriptedProgress>(progress, -1));
+    }
+    ~ImportTest() override {
+        corelib::setProgressBackend(nullptr);
+        for (storage::FileId id : {storage::FileId::APbac, storage::FileId::APbnk})
+            storage::closeFile(*session, id);
+    }
+
+    // Presses Cancel before tick n of the next progress window.
+    void cancelBeforeTick(int n) {
+        corelib::setProgressBackend(std::make_unique<ScriptedProgress>(progress, n));
+    }
+
+    template <storage::Record R>
+    int32_t add(const R& rec) {
+        session->file<R>().rec = rec;
+        if (storage::addNumbered(*session, R::kFile) != storage::Error::None) return 0;
+        return static_cast<int32_t>(std::get<int64_t>(
+            storage::getField(storage::fileDef(R::kFile), &session->file<R>().rec, 0)));
+    }
+    int32_t addBank(const std::string& name) {
+        storage::APbnk b;
+        b.Bank = name;
+        return add(b);
+    }
+    // Makes the bank current in the APbnk buffer, as the worksheet does.
+    void selectBank(int32_t bankId) {
+        auto& f = session->file<storage::APbnk>();
+        f.clear();
+        f.rec.BankID = bankId;
+        ASSERT_EQ(f.get(storage::APBNK_KEY_BANKID), storage::Error::None);
+    }
+    int32_t addCheck(const std::string& reference, int64_t cents, int32_t bankId = 0,
+                     const std::string& type = "Check", uint8_t marked = 0) {
+        storage::APbac a;
+        a.BankID = bankId ? bankId : bank;
+        a.ActivityType = type;
+        a.Reference = reference;
+        a.ActivityDate = 81000;
+        a.Marked = marked;
+        if (type == "Deposit")
+            a.DepositOrCredit = corelib::Decimal::fromCents(cents);
+        else
+            a.PaymentOrDebit = corelib::Decimal::fromCents(cents);
+        return add(a);
+    }
+    storage::APbac row(int32_t activityId) {
+        auto& f = session->file<storage::APbac>();
+        f.clear();
+        f.rec.ActivityID = activityId;
+        if (f.get(storage::APBAC_KEY_ACTIVITYID) != storage::Error::None) return {};
+        return f.rec;
+    }
+    // The identifiers of the marked rows, in ActivityID order.
+    std::vector<int32_t> marked() {
+        std::vector<int32_t> out;
+        auto& f = session->file<storage::APbac>();
+        EXPECT_EQ(f.setStart(storage::APBAC_KEY_ACTIVITYID), storage::Error::None);
+        while (f.next() == storage::Error::None)
+            if (f.rec.Marked) out.push_back(f.rec.ActivityID);
+        return out;
+    }
+    // Writes a text file of the sandbox and returns its path.
+    std::string writeFile(const std::string& name, const std::string& content) {
+        const std::string path = sandbox.file(name);
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    testsupport::Sandbox sandbox;
+    corelib::ScopedScriptedMessages& messages = sandbox.messages;
+    storage::Storage storage;
+    std::unique_ptr<storage::FileSession> session;
+    ScriptedProgress::Seen progress;
+    int32_t bank = 0;
+    int32_t otherBank = 0;
+};
+
+inline corelib::Decimal money(int64_t cents) {
+    return corelib::Decimal::fromCents(cents);
+}
+
+}  // namespace imports
