@@ -8,6 +8,8 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     postgresql xvfb xauth x11-utils imagemagick python3 clang-format
     cups cups-client printer-driver-cups-pdf poppler-utils fonts-dejavu-core
+    liborcus-dev libixion-dev libboost-dev libreoffice-calc-nogui python3-uno
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

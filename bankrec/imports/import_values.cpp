@@ -102,8 +102,8 @@ int32_t importDate(std::string_view text, const picture::Formats& formats) {
     if (s.empty()) return 0;
     if (s.find('/') != std::string_view::npos) {
         static const std::optional<picture::Picture> d17 = picture::Picture::parse("@d17");
-        const std::optional<int32_t> day = picture::parseDate(*d17, s, formats);
-        return day.value_or(0);
+        const int32_t day = picture::parseDate(*d17, s, formats).value_or(0);
+        return day > 0 && day <= lastDay() ? day : 0;
     }
     // A day number: digits only, no more than the last day a date can be.
     if (s.size() > 9) return 0;

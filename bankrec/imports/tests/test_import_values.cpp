@@ -134,6 +134,7 @@ TEST(ImportValues, DatesWithASlashFollowTheShortDateOthersAreDayNumbers) {
     EXPECT_EQ(importDate("", monthDayYear()), 0);
     EXPECT_EQ(importDate("-5", monthDayYear()), 0);
     EXPECT_EQ(importDate("99999999999", monthDayYear()), 0);  // beyond the last date
+    EXPECT_EQ(importDate("1/8/77777", monthDayYear()), 0);
 }
 
 TEST(ImportValues, CommaFieldsFollowTheQuoteRule) {
