@@ -15,11 +15,6 @@ namespace shell {
 
 namespace {
 
-Configuration::SetResult stored(Error commit) {
-    return commit == Error::None ? Configuration::SetResult::Stored
-                                 : Configuration::SetResult::NotStored;
-}
-
 struct Default {
     const char* name;
     const char* value;
@@ -102,32 +97,65 @@ std::string Configuration::get(const std::string& name) const {
 
 Configuration::SetResult Configuration::set(FileSession& session, const std::string& name,
                                             const std::string& value, const FrameHooks& hooks) {
-    Entry* e = find(name);
-    if (!e) {
-        notFound(name);
-        return SetResult::UnknownName;
+    return setAll(session, {{name, value}}, hooks);
+}
+
+Configuration::SetResult Configuration::setAll(FileSession& session,
+                                               const std::vector<Entry>& values,
+                                               const FrameHooks& hooks) {
+    std::vector<Entry*> targets;
+    for (const Entry& v : values) {
+        Entry* e = find(v.name);
+        if (!e) {
+            notFound(v.name);
+            return SetResult::UnknownName;
+        }
+        targets.push_back(e);
     }
-    e->value = value;
+    std::vector<std::string> before;
+    for (size_t i = 0; i < values.size(); ++i) {
+        before.push_back(targets[i]->value);
+        targets[i]->value = values[i].value;
+    }
+    const auto putBack = [&] {
+        for (size_t i = 0; i < targets.size(); ++i) targets[i]->value = before[i];
+    };
 
     TransactionFrame frame(session, {FileId::SYcfg}, kFrameSeconds, hooks);
-    if (!frame.active()) return SetResult::NotStored;
+    if (!frame.active()) {
+        putBack();
+        return SetResult::NotStored;
+    }
+    for (const Entry* e : targets) {
+        if (!frame.check(store(session, e->name, e->value))) {
+            putBack();
+            return SetResult::NotStored;
+        }
+    }
+    if (frame.commit() != Error::None) {
+        putBack();
+        return SetResult::NotStored;
+    }
+    return SetResult::Stored;
+}
+
+Error Configuration::store(FileSession& session, const std::string& name,
+                           const std::string& value) {
     auto& cfg = session.file<SYcfg>();
     cfg.clear();
-    cfg.rec.Name = e->name;
+    cfg.rec.Name = name;
     Error err = cfg.get(SYCFG_KEY_NAME);
     if (err == Error::None) {
-        if (cfg.rec.Value == value) return stored(frame.commit());
+        if (cfg.rec.Value == value) return Error::None;
         cfg.rec.Value = value;
         stampChange(cfg.rec);
-        err = cfg.put();
-    } else if (err == Error::NoRecord) {
-        cfg.clear();
-        cfg.rec.Name = e->name;
-        cfg.rec.Value = value;
-        err = addNumbered(session, FileId::SYcfg, NumberingReadError::LeaveToCaller);
+        return cfg.put();
     }
-    if (!frame.check(err)) return SetResult::NotStored;
-    return stored(frame.commit());
+    if (err != Error::NoRecord) return err;
+    cfg.clear();
+    cfg.rec.Name = name;
+    cfg.rec.Value = value;
+    return addNumbered(session, FileId::SYcfg, NumberingReadError::LeaveToCaller);
 }
 
 }  // namespace shell

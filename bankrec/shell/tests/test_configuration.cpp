@@ -1,6 +1,7 @@
 // The configuration over SYcfg: defaults, stored values, writes that add or change only when
 // needed, and the message for names never registered.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "bankrec/shell/configuration.h"
 #include "bankrec/storage/file_services.h"
@@ -130,6 +131,39 @@ TEST_F(ConfigurationTest, UnknownNamesAreReportedOnReadAndWrite) {
     EXPECT_EQ(messages_->messages()[1].text, "Configuration Nope not found.");
     EXPECT_EQ(records(), 0);
     EXPECT_FALSE(c.contains("Nope"));
+}
+
+TEST_F(ConfigurationTest, SeveralValuesAreStoredTogetherOrNotAtAll) {
+    Configuration c;
+    c.registerDefaults();
+    ASSERT_EQ(c.setAll(*session_, {{"ImportType", "3"}, {"ImportFilename", "/srv/bank.csv"}}),
+              Configuration::SetResult::Stored);
+    EXPECT_EQ(stored("ImportType").Value, "3");
+    EXPECT_EQ(stored("ImportFilename").Value, "/srv/bank.csv");
+
+    // The second name cannot be written: the first is not kept either, and the list keeps its
+    // values.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(storage_.filePath(FileId::SYcfg).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON SYcfg WHEN NEW.Name = "
+                           "'ChkFirstRow' BEGIN SELECT RAISE(ABORT, 'disk full'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(c.setAll(*session_, {{"ImportType", "2"}, {"ChkFirstRow", "4"}}),
+              Configuration::SetResult::NotStored);
+    EXPECT_EQ(stored("ImportType").Value, "3");
+    EXPECT_EQ(stored("ChkFirstRow").ConfigurationID, 0);
+    EXPECT_EQ(c.get("ImportType"), "3");
+    EXPECT_EQ(c.get("ChkFirstRow"), "1");
+    ASSERT_NE(messages_->last(), nullptr);
+    EXPECT_EQ(messages_->last()->text.rfind("Error occured during transaction update, ", 0), 0u);
+
+    // A name never registered stores nothing at all.
+    EXPECT_EQ(c.setAll(*session_, {{"ImportFilename", "x"}, {"Nope", "1"}}),
+              Configuration::SetResult::UnknownName);
+    EXPECT_EQ(stored("ImportFilename").Value, "/srv/bank.csv");
 }
 
 }  // namespace

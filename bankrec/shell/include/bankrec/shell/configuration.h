@@ -52,9 +52,21 @@ class Configuration {
     SetResult set(storage::FileSession& session, const std::string& name, const std::string& value,
                   const storage::FrameHooks& hooks = {});
 
+    // Stores several registered names at once, in one transaction frame of 5 seconds: all of
+    // them or, when the storage fails (reported through the frame's messages), none (NotStored;
+    // the list keeps its old values then). UnknownName, with the message as for get and nothing
+    // stored, when one of them was never registered.
+    SetResult setAll(storage::FileSession& session, const std::vector<Entry>& values,
+                     const storage::FrameHooks& hooks = {});
+
     const std::vector<Entry>& entries() const { return entries_; }
 
   private:
+    // Writes one value to SYcfg inside the caller's frame (added or changed, stamped; nothing
+    // written when it is unchanged).
+    storage::Error store(storage::FileSession& session, const std::string& name,
+                         const std::string& value);
+
     Entry* find(const std::string& name);
     const Entry* find(const std::string& name) const;
 

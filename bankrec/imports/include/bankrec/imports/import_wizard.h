@@ -1,0 +1,105 @@
+#pragma once
+// The rules of the "Import Marked Checks Wizard", apart from any widget: its settings (the 19
+// SYcfg values shared by the division's users, loaded on entry and stored only on Finish), the
+// six pages and which of them each import type shows, the button and control states, the
+// summary text, and Finish, which stores the settings and starts the type's reader with them.
+//
+// Pages: 1 the import type; 2 the optional fields and the text file; 3 the spreadsheet columns
+// and rows (spreadsheet only); 4 the fixed positions (fixed format only); 5 the comma fields
+// (comma-separated only); 6 the summary. Next and Previous pass over the pages of the other
+// types, so the user sees 1, 2, the type's page, 6.
+//
+// Beside the 19 settings the spreadsheet page names an optional workbook file to read instead
+// of the spreadsheet open in Calc; it is the clerk's own (kept in the per-user settings under
+// "UpdateAPrecImport"), stored on Finish like the rest.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bankrec/imports/import_result.h"
+#include "bankrec/shell/configuration.h"
+
+namespace storage {
+class FileSession;
+}  // namespace storage
+
+namespace imports {
+
+enum class ImportType : int32_t { Spreadsheet = 1, Fixed = 2, Comma = 3 };
+
+struct ImportSettings {
+    ImportType type = ImportType::Spreadsheet;  // ImportType
+    std::string fileName;                       // ImportFilename (up to 255 characters)
+    bool amount = true;                         // ImportAmount
+    bool cleared = false;                       // ImportCleared
+    bool assumeDecimal = false;                 // ChkAssumeDecimal
+    int32_t firstRow = 1;                       // ChkFirstRow
+    int32_t lastRow = 0;                        // ChkLastRow
+    int32_t checkColumn = 1, amountColumn = 2, clearedColumn = 3;  // Chk...ECol
+    int32_t checkStart = 1, checkEnd = 7;                          // ChkCheckStart/End
+    int32_t amountStart = 8, amountEnd = 20;                       // ChkAmountStart/End
+    int32_t clearedStart = 21, clearedEnd = 30;                    // ChkClearedStart/End
+    int32_t checkField = 1, amountField = 2, clearedField = 3;     // Chk...CCol
+    std::string workbook;  // per user: a workbook file read instead of the open spreadsheet
+
+    // The 19 values from a loaded configuration; a stored value that is not a number (or an
+    // import type other than 1 to 3) gives the default.
+    static ImportSettings fromConfiguration(const shell::Configuration& configuration);
+    // The 19 values as the configuration stores them (name, text).
+    std::vector<shell::Configuration::Entry> toEntries() const;
+};
+
+// The summary of page 6 for the settings ("\n" between paragraphs).
+std::string importSummary(const ImportSettings& settings);
+
+// The window position's and per-user settings' procedure name.
+inline constexpr const char* kImportWizardProcedure = "UpdateAPrecImport";
+
+class ImportWizard {
+  public:
+    static constexpr int kFirstPage = 1;
+    static constexpr int kLastPage = 6;
+
+    // Works on the caller's session (its bank in the APbnk buffer).
+    explicit ImportWizard(storage::FileSession& session);
+
+    // Opens SYcfg, loads every setting, closes it, and starts on page 1. false when the
+    // configuration could not be read (reported by the transaction frame); the defaults stand.
+    bool load();
+
+    ImportSettings& settings() { return settings_; }
+    const ImportSettings& settings() const { return settings_; }
+
+    int page() const { return page_; }
+    // The type's own page: 3, 4 or 5.
+    int typePage() const;
+    // Whether the page is shown for the chosen type.
+    bool shows(int page) const;
+    void next();
+    void previous();
+
+    bool previousEnabled() const { return page_ > kFirstPage; }
+    bool nextEnabled() const { return page_ < kLastPage; }
+    bool finishEnabled() const { return page_ == kLastPage; }
+    // Page 2's file name text, prompt, entry and "..." button (text types only).
+    bool fileControlsEnabled() const { return settings_.type != ImportType::Spreadsheet; }
+    // "Assume &Two Decimal Places" and the amount column or positions.
+    bool amountControlsEnabled() const { return settings_.amount; }
+    // The cleared-date column or positions.
+    bool clearedControlsEnabled() const { return settings_.cleared; }
+
+    std::string summary() const { return importSummary(settings_); }
+
+    // Finish: stores the 19 settings in one go (busy pointer meanwhile) and the workbook in the
+    // per-user settings, then runs the type's reader with the settings in the reader's order.
+    // The reader runs even when the settings could not be stored (that was reported).
+    ImportResult finish();
+
+  private:
+    storage::FileSession& session_;
+    shell::Configuration configuration_;
+    ImportSettings settings_;
+    int page_ = kFirstPage;
+};
+
+}  // namespace imports
