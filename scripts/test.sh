@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the servers the tests need (PostgreSQL), runs the
-# whole test suite, then the tests without windows under the sanitizers (preset asan), and
-# stops the servers again (the printing tests start and stop CUPS servers of their own under
-# BANKREC_TEST_CUPS_ROOT; any left there are stopped at the end).
+# whole test suite, then the tests without windows under the sanitizers (preset asan) and the
+# import's fuzz targets for a short time each (preset fuzz), and stops the servers again (the
+# printing tests start and stop CUPS servers of their own under BANKREC_TEST_CUPS_ROOT; any left
+# there are stopped at the end).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -22,3 +23,7 @@ ctest --preset default
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+# The import's fuzz targets (clang, the "fuzz" preset), each for a short time on its kept corpus.
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+scripts/fuzz.sh 30
