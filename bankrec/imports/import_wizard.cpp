@@ -202,7 +202,6 @@ ImportResult ImportWizard::finish() {
         FileUse files(session_, {FileId::SYcfg});
         if (files.error() == Error::None)
             (void)configuration_.setAll(session_, settings_.toEntries(), hooks);  // reported
-        showBusyPointer(false);
     }
     shell::RegistrySettings registry = shell::RegistrySettings::forProgram();
     if (registry.active())

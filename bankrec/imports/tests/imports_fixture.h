@@ -4,12 +4,16 @@
 // Cancel, and helpers to add activity, write import files and read rows back.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bankrec/imports/import_result.h"
+#include "bankrec/imports/spreadsheet_link.h"
 #include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
@@ -74,6 +78,52 @@ class ScriptedProgress : public corelib::ProgressBackend {
     };
     Seen& seen_;
     int cancelAt_;
+};
+
+// Sheets in memory, cells by (row, column); every step can be made to fail.
+class FakeLink : public SpreadsheetLink {
+  public:
+    std::map<std::string, std::map<std::pair<int, int>, std::string>> sheets;
+    bool refuseConnect = false;
+    bool refuseTopic = false;
+    int32_t failAtRow = 0;
+    int delayMs = 0;  // each read takes this long, as over a pipe to a busy program
+    std::vector<int32_t> rowsRead;
+    bool closed = false;
+
+    void set(const std::string& topic, int32_t row, std::vector<std::string> cells) {
+        for (size_t c = 0; c < cells.size(); ++c)
+            sheets[topic][{row, static_cast<int>(c) + 1}] = cells[c];
+    }
+
+    bool connect() override { return refuseConnect ? fail("Calc is not running") : true; }
+    bool topics(std::vector<std::string>& out) override {
+        out.clear();
+        for (const auto& [name, cells] : sheets) out.push_back(name);
+        return true;
+    }
+    bool openTopic(const std::string& topic) override {
+        if (refuseTopic || !sheets.count(topic)) return fail("the document was closed");
+        open_ = topic;
+        return true;
+    }
+    bool readCells(int32_t row, const std::vector<int32_t>& columns,
+                   std::vector<std::string>& out) override {
+        out.clear();
+        if (row == failAtRow) return fail("the sheet went away");
+        if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        rowsRead.push_back(row);
+        for (int32_t c : columns) {
+            const auto& cells = sheets[open_];
+            const auto found = cells.find({row, c});
+            out.push_back(found == cells.end() ? "" : found->second);
+        }
+        return true;
+    }
+    void close() override { closed = true; }
+
+  private:
+    std::string open_;
 };
 
 class ImportTest : public ::testing::Test {

@@ -1,11 +1,8 @@
 // The spreadsheet reader over a link that stands for the spreadsheet program: the steps and
 // their messages, the rows it reads (first and last row, the five blank rows, ten rows per timer
 // event), what it marks, and choosing a sheet.
-#include <map>
-
 #include "bankrec/imports/excel_import.h"
 #include "bankrec/imports/import_windows.h"
-#include "bankrec/imports/spreadsheet_link.h"
 #include "corelib/daytime.h"
 #include "imports_fixture.h"
 
@@ -14,50 +11,6 @@ using namespace storage;
 using namespace imports;
 
 namespace {
-
-// Sheets in memory, cells by (row, column); every step can be made to fail.
-class FakeLink : public SpreadsheetLink {
-  public:
-    std::map<std::string, std::map<std::pair<int, int>, std::string>> sheets;
-    bool refuseConnect = false;
-    bool refuseTopic = false;
-    int32_t failAtRow = 0;
-    std::vector<int32_t> rowsRead;
-    bool closed = false;
-
-    void set(const std::string& topic, int32_t row, std::vector<std::string> cells) {
-        for (size_t c = 0; c < cells.size(); ++c)
-            sheets[topic][{row, static_cast<int>(c) + 1}] = cells[c];
-    }
-
-    bool connect() override { return refuseConnect ? fail("Calc is not running") : true; }
-    bool topics(std::vector<std::string>& out) override {
-        out.clear();
-        for (const auto& [name, cells] : sheets) out.push_back(name);
-        return true;
-    }
-    bool openTopic(const std::string& topic) override {
-        if (refuseTopic || !sheets.count(topic)) return fail("the document was closed");
-        open_ = topic;
-        return true;
-    }
-    bool readCells(int32_t row, const std::vector<int32_t>& columns,
-                   std::vector<std::string>& out) override {
-        out.clear();
-        if (row == failAtRow) return fail("the sheet went away");
-        rowsRead.push_back(row);
-        for (int32_t c : columns) {
-            const auto& cells = sheets[open_];
-            const auto found = cells.find({row, c});
-            out.push_back(found == cells.end() ? "" : found->second);
-        }
-        return true;
-    }
-    void close() override { closed = true; }
-
-  private:
-    std::string open_;
-};
 
 struct ShownRow {
     int32_t row;
