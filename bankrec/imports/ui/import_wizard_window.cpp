@@ -116,6 +116,7 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     fileButton_ = new QPushButton("...", p2);
     fileButton_->setObjectName("?LOOKUPFILE");
     fileButton_->setToolTip("Choose the file");
+    fileButton_->setFixedWidth(fontMetrics().averageCharWidth() * 5);
     connect(fileButton_, &QPushButton::clicked, this, &ImportWizardWindow::chooseFile);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(filePrompt_);
@@ -167,11 +168,13 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     auto* workbookButton = new QPushButton("...", p3);
     workbookButton->setObjectName("?LOOKUPWORKBOOK");
     workbookButton->setToolTip("Choose a workbook file");
+    workbookButton->setFixedWidth(fontMetrics().averageCharWidth() * 5);
     connect(workbookButton, &QPushButton::clicked, this, &ImportWizardWindow::chooseWorkbook);
     auto* workbookRow = new QHBoxLayout;
     workbookRow->addWidget(workbookLabel);
     workbookRow->addWidget(workbook_, 1);
     workbookRow->addWidget(workbookButton);
+    g3->setColumnStretch(2, 1);
     auto* l3 = new QVBoxLayout(p3);
     l3->addWidget(lines(p3, {"Enter the column in the excel spreadsheet for each of the imported",
                              "fields. Use column 1 for column \"A\", column 2 for column \"B\",",
@@ -182,6 +185,7 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
                    "indicated below."}));
     g3rows->addWidget(firstLabel, 0, 0);
     g3rows->addWidget(firstRow, 0, 1);
+    g3rows->setColumnStretch(2, 1);
     l3->addLayout(g3rows);
     l3->addWidget(
         lines(p3, {"If you know the last row, please enter it below. Leaving the row blank",
@@ -189,6 +193,7 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     auto* g3last = new QGridLayout;
     g3last->addWidget(lastLabel, 0, 0);
     g3last->addWidget(lastRow, 0, 1);
+    g3last->setColumnStretch(2, 1);
     l3->addLayout(g3last);
     l3->addWidget(lines(p3, {"To read a workbook file (.ods, .xlsx) instead of the spreadsheet",
                              "open in Calc, enter its name below."}));
@@ -228,6 +233,7 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
         if (f.controls) f.controls->insert(f.controls->end(), {label, start, end});
         ++r4;
     }
+    g4->setColumnStretch(3, 1);
     auto* l4 = new QVBoxLayout(p4);
     l4->addWidget(lines(p4, {"Enter the name of the import file, starting position and ending",
                              "positions for each of the imported fields."}));
@@ -259,6 +265,7 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
         if (c.controls) c.controls->insert(c.controls->end(), {label, e});
         ++r5;
     }
+    g5->setColumnStretch(2, 1);
     auto* l5 = new QVBoxLayout(p5);
     l5->addWidget(
         lines(p5, {"Enter the name of the import file and column of each imported field."}));
