@@ -11,6 +11,7 @@
 //   rec range BANK FROM TO [--unmark]   marks (unmarks) the checks numbered FROM..TO
 //   rec view ID                         a completed statement with the items it captured
 //   rec delete ID --yes                 deletes a statement as the list does
+//   rec import BANK ...                 marks the checks a bank's list names (cmd_rec_import.cpp)
 //   rec complete BANK [--yes]           "Do&ne": the completion checks and question (--yes
 //                                       answers Yes), completion, and the export to the suite
 //   rec post ID                         "&Post": sends a completed statement to the suite again
@@ -50,6 +51,9 @@ using namespace storage;
 using namespace reconcile;
 
 namespace cli {
+
+// "rec import" (cmd_rec_import.cpp).
+int recImport(CliContext& ctx);
 
 namespace {
 
@@ -577,9 +581,11 @@ int rec(CliContext& ctx) {
     static const char* kUsage =
         "usage: rec list|show BANK, rec open BANK [options], rec mark|unmark BANK REF... "
         "[--deposit ID]..., rec range BANK FROM TO [--unmark], rec view ID, rec delete ID --yes, "
-        "rec complete BANK [--yes], rec post ID";
+        "rec complete BANK [--yes], rec post ID, rec import BANK --fixed|--comma|--sheet FILE "
+        "[options]";
     if (ctx.args.size() < 2) return error(kUsage, Usage);
     const std::string verb = ctx.args[0];
+    if (verb == "import") return recImport(ctx);
     int (*run)(CliContext&, RecCli&) = nullptr;
     if (verb == "list") run = list;
     if (verb == "open") run = open;
@@ -601,7 +607,9 @@ const CliCommand recCommand(
     "rec",
     "rec list|show BANK | open BANK [--ending-date D --ending-balance X ...] | mark|unmark BANK "
     "REF... [--deposit ID] | range BANK FROM TO [--unmark] | view ID | delete ID --yes | "
-    "complete BANK [--yes] | post ID  reconciliations",
+    "complete BANK [--yes] | post ID | import BANK --fixed|--comma|--sheet FILE [--check P] "
+    "[--amount P] [--cleared P] [--no-amount] [--assume-decimal] [--first-row N] [--last-row N]  "
+    "reconciliations",
     rec);
 
 }  // namespace

@@ -1,0 +1,159 @@
+// bankrec-cli rec import, run as the real program: each kind of list marks the bank's checks and
+// prints its counts, options not given come from the stored settings, and every error is one
+// line with its exit code.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <fstream>
+#include <string>
+
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
+#include "bankrec/storage/storage.h"
+#include "testsupport/sandbox.h"
+
+using namespace corelib;
+using namespace storage;
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliRecImport : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        storage.nameFiles(sandbox.path(), 3);
+        storage.setFileName(FileId::APbnu, sandbox.file("APbnu"));
+        FileSession s(storage);
+        FileUse files(s, {FileId::APbnk, FileId::APbac, FileId::SYcfg});
+        ASSERT_EQ(files.error(), Error::None);
+        auto& bnk = s.file<APbnk>();
+        bnk.rec.Bank = "First Bank";
+        ASSERT_EQ(addNumbered(s, FileId::APbnk), Error::None);
+        const struct {
+            const char* ref;
+            int64_t cents;
+        } checks[] = {{"0001234", 12500}, {"1234", 12500}, {"1235", 128640}, {"77", 1000}};
+        for (const auto& c : checks) {
+            auto& bac = s.file<APbac>();
+            bac.clear();
+            bac.rec.BankID = 1;
+            bac.rec.ActivityType = "Check";
+            bac.rec.Reference = c.ref;
+            bac.rec.PaymentOrDebit = Decimal::fromCents(c.cents);
+            ASSERT_EQ(addNumbered(s, FileId::APbac), Error::None);
+        }
+        // The wizard's stored layout: the check number in field 2 of a comma-separated line.
+        auto& cfg = s.file<SYcfg>();
+        cfg.clear();
+        cfg.rec.Name = "ChkCheckCCol";
+        cfg.rec.Value = "2";
+        ASSERT_EQ(addNumbered(s, FileId::SYcfg), Error::None);
+        cfg.clear();
+        cfg.rec.Name = "ChkAmountCCol";
+        cfg.rec.Value = "3";
+        ASSERT_EQ(addNumbered(s, FileId::SYcfg), Error::None);
+    }
+
+    CliResult cli(const QStringList& args) {
+        QProcess p;
+        QStringList all{"Division=3", "DataPath=" + QString::fromStdString(sandbox.path())};
+        all += args;
+        p.start(BANKREC_CLI_EXE, all);
+        CliResult r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput().toStdString();
+        r.err = p.readAllStandardError().toStdString();
+        return r;
+    }
+    QString write(const std::string& name, const std::string& content) {
+        std::ofstream(sandbox.file(name), std::ios::binary) << content;
+        return QString::fromStdString(sandbox.file(name));
+    }
+    std::vector<std::string> marked() {
+        FileSession s(storage);
+        std::vector<std::string> out;
+        auto& f = s.file<APbac>();
+        EXPECT_EQ(f.setStart(APBAC_KEY_ACTIVITYID), Error::None);
+        while (f.next() == Error::None)
+            if (f.rec.Marked) out.push_back(f.rec.Reference);
+        return out;
+    }
+
+    testsupport::Sandbox sandbox;
+    Storage storage;
+};
+
+}  // namespace
+
+TEST_F(CliRecImport, TextListsMarkTheirChecksWithTheStoredLayoutUnlessToldOtherwise) {
+    // The stored layout (check in field 2, amount in 3).
+    CliResult r = cli({"rec", "import", "First Bank", "--comma",
+                       write("a.csv", "x,1234,125.00\nx,77,9.99\nx,,\n")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "First Bank: 3 lines read, 1 marked, 0 already marked, 1 not matched, 1 skipped\n");
+    EXPECT_EQ(marked(), (std::vector<std::string>{"1234"}));
+
+    // Positions on the command line, amounts left out: the fixed line's zeros are dropped.
+    r = cli({"rec", "import", "1", "--fixed", write("b.txt", "xx0000077\nxx0001234\n"), "--check",
+             "3-9", "--no-amount"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "First Bank: 2 lines read, 1 marked, 1 already marked, 0 not matched, 0 skipped\n");
+    EXPECT_EQ(marked(), (std::vector<std::string>{"1234", "77"}));
+}
+
+TEST_F(CliRecImport, AWorkbookSheetKeepsItsCheckNumbersAsTheyStand) {
+    const QString book = BANKREC_IMPORT_TEST_DATA "/cleared.xlsx";
+    CliResult r = cli({"rec", "import", "First Bank", "--sheet", book + ":Cleared", "--check", "1",
+                       "--amount", "2", "--first-row", "2", "--last-row", "3"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "First Bank: 2 lines read, 2 marked, 0 already marked, 0 not matched, 0 skipped\n");
+    EXPECT_EQ(marked(), (std::vector<std::string>{"0001234", "1235"}));
+
+    r = cli({"rec", "import", "First Bank", "--sheet", book + ":Third"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("the workbook has no sheet \"Third\" (it has [cleared.xlsx]Cleared "
+                         "[cleared.xlsx]Second)"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST_F(CliRecImport, ErrorsSayWhatIsWrongWithTheirExitCode) {
+    struct Case {
+        QStringList args;
+        int code;
+        const char* says;
+    } cases[] = {
+        {{"--fixed", "a.txt", "--comma", "b.csv"}, 2, "give one of --fixed, --comma or --sheet"},
+        {{"--comma", "a.csv", "--check", "2-3"}, 2, "--check must be a field number"},
+        {{"--fixed", "a.txt", "--first-row", "2"},
+         2,
+         "--first-row and --last-row belong to --sheet"},
+        {{"--comma", "a.csv", "--frobnicate"}, 2, "unknown option --frobnicate"},
+        {{"--comma"}, 2, "--comma needs a value"},
+        {{"--comma", QString::fromStdString(sandbox.file("none.csv"))}, 1, "could not be opened"},
+    };
+    for (const Case& c : cases) {
+        const CliResult r = cli(QStringList{"rec", "import", "First Bank"} + c.args);
+        EXPECT_EQ(r.exitCode, c.code) << c.says << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    const CliResult r = cli({"rec", "import", "Nobody", "--comma", write("a.csv", "1,1\n")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "bankrec-cli rec import: no bank \"Nobody\"\n");
+    EXPECT_TRUE(marked().empty());
+}
