@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bankrec/imports/ui/import_windows_qt.h"
 #include "bankrec/reconcile/reconcile_calls.h"
 #include "bankrec/reports/ui/report_aprec_window.h"
 #include "bankrec/shell/display.h"
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
     usePreviewWindows();
     // The reconciliation windows print through the report windows.
     reports::useStatementReports(reconcile::reconcileCalls());
+    // The worksheet's "&Import" opens the import wizard.
+    imports::useImportWizard(reconcile::reconcileCalls());
     int exitCode = 0;
     {
         MainFrame frame(startup, procedureTable());

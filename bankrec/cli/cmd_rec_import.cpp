@@ -15,12 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "bankrec/imports/excel_import.h"
 #include "bankrec/imports/import_windows.h"
 #include "bankrec/imports/import_wizard.h"
 #include "bankrec/imports/spreadsheet_link.h"
-#include "bankrec/imports/text_import.h"
-#include "bankrec/shell/configuration.h"
+#include "bankrec/reconcile/reconcile_calls.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
@@ -167,6 +165,13 @@ bool place(const std::optional<std::string>& option, ImportType type, int32_t& s
 
 }  // namespace
 
+void useStoredImport() {
+    reconcile::reconcileCalls().UpdateAPrecImport = [](FileSession& session,
+                                                       const shell::StartupParameters&) {
+        (void)runStoredImport(session);  // its answer is GlobalResponse
+    };
+}
+
 // Called by the rec command for "rec import".
 int recImport(CliContext& ctx) {
     if (ctx.args.size() < 2) return error(kUsage, Usage);
@@ -198,10 +203,9 @@ int recImport(CliContext& ctx) {
     if (!findBank(session, ctx.args[1])) return error("no bank \"" + ctx.args[1] + "\"");
 
     // The stored settings, then the options over them.
-    shell::Configuration configuration;
-    configuration.registerDefaults();
-    if (configuration.load(session) != Error::None) return Failed;
-    ImportSettings s = ImportSettings::fromConfiguration(configuration);
+    ImportWizard stored(session);
+    if (!stored.load()) return Failed;  // reported
+    ImportSettings s = stored.settings();
     s.type = req.type;
     if (req.importAmount) s.amount = *req.importAmount;
     if (req.importCleared) s.cleared = *req.importCleared;
@@ -219,39 +223,27 @@ int recImport(CliContext& ctx) {
                s.clearedColumn))
         return error("--cleared" + std::string(what), Usage);
 
-    ImportResult r;
-    switch (req.type) {
-        case ImportType::Fixed:
-            r = UpdateAPrecFixed(session, req.file, s.amount, s.assumeDecimal, s.cleared,
-                                 s.checkStart, s.checkEnd, s.amountStart, s.amountEnd,
-                                 s.clearedStart, s.clearedEnd);
-            break;
-        case ImportType::Comma:
-            r = UpdateAPrecComma(session, req.file, s.amount, s.assumeDecimal, s.cleared,
-                                 s.checkField, s.amountField, s.clearedField);
-            break;
-        case ImportType::Spreadsheet: {
-            // The sheet asked for (the first without one) is the one chosen.
-            std::string missing;
-            ImportWindows w;
-            w.selectSheet = [&req, &missing](const std::vector<std::string>& topics) {
-                if (req.sheet.empty()) return 0;
-                const std::string name = std::filesystem::path(req.file).filename().string();
-                for (size_t i = 0; i < topics.size(); ++i)
-                    if (topics[i] == topicName(name, req.sheet)) return static_cast<int>(i);
-                missing = "the workbook has no sheet \"" + req.sheet + "\" (it has";
-                for (const std::string& t : topics) missing += " " + t;
-                missing += ")";
-                return -1;
-            };
-            setImportWindows(std::move(w));
-            r = UpdateAPrecExcel(session, s.amount, s.assumeDecimal, s.cleared, s.firstRow,
-                                 s.lastRow, s.checkColumn, s.amountColumn, s.clearedColumn,
-                                 req.file);
-            if (!missing.empty()) return error(missing);
-            break;
-        }
+    std::string missing;
+    if (req.type == ImportType::Spreadsheet) {
+        // The sheet asked for (the first without one) is the one chosen.
+        s.workbook = req.file;
+        ImportWindows w;
+        w.selectSheet = [&req, &missing](const std::vector<std::string>& topics) {
+            if (req.sheet.empty()) return 0;
+            const std::string name = std::filesystem::path(req.file).filename().string();
+            for (size_t i = 0; i < topics.size(); ++i)
+                if (topics[i] == topicName(name, req.sheet)) return static_cast<int>(i);
+            missing = "the workbook has no sheet \"" + req.sheet + "\" (it has";
+            for (const std::string& t : topics) missing += " " + t;
+            missing += ")";
+            return -1;
+        };
+        setImportWindows(std::move(w));
+    } else {
+        s.fileName = req.file;
     }
+    const ImportResult r = runImport(session, s);
+    if (!missing.empty()) return error(missing);
     if (r.end != ImportEnd::Completed) return error("nothing was marked");
     std::printf(
         "%s: %lld lines read, %lld marked, %lld already marked, %lld not matched, %lld "

@@ -31,4 +31,8 @@ struct CliCommandEntry {
 };
 std::vector<CliCommandEntry>& cliCommands();
 
+// Makes the worksheet's "&Import" the import with the division's stored settings, without
+// windows (cmd_rec_import.cpp); main() calls it when the program starts.
+void useStoredImport();
+
 }  // namespace cli

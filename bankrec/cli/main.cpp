@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    useStoredImport();
     for (const auto& c : cliCommands()) {
         if (c.name != command) continue;
         const auto app = makeApplication(argc, argv, c.paints);

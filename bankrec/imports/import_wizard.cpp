@@ -7,6 +7,7 @@
 #include "bankrec/shell/registry_settings.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
+#include "corelib/globals.h"
 #include "reader_run.h"
 
 using namespace corelib;
@@ -207,20 +208,32 @@ ImportResult ImportWizard::finish() {
     if (registry.active())
         (void)registry.setValue(kWorkbookValue, settings_.workbook, kImportWizardProcedure);
 
-    const ImportSettings& s = settings_;
+    return runImport(session_, settings_);
+}
+
+ImportResult runImport(FileSession& session, const ImportSettings& s) {
     switch (s.type) {
         case ImportType::Fixed:
-            return UpdateAPrecFixed(session_, s.fileName, s.amount, s.assumeDecimal, s.cleared,
+            return UpdateAPrecFixed(session, s.fileName, s.amount, s.assumeDecimal, s.cleared,
                                     s.checkStart, s.checkEnd, s.amountStart, s.amountEnd,
                                     s.clearedStart, s.clearedEnd);
         case ImportType::Comma:
-            return UpdateAPrecComma(session_, s.fileName, s.amount, s.assumeDecimal, s.cleared,
+            return UpdateAPrecComma(session, s.fileName, s.amount, s.assumeDecimal, s.cleared,
                                     s.checkField, s.amountField, s.clearedField);
         case ImportType::Spreadsheet:
             break;
     }
-    return UpdateAPrecExcel(session_, s.amount, s.assumeDecimal, s.cleared, s.firstRow, s.lastRow,
+    return UpdateAPrecExcel(session, s.amount, s.assumeDecimal, s.cleared, s.firstRow, s.lastRow,
                             s.checkColumn, s.amountColumn, s.clearedColumn, s.workbook);
+}
+
+ImportResult runStoredImport(FileSession& session) {
+    ImportWizard wizard(session);
+    if (!wizard.load()) {
+        GlobalResponse = RequestCancelled;
+        return {};
+    }
+    return runImport(session, wizard.settings());
 }
 
 }  // namespace imports

@@ -1,12 +1,16 @@
 // The import's windows offscreen, as the clerk reaches them: the worksheet's "&Import" opens the
 // wizard, its pages and buttons, the "..." file choice, Cancel and the close box storing
 // nothing, Finish running the reader and the worksheet recounting; "Select Spreadsheet" and
-// "Excel Import Data" during a spreadsheet import.
+// "Excel Import Data" during a spreadsheet import; the whole path from the frame's "&Reconcile"
+// through the list's worksheet to the wizard, as the program installs it.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -17,12 +21,19 @@
 #include "bankrec/imports/ui/import_windows_qt.h"
 #include "bankrec/imports/ui/import_wizard_window.h"
 #include "bankrec/reconcile/reconcile_calls.h"
+#include "bankrec/reconcile/ui/browse_aprec_window.h"
 #include "bankrec/reconcile/ui/reconcile_widgets.h"
 #include "bankrec/reconcile/ui/statement_summary.h"
 #include "bankrec/reconcile/ui/update_aprec_new_form.h"
 #include "bankrec/reconcile/update_aprec_new.h"
+#include "bankrec/shell/procedure_table.h"
+#include "bankrec/shell/startup.h"
 #include "bankrec/shell/startup_parameters.h"
+#include "bankrec/shell/ui/main_frame.h"
 #include "bankrec/storage/file_services.h"
+#include "corelib/message_box.h"
+#include "corelib/thread_registry.h"
+#include "corelib/ui/thread_event_filter.h"
 #include "imports_fixture.h"
 
 using namespace corelib;
@@ -180,7 +191,9 @@ TEST_F(ImportWindowTest, ImportFromTheWorksheetMarksTheChecksAndTheWorksheetReco
     shell::StartupParameters params;
     params.DIVISION = 4;
     params.DATAPATH = sandbox.path();
-    reconcile::Worksheet worksheet(*session, params, reconcile::reconcileCalls());
+    reconcile::ReconcileCalls calls;
+    useImportWizard(calls);
+    reconcile::Worksheet worksheet(*session, params, calls);
     ASSERT_TRUE(worksheet.open());
     reconcile::UpdateAPrecNewForm form(worksheet);
     form.show();
@@ -233,4 +246,77 @@ TEST_F(ImportWindowTest, SpreadsheetImportShowsTheSheetChoiceAndTheRowsBeingRead
     EXPECT_EQ(r.end, ImportEnd::Completed);  // No: the import ran on
     EXPECT_EQ(r.counts.marked, 30);
     EXPECT_EQ(messages->last()->text.rfind("Canceling this function will undo", 0), 0u);
+}
+
+TEST_F(ImportWindowTest, ImportReachedFromTheFramesReconciliationListRecountsTheWorksheet) {
+    addCheck("1001", 2500);
+    addCheck("1002", 1000);
+    ASSERT_EQ(openFile(*session, FileId::APrec), Error::None);
+    storage::APrec statement;
+    statement.BankID = bank;
+    statement.EndingDate = 81030;
+    EXPECT_NE(add(statement), 0);
+    closeFile(*session, FileId::APrec);
+    const std::string file = writeFile("bank.csv", "1001,25.00\n");
+
+    // The program as main() starts it: the wizard is the worksheet's "&Import".
+    corelib::resetThreadRegistry();
+    auto backend = std::make_unique<ScriptedMessages>();
+    ScriptedMessages* shown = backend.get();
+    shell::Startup startup("bankrec", {"Division=4", "DataPath=" + sandbox.path()});
+    ASSERT_EQ(startup.run(std::move(backend)), 0);
+    corelib::installThreadEventFilter();
+    useImportWizard(reconcile::reconcileCalls());
+    {
+        // The program's windows; the suite's account loading has no suite to read here.
+        shell::ProcedureTable table = shell::procedureTable();
+        table.add("LoadFIAThread", [](shell::Session&) -> QWidget* { return nullptr; });
+        shell::MainFrame frame(startup, table);
+        frame.setShowProcedure(nullptr);
+        ASSERT_TRUE(frame.open());
+        frame.show();
+        frame.findChild<QAction*>("EditReconcile")->trigger();
+        QApplication::processEvents();
+        ASSERT_EQ(frame.mdiArea()->subWindowList().size(), 1);
+        auto* list =
+            frame.mdiArea()->subWindowList().at(0)->findChild<reconcile::BrowseAPrecWindow*>();
+        ASSERT_NE(list, nullptr);
+        ASSERT_TRUE(list->viewButton()->isEnabled());  // "Ed&it" on the open statement
+
+        std::string before, after, amount;
+        bool wizardSeen = false;
+        whenOpen<reconcile::UpdateAPrecNewForm>([&](reconcile::UpdateAPrecNewForm& form) {
+            before = form.summary()->checksCount()->text().toStdString();
+            whenOpen<ImportWizardWindow>([&](ImportWizardWindow& w) {
+                wizardSeen = true;
+                w.typeButton(ImportType::Comma)->click();
+                w.nextButton()->click();
+                w.fileEntry()->setText(QString::fromStdString(file));
+                w.nextButton()->click();
+                w.nextButton()->click();
+                w.finishButton()->click();
+            });
+            form.findChild<QPushButton*>("?IMPORT:BUTTON")->click();
+            after = form.summary()->checksCount()->text().toStdString();
+            amount = form.summary()->checksAmount()->text().toStdString();
+            form.close();  // the title bar's X
+        });
+        list->viewButton()->click();
+        EXPECT_TRUE(wizardSeen);
+        EXPECT_EQ(before, "0");
+        EXPECT_EQ(after, "1");
+        EXPECT_EQ(amount, "25.00");
+        EXPECT_EQ(shown->count(), 0u) << shown->last()->text;
+        list->closeButton()->click();
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(frame.mdiArea()->subWindowList().isEmpty());
+        frame.close();
+    }
+    reconcile::reconcileCalls().UpdateAPrecImport = nullptr;
+    setImportWindows({});
+    startup.finish();
+    corelib::ThisMessageBox.kill();
+    corelib::resetThreadRegistry();
+    EXPECT_EQ(marked().size(), 1u);
 }

@@ -175,6 +175,12 @@ TEST_F(ImportWizardTest, CancelStoresNothingAndFinishStoresForTheNextRunOfAnyUse
     EXPECT_EQ(other.settings().clearedField, 1);
     EXPECT_EQ(other.settings().workbook, "");
     closeFile(station, FileId::SYcfg);
+
+    // Without windows, "&Import" runs the stored layout at once and stores nothing.
+    const int32_t second = addCheck("5555", 100);
+    writeFile("bank.csv", "x,5555,1.00\n");
+    EXPECT_EQ(runStoredImport(*session).end, ImportEnd::Completed);
+    EXPECT_EQ(marked(), (std::vector<int32_t>{check, second}));
 }
 
 TEST_F(ImportWizardTest, StoredValuesThatAreNoNumbersGiveTheDefaults) {

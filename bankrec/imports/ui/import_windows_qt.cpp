@@ -152,18 +152,11 @@ void installImportWindows() {
     setImportWindows(std::move(w));
 }
 
-namespace {
-
-// When the program starts: the readers' windows, and the worksheet's "&Import".
-const bool installed = [] {
+void useImportWizard(reconcile::ReconcileCalls& calls) {
     installImportWindows();
-    reconcile::reconcileCalls().UpdateAPrecImport = [](storage::FileSession& session,
-                                                       const shell::StartupParameters&) {
+    calls.UpdateAPrecImport = [](storage::FileSession& session, const shell::StartupParameters&) {
         UpdateAPrecImport(session, owner());
     };
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace imports

@@ -52,6 +52,15 @@ struct ImportSettings {
 // The summary of page 6 for the settings ("\n" between paragraphs).
 std::string importSummary(const ImportSettings& settings);
 
+// Runs the type's reader with the settings, its arguments in the reader's order: the text file
+// for the fixed and comma formats; for a spreadsheet the workbook file when one is named, else
+// the spreadsheet open in Calc. Stores nothing.
+[[nodiscard]] ImportResult runImport(storage::FileSession& session, const ImportSettings& settings);
+
+// The reader with the division's stored settings, without the wizard: the worksheet's "&Import"
+// where there are no windows. Fails (GlobalResponse 2) when the settings cannot be read.
+[[nodiscard]] ImportResult runStoredImport(storage::FileSession& session);
+
 // The window position's and per-user settings' procedure name.
 inline constexpr const char* kImportWizardProcedure = "UpdateAPrecImport";
 

@@ -2,7 +2,8 @@
 // The readers' own windows: "Select Spreadsheet" (SelectSheet's list of open sheets) and
 // "Excel Import Data" (the row being read, driven by the timer until the run ends or is
 // cancelled). installImportWindows() makes them, and the busy pointer, the readers' windows;
-// the program does so when it starts.
+// useImportWizard() does so and makes the wizard the worksheet's "&Import" (the program calls it
+// when it starts).
 #include <QDialog>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+
+namespace reconcile {
+struct ReconcileCalls;
+}  // namespace reconcile
 
 namespace imports {
 
@@ -70,5 +75,8 @@ class ExcelImportWindow : public QDialog, public ExcelRowView {
 
 // Installs the windows above as the readers' windows.
 void installImportWindows();
+// Installs the windows above and makes the "Import Marked Checks Wizard" the UpdateAPrecImport of
+// `calls` (the worksheet's "&Import").
+void useImportWizard(reconcile::ReconcileCalls& calls);
 
 }  // namespace imports
