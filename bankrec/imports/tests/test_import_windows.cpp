@@ -57,6 +57,23 @@ void whenOpen(std::function<void(W&)> action) {
     });
 }
 
+// Presses the worksheet's "&Import" and, in the wizard it opens, imports the comma-separated
+// `file` with the stored layout. Whether the wizard opened.
+bool importCommaFile(QWidget& worksheet, const std::string& file) {
+    auto opened = std::make_shared<bool>(false);
+    whenOpen<ImportWizardWindow>([opened, file](ImportWizardWindow& w) {
+        *opened = true;
+        w.typeButton(ImportType::Comma)->click();
+        w.nextButton()->click();
+        w.fileEntry()->setText(QString::fromStdString(file));
+        w.nextButton()->click();
+        w.nextButton()->click();
+        w.finishButton()->click();
+    });
+    worksheet.findChild<QPushButton*>("?IMPORT:BUTTON")->click();
+    return *opened;
+}
+
 // The text of every label of the current page, joined.
 std::string pageText(ImportWizardWindow& w) {
     std::string all;
@@ -199,15 +216,7 @@ TEST_F(ImportWindowTest, ImportFromTheWorksheetMarksTheChecksAndTheWorksheetReco
     form.show();
     EXPECT_EQ(form.summary()->checksCount()->text(), "0");
 
-    whenOpen<ImportWizardWindow>([&](ImportWizardWindow& w) {
-        w.typeButton(ImportType::Comma)->click();
-        w.nextButton()->click();
-        w.fileEntry()->setText(QString::fromStdString(file));
-        w.nextButton()->click();
-        w.nextButton()->click();
-        w.finishButton()->click();
-    });
-    form.findChild<QPushButton*>("?IMPORT:BUTTON")->click();
+    EXPECT_TRUE(importCommaFile(form, file));
     EXPECT_EQ(GlobalResponse, RequestCompleted);
     EXPECT_EQ(form.summary()->checksCount()->text(), "1");
     EXPECT_EQ(form.summary()->checksAmount()->text(), "25.00");
@@ -287,16 +296,7 @@ TEST_F(ImportWindowTest, ImportReachedFromTheFramesReconciliationListRecountsThe
         bool wizardSeen = false;
         whenOpen<reconcile::UpdateAPrecNewForm>([&](reconcile::UpdateAPrecNewForm& form) {
             before = form.summary()->checksCount()->text().toStdString();
-            whenOpen<ImportWizardWindow>([&](ImportWizardWindow& w) {
-                wizardSeen = true;
-                w.typeButton(ImportType::Comma)->click();
-                w.nextButton()->click();
-                w.fileEntry()->setText(QString::fromStdString(file));
-                w.nextButton()->click();
-                w.nextButton()->click();
-                w.finishButton()->click();
-            });
-            form.findChild<QPushButton*>("?IMPORT:BUTTON")->click();
+            wizardSeen = importCommaFile(form, file);
             after = form.summary()->checksCount()->text().toStdString();
             amount = form.summary()->checksAmount()->text().toStdString();
             form.close();  // the title bar's X
