@@ -5,12 +5,12 @@
 // key order, the first match rewritten whole with its revision raised).
 // The list: 9,000 lines match a check and its amount, 500 name a check with another amount,
 // 500 name no check. Every round clears the marks first.
-// Prints min/median/max of each and a last line "ratio fixed=X comma=Y" (median over median).
+// Prints the least, median and greatest of the rounds (elapsed and processor time, and the
+// per-round ratios); the last line is "ratio fixed=X comma=Y", the medians of the per-round
+// ratios of the elapsed times.
 #include <sqlite3.h>
 #include <stdlib.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +31,8 @@
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
 
+#include "bench_stats.h"
+
 using namespace corelib;
 using namespace storage;
 using namespace imports;
@@ -41,11 +43,6 @@ constexpr int kChecks = 20000;
 constexpr int kLines = 10000;
 constexpr int kRounds = 5;
 constexpr int32_t kBank = 1;
-
-using Clock = std::chrono::steady_clock;
-double secondsSince(Clock::time_point t) {
-    return std::chrono::duration<double>(Clock::now() - t).count();
-}
 
 [[noreturn]] void die(const char* what, sqlite3* db) {
     std::fprintf(stderr, "%s failed%s%s\n", what, db ? ": " : "", db ? sqlite3_errmsg(db) : "");
@@ -191,16 +188,6 @@ struct Plain {
     }
 };
 
-struct Stats {
-    std::vector<double> v;
-    double median() {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    }
-    double min() const { return *std::min_element(v.begin(), v.end()); }
-    double max() const { return *std::max_element(v.begin(), v.end()); }
-};
-
 }  // namespace
 
 int main() {
@@ -236,43 +223,40 @@ int main() {
     session.file<APbnk>().rec.BankID = kBank;
     if (session.file<APbnk>().get(APBNK_KEY_BANKID) != Error::None) die("bank", nullptr);
 
-    Stats ours_[2], plain_[2];
+    bench::Timings ours_[2], plain_[2];
     int64_t markedOurs[2] = {}, markedPlain[2] = {};
     for (int round = 0; round < kRounds; ++round) {
         for (int f = 0; f < 2; ++f) {
             const TextFormat format = f == 0 ? TextFormat::Fixed : TextFormat::Comma;
             const std::string& file = f == 0 ? fixedFile : commaFile;
             clearMarks(ours);
-            auto t = Clock::now();
+            const bench::Stopwatch oursWatch;
             const ImportResult r =
                 f == 0 ? UpdateAPrecFixed(session, file, true, false, true, 1, 7, 8, 20, 21, 30)
                        : UpdateAPrecComma(session, file, true, false, true, 1, 2, 3);
-            ours_[f].v.push_back(secondsSince(t));
+            ours_[f].add(oursWatch.sample());
             if (r.end != ImportEnd::Completed) die("import", nullptr);
             markedOurs[f] = r.counts.marked;
 
             clearMarks(copy);
             Plain plain(copy);
-            t = Clock::now();
+            const bench::Stopwatch plainWatch;
             markedPlain[f] = plain.run(file, format);
-            plain_[f].v.push_back(secondsSince(t));
+            plain_[f].add(plainWatch.sample());
         }
     }
     if (scripted->count() != 0) die("no message expected", nullptr);
 
     std::printf("bank: %d outstanding checks; lists of %d lines; %d rounds\n", kChecks, kLines,
                 kRounds);
-    const char* names[2] = {"fixed-format file", "comma-separated file"};
+    const char* names[2] = {"fixed", "comma"};
+    bench::Series ratio[2];
     for (int f = 0; f < 2; ++f) {
-        std::printf("%s (rows marked: ours %lld, plain %lld), ms:\n", names[f],
+        std::printf("%s: rows marked: ours %lld, plain %lld\n", names[f],
                     static_cast<long long>(markedOurs[f]), static_cast<long long>(markedPlain[f]));
-        std::printf("  ours  min %.1f  median %.1f  max %.1f\n", ours_[f].min() * 1e3,
-                    ours_[f].median() * 1e3, ours_[f].max() * 1e3);
-        std::printf("  plain min %.1f  median %.1f  max %.1f\n", plain_[f].min() * 1e3,
-                    plain_[f].median() * 1e3, plain_[f].max() * 1e3);
+        ratio[f] = bench::compare(names[f], "ours", ours_[f], "plain", plain_[f]);
     }
-    std::printf("ratio fixed=%.2f comma=%.2f\n", ours_[0].median() / plain_[0].median(),
-                ours_[1].median() / plain_[1].median());
+    std::printf("ratio fixed=%.2f comma=%.2f\n", ratio[0].median(), ratio[1].median());
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     return 0;
