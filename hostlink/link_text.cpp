@@ -1,7 +1,6 @@
 #include "hostlink/link_text.h"
 
 #include <cctype>
-#include <charconv>
 
 #include "corelib/text.h"
 
@@ -26,16 +25,6 @@ std::string leftJustified(std::string_view text, size_t width) {
 std::string rightJustified(std::string_view text, size_t width) {
     if (text.size() >= width) return std::string(text.substr(text.size() - width));
     return std::string(width - text.size(), ' ') + std::string(text);
-}
-
-std::optional<int32_t> parseLong(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    int32_t value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
 }
 
 int64_t leadingNumber(std::string_view text) {

@@ -30,3 +30,17 @@ TEST(Text, CuttingNeverSplitsAUtf8Character) {
     EXPECT_EQ(text::cutCharacters(s, 0), "");
     EXPECT_EQ(text::cutCharacters(s, 9), s);
 }
+
+TEST(Text, WholeNumbersAreReadWholeOrNotAtAll) {
+    EXPECT_EQ(text::parseLong("42"), 42);
+    EXPECT_EQ(text::parseLong(" +7 "), 7);
+    EXPECT_EQ(text::parseLong("-1"), -1);
+    EXPECT_EQ(text::parseLong("2147483647"), 2147483647);
+    EXPECT_EQ(text::parseLong("-2147483648"), INT32_MIN);
+    // Too large for 32 bits: refused, never cut to some other number.
+    EXPECT_EQ(text::parseLong("2147483648"), std::nullopt);
+    EXPECT_EQ(text::parseLong("4294967297"), std::nullopt);
+    EXPECT_EQ(text::parseLong("99999999999999999999"), std::nullopt);
+    for (const char* bad : {"", "  ", "+", "12a", "1 2", "0x10", "1.5", "--3"})
+        EXPECT_EQ(text::parseLong(bad), std::nullopt) << bad;
+}

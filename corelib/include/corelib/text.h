@@ -1,8 +1,10 @@
 #pragma once
 // Small text helpers shared by every module: case-blind comparison (ASCII letters, as the keys
-// and names of the program compare), trailing blanks, and cutting UTF-8 text without splitting
-// a character.
+// and names of the program compare), trailing blanks, cutting UTF-8 text without splitting
+// a character, and reading a whole number typed by a person.
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +24,11 @@ std::string trimRight(std::string_view s);
 std::string cutBytes(std::string_view s, size_t maxBytes);
 // At most `limit` characters, a UTF-8 sequence counting as one.
 std::string cutCharacters(std::string_view s, size_t limit);
+
+// A whole number from text, the one reader of numbers typed on a command line or in a setting:
+// blanks around it and a leading '+' allowed; nullopt when the text is empty, holds anything
+// else, or lies outside the 32-bit range (never cut to fit).
+std::optional<int32_t> parseLong(std::string_view s);
 
 }  // namespace text
 

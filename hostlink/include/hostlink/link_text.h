@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "corelib/text.h"
+
 namespace hostlink {
 
 // `value` in `width` digits with leading zeros; a negative value keeps its minus sign in front.
@@ -16,7 +18,7 @@ std::string leftJustified(std::string_view text, size_t width);
 std::string rightJustified(std::string_view text, size_t width);
 // A whole number from text with optional blanks around it; nullopt when malformed or out of
 // the 32-bit range.
-std::optional<int32_t> parseLong(std::string_view text);
+using corelib::text::parseLong;
 // The leading whole number of a text field as the suite's numeric fields read it: blanks
 // skipped, digits up to the first non-digit; 0 when there is none.
 int64_t leadingNumber(std::string_view text);
