@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 
 #include "corelib/text.h"
 
@@ -13,12 +12,6 @@ using namespace corelib;
 using namespace hostlink;
 
 namespace shell {
-
-namespace {
-int32_t toLong(const std::string& s) {
-    return static_cast<int32_t>(std::strtol(s.c_str(), nullptr, 10));
-}
-}  // namespace
 
 void StartupParameters::parse(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
@@ -31,7 +24,10 @@ void StartupParameters::parse(const std::vector<std::string>& args) {
         const std::string value = arg.substr(eq + 1);
         if (name == "DIVISION") {
             divisionText_ = text::trimRight(value);
-            DIVISION = toLong(value);
+            // The division names the record files: anything but 0 to 99 is refused at start.
+            const std::optional<int32_t> n = text::parseLong(value);
+            divisionValid_ = n && *n >= 0 && *n <= kMaxDivision;
+            DIVISION = divisionValid_ ? *n : 0;
         } else if (name == "DATAPATH") {
             dataPathArg_ = value;
             DATAPATH = value;
@@ -42,7 +38,7 @@ void StartupParameters::parse(const std::vector<std::string>& args) {
         } else if (name == "PASSWORD") {
             USERPW = value;
         } else if (name == "TVUSER") {
-            USERID = toLong(value);
+            USERID = text::parseLong(value).value_or(0);
         } else {
             switches.push_back(arg);
         }

@@ -59,6 +59,30 @@ TEST_F(StartupTest, MissingOrEmptyDivisionEndsWith99) {
     }
 }
 
+// The division's two digits name the record files: any other division would make files such
+// as "-1APbnk.db" or cut a large number to a wrong one.
+TEST_F(StartupTest, DivisionOutsideZeroTo99EndsWith99AndTouchesNoFolder) {
+    for (const char* division : {"-1", "100", "4294967299", "3x", "abc"}) {
+        SCOPED_TRACE(division);
+        Startup s("bankrec", {std::string("Division=") + division, "DataPath=" + dataDir()});
+        EXPECT_EQ(start(s), 99);
+        ASSERT_EQ(messages_->count(), 1u);
+        EXPECT_NE(messages_->messages()[0].text.find(
+                      "Missing Division or DataPath arguments in command line: "),
+                  std::string::npos);
+        EXPECT_EQ(QDir::currentPath(), cwd_);
+        ThisMessageBox.kill();
+    }
+    for (const char* division : {"0", "99", " 7 "}) {
+        Startup s("bankrec", {std::string("Division=") + division, "DataPath=" + dataDir()});
+        EXPECT_EQ(start(s), 0) << division;
+        ThisMessageBox.kill();
+        QDir::setCurrent(cwd_);
+    }
+    EXPECT_TRUE(
+        QDir(QString::fromStdString(dataDir())).entryList({"-1*", "100*"}, QDir::Files).isEmpty());
+}
+
 TEST_F(StartupTest, DataPathWithBlanksIsTrimmedMadeCurrentAndRememberedInLongForm) {
     QDir(QString::fromStdString(rootDir())).mkpath("data/sub");
     const std::string given = "  " + rootDir() + "/data/sub/../sub   ";

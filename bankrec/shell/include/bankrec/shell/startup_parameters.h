@@ -23,8 +23,14 @@ struct StartupParameters {
     // Fills the fields from named arguments "Name=value" (names without regard to case);
     // other arguments (switches such as /Debug) are kept in `switches`.
     void parse(const std::vector<std::string>& args);
-    // True when the Division or DataPath argument was missing or empty.
-    bool missingRequired() const { return divisionText_.empty() || dataPathArg_.empty(); }
+    // The highest division: its two digits name the record files.
+    static constexpr int32_t kMaxDivision = 99;
+
+    // True when the Division or DataPath argument was missing or empty, or the Division is not
+    // a number from 0 to 99.
+    bool missingRequired() const {
+        return divisionText_.empty() || !divisionValid_ || dataPathArg_.empty();
+    }
     // A parameter by name (without regard to case) as text: DIVISION as two digits,
     // the texts without trailing blanks, USERID and TTY as numbers. Unknown names give "".
     std::string get(const std::string& name) const;
@@ -35,6 +41,7 @@ struct StartupParameters {
 
   private:
     std::string divisionText_;
+    bool divisionValid_ = false;
     std::string dataPathArg_;
 };
 
