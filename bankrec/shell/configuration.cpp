@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "bankrec/storage/change_stamp.h"
+#include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/transaction_frame.h"
@@ -95,6 +96,11 @@ std::string Configuration::get(const std::string& name) const {
     return e->value;
 }
 
+int Configuration::maxValueBytes() {
+    const FileDef& def = fileDef(FileId::SYcfg);
+    return def.fields[static_cast<size_t>(def.fieldIndex("Value"))].maxTextBytes();
+}
+
 Configuration::SetResult Configuration::set(FileSession& session, const std::string& name,
                                             const std::string& value, const FrameHooks& hooks) {
     return setAll(session, {{name, value}}, hooks);
@@ -109,6 +115,13 @@ Configuration::SetResult Configuration::setAll(FileSession& session,
         if (!e) {
             notFound(v.name);
             return SetResult::UnknownName;
+        }
+        if (v.value.size() > static_cast<size_t>(maxValueBytes())) {
+            ds_Message("Configuration " + e->name +
+                           " value is too long: " + std::to_string(v.value.size()) +
+                           " bytes where at most " + std::to_string(maxValueBytes()) + " fit.",
+                       {}, {}, msg::OK);
+            return SetResult::TooLong;
         }
         targets.push_back(e);
     }

@@ -117,6 +117,29 @@ TEST_F(ConfigurationTest, WritingTheSameValueLeavesTheRecordUntouched) {
     EXPECT_NE(stored("ChkCheckEnd").ChangeTime, 1);
 }
 
+// A value cut to fit would be stored wrongly and, differing from the next identical set, be
+// rewritten and re-stamped every time.
+TEST_F(ConfigurationTest, AValueLongerThanTheFieldIsRefusedAndNothingChanges) {
+    Configuration c;
+    c.registerDefaults();
+    const std::string longest(255, 'x');
+    ASSERT_EQ(c.set(*session_, "ImportFilename", longest), Configuration::SetResult::Stored);
+    EXPECT_EQ(stored("ImportFilename").Value, longest);
+
+    const std::string tooLong = "/srv/" + std::string(251, 'y');  // 256 bytes
+    EXPECT_EQ(c.set(*session_, "importfilename", tooLong), Configuration::SetResult::TooLong);
+    ASSERT_EQ(messages_->count(), 1u);
+    EXPECT_EQ(messages_->messages()[0].text,
+              "Configuration ImportFilename value is too long: 256 bytes where at most 255 fit.");
+    EXPECT_EQ(stored("ImportFilename").Value, longest);
+    EXPECT_EQ(c.get("ImportFilename"), longest);
+    // Counted in bytes: 128 two-byte letters do not fit either.
+    std::string accents;
+    for (int i = 0; i < 128; ++i) accents += "\xC3\xA9";
+    EXPECT_EQ(c.set(*session_, "Organization Name", accents), Configuration::SetResult::TooLong);
+    EXPECT_EQ(stored("Organization Name").ConfigurationID, 0);
+}
+
 TEST_F(ConfigurationTest, UnknownNamesAreReportedOnReadAndWrite) {
     Configuration c;
     c.registerDefaults();
@@ -163,6 +186,12 @@ TEST_F(ConfigurationTest, SeveralValuesAreStoredTogetherOrNotAtAll) {
     // A name never registered stores nothing at all.
     EXPECT_EQ(c.setAll(*session_, {{"ImportFilename", "x"}, {"Nope", "1"}}),
               Configuration::SetResult::UnknownName);
+    EXPECT_EQ(stored("ImportFilename").Value, "/srv/bank.csv");
+    // Nor does one value too long for the field.
+    EXPECT_EQ(c.setAll(*session_, {{"ImportType", "1"}, {"ImportFilename", std::string(256, 'z')}}),
+              Configuration::SetResult::TooLong);
+    EXPECT_EQ(stored("ImportType").Value, "3");
+    EXPECT_EQ(c.get("ImportType"), "3");
     EXPECT_EQ(stored("ImportFilename").Value, "/srv/bank.csv");
 }
 

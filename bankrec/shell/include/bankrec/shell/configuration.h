@@ -39,6 +39,7 @@ class Configuration {
         Stored = 0,
         UnknownName = 1,
         NotStored = 2,
+        TooLong = 3,
     };
 
     // The value of a registered name. A name never registered shows "Configuration " + name +
@@ -47,19 +48,24 @@ class Configuration {
     // Stores a registered name's value in the list and in SYcfg (the record found by its name
     // is added with the next ConfigurationID when missing, changed only when the value
     // differs; each write stamped). Stored also when the value was unchanged; UnknownName for a
-    // name never registered (message as for get); NotStored when the storage failed (reported
-    // through the frame's messages).
+    // name never registered (message as for get); TooLong, with nothing changed, for a value
+    // longer than SYcfg's Value holds (message "Configuration " + name + " value is too long
+    // ..."), since a cut value would be stored wrongly and rewritten at every same set;
+    // NotStored when the storage failed (reported through the frame's messages).
     SetResult set(storage::FileSession& session, const std::string& name, const std::string& value,
                   const storage::FrameHooks& hooks = {});
 
     // Stores several registered names at once, in one transaction frame of 5 seconds: all of
     // them or, when the storage fails (reported through the frame's messages), none (NotStored;
     // the list keeps its old values then). UnknownName, with the message as for get and nothing
-    // stored, when one of them was never registered.
+    // stored, when one of them was never registered; TooLong, as for set and nothing stored,
+    // when one of them is too long.
     SetResult setAll(storage::FileSession& session, const std::vector<Entry>& values,
                      const storage::FrameHooks& hooks = {});
 
     const std::vector<Entry>& entries() const { return entries_; }
+    // The longest value SYcfg keeps, in bytes of UTF-8.
+    static int maxValueBytes();
 
   private:
     // Writes one value to SYcfg inside the caller's frame (added or changed, stamped; nothing
