@@ -41,8 +41,12 @@ ActivityFormKind activityFormKind(const std::string& activityType) {
 
 ActivityForm::ActivityForm(FileSession& session, ActivityFormKind kind, int32_t request)
     : session_(session), kind_(kind), request_(request), rec_(session.file<APbac>().rec) {
+    if (kind_ == ActivityFormKind::Deposit)
+        linesFile_ = std::make_unique<FileUse>(session_, std::initializer_list{FileId::APbda});
     loadLines();
 }
+
+ActivityForm::~ActivityForm() = default;
 
 std::string ActivityForm::procedure() const {
     return std::string("UpdateAPbac") + kindName(kind_);
@@ -67,6 +71,10 @@ void ActivityForm::loadLines() {
     checks_ = Decimal();
     linesError_ = Error::None;
     if (kind_ != ActivityFormKind::Deposit || rec_.ActivityID == 0) return;
+    if (linesFile_->error() != Error::None) {
+        linesError_ = linesFile_->error();
+        return;
+    }
     RecordFile<APbda>& f = session_.file<APbda>();
     f.clear();
     f.rec.ActivityID = rec_.ActivityID;

@@ -1,6 +1,8 @@
 // The activity forms: dispatch, view mode, Previous/Next, deposit lines and delete.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "activity_fixture.h"
 #include "bankrec/activity/update_apbac.h"
 #include "bankrec/storage/transaction.h"
@@ -151,6 +153,29 @@ TEST_F(UpdateAPbacTest, DeletingADepositRemovesItsLinesAndKeepsReconciliationCop
     ASSERT_EQ(f.get(APRAC_KEY_RECONCILIATIONACTIVITYID), Error::None);
     EXPECT_EQ(f.rec.ActivityID, 0);
     EXPECT_EQ(f.rec.Reference, "D1");
+}
+
+// The register holds only APbnk and APbac open: the deposit form opens its lines' file itself,
+// so on a fresh data folder it is created instead of being reported missing.
+TEST_F(UpdateAPbacTest, ADepositInAFreshFolderOpensItsLinesFileThroughTheOpenService) {
+    const int32_t id = addActivity(bank, "Deposit", "D1", 3000);
+    closeFile(*session, FileId::APbda);
+    std::erase(opened, FileId::APbda);
+    ASSERT_TRUE(std::filesystem::remove(storage.filePath(FileId::APbda)));
+    const auto lastText = [&] { return messages->last() ? messages->last()->text : ""; };
+
+    byId(id);
+    GlobalRequest = ViewRecord;
+    EXPECT_EQ(UpdateAPbac(*session), RequestCompleted);
+    EXPECT_EQ(messages->count(), 0u) << lastText();
+    EXPECT_EQ(fileUseCount(storage, FileId::APbda), 0);  // let go when the form closed
+
+    byId(id);
+    GlobalRequest = DeleteRecord;
+    messages->answer(msg::OK);
+    EXPECT_EQ(UpdateAPbac(*session), RequestCompleted);
+    EXPECT_EQ(messages->count(), 1u) << lastText();  // the confirmation alone
+    EXPECT_EQ(byId(id).ActivityID, 0);
 }
 
 TEST_F(UpdateAPbacTest, AFailedDeleteAsksToTryAgainAndKeepsTheRow) {

@@ -8,6 +8,7 @@
 // (bankrec/activity/ui) only draws it and forwards the buttons.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 
 namespace storage {
 class FileSession;
+class FileUse;
 }  // namespace storage
 
 namespace activity {
@@ -39,7 +41,11 @@ struct DepositLine {
 class ActivityForm {
   public:
     // The form shows the session's current APbac record with `request` (GlobalRequest codes).
+    // A deposit form holds APbda open (file services) for its lifetime, for the lines.
     ActivityForm(storage::FileSession& session, ActivityFormKind kind, int32_t request);
+    ~ActivityForm();
+    ActivityForm(const ActivityForm&) = delete;
+    ActivityForm& operator=(const ActivityForm&) = delete;
 
     ActivityFormKind kind() const { return kind_; }
     int32_t request() const { return request_; }
@@ -80,6 +86,7 @@ class ActivityForm {
     ActivityFormKind kind_;
     int32_t request_;
     storage::APbac rec_;
+    std::unique_ptr<storage::FileUse> linesFile_;  // APbda, deposit forms only
     std::vector<DepositLine> lines_;
     corelib::Decimal checks_;
     storage::Error linesError_ = storage::Error::None;
