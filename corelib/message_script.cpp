@@ -1,5 +1,6 @@
 #include "corelib/message_script.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -25,12 +26,17 @@ void ScriptedMessages::clear() {
     haltCode_.reset();
 }
 
+bool ScriptedMessages::isQuestion(int32_t buttons) {
+    return std::popcount(static_cast<uint32_t>(buttons & 0xFF)) > 1;
+}
+
 int32_t ScriptedMessages::show(const MessageRequest& request) {
     int32_t answer = 0;
     if (!answers_.empty()) {
         answer = answers_.front();
         answers_.pop_front();
-    } else if (assumeYes_ && (request.buttons & (msg::Yes | msg::OK | msg::Retry)) &&
+    } else if (assumeYes_ && isQuestion(request.buttons) &&
+               (request.buttons & (msg::Yes | msg::OK | msg::Retry)) &&
                !(request.text == assumedText_ && assumedRepeats_ >= kMaxAssumedRepeats)) {
         for (int32_t b : {msg::Yes, msg::OK, msg::Retry})
             if (request.buttons & b) {

@@ -61,6 +61,19 @@ TEST_F(MessageServiceTest, AssumedRetryGivesUpOnAQuestionThatKeepsComingBack) {
     EXPECT_EQ(ds_Message("Other", "", "", buttons, msg::Cancel), msg::Retry);
 }
 
+// A failed delete shows its notice, then asks to try again: the notices between the questions
+// must not make each question look new, or a file held elsewhere keeps the run going for ever.
+TEST_F(MessageServiceTest, AssumedYesGivesUpAlsoWhenANoticeComesBetweenTheQuestions) {
+    messages->setAssumeYes(true);
+    const int32_t buttons = msg::Yes + msg::No + msg::Cancel;
+    for (int i = 0; i < ScriptedMessages::kMaxAssumedRepeats; ++i) {
+        EXPECT_EQ(ds_Message("Transaction framing error", "", "", msg::OK), msg::OK);
+        EXPECT_EQ(ds_Message("Try again?", "", "", buttons, msg::Cancel), msg::Yes);
+    }
+    EXPECT_EQ(ds_Message("Transaction framing error", "", "", msg::OK), msg::OK);
+    EXPECT_EQ(ds_Message("Try again?", "", "", buttons, msg::Cancel), msg::Cancel);
+}
+
 TEST_F(MessageServiceTest, PerCallCaptionsRelabelButtonsUntilReset) {
     ThisMessageBox.setProperty("Buttons", "Go,Stop");
     ds_Message("x", "", "", msg::OK + msg::Yes);

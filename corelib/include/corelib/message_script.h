@@ -33,11 +33,12 @@ class ScriptedMessages : public MessageBackend {
 
     explicit ScriptedMessages(HaltMode mode = HaltMode::Throw) : mode_(mode) {}
 
-    // Queues answers, given to the next messages in order. When the queue is empty a message is
-    // answered with Yes, OK or Retry (in that order) if assumeYes is set and one is offered,
-    // otherwise with its default button. A question that comes back with the same text after
-    // kMaxAssumedRepeats assumed answers in a row gets its default button, so a "try again" that
-    // keeps failing cannot loop for ever in a run nobody watches.
+    // Queues answers, given to the next messages in order. When the queue is empty a question
+    // (a message with more than one button) is answered with Yes, OK or Retry (in that order) if
+    // assumeYes is set and one is offered, otherwise with its default button; a notice gets its
+    // only button. A question that comes back with the same text after kMaxAssumedRepeats
+    // assumed answers in a row (notices in between do not count) gets its default button, so a
+    // "try again" that keeps failing cannot loop for ever in a run nobody watches.
     void answer(int32_t button) { answers_.push_back(button); }
     void answers(std::initializer_list<int32_t> buttons) {
         answers_.insert(answers_.end(), buttons);
@@ -59,6 +60,9 @@ class ScriptedMessages : public MessageBackend {
     int beeps() const { return beeps_; }
     // The exit code of the last halt; empty when the program was not halted.
     std::optional<int32_t> haltCode() const { return haltCode_; }
+
+    // Whether a button set asks something (more than one button) rather than tells.
+    static bool isQuestion(int32_t buttons);
 
     int32_t show(const MessageRequest& request) override;
     void beep() override;
