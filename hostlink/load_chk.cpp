@@ -55,6 +55,7 @@ class LoadChkRun : public ProgressJob {
     int32_t execute() {
         const std::optional<int32_t> fiaid = parseLong(link_.query("FIAID"));
         filterText_ = "FIA2:FIAID=" + std::to_string(fiaid.value_or(0)) + " AND FIA2:FIStatus='O'";
+        link_.outcome = LoadOutcome::Failed;
         const Owner owner = FixOwner([this](std::string_view name) { return link_.query(name); });
         if (!transactions_.open(owner)) return RequestCancelled;
         ProgressOptions options;
@@ -64,6 +65,7 @@ class LoadChkRun : public ProgressJob {
         runProgress(options, *this);
         page_ = QSqlQuery();
         transactions_.close();
+        link_.outcome = outcome_;
         return response_;
     }
 
@@ -93,7 +95,10 @@ class LoadChkRun : public ProgressJob {
             done_ = true;
             return;
         }
-        if (rows_ == 0) done_ = true;  // no open transaction: response 2
+        if (rows_ == 0) {  // no open transaction: response 2
+            done_ = true;
+            outcome_ = LoadOutcome::Empty;
+        }
     }
 
     bool tick(ProgressView& view) override {
@@ -105,12 +110,14 @@ class LoadChkRun : public ProgressJob {
             if (rows_ > 0) return true;
         }
         response_ = RequestCompleted;
+        outcome_ = LoadOutcome::Completed;
         view.setText("Process Completed");
         return false;
     }
 
     bool cancel(ProgressView&) override {
         response_ = RequestCancelled;
+        outcome_ = LoadOutcome::Cancelled;
         return true;
     }
 
@@ -222,6 +229,7 @@ class LoadChkRun : public ProgressJob {
     int percent_ = 0;
     bool done_ = false;
     int32_t response_ = RequestCancelled;
+    LoadOutcome outcome_ = LoadOutcome::Failed;  // until the scan ends otherwise
 };
 
 }  // namespace

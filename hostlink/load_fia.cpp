@@ -51,6 +51,7 @@ class LoadFiaRun : public ProgressJob {
     explicit LoadFiaRun(ZORBRFIA& link) : link_(link) {}
 
     int32_t execute() {
+        link_.outcome = LoadOutcome::Failed;
         const Owner owner = FixOwner([this](std::string_view name) { return link_.query(name); });
         if (!institution_.open(owner) || !ledger_.open(owner) || !usage_.open(owner))
             return RequestCancelled;
@@ -72,6 +73,7 @@ class LoadFiaRun : public ProgressJob {
         usage_.close();
         ledger_.close();
         institution_.close();
+        link_.outcome = outcome_;
         return response_;
     }
 
@@ -104,7 +106,10 @@ class LoadFiaRun : public ProgressJob {
             done_ = true;
             return;
         }
-        if (rows_.empty()) done_ = true;  // nothing to list: response 2
+        if (rows_.empty()) {  // nothing to list: response 2
+            done_ = true;
+            outcome_ = LoadOutcome::Empty;
+        }
     }
 
     bool tick(ProgressView& view) override {
@@ -115,6 +120,7 @@ class LoadFiaRun : public ProgressJob {
                 if (!readPage()) return false;
                 if (rows_.empty()) {
                     response_ = RequestCompleted;
+                    outcome_ = LoadOutcome::Completed;
                     view.setText("Process Completed");
                     return false;
                 }
@@ -137,6 +143,7 @@ class LoadFiaRun : public ProgressJob {
 
     bool cancel(ProgressView&) override {
         response_ = RequestCancelled;
+        outcome_ = LoadOutcome::Cancelled;
         return true;
     }
 
@@ -219,6 +226,7 @@ class LoadFiaRun : public ProgressJob {
     int percent_ = 0;
     bool done_ = false;
     int32_t response_ = RequestCancelled;
+    LoadOutcome outcome_ = LoadOutcome::Failed;  // until the scan ends otherwise
 };
 
 }  // namespace

@@ -70,6 +70,9 @@ class ConnectionTest : public HostSuiteTest {
             shown += m.text + "\n";
         }
         EXPECT_FALSE(QFileInfo::exists("zor0007.txt"));
+        // A suite that cannot be read is told apart from one with nothing to list.
+        EXPECT_EQ(fiaLink.outcome, LoadOutcome::Failed);
+        EXPECT_EQ(chkLink.outcome, LoadOutcome::Failed);
         return shown;
     }
 };

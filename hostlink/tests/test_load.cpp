@@ -71,6 +71,7 @@ TEST_P(LoadTest, LoadFiaListsEachCashAccountWithTheFirstModuleUsagesBankCode) {
     LOADFIA(link);
 
     EXPECT_EQ(GlobalResponse, RequestCompleted);
+    EXPECT_EQ(link.outcome, LoadOutcome::Completed);
     EXPECT_EQ(GlobalRequest, 0);
     EXPECT_TRUE(threadRegistrySnapshot().empty());
     EXPECT_EQ(messages_->count(), 0u) << allMessageText(messages_.get());
@@ -151,12 +152,14 @@ TEST_P(LoadTest, LoadFiaOfAnEmptySuiteOrCancelledAnswersTwo) {
     ZORBRFIA link(queue, info_);
     LOADFIA(link);
     EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_EQ(link.outcome, LoadOutcome::Empty);
     EXPECT_EQ(queue.records(), 0);
 
     addInstitution(10, 1, "Operating");
     cancelBeforeTick(0);
     LOADFIA(link);
     EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_EQ(link.outcome, LoadOutcome::Cancelled);
     EXPECT_EQ(queue.records(), 0);
 }
 
@@ -237,6 +240,7 @@ TEST_P(LoadTest, LoadChkOfAnAccountWithoutOpenTransactionsAnswersTwo) {
     link.FIAID = 50;
     LOADCHK(link);
     EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_EQ(link.outcome, LoadOutcome::Empty);
     EXPECT_EQ(queue.records(), 0);
     EXPECT_EQ(messages_->count(), 0u);
 }
@@ -249,6 +253,7 @@ TEST_P(LoadTest, LoadChkReadsPastThePageSize) {
     link.FIAID = 60;
     LOADCHK(link);
     EXPECT_EQ(GlobalResponse, RequestCompleted);
+    EXPECT_EQ(link.outcome, LoadOutcome::Completed);
     ASSERT_EQ(queue.records(), 2500);
     EXPECT_EQ(queue.entries().front().TRANSACTIONID, 1);
     EXPECT_EQ(queue.entries().back().TRANSACTIONID, 2500);
@@ -264,6 +269,7 @@ TEST_P(LoadTest, LoadChkCancelledKeepsWhatWasRead) {
     cancelBeforeTick(0);
     LOADCHK(link);
     EXPECT_EQ(GlobalResponse, RequestCancelled);
+    EXPECT_EQ(link.outcome, LoadOutcome::Cancelled);
     EXPECT_EQ(queue.records(), 1000);  // the first page, read on opening
 }
 

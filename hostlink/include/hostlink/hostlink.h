@@ -11,7 +11,8 @@
 // Each operation runs modally with its own progress window and answers through GlobalResponse
 // (corelib/globals.h): LOADFIA and LOADCHK leave 1 when the scan reached the end and 2 when it
 // was cancelled, found nothing or could not open the suite's tables (the standard warning has
-// then been shown); POSTCHK always leaves 2.
+// then been shown); POSTCHK always leaves 2. LOADFIA and LOADCHK also leave the link object's
+// `outcome`, which tells those three apart.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +35,18 @@ struct INFO {
     // Named-field query: the value of field `name` (any letter case) as text, or the name
     // followed by ":Unknown field".
     std::string query(std::string_view name) const;
+};
+
+// How LOADFIA or LOADCHK ended. GlobalResponse 2 says alike that the suite had nothing, that
+// the user cancelled and that the suite could not be read; a caller that must tell a failure
+// from an empty list (a scheduled run) reads this.
+enum class LoadOutcome : int32_t {
+    NotRun = 0,  // no load has run on the object
+    Completed,   // the scan reached the end (GlobalResponse 1)
+    Empty,       // the suite listed nothing (GlobalResponse 2)
+    Cancelled,   // the user cancelled the progress window; what was read is queued
+    Failed,      // the suite's tables could not be opened or read (warning shown); what was read
+                 // before the failure is queued
 };
 
 // A queue of entries with a current entry, made current by number.
@@ -94,6 +107,7 @@ class ZORBRFIA {
 
     hostlink::FIAQ& FIAQ;
     hostlink::INFO& INFO;
+    LoadOutcome outcome = LoadOutcome::NotRun;  // how the last LOADFIA ended
 
     // Named-field query: the value as text (DIVISION two digits), or name + ":Unknown field".
     virtual std::string query(std::string_view name) const;
@@ -114,6 +128,7 @@ class ZORBRCHK {
     hostlink::INFO& INFO;
     int32_t FIAID = 0;     // the financial institution account to load
     int32_t POSTDATE = 0;  // day number: posting date of the suite's clearing process
+    LoadOutcome outcome = LoadOutcome::NotRun;  // how the last LOADCHK ended
 
     // Named-field query: the value as text (DIVISION two digits, TTY four digits, AMOUNT with
     // two decimals, dates as day numbers), or name + ":Unknown field".
