@@ -279,6 +279,7 @@ ChkLoadCounts LoadChkThread(FileSession& session, const StartupParameters& param
             runProgress(loadChkOptions(), job);
             job.loader().endSlice();
             counts = job.loader().counts();
+            counts.suite = link.link.outcome;
             response = job.loader().response();
             link.queue.clear();
         }

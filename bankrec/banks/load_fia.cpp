@@ -90,6 +90,7 @@ FiaLoadCounts LoadFIAQuick(FileSession& session, const StartupParameters& params
             FiaLoadJob job(session, link);
             runProgress(loadFiaQuickOptions(), job);
             counts = job.loader().counts();
+            counts.suite = link.link.outcome;
         }
     }
     THREAD_RETURN("LoadFIAQuick");

@@ -115,8 +115,18 @@ TEST_F(LoadChkTest, NothingToLoadStoresNothingAndAnswersCancelled) {
     suiteTransaction(1, 12, 8, "-150.00", "Another account", "1001");
     const ChkLoadCounts counts = load();
     EXPECT_EQ(counts.entries, 0);
+    EXPECT_EQ(counts.suite, hostlink::LoadOutcome::Empty);
     EXPECT_EQ(count<APbac>(), 0);
     EXPECT_EQ(GlobalResponse, RequestCancelled);
+}
+
+// Nothing to load and a suite that cannot be read both answer 2; the counts tell them apart.
+TEST_F(LoadChkTest, AnUnreachableSuiteIsReportedAsAFailedReadNotAsNothingToLoad) {
+    params.SERVERNAME = "sqlite:" + folder() + "/no/such/folder";
+    const ChkLoadCounts counts = load();
+    EXPECT_EQ(counts.suite, hostlink::LoadOutcome::Failed);
+    EXPECT_EQ(counts.entries, 0);
+    ASSERT_NE(messages->find("could not be opened"), nullptr);
 }
 
 TEST_F(LoadChkTest, LoadingTwiceAddsAndRewritesNothing) {

@@ -47,6 +47,9 @@ struct ChkLoadCounts {
     int32_t otherSourceSkipped = 0;    // entries of a source other than AP, PR, CR and GL
     int32_t noTransactionSkipped = 0;  // entries of TransactionID 0
     int32_t failed = 0;                // entries abandoned after a warning
+    // How LOADCHK ended: Failed when the suite could not be read (warning shown), Empty when it
+    // had no open transaction.
+    hostlink::LoadOutcome suite = hostlink::LoadOutcome::NotRun;
 };
 
 // The working values of one queue entry, as they go into APbac.
@@ -165,7 +168,7 @@ corelib::ProgressOptions loadChkOptions();
 // Loads the open suite transactions of the bank account (BankID, FIAID) into APbac on the
 // caller's session, modally. APbac and APbnk are opened and closed again through the file
 // services. Leaves GlobalResponse 1 when the last stored entry was stored, else 2; returns
-// what the run did.
+// what the run did (suite NotRun when the record files could not be opened).
 ChkLoadCounts LoadChkThread(storage::FileSession& session, const shell::StartupParameters& params,
                             int32_t bankId, int32_t fiaId);
 

@@ -31,6 +31,7 @@ class FileSession;
 
 namespace hostlink {
 class ZORBRFIA;
+enum class LoadOutcome : int32_t;
 }  // namespace hostlink
 
 namespace banks {
@@ -44,6 +45,8 @@ struct FiaLoadCounts {
     int32_t defaultsSet = 0;      // banks given a default cash account
     int32_t failures = 0;         // writes that failed (already reported to the user)
     bool removalSkipped = false;  // the list was empty or incomplete: nothing was removed
+    // How LOADFIA ended (set by LoadFIAQuick): Failed when the suite could not be read.
+    hostlink::LoadOutcome suite{};  // NotRun
 };
 
 // States (phase_), each step() doing one unit of its phase:
