@@ -111,7 +111,7 @@ std::unique_ptr<RecordFileBase> makeFile(FileSession& s) {
 }  // namespace
 
 FileSession::FileSession(const Storage& storage)
-    : storage_(storage), recoverMs_(storage.recoverMilliseconds()) {
+    : storage_(storage), recoverMs_(waitMilliseconds(storage.recoverMilliseconds())) {
     files_.push_back(makeFile<APbnk>(*this));
     files_.push_back(makeFile<APbnu>(*this));
     files_.push_back(makeFile<APbac>(*this));
@@ -173,8 +173,12 @@ void FileSession::forgetLastIdentifiers() {
     for (auto& f : files_) f->lastIdKnown_ = false;
 }
 
+int FileSession::waitMilliseconds(int ms) const {
+    return std::max({ms, 0, storage_.leastWaitMilliseconds()});
+}
+
 void FileSession::setRecoverMilliseconds(int ms) {
-    recoverMs_ = ms < 0 ? 0 : ms;
+    recoverMs_ = waitMilliseconds(ms);
     for (auto& c : conns_)
         if (c) sqlite3_busy_timeout(c->db, recoverMs_);
     for (auto& c : multi_) sqlite3_busy_timeout(c->db, recoverMs_);
@@ -228,7 +232,7 @@ Error FileSession::checkJournals(Connection& c, int timeoutSeconds) {
         // file to itself, outside a transaction.
         c.exec("ROLLBACK");
         if (Error e = useRollbackJournal(c, static_cast<FileId>(i)); e != Error::None) return e;
-        sqlite3_busy_timeout(c.db, timeoutSeconds < 0 ? 0 : timeoutSeconds * 1000);
+        sqlite3_busy_timeout(c.db, waitMilliseconds(timeoutSeconds * 1000));
         rc = c.exec("BEGIN IMMEDIATE");
         sqlite3_busy_timeout(c.db, recoverMs_);
         if (rc != SQLITE_OK) {
@@ -588,7 +592,7 @@ Error FileSession::begin(std::span<const FileId> files, int timeoutSeconds) {
     Connection* c = std::has_single_bit(mask) ? conns_[static_cast<size_t>(files[0])].get()
                                               : transactionConnection(mask, err);
     if (!c) return err;
-    sqlite3_busy_timeout(c->db, timeoutSeconds < 0 ? 0 : timeoutSeconds * 1000);
+    sqlite3_busy_timeout(c->db, waitMilliseconds(timeoutSeconds * 1000));
     int rc = c->exec("BEGIN IMMEDIATE");
     sqlite3_busy_timeout(c->db, recoverMs_);
     if (rc != SQLITE_OK) {

@@ -73,6 +73,31 @@ TEST_F(TwoProcesses, SecondWriterWaitsItsTimeOutThenGets48) {
     EXPECT_EQ(session->commit(), Error::None);
 }
 
+// A scheduled run asks every wait to last at least as long as it is willing to wait.
+TEST_F(TwoProcesses, ALeastWaitLengthensAShortTimeOutUntilTheOtherWriterIsDone) {
+    Signal started;
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        FileSession s(folder.storage);
+        if (s.begin({FileId::APbnk}, 2) != Error::None) _exit(2);
+        started.post();
+        usleep(1500 * 1000);
+        _exit(s.commit() != Error::None ? 4 : 0);
+    }
+    ASSERT_TRUE(started.wait());
+    Storage patient = folder.storage;
+    patient.setLeastWaitSeconds(6);
+    FileSession waiting(patient);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(waiting.begin({FileId::APbnk}, 1), Error::None);
+    const auto waited = std::chrono::steady_clock::now() - t0;
+    EXPECT_GE(waited, std::chrono::milliseconds(1200));
+    EXPECT_LT(waited, std::chrono::milliseconds(5000));
+    EXPECT_EQ(waiting.commit(), Error::None);
+    ASSERT_EQ(exitCode(pid), 0);
+}
+
 TEST_F(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
     ASSERT_EQ(addBank(1, 11, "Before"), Error::None);
     auto& bnk = session->file<APbnk>();

@@ -75,7 +75,8 @@ class FileSession {
     // transaction names it.
     bool close(FileId file);
     bool isOpen(FileId file) const;
-    // How long this session's operations wait for a locked file ("Recover=10").
+    // How long this session's operations wait for a locked file ("Recover=10"); never less
+    // than the storage's least wait.
     void setRecoverMilliseconds(int ms);
 
     // The record file with its buffer.
@@ -87,7 +88,8 @@ class FileSession {
 
     // ---- Transactions ----
     // Begins a write transaction over exactly these files (BEGIN IMMEDIATE on a connection with
-    // them attached), waiting up to `timeoutSeconds` for other writers. 0; 48 when the wait runs
+    // them attached), waiting up to `timeoutSeconds` (or the storage's least wait when that is
+    // longer) for other writers. 0; 48 when the wait runs
     // out or a transaction is already active; errors of open() for a file that cannot open.
     Error begin(std::span<const FileId> files, int timeoutSeconds);
     Error begin(std::initializer_list<FileId> files, int timeoutSeconds) {
@@ -127,6 +129,8 @@ class FileSession {
     void noteWrite(FileId file, int64_t row, int64_t revision, bool added);
 
   private:
+    // A wait of `ms`, lengthened to the storage's least wait.
+    int waitMilliseconds(int ms) const;
     Error openConnection(FileId file, bool create, std::unique_ptr<Connection>& out);
     // Sets the rollback journal on the connection's copy of `file`. 0; 32 while the file is
     // locked; 90 when it stays in write-ahead-log mode.

@@ -35,10 +35,18 @@ class Storage {
     void setRecoverMilliseconds(int ms) { recoverMs_ = ms < 0 ? 0 : ms; }
     int recoverMilliseconds() const { return recoverMs_; }
 
+    // The least time any wait for a file another connection holds lasts, opening a file or
+    // beginning a transaction alike (default 0: each wait as long as the procedure asks). A
+    // scheduled run that would rather wait for another station than fail sets it longer.
+    // Sessions take it when they are created.
+    void setLeastWaitSeconds(int seconds) { leastWaitMs_ = seconds < 0 ? 0 : seconds * 1000; }
+    int leastWaitMilliseconds() const { return leastWaitMs_; }
+
   private:
     std::array<std::string, kFileCount> names_;
     int division_ = -1;
     int recoverMs_ = 2000;
+    int leastWaitMs_ = 0;
 };
 
 }  // namespace storage
