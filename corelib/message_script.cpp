@@ -66,8 +66,17 @@ int32_t ScriptedMessages::show(const MessageRequest& request) {
     for (int i = 0; i < 8; ++i) m.captions[i] = request.captions[i];
     messages_.push_back(std::move(m));
     if (echo_) {
+        // The answer by its button's caption, without the accelerator mark: "[Cancel]".
+        std::string button = std::to_string(answer);
+        const int bit = std::countr_zero(static_cast<uint32_t>(answer));
+        if (std::has_single_bit(static_cast<uint32_t>(answer)) && bit < 8 &&
+            !request.captions[bit].empty()) {
+            button.clear();
+            for (char c : request.captions[bit])
+                if (c != '&') button += c;
+        }
         std::cerr << (request.caption.empty() ? std::string("Message") : request.caption) << ": "
-                  << request.text << " [" << answer << "]" << std::endl;
+                  << request.text << " [" << button << "]" << std::endl;
     }
     return answer;
 }

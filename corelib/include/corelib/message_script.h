@@ -45,7 +45,7 @@ class ScriptedMessages : public MessageBackend {
     }
     size_t pendingAnswers() const { return answers_.size(); }
     void setAssumeYes(bool on) { assumeYes_ = on; }
-    // Writes each message (caption, text, answer) to stderr.
+    // Writes each message to stderr as "Caption: text [Answer]", the answer by its caption.
     void setEcho(bool on) { echo_ = on; }
 
     const std::vector<RecordedMessage>& messages() const { return messages_; }
