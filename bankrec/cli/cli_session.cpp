@@ -3,24 +3,45 @@
 #include <memory>
 
 #include "bankrec/shell/startup.h"
-#include "corelib/message_script.h"
+#include "bankrec/storage/storage.h"
+#include "corelib/globals.h"
+#include "corelib/message.h"
 
 using namespace corelib;
 using namespace shell;
 
 namespace cli {
 
-int runCliCommand(CliContext& ctx, const CliHandler& handler, const std::string& program,
-                  const std::vector<std::string>& named) {
-    auto messages = std::make_unique<ScriptedMessages>(ScriptedMessages::HaltMode::Exit);
-    messages->setEcho(true);
-    messages->setAssumeYes(ctx.assumeYes);
-    Startup startup(program, named);
-    if (const int rc = startup.run(std::move(messages)); rc != 0) return rc;
-    ctx.params = startup.params();
-    const int rc = handler(ctx);
+const RecordedMessage* refusingQuestion(const std::vector<RecordedMessage>& messages) {
+    for (const RecordedMessage& m : messages) {
+        if (!ScriptedMessages::isQuestion(m.buttons)) return nullptr;
+        if (!(m.answer & (msg::Yes | msg::OK | msg::Retry))) return &m;
+    }
+    return nullptr;
+}
+
+int runCommandLine(const CommandLine& line, const std::string& program) {
+    auto backend = std::make_unique<ScriptedMessages>(ScriptedMessages::HaltMode::Exit);
+    backend->setEcho(true);
+    backend->setAssumeYes(line.yes);
+    const ScriptedMessages& messages = *backend;  // owned by the message service until finish()
+    Startup startup(program, line.startup);
+    if (const int rc = startup.run(std::move(backend)); rc != 0) return rc;
+    startup.storage().setLeastWaitSeconds(line.waitSeconds);
+    glo_UserID = startup.params().USERID;
+
+    Command command(line, startup.params(), startup.storage());
+    Exit exit = line.spec->run(command);
+    if (exit == Exit::Failed) {
+        if (const RecordedMessage* q = refusingQuestion(messages.messages())) {
+            command.note("stopped at the question \"" +
+                         (q->caption.empty() ? q->text : q->caption) +
+                         "\"; --yes answers such questions with Yes, OK or Retry");
+            exit = Exit::Refused;
+        }
+    }
     startup.finish();
-    return rc;
+    return static_cast<int>(exit);
 }
 
 }  // namespace cli

@@ -1,19 +1,24 @@
 #pragma once
-// Runs one sub-command the way the program starts (bankrec/shell/startup.h): required
+// Runs one checked command line the way the program starts (bankrec/shell/startup.h): required
 // arguments checked (exit 99 with the message), the shared globals and the registry set, the
-// data folder made current. Messages go to standard error through the scripted message
-// backend, answered with their default button (or the positive one with --yes); a halt ends
-// the process with its exit code. ctx.params then holds the parameters as start-up left them
-// (the data folder in its long form, the terminal number).
+// data folder made current, the record files named, --wait applied to them. Messages go to
+// standard error through the scripted message backend, answered with their default button (or
+// the positive one with --yes); a halt ends the process with its exit code.
 #include <string>
 #include <vector>
 
 #include "command.h"
+#include "corelib/message_script.h"
 
 namespace cli {
 
-// `program` is argv[0]; `named` the command line's named arguments and switches.
-int runCliCommand(CliContext& ctx, const CliHandler& handler, const std::string& program,
-                  const std::vector<std::string>& named);
+// The program's exit code for the command line; `program` is argv[0].
+int runCommandLine(const CommandLine& line, const std::string& program);
+
+// The question that stopped a run: the first message is a question (more than one button)
+// answered with none of Yes, OK and Retry, before any notice reported a failure. Null when
+// the run was not stopped by a question.
+const corelib::RecordedMessage* refusingQuestion(
+    const std::vector<corelib::RecordedMessage>& messages);
 
 }  // namespace cli

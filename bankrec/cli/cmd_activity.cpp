@@ -1,27 +1,21 @@
 // bankrec-cli activity: the transaction register without windows.
-//   activity load BANK        loads the suite's open transactions of the bank into the register
-//   activity list BANK        prints the register, one line per row
-//   activity delete ID        deletes an activity row as its form does (--yes confirms)
-// BANK is a BankID or a bank name (without regard to case).
-#include <cctype>
+//   activity load BANK     loads the suite's open transactions of the bank into the register
+//   activity list BANK     prints the register, one line per row
+//   activity delete ID     deletes an activity row as its form does (--yes confirms)
+// BANK is a bank's name (without regard to case) or its BankID.
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <string>
 
+#include "bank_lookup.h"
 #include "bankrec/activity/activity_pager.h"
 #include "bankrec/activity/load_chk.h"
 #include "bankrec/activity/register_rows.h"
 #include "bankrec/activity/update_apbac.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
-#include "bankrec/storage/storage.h"
-#include "bankrec/storage/view.h"
 #include "command.h"
 #include "corelib/globals.h"
-#include "corelib/message_box.h"
-#include "corelib/message_script.h"
-#include "corelib/text.h"
+#include "json_output.h"
 
 using namespace corelib;
 using namespace storage;
@@ -31,105 +25,101 @@ namespace cli {
 
 namespace {
 
-// The division's files in the data folder (the current directory by now), the files the
-// command needs open, and a message service that writes every message to standard error and
-// answers with the default button, or the positive one with --yes.
-struct ActivityCli {
-    explicit ActivityCli(const CliContext& ctx) : session(nameFiles(storage, ctx)) {
-        auto scripted = std::make_shared<ScriptedMessages>(ScriptedMessages::HaltMode::Exit);
-        scripted->setEcho(true);
-        scripted->setAssumeYes(ctx.assumeYes);
-        previous = ThisMessageBox.setBackend(scripted);
-        if (glo_ApplicationName.empty()) glo_ApplicationName = "Bank Reconciliation";
-        glo_UserID = ctx.params.USERID;
-        files = std::make_unique<FileUse>(
-            session, std::initializer_list<FileId>{FileId::APbnk, FileId::APbac});
+const char* outcomeName(hostlink::LoadOutcome o) {
+    switch (o) {
+        case hostlink::LoadOutcome::Completed:
+            return "completed";
+        case hostlink::LoadOutcome::Empty:
+            return "empty";
+        case hostlink::LoadOutcome::Cancelled:
+            return "cancelled";
+        case hostlink::LoadOutcome::Failed:
+            return "failed";
+        default:
+            return "not run";
     }
-    ~ActivityCli() {
-        files.reset();
-        ThisMessageBox.setBackend(previous);
-    }
-    static Storage& nameFiles(Storage& storage, const CliContext& ctx) {
-        std::error_code ec;
-        const std::filesystem::path here = std::filesystem::current_path(ec);
-        storage.nameFiles(ec ? ctx.params.DATAPATH : here.string(), ctx.params.DIVISION);
-        return storage;
-    }
-
-    Storage storage;
-    FileSession session;
-    std::unique_ptr<FileUse> files;
-    std::shared_ptr<MessageBackend> previous;
-};
-
-bool allDigits(const std::string& s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    return true;
 }
 
-// Finds the bank by BankID, else by name (the first in name order); false when none.
-bool findBank(FileSession& session, const std::string& which, APbnk& out) {
-    RecordFile<APbnk>& f = session.file<APbnk>();
-    if (allDigits(which)) {
-        f.clear();
-        f.rec.BankID = static_cast<int32_t>(std::stol(which));
-        if (f.get(APBNK_KEY_BANKID) == Error::None) {
-            out = f.rec;
-            return true;
-        }
+Exit load(Command& cmd) {
+    FileSession session(cmd.storage());
+    FileUse banks(session, {FileId::APbnk});
+    if (!findBank(session, cmd.text("BANK")))
+        return cmd.fail("no bank \"" + cmd.text("BANK") + "\"");
+    const APbnk bank = session.file<APbnk>().rec;
+    const ChkLoadCounts c = LoadChkThread(session, cmd.params(), bank.BankID, bank.FIAID);
+    if (cmd.json()) {
+        printJson({{"bankId", bank.BankID},
+                   {"bank", jsonText(bank.Bank)},
+                   {"suite", outcomeName(c.suite)},
+                   {"entries", c.entries},
+                   {"added", c.added},
+                   {"updated", c.updated},
+                   {"unchanged", c.unchanged},
+                   {"reconciledSkipped", c.reconciledSkipped},
+                   {"otherSourceSkipped", c.otherSourceSkipped},
+                   {"failed", c.failed}});
+    } else {
+        std::printf(
+            "%s: %d entries, %d added, %d updated, %d unchanged, %d reconciled skipped, "
+            "%d other source skipped, %d failed\n",
+            bank.Bank.c_str(), c.entries, c.added, c.updated, c.unchanged, c.reconciledSkipped,
+            c.otherSourceSkipped, c.failed);
     }
-    f.clear();
-    f.rec.Bank = which;
-    if (f.get(APBNK_KEY_BANK) == Error::None && text::equalNoCase(f.rec.Bank, which)) {
-        out = f.rec;
-        return true;
+    if (c.suite == hostlink::LoadOutcome::NotRun)
+        return cmd.fail("the register could not be opened; nothing loaded");
+    if (c.suite == hostlink::LoadOutcome::Failed) {
+        return cmd.fail(c.entries == 0 ? "the suite's transactions could not be read; nothing "
+                                         "loaded"
+                                       : "the suite's transactions were read only in part; " +
+                                             std::to_string(c.entries) + " handled");
     }
-    return false;
+    if (c.failed > 0)
+        return cmd.fail(std::to_string(c.failed) + " of " + std::to_string(c.entries) +
+                        " entries could not be stored");
+    return Exit::Done;
 }
 
-int usageError(const char* text) {
-    std::fprintf(stderr, "bankrec-cli activity: %s\n", text);
-    return 2;
+QJsonObject activityJson(const RegisterRow& row) {
+    const APbac& a = row.rec;
+    return {{"activityId", a.ActivityID},
+            {"transactionId", a.TransactionID},
+            {"date", jsonDate(a.ActivityDate)},
+            {"type", jsonText(a.ActivityType)},
+            {"source", jsonText(a.Source)},
+            {"reference", jsonText(a.Reference)},
+            {"name", jsonText(a.Name)},
+            {"description", jsonText(a.Description)},
+            {"paymentOrDebit", jsonMoney(row.paymentOrDebit)},
+            {"depositOrCredit", jsonMoney(row.depositOrCredit)},
+            {"amount", jsonMoney(a.Amount)},
+            {"status", jsonText(row.reconciledMarked)},
+            {"reconciled", a.Reconciled != 0},
+            {"marked", a.Marked != 0}};
 }
 
-int load(CliContext& ctx, ActivityCli& cli) {
-    APbnk bank;
-    if (!findBank(cli.session, ctx.args[1], bank)) {
-        std::fprintf(stderr, "bankrec-cli activity: no bank \"%s\"\n", ctx.args[1].c_str());
-        return 1;
-    }
-    const ChkLoadCounts c = LoadChkThread(cli.session, ctx.params, bank.BankID, bank.FIAID);
-    std::printf(
-        "%s: %d entries, %d added, %d updated, %d unchanged, %d reconciled skipped, "
-        "%d other source skipped, %d failed\n",
-        bank.Bank.c_str(), c.entries, c.added, c.updated, c.unchanged, c.reconciledSkipped,
-        c.otherSourceSkipped, c.failed);
-    return c.failed ? 1 : 0;
-}
+Exit list(Command& cmd) {
+    FileSession session(cmd.storage());
+    FileUse files(session, {FileId::APbnk, FileId::APbac});
+    if (!findBank(session, cmd.text("BANK")))
+        return cmd.fail("no bank \"" + cmd.text("BANK") + "\"");
+    const APbnk bank = session.file<APbnk>().rec;
+    ActivityPager pager(session, 500, 2);
+    if (pager.setBank(bank.BankID) != Error::None)
+        return cmd.fail("the register of \"" + bank.Bank + "\" cannot be read");
 
-int list(CliContext& ctx, ActivityCli& cli) {
-    APbnk bank;
-    if (!findBank(cli.session, ctx.args[1], bank)) {
-        std::fprintf(stderr, "bankrec-cli activity: no bank \"%s\"\n", ctx.args[1].c_str());
-        return 1;
+    QJsonArray rows;
+    if (!cmd.json()) {
+        const auto& h = registerHeadings();
+        std::printf("ID\t%s\tType\t%s\t%s\t%s\t%s\t%s\n", h[ColActivityDate].c_str(),
+                    h[ColCheck].c_str(), h[ColToOrFrom].c_str(), h[ColPayment].c_str(),
+                    h[ColIndicator].c_str(), h[ColDeposit].c_str());
     }
-    ActivityPager pager(cli.session, 500, 2);
-    if (pager.setBank(bank.BankID) != Error::None) {
-        std::fprintf(stderr, "bankrec-cli activity: the register of \"%s\" cannot be read\n",
-                     bank.Bank.c_str());
-        return 1;
-    }
-    const auto& h = registerHeadings();
-    std::printf("ID\t%s\tType\t%s\t%s\t%s\t%s\t%s\n", h[ColActivityDate].c_str(),
-                h[ColCheck].c_str(), h[ColToOrFrom].c_str(), h[ColPayment].c_str(),
-                h[ColIndicator].c_str(), h[ColDeposit].c_str());
     for (int64_t i = 0; i < pager.count(); ++i) {
         const RegisterRow* row = pager.row(i);
-        if (!row) {
-            std::fprintf(stderr, "bankrec-cli activity: the register changed while printed\n");
-            return 1;
+        if (!row) return cmd.fail("the register changed while it was printed");
+        if (cmd.json()) {
+            rows.append(activityJson(*row));
+            continue;
         }
         const RegisterLines l = registerLines(*row);
         std::string party = l.first[ColToOrFrom];
@@ -140,51 +130,51 @@ int list(CliContext& ctx, ActivityCli& cli) {
                     l.first[ColCheck].c_str(), party.c_str(), l.first[ColPayment].c_str(),
                     l.first[ColIndicator].c_str(), l.first[ColDeposit].c_str());
     }
-    return 0;
+    if (cmd.json())
+        printJson({{"bankId", bank.BankID}, {"bank", jsonText(bank.Bank)}, {"activity", rows}});
+    return Exit::Done;
 }
 
-int remove(CliContext& ctx, ActivityCli& cli) {
-    if (!allDigits(ctx.args[1])) return usageError("ID must be a number");
-    RecordFile<APbac>& f = cli.session.file<APbac>();
+Exit remove(Command& cmd) {
+    const int32_t id = cmd.number("ID");
+    FileSession session(cmd.storage());
+    FileUse files(session, {FileId::APbnk, FileId::APbac});
+    RecordFile<APbac>& f = session.file<APbac>();
     f.clear();
-    f.rec.ActivityID = static_cast<int32_t>(std::stol(ctx.args[1]));
-    if (f.get(APBAC_KEY_ACTIVITYID) != Error::None) {
-        std::fprintf(stderr, "bankrec-cli activity: no activity %s\n", ctx.args[1].c_str());
-        return 1;
-    }
-    if (!canDeleteActivity(f.rec)) {
-        std::fprintf(stderr,
-                     "bankrec-cli activity: activity %s is reconciled and cannot be "
-                     "deleted\n",
-                     ctx.args[1].c_str());
-        return 1;
-    }
+    f.rec.ActivityID = id;
+    if (f.get(APBAC_KEY_ACTIVITYID) != Error::None)
+        return cmd.fail("no activity " + std::to_string(id));
+    if (!canDeleteActivity(f.rec))
+        return cmd.fail("activity " + std::to_string(id) + " is reconciled and cannot be deleted");
     GlobalRequest = DeleteRecord;
-    if (UpdateAPbac(cli.session) != RequestCompleted) {
-        std::fprintf(stderr, "bankrec-cli activity: activity %s was not deleted\n",
-                     ctx.args[1].c_str());
-        return 1;
-    }
-    std::printf("activity %s deleted\n", ctx.args[1].c_str());
-    return 0;
+    if (UpdateAPbac(session) != RequestCompleted)
+        return cmd.fail("activity " + std::to_string(id) + " was not deleted");
+    if (cmd.json())
+        printJson({{"activityId", id}, {"deleted", true}});
+    else
+        std::printf("activity %d deleted\n", id);
+    return Exit::Done;
 }
 
-int activity(CliContext& ctx) {
-    if (ctx.args.size() != 2)
-        return usageError("usage: activity load|list BANK, activity delete ID");
-    const std::string& verb = ctx.args[0];
-    if (verb != "load" && verb != "list" && verb != "delete")
-        return usageError("unknown sub-command; use load, list or delete");
-    ActivityCli cli(ctx);
-    if (cli.files->error() != Error::None) return 1;
-    if (verb == "load") return load(ctx, cli);
-    if (verb == "list") return list(ctx, cli);
-    return remove(ctx, cli);
-}
+const Operand kBank{"BANK"};
 
-const CliCommand activityCommand(
-    "activity", "activity load|list BANK | delete ID [--yes]  the transaction register of a bank",
-    activity);
+const CliCommand loadCommand({.words = "activity load",
+                              .operands = {kBank},
+                              .json = true,
+                              .help = "load the suite's open transactions of a bank (name or "
+                                      "BankID) into its register",
+                              .run = load});
+const CliCommand listCommand({.words = "activity list",
+                              .operands = {kBank},
+                              .json = true,
+                              .help = "the register of a bank, one line per activity",
+                              .run = list});
+const CliCommand deleteCommand({.words = "activity delete",
+                                .operands = {{"ID", ValueKind::Number}},
+                                .json = true,
+                                .help = "delete an activity and its deposit lines, as its form "
+                                        "does (asks first: --yes confirms)",
+                                .run = remove});
 
 }  // namespace
 

@@ -3,18 +3,19 @@
 //   banks list      the bank browse's three columns
 //   banks set BANK  changes a bank's posting options, checked and saved as the bank form does
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "bank_lookup.h"
 #include "bankrec/banks/bank_browse.h"
 #include "bankrec/banks/load_fia.h"
 #include "bankrec/banks/update_apbnk_presenter.h"
+#include "bankrec/storage/dictionary.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
-#include "bankrec/storage/storage.h"
 #include "command.h"
 #include "corelib/globals.h"
+#include "json_output.h"
 
 using namespace corelib;
 using namespace storage;
@@ -24,156 +25,166 @@ namespace cli {
 
 namespace {
 
-void nameFiles(Storage& storage, const CliContext& ctx) {
-    std::error_code ec;
-    std::filesystem::path here = std::filesystem::current_path(ec);
-    storage.nameFiles(ec ? ctx.params.DATAPATH : here.string(), ctx.params.DIVISION);
+Exit load(Command& cmd) {
+    FileSession session(cmd.storage());
+    const FiaLoadCounts c = LoadFIAQuick(session, cmd.params());
+    if (cmd.json()) {
+        const char* suite = c.suite == hostlink::LoadOutcome::Completed ? "completed"
+                            : c.suite == hostlink::LoadOutcome::Empty   ? "empty"
+                            : c.suite == hostlink::LoadOutcome::Failed  ? "failed"
+                                                                        : "not run";
+        printJson({{"suite", suite},
+                   {"entries", c.entries},
+                   {"banksAdded", c.banksAdded},
+                   {"banksUpdated", c.banksUpdated},
+                   {"cashAccountsAdded", c.cashAdded},
+                   {"cashAccountsRemoved", c.cashRemoved},
+                   {"defaultsSet", c.defaultsSet},
+                   {"failed", c.failures},
+                   {"removalSkipped", c.removalSkipped}});
+    } else {
+        std::printf(
+            "entries %d\nbanks added %d\nbanks updated %d\ncash accounts added %d\n"
+            "cash accounts removed %d\ndefaults set %d\n",
+            c.entries, c.banksAdded, c.banksUpdated, c.cashAdded, c.cashRemoved, c.defaultsSet);
+    }
+    if (c.suite == hostlink::LoadOutcome::NotRun)
+        return cmd.fail("the bank files could not be opened; nothing loaded");
+    if (c.suite == hostlink::LoadOutcome::Failed) {
+        return cmd.fail(c.entries == 0
+                            ? "the suite's accounts could not be read; no bank was changed"
+                            : "the suite's accounts were read only in part; " +
+                                  std::to_string(c.entries) +
+                                  " handled and no cash account removed");
+    }
+    if (c.removalSkipped && c.suite != hostlink::LoadOutcome::Empty)
+        cmd.note("the suite's list was incomplete: no cash account was removed");
+    if (c.suite == hostlink::LoadOutcome::Empty)
+        cmd.note("the suite lists no financial institution account: nothing was changed");
+    if (c.failures > 0)
+        return cmd.fail(std::to_string(c.failures) + " bank or cash account writes failed");
+    return Exit::Done;
 }
 
-int load(CliContext& ctx) {
-    Storage storage;
-    nameFiles(storage, ctx);
-    FileSession session(storage);
-    FiaLoadCounts c = LoadFIAQuick(session, ctx.params);
-    std::printf(
-        "entries %d\nbanks added %d\nbanks updated %d\ncash accounts added %d\n"
-        "cash accounts removed %d\ndefaults set %d\n",
-        c.entries, c.banksAdded, c.banksUpdated, c.cashAdded, c.cashRemoved, c.defaultsSet);
-    if (c.removalSkipped)
-        std::printf("the suite's list was empty or incomplete: no cash account was removed\n");
-    return c.failures ? 1 : 0;
+QJsonObject bankJson(const APbnk& b, const std::string& bankAccount, const std::string& journals) {
+    return {{"bankId", b.BankID},
+            {"fiaId", b.FIAID},
+            {"bank", jsonText(b.Bank)},
+            {"bankAccount", jsonText(bankAccount)},
+            {"journals", jsonText(journals)},
+            {"serviceChargePost", b.ServiceChargePost != 0},
+            {"serviceChargeJournal", jsonText(b.ServiceChargeJournal)},
+            {"serviceChargeAccount", jsonText(b.ServiceChargeAccount)},
+            {"interestEarnedPost", b.InterestEarnedPost != 0},
+            {"interestEarnedJournal", jsonText(b.InterestEarnedJournal)},
+            {"interestEarnedAccount", jsonText(b.InterestEarnedAccount)},
+            {"apBank", jsonText(b.APBank)},
+            {"prBank", jsonText(b.PRBank)}};
 }
 
-int list(CliContext& ctx) {
-    Storage storage;
-    nameFiles(storage, ctx);
-    FileSession session(storage);
+Exit list(Command& cmd) {
+    FileSession session(cmd.storage());
     FileUse files(session, {FileId::APbnk, FileId::APbnu});
     BankBrowse browse(session);
-    std::printf("Financial Institution Accounts\tBank Account\tJournals\n");
+    if (!cmd.json()) std::printf("Financial Institution Accounts\tBank Account\tJournals\n");
+    QJsonArray banks;
     std::vector<BankBrowseRow> page;
     ViewPosition last;
     bool first = true;
     for (;;) {
-        if (Error err = browse.fetch(first ? nullptr : &last, 200, page); err != Error::None) {
-            std::fprintf(stderr, "banks list: the banks cannot be read (error %d)\n",
-                         errorNumber(err));
-            return 1;
-        }
+        if (Error err = browse.fetch(first ? nullptr : &last, 200, page); err != Error::None)
+            return cmd.fail("the banks cannot be read (error " + std::to_string(errorNumber(err)) +
+                            ")");
         if (page.empty()) break;
-        for (const auto& r : page)
-            std::printf("%s\t%s\t%s\n", r.bank.Bank.c_str(), r.bankAccount.c_str(),
-                        r.journals.c_str());
+        for (const auto& r : page) {
+            if (cmd.json())
+                banks.append(bankJson(r.bank, r.bankAccount, r.journals));
+            else
+                std::printf("%s\t%s\t%s\n", r.bank.Bank.c_str(), r.bankAccount.c_str(),
+                            r.journals.c_str());
+        }
         last = page.back().position;
         first = false;
     }
-    return 0;
+    if (cmd.json()) printJson({{"banks", banks}});
+    return Exit::Done;
 }
 
-bool onOff(const std::string& value, bool& out) {
-    if (value == "on" || value == "yes" || value == "1") return out = true, true;
-    if (value == "off" || value == "no" || value == "0") return out = false, true;
-    return false;
-}
-
-// Finds the bank by name (without regard to case), or by BankID when the text is a number that
-// names no bank; leaves it current in the session.
-bool findBank(FileSession& session, const std::string& text) {
-    auto& bnk = session.file<APbnk>();
-    bnk.clear();
-    bnk.rec.Bank = text;
-    if (bnk.get(APBNK_KEY_BANK) == Error::None) return true;
-    char* end = nullptr;
-    long id = std::strtol(text.c_str(), &end, 10);
-    if (end && *end == 0 && id > 0) {
-        bnk.clear();
-        bnk.rec.BankID = static_cast<int32_t>(id);
-        return bnk.get(APBNK_KEY_BANKID) == Error::None;
-    }
-    return false;
-}
-
-int set(CliContext& ctx) {
-    if (ctx.args.empty()) {
-        std::fprintf(stderr, "banks set: which bank?\n");
-        return 2;
-    }
-    Storage storage;
-    nameFiles(storage, ctx);
-    FileSession session(storage);
+Exit set(Command& cmd) {
+    FileSession session(cmd.storage());
     FileUse files(session, {FileId::APbnk, FileId::APbnu});
-    if (!findBank(session, ctx.args[0])) {
-        std::fprintf(stderr, "banks set: no bank \"%s\"\n", ctx.args[0].c_str());
-        return 1;
-    }
-    UpdateAPbnkPresenter form(session, ctx.params);
+    if (!findBank(session, cmd.text("BANK")))
+        return cmd.fail("no bank \"" + cmd.text("BANK") + "\"");
+    UpdateAPbnkPresenter form(session, cmd.params());
     form.open(ChangeRecord);
-    for (size_t i = 1; i < ctx.args.size(); ++i) {
-        const std::string& opt = ctx.args[i];
-        if (i + 1 >= ctx.args.size()) {
-            std::fprintf(stderr, "banks set: %s needs a value\n", opt.c_str());
-            return 2;
-        }
-        const std::string value = ctx.args[++i];
-        bool on = false;
-        if (opt == "--service-charge" && onOff(value, on)) {
+    for (const auto& [option, value] : cmd.options()) {
+        const bool on = parseOnOff(value).value_or(false);
+        if (option == "--service-charge") {
             form.setPosting(PostingAccount::ServiceCharge, on);
-        } else if (opt == "--interest" && onOff(value, on)) {
+        } else if (option == "--interest") {
             form.setPosting(PostingAccount::InterestEarned, on);
-        } else if (opt == "--sc-journal") {
+        } else if (option == "--sc-journal") {
             form.setJournal(PostingAccount::ServiceCharge, value);
-        } else if (opt == "--ie-journal") {
+        } else if (option == "--ie-journal") {
             form.setJournal(PostingAccount::InterestEarned, value);
-        } else if (opt == "--sc-account") {
+        } else if (option == "--sc-account") {
             form.setAccount(PostingAccount::ServiceCharge, value);
-        } else if (opt == "--ie-account") {
+        } else if (option == "--ie-account") {
             form.setAccount(PostingAccount::InterestEarned, value);
-        } else if (opt == "--ap-bank") {
+        } else if (option == "--ap-bank") {
             form.bank().APBank = value;
-        } else if (opt == "--pr-bank") {
+        } else if (option == "--pr-bank") {
             form.bank().PRBank = value;
-        } else if (opt == "--default") {
-            auto row = form.findCashAccount(value);
-            if (!row) {
-                std::fprintf(stderr, "banks set: the bank has no cash account \"%s\"\n",
-                             value.c_str());
-                return 1;
-            }
+        } else if (option == "--default") {
+            const auto row = form.findCashAccount(value);
+            if (!row) return cmd.fail("the bank has no cash account \"" + value + "\"");
             form.setDefault(*row);
-        } else {
-            std::fprintf(stderr, "banks set: unknown option %s %s\n", opt.c_str(), value.c_str());
-            return 2;
         }
     }
-    switch (form.save()) {
-        case UpdateAPbnkPresenter::SaveOutcome::Saved:
-            std::printf("saved %s\n", form.bank().Bank.c_str());
-            return 0;
-        default:
-            return 1;
-    }
+    if (form.save() != UpdateAPbnkPresenter::SaveOutcome::Saved)
+        return cmd.fail(form.bank().Bank + " was not saved");
+    if (cmd.json())
+        printJson({{"saved", true}, {"bank", bankJson(form.bank(), {}, {})}});
+    else
+        std::printf("saved %s\n", form.bank().Bank.c_str());
+    return Exit::Done;
 }
 
-int banks(CliContext& ctx) {
-    if (ctx.args.empty()) {
-        std::fprintf(stderr, "banks: load, list or set?\n");
-        return 2;
-    }
-    const std::string sub = ctx.args.front();
-    ctx.args.erase(ctx.args.begin());
-    if (sub == "load") return load(ctx);
-    if (sub == "list") return list(ctx);
-    if (sub == "set") return set(ctx);
-    std::fprintf(stderr, "banks: unknown sub-command \"%s\"\n", sub.c_str());
-    return 2;
+// The longest text an APbnk field keeps.
+int width(const char* field) {
+    const FileDef& def = fileDef(FileId::APbnk);
+    return def.fields[static_cast<size_t>(def.fieldIndex(field))].maxTextBytes();
 }
 
-CliCommand registerBanks(
-    "banks",
-    "banks load | banks list | banks set BANK [--service-charge on|off] [--sc-journal ABBR] "
-    "[--sc-account ACCOUNT] [--interest on|off] [--ie-journal ABBR] [--ie-account ACCOUNT] "
-    "[--ap-bank CODE] [--pr-bank CODE] [--default CASHACCOUNT]",
-    banks);
+Option text(const char* name, const char* value, const char* help, const char* field) {
+    return {name, ValueKind::Text, value, help, 0, 0, field ? width(field) : 0};
+}
+
+const CliCommand loadCommand({.words = "banks load",
+                              .json = true,
+                              .help = "refresh the banks and their cash accounts from the suite",
+                              .run = load});
+const CliCommand listCommand({.words = "banks list",
+                              .json = true,
+                              .help = "the banks with their default cash account and journals",
+                              .run = list});
+const CliCommand setCommand(
+    {.words = "banks set",
+     .operands = {{"BANK"}},
+     .options = {{"--service-charge", ValueKind::OnOff, "on|off",
+                  "post the service charge back to the ledger"},
+                 text("--sc-journal", "ABBR", "its journal", "ServiceChargeJournal"),
+                 text("--sc-account", "ACCOUNT", "its account to debit", "ServiceChargeAccount"),
+                 {"--interest", ValueKind::OnOff, "on|off",
+                  "post the interest earned back to the ledger"},
+                 text("--ie-journal", "ABBR", "its journal", "InterestEarnedJournal"),
+                 text("--ie-account", "ACCOUNT", "its account to credit", "InterestEarnedAccount"),
+                 text("--ap-bank", "CODE", "bank code for reconciled payables checks", "APBank"),
+                 text("--pr-bank", "CODE", "bank code for reconciled payroll checks", "PRBank"),
+                 text("--default", "CASHACCOUNT", "the default cash account", nullptr)},
+     .json = true,
+     .help = "change a bank's posting options, checked and saved as its form does",
+     .run = set});
 
 }  // namespace
 

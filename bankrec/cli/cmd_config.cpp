@@ -2,14 +2,13 @@
 //   config list              every setting as name=value, stored values over the defaults
 //   config set NAME VALUE    stores one setting (names without regard to case)
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "bankrec/shell/configuration.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
-#include "bankrec/storage/storage.h"
 #include "command.h"
+#include "json_output.h"
 
 using namespace storage;
 using namespace shell;
@@ -18,45 +17,49 @@ namespace cli {
 
 namespace {
 
-// SYcfg opened (created when missing) in a session of its own, the settings loaded.
-struct ConfigFiles {
-    explicit ConfigFiles(const CliContext& ctx) : session(storage) {
-        storage.nameFiles(ctx.params.DATAPATH, ctx.params.DIVISION);
-        error = openFile(session, FileId::SYcfg);
-        if (error == Error::None) {
-            config.registerDefaults();
-            error = config.load(session);
-        }
-    }
-    ~ConfigFiles() {
-        if (fileUseCount(storage, FileId::SYcfg) > 0) closeFile(session, FileId::SYcfg);
-    }
-    Storage storage;
-    FileSession session;
+Exit list(Command& cmd) {
+    FileSession session(cmd.storage());
+    FileUse file(session, {FileId::SYcfg});
     Configuration config;
-    Error error = Error::None;
-};
-
-int config(CliContext& ctx) {
-    const std::string verb = ctx.args.empty() ? std::string() : ctx.args[0];
-    if (verb == "list" && ctx.args.size() == 1) {
-        ConfigFiles files(ctx);
-        if (files.error != Error::None) return 1;
-        for (const Configuration::Entry& e : files.config.entries())
+    config.registerDefaults();
+    if (config.load(session) != Error::None) return cmd.fail("the settings could not be read");
+    QJsonArray settings;
+    for (const Configuration::Entry& e : config.entries()) {
+        if (cmd.json())
+            settings.append(QJsonObject{{"name", jsonText(e.name)}, {"value", jsonText(e.value)}});
+        else
             std::printf("%s=%s\n", e.name.c_str(), e.value.c_str());
-        return 0;
     }
-    if (verb == "set" && ctx.args.size() == 3) {
-        ConfigFiles files(ctx);
-        if (files.error != Error::None) return 1;
-        const auto result = files.config.set(files.session, ctx.args[1], ctx.args[2]);
-        return result == Configuration::SetResult::Stored ? 0 : 1;
-    }
-    std::fprintf(stderr, "usage: bankrec-cli ... config list | config set NAME VALUE\n");
-    return 2;
+    if (cmd.json()) printJson({{"settings", settings}});
+    return Exit::Done;
 }
 
-CliCommand registration("config", "config list | config set NAME VALUE", config);
+Exit set(Command& cmd) {
+    FileSession session(cmd.storage());
+    FileUse file(session, {FileId::SYcfg});
+    Configuration config;
+    config.registerDefaults();
+    if (config.load(session) != Error::None) return cmd.fail("the settings could not be read");
+    switch (config.set(session, cmd.text("NAME"), cmd.text("VALUE"))) {
+        case Configuration::SetResult::Stored:
+            return Exit::Done;
+        case Configuration::SetResult::UnknownName:
+        case Configuration::SetResult::TooLong:
+            // A setting the program does not have, or a value it cannot keep: nothing stored.
+            return cmd.usage("nothing stored");
+        default:
+            return cmd.fail("the setting could not be stored");
+    }
+}
+
+const CliCommand listCommand({.words = "config list",
+                              .json = true,
+                              .help = "every setting as name=value, stored values over defaults",
+                              .run = list});
+const CliCommand setCommand({.words = "config set",
+                             .operands = {{"NAME"}, {"VALUE"}},
+                             .help = "store one setting (its name without regard to case)",
+                             .run = set});
 
 }  // namespace
 

@@ -1,32 +1,30 @@
 // bankrec-cli rec import: the bank's list of cleared checks marked through the import readers,
 // without windows.
-//   rec import BANK --fixed FILE | --comma FILE | --sheet WORKBOOK[:SHEET]
+//   rec import BANK (--fixed FILE | --comma FILE | --sheet WORKBOOK[:SHEET])
 //              [--check P] [--amount P] [--cleared P] [--no-amount] [--no-cleared]
-//              [--assume-decimal] [--no-assume-decimal] [--first-row N] [--last-row N]
+//              [--assume-decimal] [--no-assume-decimal] [--first-row N] [--last-row N] [--json]
 // P is a position range A-B (or one position N) of a fixed-format line, else a field or column
 // number N. Giving --amount or --cleared imports that field; what is not given comes from the
 // wizard's stored settings (nothing is stored here). A workbook is an .ods or .xlsx file; without
 // SHEET its first sheet is read. Prints the lines read, marked, already marked, not matched and
-// skipped. Exit codes as for rec: 0 done, 1 failed (the reason on standard error), 2 wrong usage.
+// skipped. A file that cannot be read or lines that could not be written fail the command, with
+// nothing of the run marked.
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bank_lookup.h"
 #include "bankrec/imports/import_windows.h"
 #include "bankrec/imports/import_wizard.h"
 #include "bankrec/imports/spreadsheet_link.h"
 #include "bankrec/reconcile/reconcile_calls.h"
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
-#include "bankrec/storage/storage.h"
 #include "command.h"
-#include "corelib/globals.h"
-#include "corelib/message_box.h"
-#include "corelib/message_script.h"
 #include "corelib/text.h"
+#include "json_output.h"
 
 using namespace corelib;
 using namespace storage;
@@ -36,132 +34,187 @@ namespace cli {
 
 namespace {
 
-enum ExitCode { Done = 0, Failed = 1, Usage = 2 };
-
-constexpr const char* kUsage =
-    "usage: rec import BANK --fixed FILE | --comma FILE | --sheet WORKBOOK[:SHEET] [--check P] "
-    "[--amount P] [--cleared P] [--no-amount] [--no-cleared] [--assume-decimal] "
-    "[--no-assume-decimal] [--first-row N] [--last-row N]";
-
-int error(const std::string& text, int code = Failed) {
-    std::fprintf(stderr, "bankrec-cli rec import: %s\n", text.c_str());
-    return code;
+// A position, field or column number: a whole number from 1.
+std::optional<int32_t> place(std::string_view s) {
+    const std::optional<int32_t> n = text::parseLong(s);
+    if (!n || *n < 1) return std::nullopt;
+    return n;
 }
 
-// A whole number of up to nine digits.
-std::optional<int32_t> count(const std::string& s) {
-    if (s.empty() || s.size() > 9) return std::nullopt;
-    for (char c : s)
-        if (c < '0' || c > '9') return std::nullopt;
-    return std::stoi(s);
-}
-
-// "A-B" or "N" (as N-N).
-bool positions(const std::string& s, int32_t& start, int32_t& end) {
-    const size_t dash = s.find('-');
-    const auto a = count(s.substr(0, dash));
-    const auto b = dash == std::string::npos ? a : count(s.substr(dash + 1));
-    if (!a || !b) return false;
-    start = *a;
-    end = *b;
-    return true;
-}
-
-// The bank by BankID, else by name, made current in the APbnk buffer.
-bool findBank(FileSession& session, const std::string& which) {
-    RecordFile<APbnk>& f = session.file<APbnk>();
-    if (const auto id = count(which)) {
-        f.clear();
-        f.rec.BankID = *id;
-        if (f.get(APBNK_KEY_BANKID) == Error::None) return true;
-    }
-    f.clear();
-    f.rec.Bank = which;
-    return f.get(APBNK_KEY_BANK) == Error::None && text::equalNoCase(f.rec.Bank, which);
-}
-
-// WORKBOOK[:SHEET]: the whole text when it names a file, else split at its last colon.
-void splitWorkbook(const std::string& arg, std::string& file, std::string& sheet) {
-    std::error_code ec;
-    const size_t colon = arg.rfind(':');
-    if (std::filesystem::exists(arg, ec) || colon == std::string::npos) {
-        file = arg;
-        sheet.clear();
-        return;
-    }
-    file = arg.substr(0, colon);
-    sheet = arg.substr(colon + 1);
-}
-
-struct Request {
-    ImportType type = ImportType::Fixed;
-    std::string file;
-    std::string sheet;
-    std::optional<std::string> check, amount, cleared;
-    std::optional<bool> importAmount, importCleared, assumeDecimal;
-    std::optional<int32_t> firstRow, lastRow;
-};
-
-// Reads the options after BANK; "" when they are sound, else what is wrong.
-std::string parse(const std::vector<std::string>& args, Request& r) {
-    int sources = 0;
-    for (size_t i = 2; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool takesValue = a == "--fixed" || a == "--comma" || a == "--sheet" ||
-                                a == "--check" || a == "--amount" || a == "--cleared" ||
-                                a == "--first-row" || a == "--last-row";
-        if (takesValue && i + 1 >= args.size()) return a + " needs a value";
-        const std::string value = takesValue ? args[++i] : std::string();
-        if (a == "--fixed" || a == "--comma" || a == "--sheet") {
-            ++sources;
-            r.type = a == "--fixed"   ? ImportType::Fixed
-                     : a == "--comma" ? ImportType::Comma
-                                      : ImportType::Spreadsheet;
-            if (r.type == ImportType::Spreadsheet)
-                splitWorkbook(value, r.file, r.sheet);
-            else
-                r.file = value;
-        } else if (a == "--check") {
-            r.check = value;
-        } else if (a == "--amount") {
-            r.amount = value;
-            r.importAmount = true;
-        } else if (a == "--cleared") {
-            r.cleared = value;
-            r.importCleared = true;
-        } else if (a == "--no-amount") {
-            r.importAmount = false;
-        } else if (a == "--no-cleared") {
-            r.importCleared = false;
-        } else if (a == "--assume-decimal") {
-            r.assumeDecimal = true;
-        } else if (a == "--no-assume-decimal") {
-            r.assumeDecimal = false;
-        } else if (a == "--first-row" || a == "--last-row") {
-            const auto n = count(value);
-            if (!n) return a + " must be a whole number";
-            (a == "--first-row" ? r.firstRow : r.lastRow) = *n;
-        } else {
-            return "unknown option " + a;
-        }
-    }
-    if (sources != 1) return "give one of --fixed, --comma or --sheet";
-    if (r.type != ImportType::Spreadsheet && (r.firstRow || r.lastRow))
-        return "--first-row and --last-row belong to --sheet";
-    if (r.amount && r.importAmount == false) return "--amount and --no-amount contradict";
-    return {};
-}
-
-// Applies one field's option to the settings: positions A-B (fixed) or a number.
-bool place(const std::optional<std::string>& option, ImportType type, int32_t& start, int32_t& end,
-           int32_t& field, int32_t& column) {
+// Applies one field's option to the settings: positions "A-B" or "N" of a fixed-format line, a
+// field or column number otherwise. False when the value is none of these.
+bool placeField(const std::optional<std::string>& option, ImportType type, int32_t& start,
+                int32_t& end, int32_t& field, int32_t& column) {
     if (!option) return true;
-    if (type == ImportType::Fixed) return positions(*option, start, end);
-    const auto n = count(*option);
+    if (type == ImportType::Fixed) {
+        const size_t dash = option->find('-');
+        const std::optional<int32_t> a = place(std::string_view(*option).substr(0, dash));
+        const std::optional<int32_t> b =
+            dash == std::string::npos ? a : place(std::string_view(*option).substr(dash + 1));
+        if (!a || !b || *a > *b) return false;
+        start = *a;
+        end = *b;
+        return true;
+    }
+    const std::optional<int32_t> n = place(*option);
     if (!n) return false;
     (type == ImportType::Comma ? field : column) = *n;
     return true;
 }
+
+// WORKBOOK[:SHEET]: the whole text when it names a file, else split at its last colon. The
+// workbook as a path from where the command was started; none (the spreadsheet open in Calc)
+// when it is empty.
+void splitWorkbook(const std::string& arg, std::string& file, std::string& sheet) {
+    std::error_code ec;
+    const size_t colon = arg.rfind(':');
+    file = arg;
+    sheet.clear();
+    if (!std::filesystem::exists(startedPath(arg), ec) && colon != std::string::npos) {
+        file = arg.substr(0, colon);
+        sheet = arg.substr(colon + 1);
+    }
+    if (!file.empty()) file = startedPath(file);
+}
+
+Exit recImport(Command& cmd) {
+    // The list to read: exactly one of the three.
+    int sources = 0;
+    ImportType type = ImportType::Fixed;
+    std::string given;
+    for (const auto& [option, t] :
+         {std::pair{"--fixed", ImportType::Fixed}, std::pair{"--comma", ImportType::Comma},
+          std::pair{"--sheet", ImportType::Spreadsheet}})
+        if (const std::optional<std::string> v = cmd.option(option)) {
+            ++sources;
+            type = t;
+            given = *v;
+        }
+    if (sources != 1) return cmd.usage("give one of --fixed, --comma or --sheet");
+    if (type != ImportType::Spreadsheet && (cmd.option("--first-row") || cmd.option("--last-row")))
+        return cmd.usage("--first-row and --last-row belong to --sheet");
+    for (const char* field : {"amount", "cleared"})
+        if (cmd.option("--" + std::string(field)) && cmd.flag("--no-" + std::string(field)))
+            return cmd.usage("--" + std::string(field) + " and --no-" + field + " contradict");
+    if (cmd.flag("--assume-decimal") && cmd.flag("--no-assume-decimal"))
+        return cmd.usage("--assume-decimal and --no-assume-decimal contradict");
+
+    FileSession session(cmd.storage());
+    FileUse files(session, {FileId::APbnk, FileId::APbac, FileId::SYcfg});
+    if (files.error() != Error::None) return Exit::Failed;  // reported
+    const std::string& which = cmd.text("BANK");
+    if (!findBank(session, which)) return cmd.fail("no bank \"" + which + "\"");
+
+    // The stored settings, then the options over them.
+    ImportWizard stored(session);
+    if (!stored.load()) return cmd.fail("the import's settings cannot be read");
+    ImportSettings s = stored.settings();
+    s.type = type;
+    if (cmd.option("--amount")) s.amount = true;
+    if (cmd.flag("--no-amount")) s.amount = false;
+    if (cmd.option("--cleared")) s.cleared = true;
+    if (cmd.flag("--no-cleared")) s.cleared = false;
+    if (cmd.flag("--assume-decimal")) s.assumeDecimal = true;
+    if (cmd.flag("--no-assume-decimal")) s.assumeDecimal = false;
+    s.firstRow = cmd.numberOption("--first-row").value_or(s.firstRow);
+    s.lastRow = cmd.numberOption("--last-row").value_or(s.lastRow);
+    const std::string what = type == ImportType::Fixed   ? " must be positions A-B or N"
+                             : type == ImportType::Comma ? " must be a field number"
+                                                         : " must be a column number";
+    if (!placeField(cmd.option("--check"), type, s.checkStart, s.checkEnd, s.checkField,
+                    s.checkColumn))
+        return cmd.usage("--check" + what);
+    if (!placeField(cmd.option("--amount"), type, s.amountStart, s.amountEnd, s.amountField,
+                    s.amountColumn))
+        return cmd.usage("--amount" + what);
+    if (!placeField(cmd.option("--cleared"), type, s.clearedStart, s.clearedEnd, s.clearedField,
+                    s.clearedColumn))
+        return cmd.usage("--cleared" + what);
+
+    std::string file, sheet, missingSheet;
+    if (type == ImportType::Spreadsheet) {
+        splitWorkbook(given, file, sheet);
+        // The sheet asked for (the first without one) is the one chosen.
+        s.workbook = file;
+        ImportWindows w;
+        w.selectSheet = [&](const std::vector<std::string>& topics) {
+            if (sheet.empty()) return 0;
+            const std::string name = std::filesystem::path(file).filename().string();
+            for (size_t i = 0; i < topics.size(); ++i)
+                if (topics[i] == topicName(name, sheet)) return static_cast<int>(i);
+            missingSheet = "the workbook has no sheet \"" + sheet + "\" (it has";
+            for (const std::string& t : topics) missingSheet += " " + t;
+            missingSheet += ")";
+            return -1;
+        };
+        setImportWindows(std::move(w));
+    } else {
+        file = startedPath(given);
+        s.fileName = file;
+    }
+    const ImportResult r = runImport(session, s);
+    setImportWindows({});
+    if (!missingSheet.empty()) return cmd.fail(missingSheet);
+    if (r.end != ImportEnd::Completed)
+        return cmd.fail("nothing was marked from " + file +
+                        (r.end == ImportEnd::Cancelled ? " (cancelled)" : ""));
+
+    const APbnk& bank = session.file<APbnk>().rec;
+    const ImportCounts& c = r.counts;
+    if (cmd.json()) {
+        printJson({{"bankId", bank.BankID},
+                   {"bank", jsonText(bank.Bank)},
+                   {"file", jsonText(file)},
+                   {"linesRead", static_cast<qint64>(c.lines)},
+                   {"marked", static_cast<qint64>(c.marked)},
+                   {"alreadyMarked", static_cast<qint64>(c.alreadyMarked)},
+                   {"notMatched", static_cast<qint64>(c.notMatched)},
+                   {"skipped", static_cast<qint64>(c.skipped)}});
+    } else {
+        std::printf(
+            "%s: %lld lines read, %lld marked, %lld already marked, %lld not matched, %lld "
+            "skipped\n",
+            bank.Bank.c_str(), static_cast<long long>(c.lines), static_cast<long long>(c.marked),
+            static_cast<long long>(c.alreadyMarked), static_cast<long long>(c.notMatched),
+            static_cast<long long>(c.skipped));
+    }
+    return Exit::Done;
+}
+
+Option position(const char* name, const char* help) {
+    return {name, ValueKind::Text, "P", help};
+}
+
+const CliCommand importCommand(
+    {.words = "rec import",
+     .operands = {{"BANK"}},
+     .options = {{"--fixed", ValueKind::Text, "FILE", "a fixed-format text file"},
+                 {"--comma", ValueKind::Text, "FILE", "a comma-separated text file"},
+                 {"--sheet", ValueKind::Text, "WORKBOOK[:SHEET]",
+                  "a workbook file (.ods, .xlsx), its first sheet unless one is named"},
+                 position("--check", "the check number: positions A-B, or a field or column"),
+                 position("--amount", "the amount, imported: positions A-B, or a field or column"),
+                 position("--cleared",
+                          "the date cleared, imported: positions A-B, or a field or column"),
+                 {"--no-amount", ValueKind::Flag, "", "the amount is not imported"},
+                 {"--no-cleared", ValueKind::Flag, "", "the date cleared is not imported"},
+                 {"--assume-decimal", ValueKind::Flag, "",
+                  "an amount without a point has two decimal places"},
+                 {"--no-assume-decimal", ValueKind::Flag, "", "an amount is read as it stands"},
+                 {.name = "--first-row",
+                  .kind = ValueKind::Number,
+                  .value = "N",
+                  .help = "the sheet's first row read",
+                  .min = 1},
+                 {.name = "--last-row",
+                  .kind = ValueKind::Number,
+                  .value = "N",
+                  .help = "the sheet's last row read (0: until five blank rows)",
+                  .min = 0}},
+     .json = true,
+     .help = "mark the checks a bank's list of cleared checks names; what is not given comes "
+             "from the import wizard's stored settings",
+     .run = recImport});
 
 }  // namespace
 
@@ -170,88 +223,6 @@ void useStoredImport() {
                                                        const shell::StartupParameters&) {
         (void)runStoredImport(session);  // its answer is GlobalResponse
     };
-}
-
-// Called by the rec command for "rec import".
-int recImport(CliContext& ctx) {
-    if (ctx.args.size() < 2) return error(kUsage, Usage);
-    Request req;
-    if (const std::string wrong = parse(ctx.args, req); !wrong.empty())
-        return error(wrong + "\n" + kUsage, Usage);
-
-    auto messages = std::make_shared<ScriptedMessages>(ScriptedMessages::HaltMode::Exit);
-    messages->setEcho(true);
-    messages->setAssumeYes(true);  // the command itself is the request to import
-    const auto previous = ThisMessageBox.setBackend(messages);
-    struct PutBack {
-        std::shared_ptr<MessageBackend> backend;
-        ~PutBack() {
-            ThisMessageBox.setBackend(backend);
-            setImportWindows({});
-        }
-    } putBack{previous};
-    if (glo_ApplicationName.empty()) glo_ApplicationName = "Bank Reconciliation";
-    glo_UserID = ctx.params.USERID;
-
-    Storage storage;
-    std::error_code ec;
-    const std::filesystem::path here = std::filesystem::current_path(ec);
-    storage.nameFiles(ec ? ctx.params.DATAPATH : here.string(), ctx.params.DIVISION);
-    FileSession session(storage);
-    FileUse files(session, {FileId::APbnk, FileId::APbac, FileId::SYcfg});
-    if (files.error() != Error::None) return Failed;
-    if (!findBank(session, ctx.args[1])) return error("no bank \"" + ctx.args[1] + "\"");
-
-    // The stored settings, then the options over them.
-    ImportWizard stored(session);
-    if (!stored.load()) return Failed;  // reported
-    ImportSettings s = stored.settings();
-    s.type = req.type;
-    if (req.importAmount) s.amount = *req.importAmount;
-    if (req.importCleared) s.cleared = *req.importCleared;
-    if (req.assumeDecimal) s.assumeDecimal = *req.assumeDecimal;
-    if (req.firstRow) s.firstRow = *req.firstRow;
-    if (req.lastRow) s.lastRow = *req.lastRow;
-    const char* what = req.type == ImportType::Fixed   ? " must be positions A-B or N"
-                       : req.type == ImportType::Comma ? " must be a field number"
-                                                       : " must be a column number";
-    if (!place(req.check, req.type, s.checkStart, s.checkEnd, s.checkField, s.checkColumn))
-        return error("--check" + std::string(what), Usage);
-    if (!place(req.amount, req.type, s.amountStart, s.amountEnd, s.amountField, s.amountColumn))
-        return error("--amount" + std::string(what), Usage);
-    if (!place(req.cleared, req.type, s.clearedStart, s.clearedEnd, s.clearedField,
-               s.clearedColumn))
-        return error("--cleared" + std::string(what), Usage);
-
-    std::string missing;
-    if (req.type == ImportType::Spreadsheet) {
-        // The sheet asked for (the first without one) is the one chosen.
-        s.workbook = req.file;
-        ImportWindows w;
-        w.selectSheet = [&req, &missing](const std::vector<std::string>& topics) {
-            if (req.sheet.empty()) return 0;
-            const std::string name = std::filesystem::path(req.file).filename().string();
-            for (size_t i = 0; i < topics.size(); ++i)
-                if (topics[i] == topicName(name, req.sheet)) return static_cast<int>(i);
-            missing = "the workbook has no sheet \"" + req.sheet + "\" (it has";
-            for (const std::string& t : topics) missing += " " + t;
-            missing += ")";
-            return -1;
-        };
-        setImportWindows(std::move(w));
-    } else {
-        s.fileName = req.file;
-    }
-    const ImportResult r = runImport(session, s);
-    if (!missing.empty()) return error(missing);
-    if (r.end != ImportEnd::Completed) return error("nothing was marked");
-    std::printf(
-        "%s: %lld lines read, %lld marked, %lld already marked, %lld not matched, %lld "
-        "skipped\n",
-        session.file<APbnk>().rec.Bank.c_str(), static_cast<long long>(r.counts.lines),
-        static_cast<long long>(r.counts.marked), static_cast<long long>(r.counts.alreadyMarked),
-        static_cast<long long>(r.counts.notMatched), static_cast<long long>(r.counts.skipped));
-    return Done;
 }
 
 }  // namespace cli

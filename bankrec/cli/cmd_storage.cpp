@@ -1,9 +1,9 @@
 // bankrec-cli check | dump: the division's record files as the program sees them.
 //   check                 opens every record file (creating or upgrading it) and lists them
 //   dump FILE [--key KEY] writes a record file as CSV, in the order of a key
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -12,9 +12,9 @@
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/saved_error.h"
 #include "bankrec/storage/storage.h"
-#include "bankrec/storage/warnings.h"
 #include "command.h"
 #include "corelib/text.h"
+#include "json_output.h"
 
 using namespace corelib;
 using namespace storage;
@@ -22,13 +22,6 @@ using namespace storage;
 namespace cli {
 
 namespace {
-
-// The division's files, named from the data folder (the current directory by now).
-void nameFiles(Storage& storage, const CliContext& ctx) {
-    std::error_code ec;
-    std::filesystem::path here = std::filesystem::current_path(ec);
-    storage.nameFiles(ec ? ctx.params.DATAPATH : here.string(), ctx.params.DIVISION);
-}
 
 // The file on disk as the user finds it (APbnu is named relative to the data folder).
 std::string diskPath(const Storage& storage, FileId id) {
@@ -43,42 +36,46 @@ std::string errorText(const FileSession& session) {
     return e.errorText();
 }
 
-int check(CliContext& ctx) {
-    if (!ctx.args.empty()) {
-        std::fprintf(stderr, "bankrec-cli check: unexpected argument \"%s\"\n",
-                     ctx.args.front().c_str());
-        return 2;
-    }
-    Storage storage;
-    nameFiles(storage, ctx);
+Exit check(Command& cmd) {
+    Storage& storage = cmd.storage();
     FileSession session(storage);
     int failures = 0;
+    QJsonArray files;
     for (const FileDef& def : allFiles()) {
+        QJsonObject entry{{"file", jsonText(def.name)},
+                          {"path", jsonText(diskPath(storage, def.id))},
+                          {"version", def.version}};
         // A file that cannot be opened as it is gets reported and the others still listed;
         // a missing file is created and a damaged key rebuilt through the usual open.
         Error err = openFile(session, def.id, OpenOptions{.callerHandlesFailure = true});
         if (err == Error::FileNotFound || err == Error::RebuildKeys)
             err = openFile(session, def.id);
-        if (err != Error::None) {
-            std::fprintf(stderr, "%s\t%s\tcannot be opened: %s\n", def.name.c_str(),
-                         diskPath(storage, def.id).c_str(), errorText(session).c_str());
-            ++failures;
-            continue;
-        }
         int64_t count = 0;
-        err = session.file(def.id).records(count);
+        std::string problem;
         if (err != Error::None) {
-            std::fprintf(stderr, "%s\t%s\tcannot be read: %s\n", def.name.c_str(),
-                         diskPath(storage, def.id).c_str(), errorText(session).c_str());
+            problem = "cannot be opened: " + errorText(session);
+        } else {
+            if (session.file(def.id).records(count) != Error::None)
+                problem = "cannot be read: " + errorText(session);
+            closeFile(session, def.id);
+        }
+        if (!problem.empty()) {
+            std::fprintf(stderr, "%s\t%s\t%s\n", def.name.c_str(),
+                         diskPath(storage, def.id).c_str(), problem.c_str());
+            entry["error"] = jsonText(problem);
             ++failures;
         } else {
-            std::printf("%s\t%s\tversion %d\t%lld records\n", def.name.c_str(),
-                        diskPath(storage, def.id).c_str(), def.version,
-                        static_cast<long long>(count));
+            entry["records"] = static_cast<qint64>(count);
+            if (!cmd.json())
+                std::printf("%s\t%s\tversion %d\t%lld records\n", def.name.c_str(),
+                            diskPath(storage, def.id).c_str(), def.version,
+                            static_cast<long long>(count));
         }
-        closeFile(session, def.id);
+        files.append(entry);
     }
-    return failures ? 1 : 0;
+    if (cmd.json()) printJson({{"files", files}});
+    if (failures) return cmd.fail(std::to_string(failures) + " record files are unusable");
+    return Exit::Done;
 }
 
 // A CSV field: quoted when it holds a comma, a quote or a line break; quotes doubled.
@@ -98,64 +95,31 @@ std::string csvValue(const FieldValue& value) {
     return csvField(std::get<std::string>(value));
 }
 
-void listKeys(const FileDef& def) {
-    std::fprintf(stderr, "keys of %s:", def.name.c_str());
-    for (const KeyDef& k : def.keys) std::fprintf(stderr, " %s", k.name.c_str());
-    std::fprintf(stderr, "\n");
-}
-
-int dump(CliContext& ctx) {
-    std::string fileName;
-    std::string keyName;
-    for (size_t i = 0; i < ctx.args.size(); ++i) {
-        const std::string& a = ctx.args[i];
-        if (a == "--key") {
-            if (i + 1 >= ctx.args.size()) {
-                std::fprintf(stderr, "bankrec-cli dump: --key needs a key name\n");
-                return 2;
-            }
-            keyName = ctx.args[++i];
-        } else if (fileName.empty() && a.rfind("--", 0) != 0) {
-            fileName = a;
-        } else {
-            std::fprintf(stderr, "bankrec-cli dump: unexpected argument \"%s\"\n", a.c_str());
-            return 2;
-        }
-    }
-    if (fileName.empty()) {
-        std::fprintf(stderr, "usage: bankrec-cli ... dump FILE [--key KEY]\n");
-        return 2;
-    }
+Exit dump(Command& cmd) {
+    const std::string& fileName = cmd.text("FILE");
     const FileDef* def = findFile(fileName);
     if (!def) {
-        std::fprintf(stderr,
-                     "bankrec-cli dump: no record file named \"%s\"; files:", fileName.c_str());
-        for (const FileDef& f : allFiles()) std::fprintf(stderr, " %s", f.name.c_str());
-        std::fprintf(stderr, "\n");
-        return 2;
+        std::string files;
+        for (const FileDef& f : allFiles()) files += " " + f.name;
+        return cmd.usage("no record file named \"" + fileName + "\"; files:" + files);
     }
     int key = 0;
-    if (!keyName.empty()) {
-        key = def->keyIndex(keyName);
-        if (key < 0) key = def->keyIndex(text::upper(def->name) + "_" + keyName);
+    if (const std::optional<std::string> keyName = cmd.option("--key")) {
+        key = def->keyIndex(*keyName);
+        if (key < 0) key = def->keyIndex(text::upper(def->name) + "_" + *keyName);
         if (key < 0) {
-            std::fprintf(stderr, "bankrec-cli dump: %s has no key \"%s\"\n", def->name.c_str(),
-                         keyName.c_str());
-            listKeys(*def);
-            return 2;
+            std::string keys;
+            for (const KeyDef& k : def->keys) keys += " " + k.name;
+            return cmd.usage(def->name + " has no key \"" + *keyName + "\"; keys:" + keys);
         }
     }
 
-    Storage storage;
-    nameFiles(storage, ctx);
+    Storage& storage = cmd.storage();
     FileSession session(storage);
     // Dumping never creates a file: a missing or unreadable one is reported.
     Error err = openFile(session, def->id, OpenOptions{.callerHandlesFailure = true});
-    if (err != Error::None) {
-        std::fprintf(stderr, "bankrec-cli dump: cannot open %s: %s\n",
-                     diskPath(storage, def->id).c_str(), errorText(session).c_str());
-        return 1;
-    }
+    if (err != Error::None)
+        return cmd.fail("cannot open " + diskPath(storage, def->id) + ": " + errorText(session));
     RecordFileBase& file = session.file(def->id);
     std::string line;
     for (size_t i = 0; i < def->fields.size(); ++i) {
@@ -176,18 +140,23 @@ int dump(CliContext& ctx) {
         std::fputc('\n', stdout);
     }
     const bool failed = err != Error::NoRecord;
-    if (failed) {
-        std::fprintf(stderr, "bankrec-cli dump: error reading %s: %s\n",
-                     diskPath(storage, def->id).c_str(), errorText(session).c_str());
-    }
+    const std::string problem = failed ? errorText(session) : std::string();
     closeFile(session, def->id);
-    return failed ? 1 : 0;
+    if (failed) return cmd.fail("error reading " + diskPath(storage, def->id) + ": " + problem);
+    return Exit::Done;
 }
 
-const CliCommand checkCommand(
-    "check", "check                   open every record file of the division and list them", check);
-const CliCommand dumpCommand(
-    "dump", "dump FILE [--key KEY]   print a record file as CSV in the order of a key", dump);
+const CliCommand checkCommand({.words = "check",
+                               .json = true,
+                               .help = "open (creating or upgrading) every record file of the "
+                                       "division and list them",
+                               .run = check});
+const CliCommand dumpCommand({.words = "dump",
+                              .operands = {{"FILE"}},
+                              .options = {{"--key", ValueKind::Text, "KEY",
+                                           "the key whose order to follow (default: the first)"}},
+                              .help = "a record file as CSV in the order of a key",
+                              .run = dump});
 
 }  // namespace
 

@@ -166,11 +166,11 @@ TEST_F(CliRec, ErrorsAreOneLineWithTheirExitCode) {
     };
     const Case cases[] = {
         {{"rec", "list", "No Such Bank"}, 1, "no bank \"No Such Bank\""},
-        {{"rec", "open", "1", "--ending-date", "31/03/2026"}, 2, "not a date YYYY-MM-DD"},
-        {{"rec", "open", "1", "--ending-balance", "lots"}, 2, "not an amount"},
+        {{"rec", "open", "1", "--ending-date", "31/03/2026"}, 2, "takes a date YYYY-MM-DD"},
+        {{"rec", "open", "1", "--ending-balance", "lots"}, 2, "takes an amount"},
         {{"rec", "open", "1", "--colour", "red"}, 2, "unknown option"},
         {{"rec", "view", "77"}, 1, "no reconciliation 77"},
-        {{"rec", "sort", "1"}, 2, "usage: rec"},
+        {{"rec", "sort", "1"}, 2, "unknown sub-command \"sort\""},
     };
     for (const Case& c : cases) {
         const CliResult r = cli(c.args);
@@ -193,7 +193,7 @@ TEST_F(CliRec, ErrorsAreOneLineWithTheirExitCode) {
 TEST_F(CliRec, DeleteAsksAndNeedsYes) {
     CliResult r = cli({"rec", "delete", "1"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_TRUE(has(r.err, "confirm with --yes")) << r.err;
+    EXPECT_TRUE(has(r.err, "stopped at the question")) << r.err;
     EXPECT_EQ(cli({"rec", "view", "1"}).exitCode, 0);
 
     r = cli({"rec", "delete", "1", "--yes"});

@@ -148,7 +148,7 @@ TEST_F(CliReport, RefusesWhatItCannotDoAndWritesNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {{"--from", "2026-03-01", "--pdf", "x.pdf"}, 2, "--from and --to"},
+        {{"--from", "2026-03-01", "--pdf", "x.pdf"}, 2, "--to missing"},
         {{"--from", "03/01/2026", "--to", "2026-03-31", "--pdf", "x.pdf"}, 2, "YYYY-MM-DD"},
         {{"--from", "2026-02-30", "--to", "2026-03-31", "--pdf", "x.pdf"}, 2, "YYYY-MM-DD"},
         {{"--from", "2026-03-01", "--to", "2026-03-31"}, 2, "either --pdf"},

@@ -165,7 +165,7 @@ TEST_F(CliStorage, DumpRefusesBadArgumentsAndUnreadableFilesWithoutCreatingAnyth
     } cases[] = {
         {{"dump"}, 2, "usage"},
         {{"dump", "APxyz"}, 2, "no record file named \"APxyz\""},
-        {{"dump", "APbnk", "--key"}, 2, "--key needs a key name"},
+        {{"dump", "APbnk", "--key"}, 2, "--key needs KEY"},
         {{"dump", "APbnk", "--key", "KEY_NOPE"}, 2, "APbnk has no key \"KEY_NOPE\""},
         {{"dump", "APbnk", "extra"}, 2, "unexpected argument \"extra\""},
         {{"dump", "APbnk"}, 1, "File Not Found (2)"},
