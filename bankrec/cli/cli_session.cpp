@@ -12,10 +12,15 @@ using namespace shell;
 
 namespace cli {
 
+bool reportsFailure(const RecordedMessage& m) {
+    return !ScriptedMessages::isQuestion(m.buttons) || (m.buttons & msg::Retry) ||
+           m.icon == icon::Exclamation || m.icon == icon::Hand;
+}
+
 const RecordedMessage* refusingQuestion(const std::vector<RecordedMessage>& messages) {
     for (const RecordedMessage& m : messages) {
-        if (!ScriptedMessages::isQuestion(m.buttons)) return nullptr;
-        if (!(m.answer & (msg::Yes | msg::OK | msg::Retry))) return &m;
+        if (reportsFailure(m)) return nullptr;
+        if (!(m.answer & (msg::Yes | msg::OK))) return &m;
     }
     return nullptr;
 }

@@ -15,9 +15,13 @@ namespace cli {
 // The program's exit code for the command line; `program` is argv[0].
 int runCommandLine(const CommandLine& line, const std::string& program);
 
-// The question that stopped a run: the first message is a question (more than one button)
-// answered with none of Yes, OK and Retry, before any notice reported a failure. Null when
-// the run was not stopped by a question.
+// Whether a message reports a failure rather than asks for a decision: a notice (one button),
+// an offer to try again (Retry), or a question under the exclamation or stop icon ("try to
+// save again?" after a failed write).
+bool reportsFailure(const corelib::RecordedMessage& m);
+// The question that stopped a run: a question asking for a decision ("Press OK to confirm
+// deletion") answered with neither Yes nor OK, before any message reported a failure. Null
+// when the run was not stopped by a question (a failure came first, or none was refused).
 const corelib::RecordedMessage* refusingQuestion(
     const std::vector<corelib::RecordedMessage>& messages);
 

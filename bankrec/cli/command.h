@@ -19,8 +19,9 @@
 //     unanswered for want of --yes); 99 MissingArguments (Division or DataPath missing or
 //     unusable, as the windowed program). run() returns Done, Failed, or cmd.usage(text) for
 //     a value only it can judge (a record file's or a setting's name). A Failed whose first
-//     setback was a question answered by its default becomes Refused by itself; 99 comes from
-//     start-up. A record the command line names that does not exist (a bank, an ID) is Failed.
+//     setback was a question asking for a decision (not one reporting a failure), answered by
+//     its default for want of --yes, becomes Refused by itself; 99 comes from start-up. A record
+//     the command line names that does not exist (a bank, an ID) is Failed.
 //  4. Results go to standard output and nothing else does: printf or printJson. Every message
 //     goes to standard error: the procedures' messages do by themselves (the message service
 //     writes them there), the command's own through cmd.fail(text) (returns Exit::Failed) and

@@ -234,6 +234,8 @@ class Parser {
         std::optional<std::string> joined;
         if (eq != std::string::npos) joined = a.substr(eq + 1);
 
+        if (spec && name == kJson.name && !spec->json)
+            return fail(spec->words + " does not take --json", spec);
         const Option* option = nullptr;
         if (spec) {
             for (const Option* o : optionsOf(*spec))

@@ -1,0 +1,99 @@
+#pragma once
+// Runs bankrec-cli (and tvhost) as a script would, on a demo suite in a fresh folder, with the
+// per-user settings kept in that folder.
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <string>
+
+namespace clitest {
+
+struct CliRun {
+    int exitCode = -1;
+    bool finished = false;  // ended by itself within the time allowed, without crashing
+    std::string out;
+    std::string err;
+
+    // The standard output as one JSON document; an empty object (and a test failure) if it is
+    // not one.
+    QJsonObject json() const {
+        QJsonParseError e;
+        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(out), &e);
+        EXPECT_EQ(e.error, QJsonParseError::NoError) << out;
+        EXPECT_TRUE(doc.isObject()) << out;
+        return doc.object();
+    }
+};
+
+class CliScripting : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString data() const { return dir.path() + "/data"; }
+    // The start-up arguments of the demo division, reaching the suite through `server`.
+    QStringList startup(const QString& server = {}) const {
+        return {"Division=3",
+                "DataPath=" + data(),
+                "Server=" + (server.isEmpty() ? "sqlite:" + data() : server),
+                "UserID=demo",
+                "Password=demo",
+                "TVUser=1"};
+    }
+
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("BANKREC_HKCU", dir.path() + "/hkcu.ini");
+        env.insert("BANKREC_HKLM", dir.path() + "/hklm.ini");
+        return env;
+    }
+
+    // Starts a program; finish() waits for it.
+    void start(QProcess& p, const QString& program, const QStringList& args) const {
+        p.setProcessEnvironment(environment());
+        p.start(program, args);
+    }
+    static CliRun finish(QProcess& p, int timeoutMs = 60000) {
+        CliRun r;
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.finished = p.exitStatus() == QProcess::NormalExit;
+        r.exitCode = p.exitCode();
+        r.out = p.readAllStandardOutput().toStdString();
+        r.err = p.readAllStandardError().toStdString();
+        return r;
+    }
+
+    // bankrec-cli with the given arguments as they are (start-up arguments included).
+    CliRun run(const QStringList& args, int timeoutMs = 60000) {
+        QProcess p;
+        start(p, BANKREC_CLI_EXE, args);
+        return finish(p, timeoutMs);
+    }
+    // bankrec-cli on the demo division.
+    CliRun cli(const QStringList& command) { return run(startup() + command); }
+
+    // A fresh demo suite and data folder for division 3; with `banks`, the banks loaded.
+    void makeDemo(bool banks = true) {
+        QProcess p;
+        start(p, TVHOST_EXE,
+              {"init", "--server", "sqlite:" + data(), "--division", "3", "--data", data(),
+               "--demo"});
+        const CliRun r = finish(p);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        if (banks) {
+            ASSERT_EQ(cli({"banks", "load"}).exitCode, 0);
+        }
+    }
+
+    QTemporaryDir dir;
+};
+
+}  // namespace clitest

@@ -1,0 +1,303 @@
+// bankrec-cli run as scripts run it: each cause of failure with its exit code, results alone on
+// standard output and the message on standard error, --json read back, and the README's
+// nightly example on the demo.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "bankrec/storage/file_services.h"
+#include "bankrec/storage/file_session.h"
+#include "bankrec/storage/storage.h"
+#include "cli_run.h"
+#include "corelib/message_script.h"
+
+using namespace clitest;
+using namespace storage;
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class Scripting : public CliScripting {
+  protected:
+    void SetUp() override {
+        CliScripting::SetUp();
+        ASSERT_TRUE(QDir().mkpath(data()));
+    }
+    std::string file(const char* name) const { return (data() + "/" + name).toStdString(); }
+};
+
+TEST_F(Scripting, AnUnreachableSuiteFailsTheLoadsWithCountsAloneOnStandardOutput) {
+    makeDemo(false);
+    const QStringList away = startup("sqlite:" + dir.path() + "/no/such/folder");
+    CliRun r = run(away + QStringList{"banks", "load"});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out,
+              "entries 0\nbanks added 0\nbanks updated 0\ncash accounts added 0\n"
+              "cash accounts removed 0\ndefaults set 0\n");
+    EXPECT_TRUE(has(r.err, "File (dbo.FinlInstitutionAcct) could not be opened")) << r.err;
+    EXPECT_TRUE(has(r.err, "the suite's accounts could not be read; no bank was changed")) << r.err;
+
+    ASSERT_EQ(cli({"banks", "load"}).exitCode, 0);
+    r = run(away + QStringList{"activity", "load", "Operating Account", "--json"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QJsonObject counts = r.json();
+    EXPECT_EQ(counts["suite"].toString(), "failed");
+    EXPECT_EQ(counts["entries"].toInt(), 0);
+    EXPECT_TRUE(has(r.err, "File (dbo.FIATransaction) could not be opened")) << r.err;
+
+    // A suite that is there but has nothing open is no failure.
+    r = cli({"activity", "load", "Operating Account"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = run(away + QStringList{"activity", "list", "1"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;  // the register itself needs no suite
+}
+
+TEST_F(Scripting, AWrongSuitePasswordFailsWithoutShowingThePassword) {
+    const QByteArray server = qgetenv("BANKREC_TEST_PG_SERVER");
+    if (server.isEmpty()) GTEST_SKIP() << "BANKREC_TEST_PG_SERVER not set";
+    const QString password = "Wr0ng-pa55word";
+    const QStringList args{"Division=3", "DataPath=" + data(), "Server=" + QString(server),
+                           "UserID=" + qgetenv("BANKREC_TEST_PG_USER"), "Password=" + password};
+    for (const QStringList& command : {QStringList{"banks", "load"}, {"banks", "load", "--json"}}) {
+        const CliRun r = run(args + command);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(has(r.err, "could not be opened")) << r.err;
+        EXPECT_FALSE(has(r.err + r.out, password.toStdString()));
+        EXPECT_TRUE(has(r.out, "entries")) << r.out;  // the counts, nothing else
+        EXPECT_FALSE(has(r.out, "could not")) << r.out;
+    }
+}
+
+TEST_F(Scripting, AMissingBankOrActivityFailsWithNothingOnStandardOutput) {
+    makeDemo();
+    struct Case {
+        QStringList command;
+        std::string message;
+    } cases[] = {
+        {{"activity", "load", "Nowhere Bank"}, "activity load: no bank \"Nowhere Bank\""},
+        {{"activity", "list", "99", "--json"}, "activity list: no bank \"99\""},
+        {{"banks", "set", "Nowhere Bank", "--interest", "off"}, "banks set: no bank"},
+        {{"activity", "delete", "999", "--yes"}, "activity delete: no activity 999"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = cli(c.command);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, 1) << c.message;
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(has(r.err, c.message)) << r.err;
+    }
+    // Names compare without regard to case; a BankID names the bank too.
+    EXPECT_EQ(cli({"activity", "list", "operating account"}).exitCode, 0);
+    EXPECT_EQ(cli({"activity", "list", "2"}).exitCode, 0);
+}
+
+// Wrong usage is refused before anything is opened: no record file appears.
+TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
+    struct Case {
+        QStringList args;
+        std::string message;
+    } cases[] = {
+        {startup() + QStringList{"activity", "delete", "99999999999999999999"},
+         "ID must be a whole number from 1 to 2147483647"},
+        {startup() + QStringList{"activity", "delete", "4294967297"}, "ID must be a whole number"},
+        {startup() + QStringList{"banks", "set", "Operating Account", "--interest", "sometimes"},
+         "--interest takes on or off"},
+        {startup() + QStringList{"banks", "set", "Operating Account", "--ap-bank", "OPERATING-1"},
+         "--ap-bank takes at most 10 bytes"},
+        {startup() + QStringList{"banks", "list", "--wait", "soon"}, "--wait takes a whole number"},
+        {startup() + QStringList{"banks", "list", "--colour"}, "unknown option --colour"},
+        {startup() + QStringList{"config", "set", "ImportType", "2", "--json"},
+         "config set does not take --json"},
+        {startup() + QStringList{"reconcile"}, "unknown command \"reconcile\""},
+        {QStringList{"Division=3", "DataPath=" + data(), "Sever=sqlite:/elsewhere", "banks",
+                     "list"},
+         "unknown start-up argument \"Sever=\"; known: Division= DataPath= Server="},
+        {QStringList{"Division=3", "DataPath=" + data(), "TVUser=twelve", "banks", "list"},
+         "TVUser must be a whole number"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = run(c.args);
+        ASSERT_TRUE(r.finished) << c.message;
+        EXPECT_EQ(r.exitCode, 2) << c.message;
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(has(r.err, c.message)) << r.err;
+        EXPECT_TRUE(has(r.err, "usage: bankrec-cli Division=N DataPath=DIR")) << r.err;
+    }
+    EXPECT_TRUE(QDir(data()).isEmpty());
+
+    // Names only the files or settings can judge: refused as well, and nothing stored.
+    const std::string tooLong(300, 'x');
+    for (const QStringList& command :
+         {QStringList{"config", "set", "ImportColour", "red"},
+          {"config", "set", "ImportFilename", QString::fromStdString(tooLong)},
+          {"dump", "APxyz"}}) {
+        const CliRun r = cli(command);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(cli({"config", "list"}).out.find(tooLong), std::string::npos);
+
+    // The start-up arguments the program needs: 99, as the windowed program.
+    const CliRun r = run({"Division=-1", "DataPath=" + data(), "banks", "list"});
+    EXPECT_EQ(r.exitCode, 99);
+    EXPECT_TRUE(has(r.err, "Missing Division or DataPath arguments in command line: ")) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(file("-1APbnk.db")));
+}
+
+TEST_F(Scripting, AQuestionLeftUnansweredStopsWithThreeAndYesAnswersIt) {
+    makeDemo();
+    ASSERT_EQ(cli({"activity", "load", "Operating Account"}).exitCode, 0);
+    CliRun r = cli({"activity", "delete", "1"});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(has(r.err, "Confirm Delete: You've selected to delete the highlighted record."))
+        << r.err;
+    EXPECT_TRUE(has(r.err, "[Cancel]")) << r.err;
+    EXPECT_TRUE(has(r.err, "stopped at the question \"Confirm Delete\"")) << r.err;
+
+    r = cli({"activity", "delete", "1", "--yes", "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json(), (QJsonObject{{"activityId", 1}, {"deleted", true}}));
+    EXPECT_EQ(cli({"activity", "delete", "1", "--yes"}).exitCode, 1);  // gone now
+}
+
+// Another station holds the record file: the command waits as the procedure does, then fails
+// with the warning's text and never hangs; --wait lets it wait for the other to finish.
+TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALongerWait) {
+    makeDemo();
+    ASSERT_EQ(cli({"activity", "load", "Operating Account"}).exitCode, 0);
+    ASSERT_EQ(cli({"config", "set", "ImportType", "1"}).exitCode, 0);
+    corelib::ScopedScriptedMessages quiet;
+    Storage storage;
+    storage.nameFiles(data().toStdString(), 3);
+    FileSession other(storage);
+
+    ASSERT_EQ(other.begin({FileId::APbac}, 1), Error::None);
+    QElapsedTimer clock;
+    clock.start();
+    CliRun r = cli({"activity", "delete", "1", "--yes"});
+    ASSERT_TRUE(r.finished);
+    EXPECT_LT(clock.elapsed(), 30000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(has(r.err, "attempting to frame the delete transaction on APbac")) << r.err;
+    EXPECT_TRUE(has(r.err, "activity delete: activity 1 was not deleted")) << r.err;
+
+    // Without --yes the failure still comes first: 1, not a refusal.
+    (void)other.rollback();
+    ASSERT_EQ(other.begin({FileId::SYcfg}, 1), Error::None);
+    r = cli({"config", "set", "ImportType", "2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(has(r.err, "Unable to start transaction frame")) << r.err;
+
+    // The other station finishes while a patient run waits.
+    (void)other.rollback();
+    ASSERT_EQ(other.begin({FileId::APbac}, 1), Error::None);
+    QProcess p;
+    start(p, BANKREC_CLI_EXE,
+          startup() + QStringList{"activity", "delete", "1", "--yes", "--wait", "20"});
+    ASSERT_TRUE(p.waitForStarted());
+    QThread::msleep(3000);
+    (void)other.rollback();
+    r = finish(p);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "activity 1 deleted\n");
+}
+
+TEST_F(Scripting, JsonResultsReadBackWithAmountsAsTextAndIsoDates) {
+    makeDemo(false);
+    CliRun r = cli({"banks", "load", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QJsonObject doc = r.json();
+    EXPECT_EQ(doc["suite"].toString(), "completed");
+    EXPECT_EQ(doc["banksAdded"].toInt(), 3);
+
+    r = cli({"banks", "list", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonArray banks = r.json()["banks"].toArray();
+    ASSERT_EQ(banks.size(), 3);
+    EXPECT_EQ(banks[1].toObject()["bank"].toString(), "Operating Account");
+    EXPECT_EQ(banks[1].toObject()["bankAccount"].toString(), "1000-000-00");
+    EXPECT_EQ(banks[1].toObject()["apBank"].toString(), "OPER");
+
+    r = cli({"activity", "load", "Operating Account", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    doc = r.json();
+    EXPECT_EQ(doc["added"].toInt(), doc["entries"].toInt());
+    EXPECT_GT(doc["added"].toInt(), 0);
+
+    r = cli({"activity", "list", "1", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonArray rows = r.json()["activity"].toArray();
+    ASSERT_EQ(rows.size(), doc["added"].toInt());
+    const QJsonObject first = rows[0].toObject();
+    EXPECT_EQ(first["date"].toString(), "2026-11-03");
+    EXPECT_EQ(first["reference"].toString(), "10231");
+    EXPECT_EQ(first["paymentOrDebit"].toString(), "412.37");
+    EXPECT_EQ(first["amount"].toString(), "-412.37");
+    EXPECT_EQ(first["depositOrCredit"].toString(), "0.00");
+    EXPECT_TRUE(first["activityId"].isDouble());
+
+    r = cli({"config", "list", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json()["settings"].toArray()[0].toObject()["name"].toString(), "ImportType");
+    r = cli({"check", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json()["files"].toArray().size(), 7);
+}
+
+// The README's nightly example, run as it stands on the demo: it loads every bank, and it stops
+// at the first failure with that command's exit code.
+TEST_F(Scripting, TheReadmesNightlyExampleRunsOnTheDemoAndStopsAtTheFirstFailure) {
+    std::ifstream readme(BANKREC_SOURCE_DIR "/README.md");
+    std::stringstream all;
+    all << readme.rdbuf();
+    const std::string text = all.str();
+    const size_t marker = text.find("<!-- nightly example -->");
+    ASSERT_NE(marker, std::string::npos);
+    const size_t from = text.find("```sh\n", marker);
+    const size_t to = text.find("```", from + 6);
+    ASSERT_TRUE(from != std::string::npos && to != std::string::npos);
+    const QString script = dir.path() + "/nightly.sh";
+    {
+        std::ofstream out(script.toStdString());
+        out << text.substr(from + 6, to - from - 6);
+    }
+    makeDemo(false);
+    auto nightly = [&] {
+        QProcessEnvironment env = environment();
+        env.insert("PATH", QFileInfo(BANKREC_CLI_EXE).absolutePath() + ":" + env.value("PATH"));
+        env.insert("SUITE_DATA", data());
+        env.insert("SUITE_PASSWORD", "demo");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start("bash", {script});
+        return finish(p, 120000);
+    };
+    CliRun r = nightly();
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    for (const char* bank : {"Money Market Savings", "Operating Account", "Payroll Account"})
+        EXPECT_TRUE(has(r.out, std::string(bank) + ": ")) << r.out;
+    EXPECT_TRUE(has(cli({"activity", "list", "Payroll Account"}).out, "Maria Delgado"));
+
+    // The suite gone: the first command fails and nothing after it runs.
+    ASSERT_TRUE(QFile::rename(data() + "/tvw03.db", data() + "/tvw03.away"));
+    r = nightly();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(has(r.out, "Operating Account: ")) << r.out;
+    EXPECT_TRUE(has(r.err, "could not be opened")) << r.err;
+}
+
+}  // namespace
