@@ -170,6 +170,13 @@ bool ChkLoader::step() {
             break;
     }
     response_ = o == Outcome::Failed ? RequestCancelled : RequestCompleted;
+    if (held_) {
+        // Another station holds the file and retrying was declined: every entry left would
+        // wait as long and fail alike, so the run ends here.
+        counts_.notHandled = total() - handled();
+        next_ = total() + 1;
+        return false;
+    }
     return next_ <= total();
 }
 
@@ -219,7 +226,9 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
         suspend();
         const int32_t answer = StandardWarning(Warn_AutoIncError);
         resume();
-        return answer == msg::Retry ? Outcome::Retry : Outcome::Failed;
+        if (answer == msg::Retry) return Outcome::Retry;
+        held_ = err == Error::FileLocked;
+        return Outcome::Failed;
     }
 
     stampRecord(session_, FileId::APbac);
@@ -233,7 +242,9 @@ ChkLoader::Outcome ChkLoader::handle(const ChkEntryValues& v) {
     const int32_t answer = StandardWarning(Warn_PutFailed);
     resume();
     // A retry looks the row up again, so a row reconciled meanwhile is still left alone.
-    return answer == msg::Yes ? Outcome::Retry : Outcome::Failed;
+    if (answer == msg::Yes) return Outcome::Retry;
+    held_ = err == Error::FileLocked;
+    return Outcome::Failed;
 }
 
 // ---- Progress window ----

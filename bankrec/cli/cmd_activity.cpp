@@ -57,7 +57,8 @@ Exit load(Command& cmd) {
                    {"unchanged", c.unchanged},
                    {"reconciledSkipped", c.reconciledSkipped},
                    {"otherSourceSkipped", c.otherSourceSkipped},
-                   {"failed", c.failed}});
+                   {"failed", c.failed},
+                   {"notHandled", c.notHandled}});
     } else {
         std::printf(
             "%s: %d entries, %d added, %d updated, %d unchanged, %d reconciled skipped, "
@@ -73,6 +74,10 @@ Exit load(Command& cmd) {
                                        : "the suite's transactions were read only in part; " +
                                              std::to_string(c.entries) + " handled");
     }
+    if (c.notHandled > 0)
+        return cmd.fail("the register is held by another station: " + std::to_string(c.failed) +
+                        " entries could not be stored, " + std::to_string(c.notHandled) +
+                        " were not tried");
     if (c.failed > 0)
         return cmd.fail(std::to_string(c.failed) + " of " + std::to_string(c.entries) +
                         " entries could not be stored");

@@ -299,6 +299,24 @@ class RetryBackend : public MessageBackend {
     std::function<void()> beforeRetry_;
 };
 
+// Every entry left would wait as long for the held file and fail alike: hundreds of entries
+// would keep an unattended run (or a clerk answering Cancel) busy for hours.
+TEST_F(LoadChkTest, AFileHeldElsewhereWithRetryDeclinedEndsTheRunAtTheFirstEntry) {
+    for (int id = 1; id <= 3; ++id) suiteTransaction(id, 11, 8, "-10.00", "Payee", "100");
+    FileSession other(storage);
+    ASSERT_EQ(other.begin({FileId::APbac}, 1), Error::None);
+    const ChkLoadCounts counts = load();
+    (void)other.rollback();
+    EXPECT_EQ(counts.failed, 1);
+    EXPECT_EQ(counts.notHandled, 2);
+    EXPECT_EQ(counts.entries, 1);
+    EXPECT_EQ(count<APbac>(), 0);
+    ASSERT_NE(messages->find("Attempts to automatically number this record have failed."), nullptr);
+
+    // Free again: the next run loads everything.
+    EXPECT_EQ(load().added, 3);
+}
+
 TEST_F(LoadChkTest, ARewriteThatFailsAsksToTryAgainAndYesWritesItOnceTheFileIsFree) {
     suiteTransaction(1, 11, 8, "-150.00", "Acme", "1001");
     load();

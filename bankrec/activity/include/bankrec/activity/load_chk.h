@@ -13,7 +13,9 @@
 // others are kept.
 // The transaction is ended before any question is asked and begun again afterwards. A slice
 // whose commit fails (after the lock wait) is reported; its rows are gone, so they count as
-// failed, and the next refresh brings them.
+// failed, and the next refresh brings them. An entry that fails because another station holds
+// APbac, with trying again declined, ends the run: each entry left would wait as long and fail
+// alike.
 //
 // Entries of another source (the suite leaves the source blank for other source modules) carry
 // no type and no amounts; they are skipped and counted rather than stored with made-up values.
@@ -47,6 +49,7 @@ struct ChkLoadCounts {
     int32_t otherSourceSkipped = 0;    // entries of a source other than AP, PR, CR and GL
     int32_t noTransactionSkipped = 0;  // entries of TransactionID 0
     int32_t failed = 0;                // entries abandoned after a warning
+    int32_t notHandled = 0;            // entries left when the run ended at a file held elsewhere
     // How LOADCHK ended: Failed when the suite could not be read (warning shown), Empty when it
     // had no open transaction.
     hostlink::LoadOutcome suite = hostlink::LoadOutcome::NotRun;
@@ -139,6 +142,7 @@ class ChkLoader {
     int32_t next_ = 1;
     bool inSlice_ = false;
     bool ownTransaction_ = false;  // the slice's transaction is ours to commit
+    bool held_ = false;            // an entry failed on APbac held elsewhere: the run ends
     ChkLoadCounts counts_;
     ChkLoadCounts committed_;  // counts_ when the slice's transaction began
     int32_t response_ = 2;
