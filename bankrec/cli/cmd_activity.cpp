@@ -16,6 +16,7 @@
 #include "command.h"
 #include "corelib/globals.h"
 #include "json_output.h"
+#include "load_report.h"
 
 using namespace corelib;
 using namespace storage;
@@ -24,21 +25,6 @@ using namespace activity;
 namespace cli {
 
 namespace {
-
-const char* outcomeName(hostlink::LoadOutcome o) {
-    switch (o) {
-        case hostlink::LoadOutcome::Completed:
-            return "completed";
-        case hostlink::LoadOutcome::Empty:
-            return "empty";
-        case hostlink::LoadOutcome::Cancelled:
-            return "cancelled";
-        case hostlink::LoadOutcome::Failed:
-            return "failed";
-        default:
-            return "not run";
-    }
-}
 
 Exit load(Command& cmd) {
     FileSession session(cmd.storage());
@@ -50,7 +36,7 @@ Exit load(Command& cmd) {
     if (cmd.json()) {
         printJson({{"bankId", bank.BankID},
                    {"bank", jsonText(bank.Bank)},
-                   {"suite", outcomeName(c.suite)},
+                   {"suite", loadOutcomeName(c.suite)},
                    {"entries", c.entries},
                    {"added", c.added},
                    {"updated", c.updated},
@@ -66,14 +52,8 @@ Exit load(Command& cmd) {
             bank.Bank.c_str(), c.entries, c.added, c.updated, c.unchanged, c.reconciledSkipped,
             c.otherSourceSkipped, c.failed);
     }
-    if (c.suite == hostlink::LoadOutcome::NotRun)
-        return cmd.fail("the register could not be opened; nothing loaded");
-    if (c.suite == hostlink::LoadOutcome::Failed) {
-        return cmd.fail(c.entries == 0 ? "the suite's transactions could not be read; nothing "
-                                         "loaded"
-                                       : "the suite's transactions were read only in part; " +
-                                             std::to_string(c.entries) + " handled");
-    }
+    if (auto failed = failedSuiteRead(cmd, c.suite, c.entries, "transactions", "nothing loaded"))
+        return *failed;
     if (c.notHandled > 0)
         return cmd.fail("the register is held by another station: " + std::to_string(c.failed) +
                         " entries could not be stored, " + std::to_string(c.notHandled) +

@@ -16,6 +16,7 @@
 #include "command.h"
 #include "corelib/globals.h"
 #include "json_output.h"
+#include "load_report.h"
 
 using namespace corelib;
 using namespace storage;
@@ -29,11 +30,7 @@ Exit load(Command& cmd) {
     FileSession session(cmd.storage());
     const FiaLoadCounts c = LoadFIAQuick(session, cmd.params());
     if (cmd.json()) {
-        const char* suite = c.suite == hostlink::LoadOutcome::Completed ? "completed"
-                            : c.suite == hostlink::LoadOutcome::Empty   ? "empty"
-                            : c.suite == hostlink::LoadOutcome::Failed  ? "failed"
-                                                                        : "not run";
-        printJson({{"suite", suite},
+        printJson({{"suite", loadOutcomeName(c.suite)},
                    {"entries", c.entries},
                    {"banksAdded", c.banksAdded},
                    {"banksUpdated", c.banksUpdated},
@@ -48,15 +45,8 @@ Exit load(Command& cmd) {
             "cash accounts removed %d\ndefaults set %d\n",
             c.entries, c.banksAdded, c.banksUpdated, c.cashAdded, c.cashRemoved, c.defaultsSet);
     }
-    if (c.suite == hostlink::LoadOutcome::NotRun)
-        return cmd.fail("the bank files could not be opened; nothing loaded");
-    if (c.suite == hostlink::LoadOutcome::Failed) {
-        return cmd.fail(c.entries == 0
-                            ? "the suite's accounts could not be read; no bank was changed"
-                            : "the suite's accounts were read only in part; " +
-                                  std::to_string(c.entries) +
-                                  " handled and no cash account removed");
-    }
+    if (auto failed = failedSuiteRead(cmd, c.suite, c.entries, "accounts", "no bank was changed"))
+        return *failed;
     if (c.removalSkipped && c.suite != hostlink::LoadOutcome::Empty)
         cmd.note("the suite's list was incomplete: no cash account was removed");
     if (c.suite == hostlink::LoadOutcome::Empty)

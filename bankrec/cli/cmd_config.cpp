@@ -17,12 +17,22 @@ namespace cli {
 
 namespace {
 
-Exit list(Command& cmd) {
-    FileSession session(cmd.storage());
-    FileUse file(session, {FileId::SYcfg});
+// SYcfg open in a session of its own and the settings read, as the frame reads them.
+struct Settings {
+    explicit Settings(Command& cmd) : session(cmd.storage()), file(session, {FileId::SYcfg}) {
+        config.registerDefaults();
+        read = file.error() == Error::None && config.load(session) == Error::None;
+    }
+    FileSession session;
+    FileUse file;
     Configuration config;
-    config.registerDefaults();
-    if (config.load(session) != Error::None) return cmd.fail("the settings could not be read");
+    bool read = false;
+};
+
+Exit list(Command& cmd) {
+    Settings s(cmd);
+    if (!s.read) return cmd.fail("the settings could not be read");
+    const Configuration& config = s.config;
     QJsonArray settings;
     for (const Configuration::Entry& e : config.entries()) {
         if (cmd.json())
@@ -35,12 +45,9 @@ Exit list(Command& cmd) {
 }
 
 Exit set(Command& cmd) {
-    FileSession session(cmd.storage());
-    FileUse file(session, {FileId::SYcfg});
-    Configuration config;
-    config.registerDefaults();
-    if (config.load(session) != Error::None) return cmd.fail("the settings could not be read");
-    switch (config.set(session, cmd.text("NAME"), cmd.text("VALUE"))) {
+    Settings s(cmd);
+    if (!s.read) return cmd.fail("the settings could not be read");
+    switch (s.config.set(s.session, cmd.text("NAME"), cmd.text("VALUE"))) {
         case Configuration::SetResult::Stored:
             return Exit::Done;
         case Configuration::SetResult::UnknownName:
