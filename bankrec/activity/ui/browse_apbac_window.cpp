@@ -23,7 +23,6 @@
 #include "bankrec/shell/ui/window_place.h"
 #include "bankrec/storage/file_session.h"
 #include "corelib/globals.h"
-#include "corelib/thread_registry.h"
 
 using namespace corelib;
 using namespace storage;
@@ -221,20 +220,17 @@ void BrowseAPbacWindow::closeEvent(QCloseEvent* event) {
 
 namespace {
 
+// The register is its session's root procedure: the session enters it in the thread registry
+// when it starts and takes it out when the window has gone, so the window does neither.
 ProcedureRegistration registration(kRegisterProcedure, [](shell::Session& s) -> QWidget* {
-    THREAD_LOG(kRegisterProcedure);
     auto* window = new BrowseAPbacWindow(s.storage(), s.params());
     window->setConfiguration(s.configuration());
     if (!window->open()) {
         delete window;
         GlobalResponse = RequestCancelled;
-        THREAD_RETURN(kRegisterProcedure);
         return nullptr;
     }
-    QObject::connect(window, &QObject::destroyed, [] {
-        GlobalResponse = RequestCancelled;
-        THREAD_RETURN(kRegisterProcedure);
-    });
+    QObject::connect(window, &QObject::destroyed, [] { GlobalResponse = RequestCancelled; });
     return window;
 });
 
