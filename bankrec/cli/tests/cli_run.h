@@ -1,6 +1,6 @@
 #pragma once
-// Runs bankrec-cli (and tvhost) as a script would, on a demo suite in a fresh folder, with the
-// per-user settings kept in that folder.
+// Runs bankrec-cli (and tvhost) as a script would, on a demo suite in the sandbox's folder; the
+// programs inherit the sandbox's settings files.
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
@@ -8,8 +8,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <string>
+
+#include "testsupport/sandbox.h"
 
 namespace clitest {
 
@@ -32,9 +33,13 @@ struct CliRun {
 
 class CliScripting : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void SetUp() override {
+        ASSERT_TRUE(sandbox.valid());
+        sandbox.folder("data");
+    }
 
-    QString data() const { return dir.path() + "/data"; }
+    QString root() const { return QString::fromStdString(sandbox.path()); }
+    QString data() const { return QString::fromStdString(sandbox.file("data")); }
     // The start-up arguments of the demo division, reaching the suite through `server`.
     QStringList startup(const QString& server = {}) const {
         return {"Division=3",
@@ -45,12 +50,8 @@ class CliScripting : public ::testing::Test {
                 "TVUser=1"};
     }
 
-    QProcessEnvironment environment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("BANKREC_HKCU", dir.path() + "/hkcu.ini");
-        env.insert("BANKREC_HKLM", dir.path() + "/hklm.ini");
-        return env;
-    }
+    // The sandbox's environment (its settings files included).
+    static QProcessEnvironment environment() { return QProcessEnvironment::systemEnvironment(); }
 
     // Starts a program; finish() waits for it.
     void start(QProcess& p, const QString& program, const QStringList& args) const {
@@ -93,7 +94,7 @@ class CliScripting : public ::testing::Test {
         }
     }
 
-    QTemporaryDir dir;
+    testsupport::Sandbox sandbox;  // first to be set up, last to be put back
 };
 
 }  // namespace clitest

@@ -14,7 +14,6 @@
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "cli_run.h"
-#include "corelib/message_script.h"
 
 using namespace clitest;
 using namespace storage;
@@ -27,16 +26,12 @@ bool has(const std::string& text, const std::string& part) {
 
 class Scripting : public CliScripting {
   protected:
-    void SetUp() override {
-        CliScripting::SetUp();
-        ASSERT_TRUE(QDir().mkpath(data()));
-    }
     std::string file(const char* name) const { return (data() + "/" + name).toStdString(); }
 };
 
 TEST_F(Scripting, AnUnreachableSuiteFailsTheLoadsWithCountsAloneOnStandardOutput) {
     makeDemo(false);
-    const QStringList away = startup("sqlite:" + dir.path() + "/no/such/folder");
+    const QStringList away = startup("sqlite:" + root() + "/no/such/folder");
     CliRun r = run(away + QStringList{"banks", "load"});
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 1);
@@ -178,7 +173,6 @@ TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALonger
     makeDemo();
     ASSERT_EQ(cli({"activity", "load", "Operating Account"}).exitCode, 0);
     ASSERT_EQ(cli({"config", "set", "ImportType", "1"}).exitCode, 0);
-    corelib::ScopedScriptedMessages quiet;
     Storage storage;
     storage.nameFiles(data().toStdString(), 3);
     FileSession other(storage);
@@ -269,7 +263,7 @@ TEST_F(Scripting, TheReadmesNightlyExampleRunsOnTheDemoAndStopsAtTheFirstFailure
     const size_t from = text.find("```sh\n", marker);
     const size_t to = text.find("```", from + 6);
     ASSERT_TRUE(from != std::string::npos && to != std::string::npos);
-    const QString script = dir.path() + "/nightly.sh";
+    const QString script = root() + "/nightly.sh";
     {
         std::ofstream out(script.toStdString());
         out << text.substr(from + 6, to - from - 6);

@@ -24,6 +24,7 @@
 #include "bankrec/shell/startup.h"
 #include "bankrec/shell/ui/main_frame.h"
 #include "bankrec/shell/ui/session_manager.h"
+#include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/thread_registry.h"
 #include "corelib/ui/thread_event_filter.h"
