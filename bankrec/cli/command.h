@@ -37,6 +37,9 @@
 //     A record held by another station is waited for as described, then the procedure's
 //     warning appears and the command fails; --wait SECONDS lengthens every such wait.
 //  8. The password (params().USERPW) is never printed.
+//  9. Shared pieces: findBank (bank_lookup.h) reads a BANK operand (a name, else a BankID);
+//     loadOutcomeName and failedSuiteRead (load_report.h) report the suite's side of a load;
+//     tests/cli_run.h runs the program on a demo suite as a script does.
 #include <cstdint>
 #include <functional>
 #include <optional>
