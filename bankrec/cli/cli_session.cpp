@@ -13,8 +13,7 @@ using namespace shell;
 namespace cli {
 
 bool reportsFailure(const RecordedMessage& m) {
-    return !ScriptedMessages::isQuestion(m.buttons) || (m.buttons & msg::Retry) ||
-           m.icon == icon::Exclamation || m.icon == icon::Hand;
+    return !ScriptedMessages::isQuestion(m.buttons) || (m.buttons & msg::Retry);
 }
 
 const RecordedMessage* refusingQuestion(const std::vector<RecordedMessage>& messages) {

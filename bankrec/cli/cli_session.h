@@ -15,9 +15,9 @@ namespace cli {
 // The program's exit code for the command line; `program` is argv[0].
 int runCommandLine(const CommandLine& line, const std::string& program);
 
-// Whether a message reports a failure rather than asks for a decision: a notice (one button),
-// an offer to try again (Retry), or a question under the exclamation or stop icon ("try to
-// save again?" after a failed write).
+// Whether a message reports a failure rather than asks for a decision: a notice (one button)
+// or an offer to try again (Retry). ("Try to save again?" with Yes and No comes after the
+// notice of the failed write, which already decides.)
 bool reportsFailure(const corelib::RecordedMessage& m);
 // The question that stopped a run: a question asking for a decision ("Press OK to confirm
 // deletion") answered with neither Yes nor OK, before any message reported a failure. Null

@@ -170,8 +170,12 @@ TEST(RunOutcome, OnlyARefusedDecisionBeforeAnyFailureStopsARun) {
     EXPECT_EQ(refusingQuestion({}), nullptr);
     EXPECT_EQ(refusingQuestion({confirmed, notice, tryAgain}), nullptr);
     EXPECT_EQ(refusingQuestion({frameRetry}), nullptr);
-    EXPECT_EQ(refusingQuestion({tryAgain}), nullptr);
+    EXPECT_EQ(refusingQuestion({notice, tryAgain}), nullptr);
     EXPECT_EQ(refusingQuestion({notice, confirm}), nullptr);
+    // A decision under the exclamation icon is still a decision.
+    const std::vector<RecordedMessage> sure{
+        message(msg::Yes | msg::No, msg::No, icon::Exclamation)};
+    EXPECT_EQ(refusingQuestion(sure), &sure[0]);
 }
 
 }  // namespace
