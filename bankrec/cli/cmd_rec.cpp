@@ -12,6 +12,9 @@
 //   rec view ID                         a completed statement with the items it captured
 //   rec delete ID                       deletes a statement as the list does (asks: --yes)
 //   rec import BANK ...                 marks the checks a bank's list names (cmd_rec_import.cpp)
+//   rec complete BANK                   "Do&ne": the completion checks and question (asks:
+//                                       --yes), completion, and the export to the suite
+//   rec post ID                         "&Post": sends a completed statement to the suite again
 // BANK is a bank's name or its BankID; dates are YYYY-MM-DD.
 #include <cstdio>
 #include <memory>
@@ -20,11 +23,13 @@
 #include <vector>
 
 #include "bank_lookup.h"
+#include "bankrec/reconcile/export_aprec.h"
 #include "bankrec/reconcile/reconcile_calls.h"
 #include "bankrec/reconcile/reconcile_texts.h"
 #include "bankrec/reconcile/reconciliation_list.h"
 #include "bankrec/reconcile/update_aprec.h"
 #include "bankrec/reconcile/update_aprec_delete.h"
+#include "bankrec/reconcile/update_aprec_done.h"
 #include "bankrec/reconcile/update_aprec_new.h"
 #include "bankrec/reconcile/update_aprec_range.h"
 #include "bankrec/storage/file_services.h"
@@ -45,13 +50,14 @@ namespace cli {
 
 namespace {
 
-// The files the rec commands work on, open in a session of the command.
+// The files the rec commands work on, open in a session of the command, and the program's
+// reconciliation calls (a copy a command may redirect to learn what a call did).
 struct RecCli {
     explicit RecCli(Command& cmd)
         : session(cmd.storage()), files(session, {FileId::APbnk, FileId::APbac, FileId::APrec}) {}
     FileSession session;
     FileUse files;
-    ReconcileCalls& calls = reconcileCalls();
+    ReconcileCalls calls = reconcileCalls();
 };
 
 std::string isoText(int32_t day) {
@@ -462,6 +468,112 @@ Exit remove(Command& cmd) {
     return Exit::Done;
 }
 
+// How a ledger posting of the export ended, as --json names it.
+std::string postingState(int32_t batch, bool postedNow, bool posts, const std::string& failure) {
+    if (batch) return postedNow ? "posted" : "posted before";
+    if (!failure.empty()) return "failed";
+    return posts ? "nothing to post" : "not posted by this bank";
+}
+
+// What the export sent and posted: one line each, or its part of the JSON document. Failed when
+// the suite refused or a posting failed (its batch stays 0 for a later "rec post").
+Exit reportExport(Command& cmd, const ExportResult& r, const APbnk& bank, int32_t id,
+                  QJsonObject& doc) {
+    if (!r.refusal.empty()) {
+        doc["refusal"] = jsonText(r.refusal);
+        return cmd.fail("nothing sent to the suite: " + r.refusal);
+    }
+    doc["itemsSent"] = r.itemsSent;
+    if (!cmd.json())
+        std::printf("sent to the suite: %d cleared item%s\n", r.itemsSent,
+                    r.itemsSent == 1 ? "" : "s");
+    auto posting = [&](const char* what, const char* key, int32_t batch, bool postedNow, bool posts,
+                       const std::string& failure) {
+        const std::string state = postingState(batch, postedNow, posts, failure);
+        QJsonObject o{{"state", jsonText(state)}, {"batch", batch}};
+        if (!failure.empty()) o["error"] = jsonText(failure);
+        doc[key] = o;
+        if (cmd.json()) return;
+        if (batch)
+            std::printf("%s: batch %d%s\n", what, batch, postedNow ? "" : " (posted before)");
+        else if (!failure.empty())
+            std::printf("%s: not posted: %s\n", what, failure.c_str());
+        else
+            std::printf("%s: %s\n", what, state.c_str());
+    };
+    posting("service charge", "serviceCharge", r.serviceChargeBatch, r.serviceChargePosted,
+            bank.ServiceChargePost != 0, r.serviceChargeError);
+    posting("interest earned", "interestEarned", r.interestBatch, r.interestPosted,
+            bank.InterestEarnedPost != 0, r.interestError);
+    if (!r.serviceChargeError.empty() || !r.interestError.empty())
+        return cmd.fail("a posting failed; rec post " + std::to_string(id) + " tries it again");
+    return Exit::Done;
+}
+
+std::string plural(int32_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+// "Do&ne" of the bank's open statement, through the worksheet's own checks and question; the
+// completion and the export report what they did. A question left unanswered stops it with 3.
+Exit complete(Command& cmd) {
+    RecCli cli(cmd);
+    std::optional<DoneResult> done;
+    std::optional<ExportResult> sent;
+    cli.calls.UpdateAPrecDone = [&](FileSession& s, const shell::StartupParameters&) {
+        done = UpdateAPrecDone(s);
+    };
+    cli.calls.ExportAPrec = [&](FileSession& s, const shell::StartupParameters& params) {
+        sent = ExportAPrec(s, params);
+    };
+    Exit exit = Exit::Done;
+    auto w = worksheet(cli, cmd, false, exit);
+    if (!w) return exit;
+    const APbnk bank = w->bank();
+    const std::string id = std::to_string(w->record().ReconciliationID);
+    (void)w->done();
+    // Stopped before completing: a check, the suite's register, the question or the save (the
+    // message said which).
+    if (!done) return cmd.fail("reconciliation " + id + " was not completed");
+    if (!done->done) return cmd.fail("reconciliation " + id + " was not completed; it is open");
+    QJsonObject doc{{"reconciliationId", done->reconciliationId},
+                    {"bank", jsonText(bank.Bank)},
+                    {"checksCleared", done->checksMarked},
+                    {"checksClearedAmount", jsonMoney(done->checksMarkedAmount)},
+                    {"depositsCleared", done->depositsMarked},
+                    {"depositsClearedAmount", jsonMoney(done->depositsMarkedAmount)},
+                    {"itemsCaptured", done->snapshotRows}};
+    if (!cmd.json())
+        std::printf("reconciliation %s of %s completed: %s %s and %s %s cleared, %s captured\n",
+                    id.c_str(), bank.Bank.c_str(), plural(done->checksMarked, "check").c_str(),
+                    moneyText(done->checksMarkedAmount).c_str(),
+                    plural(done->depositsMarked, "deposit").c_str(),
+                    moneyText(done->depositsMarkedAmount).c_str(),
+                    plural(done->snapshotRows, "item").c_str());
+    QJsonObject exported;
+    exit = sent ? reportExport(cmd, *sent, bank, done->reconciliationId, exported)
+                : cmd.fail("nothing was sent to the suite; rec post " + id + " sends it");
+    doc["export"] = exported;
+    if (cmd.json()) printJson(doc);
+    return exit;
+}
+
+// "&Post" of a completed statement.
+Exit post(Command& cmd) {
+    const int32_t id = cmd.number("ID");
+    RecCli cli(cmd);
+    if (!readStatement(cli, id)) return cmd.fail("no reconciliation " + std::to_string(id));
+    if (!cli.session.file<APrec>().rec.Done)
+        return cmd.fail("reconciliation " + std::to_string(id) +
+                        " is open (rec complete BANK completes it)");
+    const ExportResult sent = ExportAPrec(cli.session, cmd.params());
+    if (!sent.ran) return cmd.fail("reconciliation " + std::to_string(id) + " could not be read");
+    QJsonObject doc{{"reconciliationId", id}};
+    const Exit exit = reportExport(cmd, sent, cli.session.file<APbnk>().rec, id, doc);
+    if (cmd.json()) printJson(doc);
+    return exit;
+}
+
 const Operand kBank{"BANK"};
 const Operand kId{"ID", ValueKind::Number};
 
@@ -530,6 +642,19 @@ const CliCommand deleteCommand({.words = "rec delete",
                                 .help = "delete a reconciliation as the list does (asks first: "
                                         "--yes confirms)",
                                 .run = remove});
+const CliCommand completeCommand(
+    {.words = "rec complete",
+     .operands = {kBank},
+     .json = true,
+     .help = "complete the open reconciliation as Done does (asks first: --yes confirms), send "
+             "its cleared items to the suite and post its service charge and interest",
+     .run = complete});
+const CliCommand postCommand({.words = "rec post",
+                              .operands = {kId},
+                              .json = true,
+                              .help = "send a completed reconciliation to the suite again, "
+                                      "posting what is not posted yet",
+                              .run = post});
 
 }  // namespace
 

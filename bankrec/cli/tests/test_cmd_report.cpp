@@ -212,7 +212,7 @@ TEST_F(CliReport, RecRefusesWhatItCannotDoAndWritesNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {{"one", "--pdf", "x.pdf"}, 2, "is a number"},
+        {{"one", "--pdf", "x.pdf"}, 2, "ID must be a whole number"},
         {{"1"}, 2, "either --pdf"},
         {{"1", "--unmarked", "--pdf", "x.pdf"}, 2, "unknown option --unmarked"},
         {{"9", "--pdf", "x.pdf"}, 1, "no reconciliation 9"},
