@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QThread>
 #include <filesystem>
@@ -27,6 +28,25 @@ bool has(const std::string& text, const std::string& part) {
 class Scripting : public CliScripting {
   protected:
     std::string file(const char* name) const { return (data() + "/" + name).toStdString(); }
+
+    // The demo with Operating Account's checks loaded and its first reconciliation open, in
+    // balance with check 10231 marked: ready to complete.
+    void openStatementInBalance() {
+        makeDemo();
+        ASSERT_EQ(cli({"activity", "load", "Operating Account"}).exitCode, 0);
+        CliRun r = cli({"rec", "open", "Operating Account", "--opening-date", "2026-10-31",
+                        "--ending-date", "2026-11-30", "--ending-balance", "-412.37"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        r = cli({"rec", "mark", "Operating Account", "10231", "--json"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        ASSERT_EQ(r.json()["difference"].toString(), "0.00");
+    }
+    // Whether reconciliation 1 is completed, as rec list --json tells.
+    bool firstStatementDone() {
+        const CliRun r = cli({"rec", "list", "Operating Account", "--json"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return r.json()["statements"].toArray().at(0).toObject()["done"].toBool();
+    }
 };
 
 TEST_F(Scripting, AnUnreachableSuiteFailsTheLoadsWithCountsAloneOnStandardOutput) {
@@ -73,8 +93,9 @@ TEST_F(Scripting, AWrongSuitePasswordFailsWithoutShowingThePassword) {
     }
 }
 
-TEST_F(Scripting, AMissingBankOrActivityFailsWithNothingOnStandardOutput) {
+TEST_F(Scripting, AMissingBankActivityOrReconciliationFailsWithNothingOnStandardOutput) {
     makeDemo();
+    const QString pdf = root() + "/x.pdf";
     struct Case {
         QStringList command;
         std::string message;
@@ -83,6 +104,18 @@ TEST_F(Scripting, AMissingBankOrActivityFailsWithNothingOnStandardOutput) {
         {{"activity", "list", "99", "--json"}, "activity list: no bank \"99\""},
         {{"banks", "set", "Nowhere Bank", "--interest", "off"}, "banks set: no bank"},
         {{"activity", "delete", "999", "--yes"}, "activity delete: no activity 999"},
+        {{"rec", "list", "Nowhere Bank", "--json"}, "rec list: no bank \"Nowhere Bank\""},
+        {{"rec", "open", "Nowhere Bank", "--ending-date", "2026-11-30"}, "rec open: no bank"},
+        {{"rec", "complete", "Nowhere Bank", "--yes"}, "rec complete: no bank"},
+        {{"rec", "show", "Operating Account", "--json"}, "has no open reconciliation"},
+        {{"rec", "complete", "Operating Account", "--yes", "--json"}, "has no open reconciliation"},
+        {{"rec", "view", "7", "--json"}, "rec view: no reconciliation 7"},
+        {{"rec", "post", "7", "--json"}, "rec post: no reconciliation 7"},
+        {{"rec", "delete", "7", "--yes"}, "rec delete: no reconciliation 7"},
+        {{"report", "rec", "7", "--pdf", pdf, "--json"}, "report rec: no reconciliation 7"},
+        {{"report", "register", "--bank", "Nowhere Bank", "--from", "2026-11-01", "--to",
+          "2026-11-30", "--pdf", pdf},
+         "report register: no bank"},
     };
     for (const Case& c : cases) {
         const CliRun r = cli(c.command);
@@ -91,6 +124,7 @@ TEST_F(Scripting, AMissingBankOrActivityFailsWithNothingOnStandardOutput) {
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(has(r.err, c.message)) << r.err;
     }
+    EXPECT_FALSE(QFileInfo::exists(pdf));
     // Names compare without regard to case; a BankID names the bank too.
     EXPECT_EQ(cli({"activity", "list", "operating account"}).exitCode, 0);
     EXPECT_EQ(cli({"activity", "list", "2"}).exitCode, 0);
@@ -114,6 +148,23 @@ TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
         {startup() + QStringList{"config", "set", "ImportType", "2", "--json"},
          "config set does not take --json"},
         {startup() + QStringList{"reconcile"}, "unknown command \"reconcile\""},
+        {startup() + QStringList{"rec", "open", "1", "--ending-date", "2026-02-30"},
+         "--ending-date takes a date YYYY-MM-DD"},
+        {startup() + QStringList{"rec", "open", "1", "--interest", "ten"},
+         "--interest takes an amount"},
+        {startup() + QStringList{"rec", "mark", "1", "--deposit", "first"},
+         "--deposit takes a whole number"},
+        {startup() + QStringList{"rec", "range", "1", "100"}, "TO missing"},
+        {startup() + QStringList{"rec", "complete"}, "BANK missing"},
+        {startup() + QStringList{"rec", "complete", "1", "--wait", "-5"},
+         "--wait takes a whole number"},
+        {startup() + QStringList{"rec", "post", "0"}, "ID must be a whole number from 1"},
+        {startup() + QStringList{"rec", "delete", "1", "--json"},
+         "rec delete does not take --json"},
+        {startup() + QStringList{"report", "rec", "one", "--pdf", "x.pdf"},
+         "ID must be a whole number"},
+        {startup() + QStringList{"report", "rec", "1", "--unmarked", "--pdf", "x.pdf"},
+         "unknown option --unmarked"},
         {QStringList{"Division=3", "DataPath=" + data(), "Sever=sqlite:/elsewhere", "banks",
                      "list"},
          "unknown start-up argument \"Sever=\"; known: Division= DataPath= Server="},
@@ -135,7 +186,9 @@ TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
     for (const QStringList& command :
          {QStringList{"config", "set", "ImportColour", "red"},
           {"config", "set", "ImportFilename", QString::fromStdString(tooLong)},
-          {"dump", "APxyz"}}) {
+          {"dump", "APxyz"},
+          {"rec", "mark", "1"},
+          {"report", "rec", "1", "--json"}}) {
         const CliRun r = cli(command);
         EXPECT_EQ(r.exitCode, 2) << r.err;
         EXPECT_EQ(r.out, "");
@@ -165,6 +218,34 @@ TEST_F(Scripting, AQuestionLeftUnansweredStopsWithThreeAndYesAnswersIt) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.json(), (QJsonObject{{"activityId", 1}, {"deleted", true}}));
     EXPECT_EQ(cli({"activity", "delete", "1", "--yes"}).exitCode, 1);  // gone now
+}
+
+// Completing and deleting a reconciliation ask first: without --yes nothing is done and the
+// run ends with 3; with it the completion reports what it cleared and sent.
+TEST_F(Scripting, RecQuestionsLeftUnansweredStopWithThreeAndYesAnswersThem) {
+    openStatementInBalance();
+    CliRun r = cli({"rec", "complete", "Operating Account", "--json"});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(has(r.err, "Are you sure you want to do this? [No]")) << r.err;
+    EXPECT_TRUE(has(r.err, "stopped at the question")) << r.err;
+    EXPECT_FALSE(firstStatementDone());
+
+    r = cli({"rec", "delete", "1"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(cli({"rec", "show", "Operating Account"}).exitCode, 0);  // still there
+
+    r = cli({"rec", "complete", "Operating Account", "--yes"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "reconciliation 1 of Operating Account completed: 1 check 412.37 and 0 deposits "
+              "0.00 cleared, 8 items captured\n"
+              "sent to the suite: 1 cleared item\n"
+              "service charge: not posted by this bank\n"
+              "interest earned: not posted by this bank\n");
+    EXPECT_TRUE(firstStatementDone());
 }
 
 // Another station holds the record file: the command waits as the procedure does, then fails
@@ -209,6 +290,50 @@ TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALonger
     EXPECT_EQ(r.out, "activity 1 deleted\n");
 }
 
+// The reconciliation file held by another station: completing or saving the statement fails
+// after its wait with the statement left as it was; a patient run completes it.
+TEST_F(Scripting, AReconciliationHeldElsewhereFailsTheCompletionOrWaitsWithWait) {
+    openStatementInBalance();
+    Storage storage;
+    storage.nameFiles(data().toStdString(), 3);
+    FileSession other(storage);
+    ASSERT_EQ(other.begin({FileId::APrec}, 1), Error::None);
+    QElapsedTimer clock;
+    clock.start();
+    struct Case {
+        QStringList command;
+        std::string message;
+    } cases[] = {
+        {{"rec", "complete", "Operating Account", "--yes", "--json"},
+         "Unable to begin transaction"},
+        {{"rec", "open", "Operating Account", "--ending-balance", "-400.00"},
+         "attempting to frame the update transaction on APrec"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = cli(c.command);
+        ASSERT_TRUE(r.finished) << c.message;
+        EXPECT_EQ(r.exitCode, 1) << c.message << "\n" << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(has(r.err, c.message)) << r.err;
+    }
+    EXPECT_LT(clock.elapsed(), 90000);
+    (void)other.rollback();
+    EXPECT_FALSE(firstStatementDone());
+    EXPECT_EQ(cli({"rec", "show", "1", "--json"}).json()["endingBalance"].toString(), "-412.37");
+
+    ASSERT_EQ(other.begin({FileId::APrec}, 1), Error::None);
+    QProcess p;
+    start(p, BANKREC_CLI_EXE,
+          startup() + QStringList{"rec", "complete", "Operating Account", "--yes", "--wait", "20"});
+    ASSERT_TRUE(p.waitForStarted());
+    QThread::msleep(3000);
+    (void)other.rollback();
+    const CliRun r = finish(p);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "reconciliation 1 of Operating Account completed")) << r.out;
+    EXPECT_TRUE(firstStatementDone());
+}
+
 TEST_F(Scripting, JsonResultsReadBackWithAmountsAsTextAndIsoDates) {
     makeDemo(false);
     CliRun r = cli({"banks", "load", "--json"});
@@ -249,6 +374,59 @@ TEST_F(Scripting, JsonResultsReadBackWithAmountsAsTextAndIsoDates) {
     r = cli({"check", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.json()["files"].toArray().size(), 7);
+}
+
+TEST_F(Scripting, RecAndReportJsonReadsBack) {
+    openStatementInBalance();
+    CliRun r = cli({"rec", "show", "Operating Account", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QJsonObject doc = r.json();
+    EXPECT_EQ(doc["reconciliationId"].toInt(), 1);
+    EXPECT_EQ(doc["endingDate"].toString(), "2026-11-30");
+    EXPECT_EQ(doc["endingBalance"].toString(), "-412.37");
+    EXPECT_EQ(doc["checksMarkedAmount"].toString(), "412.37");
+    EXPECT_TRUE(doc["serviceChargeDate"].isNull());
+    const QJsonArray checks = doc["checks"].toArray();
+    ASSERT_FALSE(checks.isEmpty());
+    EXPECT_EQ(checks[0].toObject()["reference"].toString(), "10231");
+    EXPECT_EQ(checks[0].toObject()["amount"].toString(), "412.37");
+    EXPECT_EQ(checks[0].toObject()["date"].toString(), "2026-11-03");
+    EXPECT_FALSE(checks[0].toObject()["marker"].toString().isEmpty());
+    EXPECT_EQ(doc["deposits"].toArray().size(), 8 - checks.size());
+
+    r = cli({"rec", "complete", "Operating Account", "--yes", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    doc = r.json();
+    EXPECT_EQ(doc["reconciliationId"].toInt(), 1);
+    EXPECT_EQ(doc["checksCleared"].toInt(), 1);
+    EXPECT_EQ(doc["checksClearedAmount"].toString(), "412.37");
+    EXPECT_EQ(doc["depositsClearedAmount"].toString(), "0.00");
+    EXPECT_EQ(doc["itemsCaptured"].toInt(), 8);
+    const QJsonObject sent = doc["export"].toObject();
+    EXPECT_EQ(sent["itemsSent"].toInt(), 1);
+    EXPECT_EQ(sent["serviceCharge"].toObject()["state"].toString(), "not posted by this bank");
+    EXPECT_EQ(sent["interestEarned"].toObject()["batch"].toInt(), 0);
+
+    r = cli({"rec", "post", "1", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json()["itemsSent"].toInt(), 1);
+
+    r = cli({"rec", "list", "Operating Account", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonArray statements = r.json()["statements"].toArray();
+    ASSERT_EQ(statements.size(), 1);
+    EXPECT_TRUE(statements[0].toObject()["done"].toBool());
+    EXPECT_EQ(statements[0].toObject()["openingDate"].toString(), "2026-10-31");
+
+    r = cli({"rec", "view", "1", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json()["checks"].toArray().size(), checks.size());
+
+    const QString pdf = root() + "/rec1.pdf";
+    r = cli({"report", "rec", "1", "--unmarked-checks", "--pdf", pdf, "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json(), (QJsonObject{{"pdf", pdf}}));
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
 
 // The README's nightly example, run as it stands on the demo: it loads every bank, and it stops
