@@ -124,13 +124,16 @@ std::unique_ptr<Worksheet> worksheet(RecCli& cli, Command& cmd, bool mayAdd, Exi
     return w;
 }
 
-Exit saveAndShow(Command& cmd, Worksheet& w) {
+// Saves the worksheet and shows its summary; `more` joins the JSON document.
+Exit saveAndShow(Command& cmd, Worksheet& w, const QJsonObject& more = {}) {
     if (w.ok() != Worksheet::Outcome::Close)
         return cmd.fail("the reconciliation was not saved (" +
                         std::to_string(w.record().ReconciliationID) + ")");
-    if (cmd.json())
-        printJson(summaryJson(w.record(), w.bank().Bank, w.difference()));
-    else
+    if (cmd.json()) {
+        QJsonObject doc = summaryJson(w.record(), w.bank().Bank, w.difference());
+        for (auto i = more.begin(); i != more.end(); ++i) doc[i.key()] = i.value();
+        printJson(doc);
+    } else
         printSummary(w.record(), w.bank().Bank, w.difference());
     return Exit::Done;
 }
@@ -385,7 +388,10 @@ Exit range(Command& cmd) {
     if (!cmd.json())
         std::printf("%d check(s) %s for a total of %s\n", dialog.result().count,
                     unmark ? "unmarked" : "marked", moneyText(dialog.result().total).c_str());
-    return saveAndShow(cmd, *w);
+    return saveAndShow(
+        cmd, *w,
+        {{"range", QJsonObject{{unmark ? "unmarked" : "marked", dialog.result().count},
+                               {"total", jsonMoney(dialog.result().total)}}}});
 }
 
 bool readStatement(RecCli& cli, int32_t id) {
@@ -464,7 +470,10 @@ Exit remove(Command& cmd) {
     GlobalRequest = DeleteRecord;
     if (UpdateAPrec(cli.session, cmd.params(), cli.calls, {}, kListTitle) != RequestCompleted)
         return cmd.fail("reconciliation " + std::to_string(id) + " was not deleted");
-    std::printf("reconciliation %d deleted\n", id);
+    if (cmd.json())
+        printJson({{"reconciliationId", id}, {"deleted", true}});
+    else
+        std::printf("reconciliation %d deleted\n", id);
     return Exit::Done;
 }
 
@@ -639,6 +648,7 @@ const CliCommand viewCommand({.words = "rec view",
                               .run = view});
 const CliCommand deleteCommand({.words = "rec delete",
                                 .operands = {kId},
+                                .json = true,
                                 .help = "delete a reconciliation as the list does (asks first: "
                                         "--yes confirms)",
                                 .run = remove});

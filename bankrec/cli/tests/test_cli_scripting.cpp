@@ -159,8 +159,7 @@ TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
         {startup() + QStringList{"rec", "complete", "1", "--wait", "-5"},
          "--wait takes a whole number"},
         {startup() + QStringList{"rec", "post", "0"}, "ID must be a whole number from 1"},
-        {startup() + QStringList{"rec", "delete", "1", "--json"},
-         "rec delete does not take --json"},
+        {startup() + QStringList{"rec", "view", "1", "--pdf", "x.pdf"}, "unknown option --pdf"},
         {startup() + QStringList{"report", "rec", "one", "--pdf", "x.pdf"},
          "ID must be a whole number"},
         {startup() + QStringList{"report", "rec", "1", "--unmarked", "--pdf", "x.pdf"},
@@ -393,6 +392,16 @@ TEST_F(Scripting, RecAndReportJsonReadsBack) {
     EXPECT_EQ(checks[0].toObject()["date"].toString(), "2026-11-03");
     EXPECT_FALSE(checks[0].toObject()["marker"].toString().isEmpty());
     EXPECT_EQ(doc["deposits"].toArray().size(), 8 - checks.size());
+
+    // A range's count and total beside the summary, marked and unmarked again.
+    r = cli({"rec", "range", "Operating Account", "10232", "10233", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    doc = r.json();
+    EXPECT_EQ(doc["range"].toObject(), (QJsonObject{{"marked", 2}, {"total", "1384.55"}}));
+    EXPECT_EQ(doc["difference"].toString(), "-1384.55");
+    r = cli({"rec", "range", "Operating Account", "10232", "10233", "--unmark", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json()["range"].toObject()["unmarked"].toInt(), 2);
 
     r = cli({"rec", "complete", "Operating Account", "--yes", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
