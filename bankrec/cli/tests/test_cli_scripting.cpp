@@ -9,6 +9,7 @@
 #include <QThread>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "bankrec/storage/file_services.h"
@@ -41,12 +42,34 @@ class Scripting : public CliScripting {
         ASSERT_EQ(r.exitCode, 0) << r.err;
         ASSERT_EQ(r.json()["difference"].toString(), "0.00");
     }
+    // Another station on the demo division's record files.
+    FileSession& otherStation() {
+        if (!other_) {
+            otherStorage_.nameFiles(data().toStdString(), 3);
+            other_ = std::make_unique<FileSession>(otherStorage_);
+        }
+        return *other_;
+    }
+    // Runs the command with --wait 20 while the other station holds `file` for three seconds.
+    CliRun runWhileHeldAWhile(FileId file, const QStringList& command) {
+        EXPECT_EQ(otherStation().begin({file}, 1), Error::None);
+        QProcess p;
+        start(p, BANKREC_CLI_EXE, startup() + command + QStringList{"--wait", "20"});
+        EXPECT_TRUE(p.waitForStarted());
+        QThread::msleep(3000);
+        (void)otherStation().rollback();
+        return finish(p);
+    }
     // Whether reconciliation 1 is completed, as rec list --json tells.
     bool firstStatementDone() {
         const CliRun r = cli({"rec", "list", "Operating Account", "--json"});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         return r.json()["statements"].toArray().at(0).toObject()["done"].toBool();
     }
+
+  private:
+    Storage otherStorage_;
+    std::unique_ptr<FileSession> other_;
 };
 
 TEST_F(Scripting, AnUnreachableSuiteFailsTheLoadsWithCountsAloneOnStandardOutput) {
@@ -253,9 +276,7 @@ TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALonger
     makeDemo();
     ASSERT_EQ(cli({"activity", "load", "Operating Account"}).exitCode, 0);
     ASSERT_EQ(cli({"config", "set", "ImportType", "1"}).exitCode, 0);
-    Storage storage;
-    storage.nameFiles(data().toStdString(), 3);
-    FileSession other(storage);
+    FileSession& other = otherStation();
 
     ASSERT_EQ(other.begin({FileId::APbac}, 1), Error::None);
     QElapsedTimer clock;
@@ -277,14 +298,7 @@ TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALonger
 
     // The other station finishes while a patient run waits.
     (void)other.rollback();
-    ASSERT_EQ(other.begin({FileId::APbac}, 1), Error::None);
-    QProcess p;
-    start(p, BANKREC_CLI_EXE,
-          startup() + QStringList{"activity", "delete", "1", "--yes", "--wait", "20"});
-    ASSERT_TRUE(p.waitForStarted());
-    QThread::msleep(3000);
-    (void)other.rollback();
-    r = finish(p);
+    r = runWhileHeldAWhile(FileId::APbac, {"activity", "delete", "1", "--yes"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "activity 1 deleted\n");
 }
@@ -293,9 +307,7 @@ TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALonger
 // after its wait with the statement left as it was; a patient run completes it.
 TEST_F(Scripting, AReconciliationHeldElsewhereFailsTheCompletionOrWaitsWithWait) {
     openStatementInBalance();
-    Storage storage;
-    storage.nameFiles(data().toStdString(), 3);
-    FileSession other(storage);
+    FileSession& other = otherStation();
     ASSERT_EQ(other.begin({FileId::APrec}, 1), Error::None);
     QElapsedTimer clock;
     clock.start();
@@ -320,14 +332,8 @@ TEST_F(Scripting, AReconciliationHeldElsewhereFailsTheCompletionOrWaitsWithWait)
     EXPECT_FALSE(firstStatementDone());
     EXPECT_EQ(cli({"rec", "show", "1", "--json"}).json()["endingBalance"].toString(), "-412.37");
 
-    ASSERT_EQ(other.begin({FileId::APrec}, 1), Error::None);
-    QProcess p;
-    start(p, BANKREC_CLI_EXE,
-          startup() + QStringList{"rec", "complete", "Operating Account", "--yes", "--wait", "20"});
-    ASSERT_TRUE(p.waitForStarted());
-    QThread::msleep(3000);
-    (void)other.rollback();
-    const CliRun r = finish(p);
+    const CliRun r =
+        runWhileHeldAWhile(FileId::APrec, {"rec", "complete", "Operating Account", "--yes"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(has(r.out, "reconciliation 1 of Operating Account completed")) << r.out;
     EXPECT_TRUE(firstStatementDone());
