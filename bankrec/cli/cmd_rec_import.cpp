@@ -41,25 +41,33 @@ std::optional<int32_t> place(std::string_view s) {
     return n;
 }
 
-// Applies one field's option to the settings: positions "A-B" or "N" of a fixed-format line, a
-// field or column number otherwise. False when the value is none of these.
-bool placeField(const std::optional<std::string>& option, ImportType type, int32_t& start,
-                int32_t& end, int32_t& field, int32_t& column) {
-    if (!option) return true;
+// Where a field is: positions `first` to `last` of a fixed-format line, else the field or column
+// number `first`.
+struct Place {
+    int32_t first = 0;
+    int32_t last = 0;
+};
+
+// A field's option: "A-B" or "N" for a fixed-format line, a field or column number otherwise;
+// nullopt when the value is none of these.
+std::optional<Place> parsePlace(const std::string& value, ImportType type) {
+    const size_t dash = type == ImportType::Fixed ? value.find('-') : std::string::npos;
+    const std::optional<int32_t> a = place(std::string_view(value).substr(0, dash));
+    const std::optional<int32_t> b =
+        dash == std::string::npos ? a : place(std::string_view(value).substr(dash + 1));
+    if (!a || !b || *a > *b) return std::nullopt;
+    return Place{*a, *b};
+}
+
+// Puts a field's place into the settings of the import type.
+void putPlace(const Place& p, ImportType type, int32_t& start, int32_t& end, int32_t& field,
+              int32_t& column) {
     if (type == ImportType::Fixed) {
-        const size_t dash = option->find('-');
-        const std::optional<int32_t> a = place(std::string_view(*option).substr(0, dash));
-        const std::optional<int32_t> b =
-            dash == std::string::npos ? a : place(std::string_view(*option).substr(dash + 1));
-        if (!a || !b || *a > *b) return false;
-        start = *a;
-        end = *b;
-        return true;
+        start = p.first;
+        end = p.last;
+    } else {
+        (type == ImportType::Comma ? field : column) = p.first;
     }
-    const std::optional<int32_t> n = place(*option);
-    if (!n) return false;
-    (type == ImportType::Comma ? field : column) = *n;
-    return true;
 }
 
 // WORKBOOK[:SHEET]: the whole text when it names a file, else split at its last colon. The
@@ -99,6 +107,20 @@ Exit recImport(Command& cmd) {
     if (cmd.flag("--assume-decimal") && cmd.flag("--no-assume-decimal"))
         return cmd.usage("--assume-decimal and --no-assume-decimal contradict");
 
+    // Where the fields are, as given: checked before any file is opened.
+    std::optional<Place> places[3];
+    const char* const placeOptions[3] = {"--check", "--amount", "--cleared"};
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<std::string> value = cmd.option(placeOptions[i]);
+        if (!value) continue;
+        places[i] = parsePlace(*value, type);
+        if (!places[i])
+            return cmd.usage(std::string(placeOptions[i]) +
+                             (type == ImportType::Fixed   ? " must be positions A-B or N"
+                              : type == ImportType::Comma ? " must be a field number"
+                                                          : " must be a column number"));
+    }
+
     FileSession session(cmd.storage());
     FileUse files(session, {FileId::APbnk, FileId::APbac, FileId::SYcfg});
     if (files.error() != Error::None) return Exit::Failed;  // reported
@@ -110,26 +132,20 @@ Exit recImport(Command& cmd) {
     if (!stored.load()) return cmd.fail("the import's settings cannot be read");
     ImportSettings s = stored.settings();
     s.type = type;
-    if (cmd.option("--amount")) s.amount = true;
+    if (places[1]) s.amount = true;
     if (cmd.flag("--no-amount")) s.amount = false;
-    if (cmd.option("--cleared")) s.cleared = true;
+    if (places[2]) s.cleared = true;
     if (cmd.flag("--no-cleared")) s.cleared = false;
     if (cmd.flag("--assume-decimal")) s.assumeDecimal = true;
     if (cmd.flag("--no-assume-decimal")) s.assumeDecimal = false;
     s.firstRow = cmd.numberOption("--first-row").value_or(s.firstRow);
     s.lastRow = cmd.numberOption("--last-row").value_or(s.lastRow);
-    const std::string what = type == ImportType::Fixed   ? " must be positions A-B or N"
-                             : type == ImportType::Comma ? " must be a field number"
-                                                         : " must be a column number";
-    if (!placeField(cmd.option("--check"), type, s.checkStart, s.checkEnd, s.checkField,
-                    s.checkColumn))
-        return cmd.usage("--check" + what);
-    if (!placeField(cmd.option("--amount"), type, s.amountStart, s.amountEnd, s.amountField,
-                    s.amountColumn))
-        return cmd.usage("--amount" + what);
-    if (!placeField(cmd.option("--cleared"), type, s.clearedStart, s.clearedEnd, s.clearedField,
-                    s.clearedColumn))
-        return cmd.usage("--cleared" + what);
+    if (places[0])
+        putPlace(*places[0], type, s.checkStart, s.checkEnd, s.checkField, s.checkColumn);
+    if (places[1])
+        putPlace(*places[1], type, s.amountStart, s.amountEnd, s.amountField, s.amountColumn);
+    if (places[2])
+        putPlace(*places[2], type, s.clearedStart, s.clearedEnd, s.clearedField, s.clearedColumn);
 
     std::string file, sheet, missingSheet;
     if (type == ImportType::Spreadsheet) {
@@ -156,7 +172,8 @@ Exit recImport(Command& cmd) {
     setImportWindows({});
     if (!missingSheet.empty()) return cmd.fail(missingSheet);
     if (r.end != ImportEnd::Completed)
-        return cmd.fail("nothing was marked from " + file +
+        return cmd.fail("nothing was marked from " +
+                        (file.empty() ? std::string("the spreadsheet open in Calc") : file) +
                         (r.end == ImportEnd::Cancelled ? " (cancelled)" : ""));
 
     const APbnk& bank = session.file<APbnk>().rec;
@@ -164,7 +181,7 @@ Exit recImport(Command& cmd) {
     if (cmd.json()) {
         printJson({{"bankId", bank.BankID},
                    {"bank", jsonText(bank.Bank)},
-                   {"file", jsonText(file)},
+                   {"file", file.empty() ? QJsonValue() : jsonText(file)},
                    {"linesRead", static_cast<qint64>(c.lines)},
                    {"marked", static_cast<qint64>(c.marked)},
                    {"alreadyMarked", static_cast<qint64>(c.alreadyMarked)},

@@ -8,7 +8,6 @@
 // an open one the worksheet report. The pages go to a PDF file or to a CUPS printer; nothing is
 // previewed.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,13 +29,6 @@ namespace cli {
 namespace {
 
 using reports::RegisterSelection;
-
-// Where the command was started: the program makes the data folder current before the command
-// runs, but a relative --pdf path means a file where the user is.
-const std::filesystem::path startFolder = [] {
-    std::error_code ec;
-    return std::filesystem::current_path(ec);
-}();
 
 // Where the pages go: --pdf FILE (relative to where the command was started) or --printer NAME.
 struct Destination {
@@ -78,9 +70,7 @@ std::optional<Destination> destination(Command& cmd, Exit& exit) {
         exit = cmd.usage("give either --pdf FILE or --printer NAME");
         return std::nullopt;
     }
-    if (pdf)
-        return Destination{true,
-                           (startFolder / std::filesystem::path(*pdf)).lexically_normal().string()};
+    if (pdf) return Destination{true, startedPath(*pdf)};
     return Destination{false, *printer};
 }
 

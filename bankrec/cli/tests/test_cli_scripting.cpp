@@ -116,9 +116,10 @@ TEST_F(Scripting, AWrongSuitePasswordFailsWithoutShowingThePassword) {
     }
 }
 
-TEST_F(Scripting, AMissingBankActivityOrReconciliationFailsWithNothingOnStandardOutput) {
+TEST_F(Scripting, AMissingBankActivityReconciliationOrFileFailsWithNothingOnStandardOutput) {
     makeDemo();
     const QString pdf = root() + "/x.pdf";
+    const QString none = root() + "/none.csv";
     struct Case {
         QStringList command;
         std::string message;
@@ -139,6 +140,11 @@ TEST_F(Scripting, AMissingBankActivityOrReconciliationFailsWithNothingOnStandard
         {{"report", "register", "--bank", "Nowhere Bank", "--from", "2026-11-01", "--to",
           "2026-11-30", "--pdf", pdf},
          "report register: no bank"},
+        {{"rec", "import", "Nowhere Bank", "--comma", none, "--json"},
+         "rec import: no bank \"Nowhere Bank\""},
+        {{"rec", "import", "Operating Account", "--comma", none, "--json"}, "could not be opened"},
+        {{"rec", "import", "Operating Account", "--sheet", root() + "/none.ods:Cleared"},
+         "rec import: nothing was marked from " + root().toStdString() + "/none.ods"},
     };
     for (const Case& c : cases) {
         const CliRun r = cli(c.command);
@@ -187,6 +193,11 @@ TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
          "ID must be a whole number"},
         {startup() + QStringList{"report", "rec", "1", "--unmarked", "--pdf", "x.pdf"},
          "unknown option --unmarked"},
+        {startup() + QStringList{"rec", "import", "1", "--sheet", "a.ods", "--last-row", "last"},
+         "--last-row takes a whole number"},
+        {startup() + QStringList{"rec", "import", "1", "--comma"}, "--comma needs FILE"},
+        {startup() + QStringList{"rec", "import", "1", "--comma", "a.csv", "--no-cleared", "x"},
+         "unexpected argument \"x\""},
         {QStringList{"Division=3", "DataPath=" + data(), "Sever=sqlite:/elsewhere", "banks",
                      "list"},
          "unknown start-up argument \"Sever=\"; known: Division= DataPath= Server="},
@@ -210,7 +221,11 @@ TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
           {"config", "set", "ImportFilename", QString::fromStdString(tooLong)},
           {"dump", "APxyz"},
           {"rec", "mark", "1"},
-          {"report", "rec", "1", "--json"}}) {
+          {"report", "rec", "1", "--json"},
+          {"rec", "import", "1", "--json"},
+          {"rec", "import", "1", "--fixed", "a.txt", "--comma", "a.csv"},
+          {"rec", "import", "1", "--comma", "a.csv", "--check", "2-3"},
+          {"rec", "import", "1", "--fixed", "a.txt", "--amount", "8-x"}}) {
         const CliRun r = cli(command);
         EXPECT_EQ(r.exitCode, 2) << r.err;
         EXPECT_EQ(r.out, "");
@@ -288,6 +303,15 @@ TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALonger
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(has(r.err, "attempting to frame the delete transaction on APbac")) << r.err;
     EXPECT_TRUE(has(r.err, "activity delete: activity 1 was not deleted")) << r.err;
+
+    // An import cannot write its marks: 1 after the wait, the offer to try again being no
+    // refusal, and nothing marked.
+    std::ofstream(file("cleared.csv")) << "10231\n";
+    r = cli(
+        {"rec", "import", "Operating Account", "--comma", data() + "/cleared.csv", "--no-amount"});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(has(r.err, "rec import: nothing was marked from")) << r.err;
 
     // Without --yes the failure still comes first: 1, not a refusal.
     (void)other.rollback();
@@ -372,6 +396,20 @@ TEST_F(Scripting, JsonResultsReadBackWithAmountsAsTextAndIsoDates) {
     EXPECT_EQ(first["amount"].toString(), "-412.37");
     EXPECT_EQ(first["depositOrCredit"].toString(), "0.00");
     EXPECT_TRUE(first["activityId"].isDouble());
+
+    // An import's counts: the stored layout (check number, then amount); a check whose amount
+    // differs is not matched.
+    std::ofstream(file("cleared.csv")) << "10231,412.37\n10232,1.00\n99999,5.00\n,\n";
+    r = cli({"rec", "import", "Operating Account", "--comma", data() + "/cleared.csv", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.json(), (QJsonObject{{"bankId", 1},
+                                     {"bank", "Operating Account"},
+                                     {"file", data() + "/cleared.csv"},
+                                     {"linesRead", 4},
+                                     {"marked", 1},
+                                     {"alreadyMarked", 0},
+                                     {"notMatched", 2},
+                                     {"skipped", 1}}));
 
     r = cli({"config", "list", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;

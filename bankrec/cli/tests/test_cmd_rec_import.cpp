@@ -1,8 +1,11 @@
 // bankrec-cli rec import, run as the real program: each kind of list marks the bank's checks and
-// prints its counts, options not given come from the stored settings, and every error is one
-// line with its exit code.
+// prints its counts (or reports them as JSON), options not given come from the stored settings, a
+// relative file is where the command was started, and every error comes with its exit code and
+// nothing on standard output.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
 #include <fstream>
@@ -60,10 +63,12 @@ class CliRecImport : public ::testing::Test {
         ASSERT_EQ(addNumbered(s, FileId::SYcfg), Error::None);
     }
 
-    CliResult cli(const QStringList& args) {
+    // Runs the program, started in `folder` (the sandbox when empty).
+    CliResult cli(const QStringList& args, const std::string& folder = {}) {
         QProcess p;
         QStringList all{"Division=3", "DataPath=" + QString::fromStdString(sandbox.path())};
         all += args;
+        p.setWorkingDirectory(QString::fromStdString(folder.empty() ? sandbox.path() : folder));
         p.start(BANKREC_CLI_EXE, all);
         CliResult r;
         if (!p.waitForFinished(60000)) {
@@ -105,12 +110,24 @@ TEST_F(CliRecImport, TextListsMarkTheirChecksWithTheStoredLayoutUnlessToldOtherw
               "First Bank: 3 lines read, 1 marked, 0 already marked, 1 not matched, 1 skipped\n");
     EXPECT_EQ(marked(), (std::vector<std::string>{"1234"}));
 
-    // Positions on the command line, amounts left out: the fixed line's zeros are dropped.
-    r = cli({"rec", "import", "1", "--fixed", write("b.txt", "xx0000077\nxx0001234\n"), "--check",
-             "3-9", "--no-amount"});
+    // Positions on the command line, amounts left out: the fixed line's zeros are dropped. The
+    // file is named from where the command was started, not from the data folder.
+    write("b.txt", "xx0000077\nxx0001234\n");
+    r = cli(
+        {"rec", "import", "1", "--fixed", "../b.txt", "--check", "3-9", "--no-amount", "--json"},
+        sandbox.folder("elsewhere"));
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "First Bank: 2 lines read, 1 marked, 1 already marked, 0 not matched, 0 skipped\n");
+    QJsonParseError e;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &e);
+    ASSERT_EQ(e.error, QJsonParseError::NoError) << r.out;
+    EXPECT_EQ(doc.object(), (QJsonObject{{"bankId", 1},
+                                         {"bank", "First Bank"},
+                                         {"file", QString::fromStdString(sandbox.file("b.txt"))},
+                                         {"linesRead", 2},
+                                         {"marked", 1},
+                                         {"alreadyMarked", 1},
+                                         {"notMatched", 0},
+                                         {"skipped", 0}}));
     EXPECT_EQ(marked(), (std::vector<std::string>{"1234", "77"}));
 }
 
@@ -135,16 +152,25 @@ TEST_F(CliRecImport, ErrorsSayWhatIsWrongWithTheirExitCode) {
     struct Case {
         QStringList args;
         int code;
-        const char* says;
+        std::string says;
     } cases[] = {
         {{"--fixed", "a.txt", "--comma", "b.csv"}, 2, "give one of --fixed, --comma or --sheet"},
         {{"--comma", "a.csv", "--check", "2-3"}, 2, "--check must be a field number"},
         {{"--fixed", "a.txt", "--first-row", "2"},
          2,
          "--first-row and --last-row belong to --sheet"},
+        {{"--fixed", "a.txt", "--check", "9-3"}, 2, "--check must be positions A-B or N"},
+        {{"--sheet", "a.ods", "--cleared", "0"}, 2, "--cleared must be a column number"},
+        {{"--comma", "a.csv", "--amount", "3", "--no-amount"},
+         2,
+         "--amount and --no-amount contradict"},
         {{"--comma", "a.csv", "--frobnicate"}, 2, "unknown option --frobnicate"},
-        {{"--comma"}, 2, "--comma needs a value"},
+        {{"--comma"}, 2, "--comma needs FILE"},
+        {{"--sheet", "a.ods", "--first-row", "0"}, 2, "--first-row takes a whole number from 1"},
         {{"--comma", QString::fromStdString(sandbox.file("none.csv"))}, 1, "could not be opened"},
+        {{"--sheet", QString::fromStdString(sandbox.file("none.ods"))},
+         1,
+         "nothing was marked from " + sandbox.file("none.ods")},
     };
     for (const Case& c : cases) {
         const CliResult r = cli(QStringList{"rec", "import", "First Bank"} + c.args);
