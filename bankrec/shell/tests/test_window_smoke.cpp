@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "bankrec/imports/import_windows.h"
+#include "bankrec/imports/ui/import_windows_qt.h"
 #include "bankrec/reconcile/reconcile_calls.h"
 #include "bankrec/reports/ui/report_aprec_window.h"
 #include "bankrec/shell/procedure_table.h"
@@ -94,6 +96,8 @@ const SmokeWindow kWindows[] = {
      "Report Preview", "Cancel", kNoPrinter},
     {"toolbar:Reconcile > button:&New > tab:&Checks and Other Withdrawals > button:Ran&ge",
      "Mark / Unmark Range of Checks", "Cancel"},
+    {"toolbar:Reconcile > button:&New > tab:&Checks and Other Withdrawals > button:&Import",
+     "Import Marked Checks Wizard", "Cancel"},
     {"toolbar:Reconcile > button:&New", "Adding Reconciliation [Money Market Savings]", "&OK"},
     {"toolbar:Reconcile > button:Ed&it", "Changing Reconciliation [Money Market Savings]", "&OK"},
     {"toolbar:Reconcile > button:Ed&it > button:P&rint", kReconcileReport, "Cancel", kNoPrinter},
@@ -153,6 +157,7 @@ class WindowSmokeTest : public ShellFixture {
         usePreviewWindows();
         savedCalls_ = reconcile::reconcileCalls();
         reports::useStatementReports(reconcile::reconcileCalls());
+        imports::useImportWizard(reconcile::reconcileCalls());
         frame_ = std::make_unique<MainFrame>(*startup_, procedureTable());
         frame_->setShowProcedure(nullptr);
         ASSERT_TRUE(frame_->open());
@@ -169,6 +174,7 @@ class WindowSmokeTest : public ShellFixture {
         startup_.reset();
         setPreviewBackend(nullptr);
         setProgressBackend(nullptr);
+        imports::setImportWindows({});
         reconcile::reconcileCalls() = savedCalls_;
         resetThreadRegistry();
         ShellFixture::TearDown();
