@@ -43,14 +43,15 @@ Exit load(Command& cmd) {
                    {"unchanged", c.unchanged},
                    {"reconciledSkipped", c.reconciledSkipped},
                    {"otherSourceSkipped", c.otherSourceSkipped},
+                   {"noTransactionSkipped", c.noTransactionSkipped},
                    {"failed", c.failed},
                    {"notHandled", c.notHandled}});
     } else {
         std::printf(
             "%s: %d entries, %d added, %d updated, %d unchanged, %d reconciled skipped, "
-            "%d other source skipped, %d failed\n",
+            "%d other source skipped, %d without transaction skipped, %d failed\n",
             bank.Bank.c_str(), c.entries, c.added, c.updated, c.unchanged, c.reconciledSkipped,
-            c.otherSourceSkipped, c.failed);
+            c.otherSourceSkipped, c.noTransactionSkipped, c.failed);
     }
     if (auto failed = failedSuiteRead(cmd, c.suite, c.entries, "transactions", "nothing loaded"))
         return *failed;

@@ -384,6 +384,7 @@ TEST_F(Scripting, JsonResultsReadBackWithAmountsAsTextAndIsoDates) {
     doc = r.json();
     EXPECT_EQ(doc["added"].toInt(), doc["entries"].toInt());
     EXPECT_GT(doc["added"].toInt(), 0);
+    EXPECT_EQ(doc["noTransactionSkipped"].toInt(-1), 0);  // present, and none in the demo
 
     r = cli({"activity", "list", "1", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
