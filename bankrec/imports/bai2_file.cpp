@@ -4,7 +4,6 @@
 
 #include "bankrec/imports/bank_files.h"
 #include "bankrec/imports/import_values.h"
-#include "corelib/daytime.h"
 
 namespace imports {
 
@@ -134,25 +133,10 @@ bool isCheckPaidCode(int code) {
 
 int32_t bankDate(std::string_view digits) {
     digits = trimBlanks(digits);
-    if (digits.size() != 6 && digits.size() != 8) return 0;
     for (char c : digits)
         if (!isDigit(c)) return 0;
-    const auto num = [&](size_t at, size_t n) {
-        int v = 0;
-        for (size_t i = 0; i < n; ++i) v = v * 10 + (digits[at + i] - '0');
-        return v;
-    };
-    int year = 0;
-    size_t at = 0;
-    if (digits.size() == 6) {
-        year = num(0, 2);
-        year += year >= 70 ? 1900 : 2000;
-        at = 2;
-    } else {
-        year = num(0, 4);
-        at = 4;
-    }
-    return corelib::daytime::dayNumber(year, num(at, 2), num(at + 2, 2));
+    if (digits.size() == 6) return importDate(digits, ClearedDateFormat::YYMMDD);
+    return digits.size() == 8 ? importDate(digits, ClearedDateFormat::YYYYMMDD) : 0;
 }
 
 std::string BankFile::label(const BankAccount& account) {

@@ -168,7 +168,7 @@ ImportedCheck complete(std::string reference, std::string_view amount, std::stri
         if (!value) return out;
         out.amount = *value;
     }
-    if (flags.cleared) out.clearDate = importDate(cleared, formats);
+    if (flags.cleared) out.clearDate = importDate(cleared, flags.dateFormat, formats);
     out.reference = std::move(reference);
     return out;
 }

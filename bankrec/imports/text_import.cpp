@@ -105,11 +105,12 @@ ImportResult runTextImport(FileSession& session, const std::string& fileName, Te
 ImportResult UpdateAPrecFixed(FileSession& session, const std::string& fileName, bool importAmount,
                               bool assumeDecimal, bool importCleared, int32_t checkStart,
                               int32_t checkEnd, int32_t amountStart, int32_t amountEnd,
-                              int32_t clearedStart, int32_t clearedEnd) {
+                              int32_t clearedStart, int32_t clearedEnd,
+                              ClearedDateFormat dateFormat) {
     ProcedureLog log("UpdateAPrecFixed");
     const FixedLayout fixed{checkStart, checkEnd, amountStart, amountEnd, clearedStart, clearedEnd};
     return runTextImport(session, fileName, TextFormat::Fixed,
-                         {importAmount, assumeDecimal, importCleared}, fixed, {});
+                         {importAmount, assumeDecimal, importCleared, dateFormat}, fixed, {});
 }
 
 ImportResult UpdateAPrecComma(FileSession& session, const std::string& fileName, bool importAmount,

@@ -21,11 +21,22 @@
 
 namespace imports {
 
+// How the date cleared is written: Standard is the rule below (with a "/" the short date,
+// else a day number); the others are a bank's paid-items layouts, digits only (the separators
+// "/", "-" and "." are passed over).
+enum class ClearedDateFormat { Standard, YYYYMMDD, YYMMDD, MMDDYYYY, MMDDYY };
+
+// The format's name as stored and given on the command line ("" for Standard).
+const char* clearedDateFormatName(ClearedDateFormat format);
+// The format a name gives ("" or "standard" for Standard, case ignored); nullopt for others.
+std::optional<ClearedDateFormat> clearedDateFormat(std::string_view name);
+
 // The optional fields a list carries.
 struct ImportFlags {
     bool amount = true;          // the amount is imported and must match
     bool assumeDecimal = false;  // an amount without a "." has two implied decimals
     bool cleared = false;        // the date cleared is imported
+    ClearedDateFormat dateFormat = ClearedDateFormat::Standard;
 };
 
 // Character positions of a fixed-format line, 1-based and inclusive.
@@ -70,6 +81,10 @@ std::optional<corelib::Decimal> importAmount(std::string_view text, bool assumeD
 // @d17 of `formats`), otherwise a whole number taken as the day number itself. 0 when the text
 // is blank, no valid date, or a day number outside 1 January 1801 to 31 December 9999.
 int32_t importDate(std::string_view text,
+                   const corelib::picture::Formats& formats = corelib::picture::Formats::system());
+// The date cleared in `format`: Standard as above, else the digits in that order (two-digit
+// years 70-99 are 19xx, the others 20xx). 0 when the text is no such date.
+int32_t importDate(std::string_view text, ClearedDateFormat format,
                    const corelib::picture::Formats& formats = corelib::picture::Formats::system());
 
 // Characters `start` to `end` of a line (1-based, inclusive), cut to the line; empty when the

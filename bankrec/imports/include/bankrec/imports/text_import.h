@@ -69,7 +69,8 @@ ImportResult runTextImport(storage::FileSession& session, const std::string& fil
 ImportResult UpdateAPrecFixed(storage::FileSession& session, const std::string& fileName,
                               bool importAmount, bool assumeDecimal, bool importCleared,
                               int32_t checkStart, int32_t checkEnd, int32_t amountStart,
-                              int32_t amountEnd, int32_t clearedStart, int32_t clearedEnd);
+                              int32_t amountEnd, int32_t clearedStart, int32_t clearedEnd,
+                              ClearedDateFormat dateFormat = ClearedDateFormat::Standard);
 
 ImportResult UpdateAPrecComma(storage::FileSession& session, const std::string& fileName,
                               bool importAmount, bool assumeDecimal, bool importCleared,
