@@ -22,6 +22,9 @@ void ImportCounts::add(MarkOutcome outcome) {
         case MarkOutcome::Skipped:
             ++skipped;
             break;
+        case MarkOutcome::Ambiguous:
+            ++ambiguous;
+            break;
     }
 }
 

@@ -46,7 +46,9 @@ bool ExcelImportJob::step() {
         flags_.cleared ? std::string_view(cells_[flags_.amount ? 2 : 1]) : "";
     const ImportedCheck check = readSheetRow(checkCell, amountCell, clearedCell, flags_);
     if (sheetCheckReference(checkCell).empty()) ++blanks_;  // and counted as skipped
-    if (!run_.handle(check)) return false;
+    std::string text = "row " + std::to_string(row_) + ":";
+    for (const std::string& cell : cells_) text += " \"" + cell + "\"";
+    if (!run_.handle(check, text)) return false;
     if (rowView_) {
         rowView_->showRow(row_, std::string(trimBlanks(checkCell)), check.amount, check.clearDate);
     }

@@ -1,7 +1,10 @@
 #include "reader_run.h"
 
+#include <cstring>
+
 #include "bankrec/imports/import_windows.h"
 #include "bankrec/storage/file_session.h"
+#include "bankrec/storage/saved_error.h"
 #include "corelib/globals.h"
 #include "corelib/message.h"
 #include "corelib/thread_registry.h"
@@ -14,6 +17,17 @@ namespace imports {
 namespace {
 constexpr int kTransactionSeconds = 5;
 }  // namespace
+
+void saveFileError(Error number, const std::string& file, int systemError) {
+    StorageError error;
+    error.number = number;
+    error.file = file;
+    if (number == Error::Driver) {
+        error.driverCode = systemError;
+        error.driverMessage = systemError ? std::strerror(systemError) : "Read error";
+    }
+    savedError().save(error);
+}
 
 void showBusyPointer(bool busy) {
     if (importWindows().busyPointer) importWindows().busyPointer(busy);
@@ -28,7 +42,7 @@ ProcedureLog::~ProcedureLog() {
 }
 
 ReaderRun::ReaderRun(FileSession& session, int32_t bankId, const ImportFlags& flags)
-    : session_(session), marker_(session, bankId, flags) {}
+    : session_(session), marker_(session, bankId, flags), bankId_(bankId), flags_(flags) {}
 
 ReaderRun::~ReaderRun() {
     frame_.reset();  // rolls back a transaction that was neither committed nor cancelled
@@ -52,12 +66,40 @@ bool ReaderRun::begin() {
     return frame_->active();
 }
 
-bool ReaderRun::handle(const ImportedCheck& check) {
-    ++result_.counts.lines;
+bool ReaderRun::handle(const ImportedCheck& check, std::string_view text) {
     MarkOutcome outcome = MarkOutcome::Skipped;
     if (!frame_->check(marker_.mark(check, outcome))) return false;
-    result_.counts.add(outcome);
+    std::string note;
+    if (outcome == MarkOutcome::NotMatched) {
+        note = "check " + check.reference;
+        if (flags_.amount) note += " of " + check.amount.toString();
+    }
+    count(outcome, text, std::move(note));
     return true;
+}
+
+void ReaderRun::matchDeposits(int32_t windowDays) {
+    deposits_.emplace(session_, bankId_, windowDays, flags_.cleared);
+}
+
+bool ReaderRun::handleDeposit(Decimal amount, int32_t posted, std::string_view text) {
+    DepositMatch match;
+    if (!deposits_ || !frame_->check(deposits_->mark(amount, posted, match))) return false;
+    count(match.outcome, text,
+          match.outcome == MarkOutcome::Marked || match.outcome == MarkOutcome::AlreadyMarked
+              ? std::string()
+              : depositNote(match, amount));
+    return true;
+}
+
+void ReaderRun::count(MarkOutcome outcome, std::string_view text, std::string note) {
+    ++result_.counts.lines;
+    result_.counts.add(outcome);
+    if (outcome == MarkOutcome::NotMatched || outcome == MarkOutcome::Ambiguous) {
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.remove_suffix(1);
+        result_.exceptions.push_back(
+            {outcome, result_.counts.lines, std::string(text), std::move(note)});
+    }
 }
 
 bool ReaderRun::askCancel() {

@@ -1,7 +1,5 @@
 #include "bankrec/imports/text_import.h"
 
-#include <cstring>
-
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/line_file.h"
@@ -14,22 +12,6 @@ using namespace corelib;
 using namespace storage;
 
 namespace imports {
-
-namespace {
-
-// The error of a text file that cannot be opened or read, kept for the warning that shows it.
-void saveFileError(Error number, const std::string& file, int systemError) {
-    StorageError error;
-    error.number = number;
-    error.file = file;
-    if (number == Error::Driver) {
-        error.driverCode = systemError;
-        error.driverMessage = systemError ? std::strerror(systemError) : "Read error";
-    }
-    savedError().save(error);
-}
-
-}  // namespace
 
 TextImportJob::TextImportJob(LineFile& file, ReaderRun& run, TextFormat format,
                              const FixedLayout& fixed, const CommaLayout& comma,
@@ -61,7 +43,7 @@ bool TextImportJob::tick(ProgressView& view) {
         const ImportedCheck check = format_ == TextFormat::Fixed
                                         ? readFixedLine(line, fixed_, flags_)
                                         : readCommaLine(line, comma_, flags_);
-        if (!run_.handle(check)) {
+        if (!run_.handle(check, line)) {
             failed_ = true;
             return false;
         }

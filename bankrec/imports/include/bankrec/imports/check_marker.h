@@ -24,6 +24,7 @@ enum class MarkOutcome {
     AlreadyMarked,  // the first matching row was marked already
     NotMatched,     // no row of the bank has that reference (and amount)
     Skipped,        // the line gave no check number (or no amount where one is imported)
+    Ambiguous,      // a bank's credit that more than one deposit could be: none is marked
 };
 
 // What a run did, line by line.
@@ -33,6 +34,7 @@ struct ImportCounts {
     int64_t alreadyMarked = 0;
     int64_t notMatched = 0;
     int64_t skipped = 0;
+    int64_t ambiguous = 0;
     void add(MarkOutcome outcome);
 };
 

@@ -20,6 +20,9 @@ struct ImportWindows {
     // "Select Spreadsheet": the topics listed, the first selected; returns the index chosen, or
     // -1 when the user cancels.
     std::function<int(const std::vector<std::string>& topics)> selectSheet;
+    // "Select Account": the accounts of a bank file, the first selected; returns the index
+    // chosen, or -1 when the user cancels.
+    std::function<int(const std::vector<std::string>& accounts)> selectAccount;
     // "Excel Import Data": runs the job modally, the window showing each row read, until it ends
     // or is cancelled (unset: the job runs without a window).
     std::function<corelib::ProgressResult(ExcelImportJob& job)> excelImport;
