@@ -14,7 +14,7 @@ bin=build-fuzz/bankrec
 work=$(mktemp -d /tmp/bankrec-fuzz.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 status=0
-for name in import_values line_reader; do
+for name in import_values line_reader bai2 ofx; do
     kept=bankrec/imports/fuzz/corpus/$name
     mkdir -p "$work/$name" "$work/artifacts-$name"
     cp "$kept"/* "$work/$name"/

@@ -217,8 +217,8 @@ BankFile parseOfx(std::string_view text) {
         if (!closing) leaf = name;
     }
     finishTransaction();
-    if (file.recognised && !sawEnd)
-        file.warnings.push_back("the file ends before </OFX>: it may be cut short");
+    if (!file.recognised) return BankFile{};  // no <OFX>: not a statement download at all
+    if (!sawEnd) file.warnings.push_back("the file ends before </OFX>: it may be cut short");
     return file;
 }
 
