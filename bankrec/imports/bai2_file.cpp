@@ -131,6 +131,12 @@ bool isCheckPaidCode(int code) {
     return code == 474 || code == 475;
 }
 
+std::string bankCheckNumber(std::string_view field) {
+    field = trimBlanks(field);
+    if (!field.empty() && field.front() == '-') return {};
+    return textCheckReference(field);
+}
+
 int32_t bankDate(std::string_view digits) {
     digits = trimBlanks(digits);
     for (char c : digits)
@@ -240,7 +246,7 @@ BankFile parseBai2(std::string_view text) {
             item.date = asOf;
             item.credit = credit;
             if (debit && isCheckPaidCode(static_cast<int>(*type)))
-                item.checkNumber = textCheckReference(customer);
+                item.checkNumber = bankCheckNumber(customer);
             item.raw = rec.text;
             account->items.push_back(std::move(item));
         } else if (code == "49") {

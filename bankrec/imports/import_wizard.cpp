@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "bankrec/imports/bank_import.h"
 #include "bankrec/imports/excel_import.h"
 #include "bankrec/imports/text_import.h"
 #include "bankrec/shell/registry_settings.h"
@@ -48,9 +49,7 @@ constexpr const char* kDecimalSentence =
 ImportSettings ImportSettings::fromConfiguration(const shell::Configuration& c) {
     ImportSettings s;
     const int32_t type = number(c, "ImportType", 1);
-    s.type = type == 2   ? ImportType::Fixed
-             : type == 3 ? ImportType::Comma
-                         : ImportType::Spreadsheet;
+    s.type = type >= 2 && type <= 5 ? static_cast<ImportType>(type) : ImportType::Spreadsheet;
     s.fileName = c.get("ImportFilename");
     s.amount = flag(c, "ImportAmount", true);
     s.cleared = flag(c, "ImportCleared", false);
@@ -69,6 +68,10 @@ ImportSettings ImportSettings::fromConfiguration(const shell::Configuration& c) 
     s.checkField = number(c, "ChkCheckCCol", 1);
     s.amountField = number(c, "ChkAmountCCol", 2);
     s.clearedField = number(c, "ChkClearedCCol", 3);
+    s.clearedFormat =
+        clearedDateFormat(c.get("ChkClearedFormat")).value_or(ClearedDateFormat::Standard);
+    s.deposits = flag(c, "ImportDeposits", true);
+    s.depositDays = number(c, "ImportDepositDays", 5);
     return s;
 }
 
@@ -93,6 +96,9 @@ std::vector<shell::Configuration::Entry> ImportSettings::toEntries() const {
         {"ChkCheckCCol", text(checkField)},
         {"ChkAmountCCol", text(amountField)},
         {"ChkClearedCCol", text(clearedField)},
+        {"ChkClearedFormat", clearedDateFormatName(clearedFormat)},
+        {"ImportDeposits", text(deposits)},
+        {"ImportDepositDays", text(depositDays)},
     };
 }
 
@@ -132,6 +138,26 @@ std::string importSummary(const ImportSettings& s) {
             if (s.cleared)
                 out += "\n\nPositions " + text(s.clearedStart) + " through " + text(s.clearedEnd) +
                        " contain the date that the check cleared.";
+            if (s.cleared && s.clearedFormat != ClearedDateFormat::Standard)
+                out += std::string(" The date is written ") +
+                       clearedDateFormatName(s.clearedFormat) + ".";
+            break;
+        case ImportType::Bai2:
+        case ImportType::Ofx:
+            out = std::string("The import wizard will now mark the checks and deposits the ") +
+                  (s.type == ImportType::Bai2 ? "BAI2" : "OFX") + " file \"" + s.fileName +
+                  "\" reports as paid.";
+            out += s.amount ? "\n\nChecks are matched by their number and amount."
+                            : "\n\nChecks are matched by their number.";
+            if (s.cleared) out += " The file's date is recorded as the date cleared.";
+            if (s.deposits)
+                out += "\n\nCredits are matched to a deposit of the same amount dated up to " +
+                       text(s.depositDays) +
+                       " days before the posting date; a credit that more than one deposit "
+                       "could be is listed, never marked.";
+            else
+                out += "\n\nCredits are not matched to deposits.";
+            out += "\n\nWhat does not match is listed when the import is done.";
             break;
         case ImportType::Comma:
             out =
@@ -173,6 +199,10 @@ int ImportWizard::typePage() const {
             return 4;
         case ImportType::Comma:
             return 5;
+        case ImportType::Bai2:
+            return 7;
+        case ImportType::Ofx:
+            return 8;
         case ImportType::Spreadsheet:
             break;
     }
@@ -180,20 +210,29 @@ int ImportWizard::typePage() const {
 }
 
 bool ImportWizard::shows(int page) const {
-    if (page < kFirstPage || page > kLastPage) return false;
+    if (page < kFirstPage || page > kPageCount) return false;
     return page < 3 || page == kLastPage || page == typePage();
 }
 
+// The pages in the order the user sees them: 1, 2, the type's page, the summary.
 void ImportWizard::next() {
-    int p = page_ + 1;
-    while (p < kLastPage && !shows(p)) ++p;
-    page_ = std::min(p, kLastPage);
+    const int order[] = {1, 2, typePage(), kLastPage};
+    for (int i = 0; i < 3; ++i)
+        if (order[i] == page_) {
+            page_ = order[i + 1];
+            return;
+        }
+    if (page_ != kLastPage) page_ = kLastPage;  // another type's page: on to the summary
 }
 
 void ImportWizard::previous() {
-    int p = page_ - 1;
-    while (p > kFirstPage && !shows(p)) --p;
-    page_ = std::max(p, kFirstPage);
+    const int order[] = {1, 2, typePage(), kLastPage};
+    for (int i = 1; i < 4; ++i)
+        if (order[i] == page_) {
+            page_ = order[i - 1];
+            return;
+        }
+    if (page_ != kFirstPage) page_ = 2;  // another type's page: back to the second
 }
 
 ImportResult ImportWizard::finish() {
@@ -216,7 +255,13 @@ ImportResult runImport(FileSession& session, const ImportSettings& s) {
         case ImportType::Fixed:
             return UpdateAPrecFixed(session, s.fileName, s.amount, s.assumeDecimal, s.cleared,
                                     s.checkStart, s.checkEnd, s.amountStart, s.amountEnd,
-                                    s.clearedStart, s.clearedEnd);
+                                    s.clearedStart, s.clearedEnd, s.clearedFormat);
+        case ImportType::Bai2:
+            return UpdateAPrecBai2(session, s.fileName, s.amount, s.cleared, s.deposits,
+                                   s.depositDays);
+        case ImportType::Ofx:
+            return UpdateAPrecOfx(session, s.fileName, s.amount, s.cleared, s.deposits,
+                                  s.depositDays);
         case ImportType::Comma:
             return UpdateAPrecComma(session, s.fileName, s.amount, s.assumeDecimal, s.cleared,
                                     s.checkField, s.amountField, s.clearedField);

@@ -106,13 +106,12 @@ bool toItem(const Transaction& t, BankItem& item) {
     if (!cents || date == 0) return false;
     item.date = date;
     item.cents = *cents < 0 ? -*cents : *cents;
-    if (const std::string* check = t.find("CHECKNUM"))
-        item.checkNumber = textCheckReference(*check);
+    if (const std::string* check = t.find("CHECKNUM")) item.checkNumber = bankCheckNumber(*check);
     if (item.checkNumber.empty() && *cents < 0) {
         // A numeric reference stands for the check number of money going out only: banks put
         // their own sequence numbers there for deposits too.
         const std::string* ref = t.find("REFNUM");
-        if (ref && allDigits(trimBlanks(*ref))) item.checkNumber = textCheckReference(*ref);
+        if (ref && allDigits(trimBlanks(*ref))) item.checkNumber = bankCheckNumber(*ref);
     }
     item.credit = *cents > 0 && item.checkNumber.empty();
     for (const auto& [n, v] : t.fields) {

@@ -221,6 +221,24 @@ TEST(OfxFile, AmountsStatementsAndFilesCutShort) {
     EXPECT_FALSE(parseOfx("").recognised);
 }
 
+TEST(BankCheckNumber, APlainWholeNumberNeverNegative) {
+    EXPECT_EQ(bankCheckNumber(" 0001234 "), "1234");
+    EXPECT_EQ(bankCheckNumber("+12"), "12");
+    EXPECT_EQ(bankCheckNumber("-001"), "");
+    EXPECT_EQ(bankCheckNumber("12A"), "");
+    EXPECT_EQ(bankCheckNumber("000"), "");
+    // From the files: a negative customer reference or CHECKNUM is no check number.
+    const BankFile b = parseBai2(
+        "01,B,C,240301,0800,1,,,2/\n02,C,B,1,240229,,USD,2/\n"
+        "03,1,USD/\n16,475,100,,BR,-001/\n");
+    ASSERT_EQ(b.accounts.at(0).items.size(), 1u);
+    EXPECT_FALSE(b.accounts[0].items[0].isCheck());
+    const BankFile o =
+        parseOfx("<OFX><STMTTRN><DTPOSTED>20240301<TRNAMT>-1.00<CHECKNUM>-1234</STMTTRN></OFX>");
+    ASSERT_EQ(o.accounts.at(0).items.size(), 1u);
+    EXPECT_FALSE(o.accounts[0].items[0].isCheck());
+}
+
 TEST(BankDate, SixAndEightDigitDates) {
     EXPECT_EQ(bankDate("240115"), dayNumber(2024, 1, 15));
     EXPECT_EQ(bankDate("991231"), dayNumber(1999, 12, 31));

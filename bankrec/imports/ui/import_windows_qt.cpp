@@ -145,6 +145,14 @@ void installImportWindows() {
         window.exec();
         return window.chosen();
     };
+    // A bank file's accounts: the same chooser under its own title.
+    w.selectAccount = [](const std::vector<std::string>& accounts) {
+        SelectSheetWindow window(accounts, owner());
+        window.setObjectName("SelectAccount");
+        window.setWindowTitle("Select Account");
+        window.exec();
+        return window.chosen();
+    };
     w.excelImport = [](ExcelImportJob& job) {
         ExcelImportWindow window(owner());
         return window.run(job);

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "bankrec/imports/ui/import_exceptions_window.h"
 #include "bankrec/shell/ui/window_place.h"
 #include "corelib/globals.h"
 #include "corelib/thread_registry.h"
@@ -26,6 +28,8 @@ namespace {
 constexpr const char* kTitle = "Import Marked Checks Wizard";
 constexpr const char* kTextFilter = "Text Files (*.txt);;Comma Delimited (*.csv);;All Files (*.*)";
 constexpr const char* kWorkbookFilter = "Workbooks (*.ods *.xlsx);;All Files (*.*)";
+constexpr const char* kBai2Filter = "BAI2 Files (*.bai *.bai2 *.txt);;All Files (*.*)";
+constexpr const char* kOfxFilter = "OFX Files (*.ofx *.qfx *.qbo);;All Files (*.*)";
 
 // Lines of a page, each quoted text one line.
 QLabel* lines(QWidget* parent, std::initializer_list<const char*> texts) {
@@ -67,10 +71,14 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     spreadsheet_ = new QRadioButton("E&xcel Spreadsheet", p1);
     fixed_ = new QRadioButton("&Fixed format text file", p1);
     comma_ = new QRadioButton("&Comma separated text file", p1);
+    bai2_ = new QRadioButton("&BAI2 cash-management file from the bank", p1);
+    ofx_ = new QRadioButton("&OFX statement download (.ofx, .qfx, .qbo)", p1);
     auto* types = new QButtonGroup(p1);
     types->addButton(spreadsheet_, static_cast<int>(ImportType::Spreadsheet));
     types->addButton(fixed_, static_cast<int>(ImportType::Fixed));
     types->addButton(comma_, static_cast<int>(ImportType::Comma));
+    types->addButton(bai2_, static_cast<int>(ImportType::Bai2));
+    types->addButton(ofx_, static_cast<int>(ImportType::Ofx));
     typeButton(s.type)->setChecked(true);
     connect(types, &QButtonGroup::idClicked, this, [this](int id) {
         wizard_.settings().type = static_cast<ImportType>(id);
@@ -79,7 +87,7 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     auto* l1 = new QVBoxLayout(p1);
     l1->addWidget(lines(p1, {"This wizard will let you mark a series of checks as cleared",
                              "using a list of checks provided in one of the following formats:"}));
-    for (QRadioButton* b : {spreadsheet_, fixed_, comma_}) l1->addWidget(b);
+    for (QRadioButton* b : {spreadsheet_, fixed_, comma_, bai2_, ofx_}) l1->addWidget(b);
     l1->addWidget(lines(
         p1, {"To begin setting up, press the next button. At any point",
              "the cancel button may be pressed and the process redone ", "at some other time."}));
@@ -233,6 +241,27 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
         if (f.controls) f.controls->insert(f.controls->end(), {label, start, end});
         ++r4;
     }
+    // A paid-items layout's date: the format it is written in.
+    dateFormat_ = new QComboBox(p4);
+    dateFormat_->setObjectName("ChkClearedFormat");
+    for (ClearedDateFormat f :
+         {ClearedDateFormat::Standard, ClearedDateFormat::YYYYMMDD, ClearedDateFormat::YYMMDD,
+          ClearedDateFormat::MMDDYYYY, ClearedDateFormat::MMDDYY}) {
+        const std::string name = clearedDateFormatName(f);
+        dateFormat_->addItem(
+            name.empty() ? "Short date (with \"/\") or day number" : QString::fromStdString(name),
+            static_cast<int>(f));
+    }
+    dateFormat_->setCurrentIndex(dateFormat_->findData(static_cast<int>(s.clearedFormat)));
+    connect(dateFormat_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        wizard_.settings().clearedFormat =
+            static_cast<ClearedDateFormat>(dateFormat_->itemData(i).toInt());
+    });
+    auto* formatLabel = new QLabel("Date &Format:", p4);
+    formatLabel->setBuddy(dateFormat_);
+    g4->addWidget(formatLabel, r4, 0);
+    g4->addWidget(dateFormat_, r4, 1, 1, 3, Qt::AlignLeft);
+    clearedControls_.insert(clearedControls_.end(), {formatLabel, dateFormat_});
     g4->setColumnStretch(3, 1);
     auto* l4 = new QVBoxLayout(p4);
     l4->addWidget(lines(p4, {"Enter the name of the import file, starting position and ending",
@@ -294,6 +323,46 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     l6->addStretch();
     pages_->addWidget(p6);
 
+    // ---- 7 and 8: the bank files; one set of deposit controls moves to the page shown ----
+    deposits_ = new QWidget(pages_);
+    depositBox_ = new QCheckBox("Match credits to &deposits of the same amount", deposits_);
+    depositBox_->setChecked(s.deposits);
+    connect(depositBox_, &QCheckBox::toggled, this, [this](bool on) {
+        wizard_.settings().deposits = on;
+        refresh();
+    });
+    depositDays_ = numberEntry(deposits_, "ImportDepositDays", &s.depositDays);
+    depositDaysLabel_ = new QLabel("Days &before the posting date:", deposits_);
+    depositDaysLabel_->setBuddy(depositDays_);
+    auto* depositRow = new QHBoxLayout;
+    depositRow->addSpacing(fontMetrics().averageCharWidth() * 3);
+    depositRow->addWidget(depositDaysLabel_);
+    depositRow->addWidget(depositDays_);
+    depositRow->addStretch();
+    auto* depositLayout = new QVBoxLayout(deposits_);
+    depositLayout->setContentsMargins(0, 0, 0, 0);
+    depositLayout->addWidget(depositBox_);
+    depositLayout->addLayout(depositRow);
+    depositLayout->addWidget(
+        lines(deposits_, {"A credit is marked only when exactly one unmarked deposit fits; a",
+                          "credit that more than one deposit could be is listed, never marked."}));
+    const auto bankPage = [&](std::initializer_list<const char*> intro) {
+        auto* p = new QWidget(pages_);
+        auto* l = new QVBoxLayout(p);
+        l->addWidget(lines(p, intro));
+        l->addSpacing(fontMetrics().height());
+        l->addStretch();
+        bankLayouts_.push_back(l);
+        pages_->addWidget(p);
+    };
+    bankPage({"The BAI2 file's paid checks (detail codes 474 and 475) are matched by",
+              "the check number in the customer reference field and their amount;",
+              "the group's as-of date is the date cleared. A file with several",
+              "accounts asks which account to import."});
+    bankPage({"The OFX statement's transactions with a check number (CHECKNUM, or a",
+              "number in REFNUM on money going out) are matched as checks by that",
+              "number and their amount; the posting date is the date cleared."});
+
     // ---- buttons ----
     previous_ = new QPushButton("&Previous", this);
     next_ = new QPushButton("&Next", this);
@@ -330,6 +399,10 @@ QRadioButton* ImportWizardWindow::typeButton(ImportType type) const {
             return fixed_;
         case ImportType::Comma:
             return comma_;
+        case ImportType::Bai2:
+            return bai2_;
+        case ImportType::Ofx:
+            return ofx_;
         case ImportType::Spreadsheet:
             break;
     }
@@ -358,6 +431,12 @@ QLineEdit* ImportWizardWindow::numberEntry(QWidget* parent, const std::string& s
 }
 
 void ImportWizardWindow::showPage(int page) {
+    if (page == 7 || page == 8) {
+        QVBoxLayout* l = bankLayouts_[static_cast<size_t>(page - 7)];
+        deposits_->setParent(l->parentWidget());
+        l->insertWidget(2, deposits_);
+        deposits_->show();
+    }
     pages_->setCurrentIndex(page - 1);
     refresh();
 }
@@ -376,6 +455,9 @@ void ImportWizardWindow::refresh() {
         w->setEnabled(file);
     for (QWidget* w : amountControls_) w->setEnabled(wizard_.amountControlsEnabled());
     for (QWidget* w : clearedControls_) w->setEnabled(wizard_.clearedControlsEnabled());
+    decimal_->setEnabled(wizard_.decimalEnabled());
+    depositDaysLabel_->setEnabled(wizard_.depositDaysEnabled());
+    depositDays_->setEnabled(wizard_.depositDaysEnabled());
     if (page == ImportWizard::kLastPage)
         summary_->setText(QString::fromStdString(wizard_.summary()));
 }
@@ -391,8 +473,11 @@ void ImportWizardWindow::goPrevious() {
 }
 
 void ImportWizardWindow::chooseFile() {
-    const std::string chosen =
-        chooser_("Choose a File", fileName_->text().toStdString(), kTextFilter);
+    const ImportType type = wizard_.settings().type;
+    const char* filter = type == ImportType::Bai2  ? kBai2Filter
+                         : type == ImportType::Ofx ? kOfxFilter
+                                                   : kTextFilter;
+    const std::string chosen = chooser_("Choose a File", fileName_->text().toStdString(), filter);
     if (!chosen.empty()) fileName_->setText(QString::fromStdString(chosen));
 }
 
@@ -427,9 +512,13 @@ void UpdateAPrecImport(storage::FileSession& session, QWidget* parent) {
     GlobalResponse = RequestCancelled;
     {
         ImportWizardWindow window(session, parent);
-        if (window.exec() == QDialog::Accepted)
+        if (window.exec() == QDialog::Accepted) {
+            const ImportResult& result = window.result();
             GlobalResponse =
-                window.result().end == ImportEnd::Completed ? RequestCompleted : RequestCancelled;
+                result.end == ImportEnd::Completed ? RequestCompleted : RequestCancelled;
+            // What the run did and what did not match, beside the worksheet.
+            if (result.end == ImportEnd::Completed) showImportExceptions(result, parent);
+        }
     }
     THREAD_RETURN("UpdateAPrecImport");
 }

@@ -53,6 +53,10 @@ bool isCheckPaidCode(int code);
 BankFile parseBai2(std::string_view text);
 BankFile parseOfx(std::string_view text);
 
+// The check number a bank file's field gives: the text-file rule (a whole number, leading zeros
+// dropped), but never a negative one. "" when there is none.
+std::string bankCheckNumber(std::string_view field);
+
 // A day number from digits: "YYMMDD" (years 70-99 are 19xx, else 20xx) or "YYYYMMDD".
 // 0 when the text is no such date.
 int32_t bankDate(std::string_view digits);

@@ -11,6 +11,8 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QComboBox;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -52,6 +54,8 @@ class ImportWizardWindow : public QDialog {
     // The entries of pages 3 to 5 by setting name ("ChkFirstRow", "ChkAmountStart", ...).
     QLineEdit* entry(const std::string& setting) const;
     QLineEdit* workbookEntry() const { return workbook_; }
+    QComboBox* dateFormatBox() const { return dateFormat_; }
+    QCheckBox* depositBox() const { return depositBox_; }
 
     void reject() override;
 
@@ -78,6 +82,14 @@ class ImportWizardWindow : public QDialog {
     QRadioButton* spreadsheet_;
     QRadioButton* fixed_;
     QRadioButton* comma_;
+    QRadioButton* bai2_;
+    QRadioButton* ofx_;
+    QComboBox* dateFormat_;
+    QWidget* deposits_;  // on the page of the bank file shown
+    QCheckBox* depositBox_;
+    QLabel* depositDaysLabel_;
+    QLineEdit* depositDays_;
+    std::vector<QVBoxLayout*> bankLayouts_;  // pages 7 and 8
     QCheckBox* amount_;
     QCheckBox* decimal_;
     QCheckBox* cleared_;
