@@ -1,14 +1,21 @@
-// bankrec-cli rec import: the bank's list of cleared checks marked through the import readers,
-// without windows.
-//   rec import BANK (--fixed FILE | --comma FILE | --sheet WORKBOOK[:SHEET])
+// bankrec-cli rec import: the bank's list of cleared checks, or its own BAI2 or OFX download,
+// marked through the import readers, without windows.
+//   rec import BANK (--fixed FILE | --comma FILE | --sheet WORKBOOK[:SHEET] | --bai2 FILE |
+//                    --ofx FILE)
 //              [--check P] [--amount P] [--cleared P] [--no-amount] [--no-cleared]
-//              [--assume-decimal] [--no-assume-decimal] [--first-row N] [--last-row N] [--json]
+//              [--assume-decimal] [--no-assume-decimal] [--first-row N] [--last-row N]
+//              [--date-format F] [--account N] [--deposit-days N] [--no-deposits] [--json]
 // P is a position range A-B (or one position N) of a fixed-format line, else a field or column
 // number N. Giving --amount or --cleared imports that field; what is not given comes from the
 // wizard's stored settings (nothing is stored here). A workbook is an .ods or .xlsx file; without
-// SHEET its first sheet is read. Prints the lines read, marked, already marked, not matched and
-// skipped. A file that cannot be read or lines that could not be written fail the command, with
-// nothing of the run marked.
+// SHEET its first sheet is read. --date-format is how a fixed line writes the date cleared (a
+// bank's paid-items layout). A bank file's checks are found by number (--no-amount: without the
+// amount); --account N picks the Nth account of a file that holds several; --deposit-days N
+// matches credits to a deposit dated up to N days before posting, --no-deposits leaves them.
+// Prints the lines read, marked, already marked, not matched, ambiguous and skipped, then each
+// line that matched nothing or more than one row (line number, result, what was looked for, the
+// line as read); a bank file's warnings go to standard error. A file that cannot be read or
+// lines that could not be written fail the command, with nothing of the run marked.
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -16,6 +23,7 @@
 #include <vector>
 
 #include "bank_lookup.h"
+#include "bankrec/imports/import_exceptions.h"
 #include "bankrec/imports/import_windows.h"
 #include "bankrec/imports/import_wizard.h"
 #include "bankrec/imports/spreadsheet_link.h"
@@ -85,22 +93,81 @@ void splitWorkbook(const std::string& arg, std::string& file, std::string& sheet
     if (!file.empty()) file = startedPath(file);
 }
 
+// The options that belong to some kinds of file only: what is wrong with the first one given
+// where it does not belong, else "".
+std::string misplacedOption(const Command& cmd, ImportType type) {
+    const struct {
+        const char* option;
+        bool belongs;
+        const char* where;
+    } rules[] = {
+        {"--first-row", type == ImportType::Spreadsheet, "belongs to --sheet"},
+        {"--last-row", type == ImportType::Spreadsheet, "belongs to --sheet"},
+        {"--date-format", type == ImportType::Fixed, "belongs to --fixed"},
+        {"--account", isBankFile(type), "belongs to --bai2 and --ofx"},
+        {"--deposit-days", isBankFile(type), "belongs to --bai2 and --ofx"},
+        {"--no-deposits", isBankFile(type), "belongs to --bai2 and --ofx"},
+        {"--check", !isBankFile(type), "is not for a bank file"},
+        {"--amount", !isBankFile(type), "is not for a bank file"},
+        {"--cleared", !isBankFile(type), "is not for a bank file"},
+        {"--assume-decimal", !isBankFile(type), "is not for a bank file"},
+        {"--no-assume-decimal", !isBankFile(type), "is not for a bank file"},
+    };
+    for (const auto& r : rules)
+        if (!r.belongs && cmd.option(r.option))
+            return std::string(r.option) + " " + r.where;
+    return {};
+}
+
+// The counts and each line to look at, as text or JSON.
+void printResult(const Command& cmd, const APbnk& bank, const std::string& file,
+                 const ImportResult& r) {
+    const ImportCounts& c = r.counts;
+    if (!cmd.json()) {
+        std::printf("%s: %s\n", bank.Bank.c_str(), importCountsText(c).c_str());
+        for (const ImportException& e : r.exceptions)
+            std::printf("%s, line %lld (%s): %s\n", outcomeName(e.outcome),
+                        static_cast<long long>(e.line), e.note.c_str(), e.text.c_str());
+        return;
+    }
+    QJsonArray exceptions;
+    for (const ImportException& e : r.exceptions)
+        exceptions.append(QJsonObject{
+            {"line", static_cast<qint64>(e.line)},
+            {"result", e.outcome == MarkOutcome::Ambiguous ? "ambiguous" : "notMatched"},
+            {"lookedFor", jsonText(e.note)},
+            {"text", jsonText(e.text)}});
+    printJson({{"bankId", bank.BankID},
+               {"bank", jsonText(bank.Bank)},
+               {"file", file.empty() ? QJsonValue() : jsonText(file)},
+               {"linesRead", static_cast<qint64>(c.lines)},
+               {"marked", static_cast<qint64>(c.marked)},
+               {"alreadyMarked", static_cast<qint64>(c.alreadyMarked)},
+               {"notMatched", static_cast<qint64>(c.notMatched)},
+               {"ambiguous", static_cast<qint64>(c.ambiguous)},
+               {"skipped", static_cast<qint64>(c.skipped)},
+               {"exceptions", exceptions}});
+}
+
 Exit recImport(Command& cmd) {
-    // The list to read: exactly one of the three.
+    // The list to read: exactly one of the five.
     int sources = 0;
     ImportType type = ImportType::Fixed;
     std::string given;
     for (const auto& [option, t] :
          {std::pair{"--fixed", ImportType::Fixed}, std::pair{"--comma", ImportType::Comma},
-          std::pair{"--sheet", ImportType::Spreadsheet}})
+          std::pair{"--sheet", ImportType::Spreadsheet}, std::pair{"--bai2", ImportType::Bai2},
+          std::pair{"--ofx", ImportType::Ofx}})
         if (const std::optional<std::string> v = cmd.option(option)) {
             ++sources;
             type = t;
             given = *v;
         }
-    if (sources != 1) return cmd.usage("give one of --fixed, --comma or --sheet");
-    if (type != ImportType::Spreadsheet && (cmd.option("--first-row") || cmd.option("--last-row")))
-        return cmd.usage("--first-row and --last-row belong to --sheet");
+    if (sources != 1) return cmd.usage("give one of --fixed, --comma, --sheet, --bai2 or --ofx");
+    if (const std::string misplaced = misplacedOption(cmd, type); !misplaced.empty())
+        return cmd.usage(misplaced);
+    if (cmd.option("--deposit-days") && cmd.flag("--no-deposits"))
+        return cmd.usage("--deposit-days and --no-deposits contradict");
     for (const char* field : {"amount", "cleared"})
         if (cmd.option("--" + std::string(field)) && cmd.flag("--no-" + std::string(field)))
             return cmd.usage("--" + std::string(field) + " and --no-" + field + " contradict");
@@ -140,6 +207,13 @@ Exit recImport(Command& cmd) {
     if (cmd.flag("--no-assume-decimal")) s.assumeDecimal = false;
     s.firstRow = cmd.numberOption("--first-row").value_or(s.firstRow);
     s.lastRow = cmd.numberOption("--last-row").value_or(s.lastRow);
+    if (const std::optional<std::string> f = cmd.choiceOption("--date-format"))
+        s.clearedFormat = clearedDateFormat(*f).value_or(ClearedDateFormat::Standard);
+    if (const std::optional<int32_t> days = cmd.numberOption("--deposit-days")) {
+        s.deposits = true;
+        s.depositDays = *days;
+    }
+    if (cmd.flag("--no-deposits")) s.deposits = false;
     if (places[0])
         putPlace(*places[0], type, s.checkStart, s.checkEnd, s.checkField, s.checkColumn);
     if (places[1])
@@ -147,7 +221,7 @@ Exit recImport(Command& cmd) {
     if (places[2])
         putPlace(*places[2], type, s.clearedStart, s.clearedEnd, s.clearedField, s.clearedColumn);
 
-    std::string file, sheet, missingSheet;
+    std::string file, sheet, missingSheet, wrongAccount;
     if (type == ImportType::Spreadsheet) {
         splitWorkbook(given, file, sheet);
         // The sheet asked for (the first without one) is the one chosen.
@@ -168,33 +242,33 @@ Exit recImport(Command& cmd) {
         file = startedPath(given);
         s.fileName = file;
     }
+    if (isBankFile(type)) {
+        // The account asked for; a file of several accounts without one is refused.
+        const std::optional<int32_t> account = cmd.numberOption("--account");
+        ImportWindows w;
+        w.selectAccount = [&](const std::vector<std::string>& accounts) {
+            if (account && *account <= static_cast<int32_t>(accounts.size())) return *account - 1;
+            wrongAccount = "the file holds " + std::to_string(accounts.size()) + " accounts; " +
+                           (account ? "--account " + std::to_string(*account) + " is none of them"
+                                    : std::string("give --account N")) +
+                           ":";
+            for (size_t i = 0; i < accounts.size(); ++i)
+                wrongAccount += "\n  " + std::to_string(i + 1) + ". " + accounts[i];
+            return -1;
+        };
+        setImportWindows(std::move(w));
+    }
     const ImportResult r = runImport(session, s);
     setImportWindows({});
     if (!missingSheet.empty()) return cmd.fail(missingSheet);
+    if (!wrongAccount.empty()) return cmd.usage(wrongAccount);
     if (r.end != ImportEnd::Completed)
         return cmd.fail("nothing was marked from " +
                         (file.empty() ? std::string("the spreadsheet open in Calc") : file) +
                         (r.end == ImportEnd::Cancelled ? " (cancelled)" : ""));
 
-    const APbnk& bank = session.file<APbnk>().rec;
-    const ImportCounts& c = r.counts;
-    if (cmd.json()) {
-        printJson({{"bankId", bank.BankID},
-                   {"bank", jsonText(bank.Bank)},
-                   {"file", file.empty() ? QJsonValue() : jsonText(file)},
-                   {"linesRead", static_cast<qint64>(c.lines)},
-                   {"marked", static_cast<qint64>(c.marked)},
-                   {"alreadyMarked", static_cast<qint64>(c.alreadyMarked)},
-                   {"notMatched", static_cast<qint64>(c.notMatched)},
-                   {"skipped", static_cast<qint64>(c.skipped)}});
-    } else {
-        std::printf(
-            "%s: %lld lines read, %lld marked, %lld already marked, %lld not matched, %lld "
-            "skipped\n",
-            bank.Bank.c_str(), static_cast<long long>(c.lines), static_cast<long long>(c.marked),
-            static_cast<long long>(c.alreadyMarked), static_cast<long long>(c.notMatched),
-            static_cast<long long>(c.skipped));
-    }
+    for (const std::string& w : r.warnings) cmd.note("warning: " + w);
+    printResult(cmd, session.file<APbnk>().rec, file, r);
     return Exit::Done;
 }
 
@@ -209,6 +283,8 @@ const CliCommand importCommand(
                  {"--comma", ValueKind::Text, "FILE", "a comma-separated text file"},
                  {"--sheet", ValueKind::Text, "WORKBOOK[:SHEET]",
                   "a workbook file (.ods, .xlsx), its first sheet unless one is named"},
+                 {"--bai2", ValueKind::Text, "FILE", "the bank's BAI2 cash-management file"},
+                 {"--ofx", ValueKind::Text, "FILE", "the bank's OFX statement (.ofx, .qfx, .qbo)"},
                  position("--check", "the check number: positions A-B, or a field or column"),
                  position("--amount", "the amount, imported: positions A-B, or a field or column"),
                  position("--cleared",
@@ -227,10 +303,25 @@ const CliCommand importCommand(
                   .kind = ValueKind::Number,
                   .value = "N",
                   .help = "the sheet's last row read (0: until five blank rows)",
-                  .min = 0}},
+                  .min = 0},
+                 {"--date-format", ValueKind::Choice, "YYYYMMDD|YYMMDD|MMDDYYYY|MMDDYY|standard",
+                  "how the fixed line writes the date cleared"},
+                 {.name = "--account",
+                  .kind = ValueKind::Number,
+                  .value = "N",
+                  .help = "the Nth account of a bank file that holds several",
+                  .min = 1},
+                 {.name = "--deposit-days",
+                  .kind = ValueKind::Number,
+                  .value = "N",
+                  .help = "credits matched to a deposit dated up to N days before posting",
+                  .min = 0,
+                  .max = 366},
+                 {"--no-deposits", ValueKind::Flag, "",
+                  "a bank file's credits are not matched to deposits"}},
      .json = true,
-     .help = "mark the checks a bank's list of cleared checks names; what is not given comes "
-             "from the import wizard's stored settings",
+     .help = "mark the checks (and deposits) a bank's list of cleared checks or its BAI2 or OFX "
+             "file names; what is not given comes from the import wizard's stored settings",
      .run = recImport});
 
 }  // namespace

@@ -4,6 +4,7 @@
 // nothing on standard output.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -107,7 +108,9 @@ TEST_F(CliRecImport, TextListsMarkTheirChecksWithTheStoredLayoutUnlessToldOtherw
                        write("a.csv", "x,1234,125.00\nx,77,9.99\nx,,\n")});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
-              "First Bank: 3 lines read, 1 marked, 0 already marked, 1 not matched, 1 skipped\n");
+              "First Bank: 3 lines read, 1 marked, 0 already marked, 1 not matched, 0 ambiguous, 1 "
+              "skipped\n"
+              "Not matched, line 2 (check 77 of 9.99): x,77,9.99\n");
     EXPECT_EQ(marked(), (std::vector<std::string>{"1234"}));
 
     // Positions on the command line, amounts left out: the fixed line's zeros are dropped. The
@@ -127,7 +130,9 @@ TEST_F(CliRecImport, TextListsMarkTheirChecksWithTheStoredLayoutUnlessToldOtherw
                                          {"marked", 1},
                                          {"alreadyMarked", 1},
                                          {"notMatched", 0},
-                                         {"skipped", 0}}));
+                                         {"ambiguous", 0},
+                                         {"skipped", 0},
+                                         {"exceptions", QJsonArray()}}));
     EXPECT_EQ(marked(), (std::vector<std::string>{"1234", "77"}));
 }
 
@@ -137,7 +142,8 @@ TEST_F(CliRecImport, AWorkbookSheetKeepsItsCheckNumbersAsTheyStand) {
                        "--amount", "2", "--first-row", "2", "--last-row", "3"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
-              "First Bank: 2 lines read, 2 marked, 0 already marked, 0 not matched, 0 skipped\n");
+              "First Bank: 2 lines read, 2 marked, 0 already marked, 0 not matched, 0 ambiguous, 0 "
+              "skipped\n");
     EXPECT_EQ(marked(), (std::vector<std::string>{"0001234", "1235"}));
 
     r = cli({"rec", "import", "First Bank", "--sheet", book + ":Third"});
@@ -154,7 +160,9 @@ TEST_F(CliRecImport, ErrorsSayWhatIsWrongWithTheirExitCode) {
         int code;
         std::string says;
     } cases[] = {
-        {{"--fixed", "a.txt", "--comma", "b.csv"}, 2, "give one of --fixed, --comma or --sheet"},
+        {{"--fixed", "a.txt", "--comma", "b.csv"},
+         2,
+         "give one of --fixed, --comma, --sheet, --bai2 or --ofx"},
         {{"--comma", "a.csv", "--check", "2-3"}, 2, "--check must be a field number"},
         {{"--fixed", "a.txt", "--first-row", "2"},
          2,
@@ -182,4 +190,55 @@ TEST_F(CliRecImport, ErrorsSayWhatIsWrongWithTheirExitCode) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "bankrec-cli rec import: no bank \"Nobody\"\n");
     EXPECT_TRUE(marked().empty());
+}
+
+TEST_F(CliRecImport, BankFilesAskForTheirAccountAndListWhatDidNotMatch) {
+    std::ifstream in(BANKREC_IMPORT_TEST_DATA "/two_accounts.bai", std::ios::binary);
+    const std::string bai2((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const QString file = write("prevday.bai", bai2);
+    // Several accounts and none chosen, or one the file does not have: wrong usage, the
+    // accounts listed, nothing marked.
+    for (const QStringList& account : {QStringList{}, QStringList{"--account", "3"}}) {
+        const CliResult r = cli(QStringList{"rec", "import", "First Bank", "--bai2", file} + account);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("bankrec-cli rec import: the file holds 2 accounts; " +
+                             std::string(account.isEmpty() ? "give --account N"
+                                                           : "--account 3 is none of them") +
+                             ":\n  1. 1111111 (USD, 3 items)\n  2. 2222222 (USD, 1 item)\n"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_TRUE(marked().empty());
+
+    CliResult r = cli({"rec", "import", "First Bank", "--bai2", file, "--account", "1"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "First Bank: 3 lines read, 1 marked, 0 already marked, 2 not matched, 0 ambiguous, "
+              "0 skipped\n"
+              "Not matched, line 2 (check 1235 of 40.00): 16,475,4000,0,BR2,1235,check text\n"
+              "Not matched, line 3 (no deposit of 500.00 from 01/10/2024 to 01/15/2024): "
+              "16,175,50000,,BR3,,DEPOSIT/\n");
+    EXPECT_EQ(marked(), (std::vector<std::string>{"1234"}));
+
+    // The second account by number, checks without their amounts, credits left alone; JSON
+    // lists the lines as the text does.
+    r = cli({"rec", "import", "First Bank", "--bai2", file, "--account", "2", "--no-amount",
+             "--no-deposits", "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    QJsonParseError e;
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &e).object();
+    ASSERT_EQ(e.error, QJsonParseError::NoError) << r.out;
+    EXPECT_EQ(doc["marked"].toInt(), 1);
+    EXPECT_EQ(doc["ambiguous"].toInt(), 0);
+    EXPECT_EQ(doc["exceptions"].toArray(), QJsonArray());
+    EXPECT_EQ(marked(), (std::vector<std::string>{"1234", "77"}));
+
+    // A paid-items line with its date format.
+    r = cli({"rec", "import", "1", "--fixed", write("p.txt", "0001235000012864020240115\n"),
+             "--check", "1-7", "--amount", "8-17", "--cleared", "18-25", "--assume-decimal",
+             "--date-format", "yyyymmdd"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 29), "First Bank: 1 line read, 1 m") << r.out;
+    EXPECT_EQ(marked(), (std::vector<std::string>{"1234", "1235", "77"}));
 }
