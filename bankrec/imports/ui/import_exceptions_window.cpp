@@ -172,7 +172,8 @@ ImportExceptionsWindow::ImportExceptionsWindow(ImportResult result, QWidget* par
     }
     close_->setDefault(true);
     layout->addLayout(buttons);
-    resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 24);
+    // Wide enough for the bank's lines as read beside what was looked for.
+    setMinimumSize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 18);
     shell::WindowPlace::restore(this, kPlace);
 }
 

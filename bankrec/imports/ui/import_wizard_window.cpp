@@ -324,7 +324,24 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     pages_->addWidget(p6);
 
     // ---- 7 and 8: the bank files; one set of deposit controls moves to the page shown ----
-    deposits_ = new QWidget(pages_);
+    const auto bankPage = [&](std::initializer_list<const char*> intro) {
+        auto* p = new QWidget(pages_);
+        auto* l = new QVBoxLayout(p);
+        l->addWidget(lines(p, intro));
+        l->addSpacing(fontMetrics().height());
+        l->addStretch();
+        bankLayouts_.push_back(l);
+        pages_->addWidget(p);
+    };
+    bankPage({"The BAI2 file's paid checks (detail codes 474 and 475) are matched by",
+              "the check number in the customer reference field and their amount;",
+              "the group's as-of date is the date cleared. A file with several",
+              "accounts asks which account to import."});
+    bankPage({"The OFX statement's transactions with a check number (CHECKNUM, or a",
+              "number in REFNUM on money going out) are matched as checks by that",
+              "number and their amount; the posting date is the date cleared."});
+
+    deposits_ = new QWidget(bankLayouts_.front()->parentWidget());
     depositBox_ = new QCheckBox("Match credits to &deposits of the same amount", deposits_);
     depositBox_->setChecked(s.deposits);
     connect(depositBox_, &QCheckBox::toggled, this, [this](bool on) {
@@ -346,22 +363,7 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
     depositLayout->addWidget(
         lines(deposits_, {"A credit is marked only when exactly one unmarked deposit fits; a",
                           "credit that more than one deposit could be is listed, never marked."}));
-    const auto bankPage = [&](std::initializer_list<const char*> intro) {
-        auto* p = new QWidget(pages_);
-        auto* l = new QVBoxLayout(p);
-        l->addWidget(lines(p, intro));
-        l->addSpacing(fontMetrics().height());
-        l->addStretch();
-        bankLayouts_.push_back(l);
-        pages_->addWidget(p);
-    };
-    bankPage({"The BAI2 file's paid checks (detail codes 474 and 475) are matched by",
-              "the check number in the customer reference field and their amount;",
-              "the group's as-of date is the date cleared. A file with several",
-              "accounts asks which account to import."});
-    bankPage({"The OFX statement's transactions with a check number (CHECKNUM, or a",
-              "number in REFNUM on money going out) are matched as checks by that",
-              "number and their amount; the posting date is the date cleared."});
+    bankLayouts_.front()->insertWidget(2, deposits_);
 
     // ---- buttons ----
     previous_ = new QPushButton("&Previous", this);
