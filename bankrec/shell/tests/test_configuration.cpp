@@ -52,7 +52,9 @@ class ConfigurationTest : public ShellFixture {
 TEST_F(ConfigurationTest, DefaultsAreTheRegisteredValuesUntilSomethingIsStored) {
     Configuration c;
     c.registerDefaults();
-    EXPECT_EQ(c.entries().size(), 22u);
+    EXPECT_EQ(c.entries().size(), 25u);  // the import's 19 and 3 more, the organization's 3
+    EXPECT_EQ(c.get("ImportDepositDays"), "5");
+    EXPECT_EQ(c.get("ChkClearedFormat"), "");
     ASSERT_EQ(c.load(*session_), Error::None);
     EXPECT_EQ(c.get("ImportType"), "1");
     EXPECT_EQ(c.get("importfilename"), "");
