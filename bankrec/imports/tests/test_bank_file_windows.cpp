@@ -11,9 +11,8 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTimer>
-#include <fstream>
-#include <sstream>
 
+#include "bank_test_data.h"
 #include "bankrec/imports/bank_import.h"
 #include "bankrec/imports/import_windows.h"
 #include "bankrec/imports/ui/import_exceptions_window.h"
@@ -42,13 +41,6 @@ void whenModal(std::function<void(W&)> action) {
         }
         ADD_FAILURE() << "no modal " << W::staticMetaObject.className() << " opened";
     });
-}
-
-std::string testData(const std::string& name) {
-    std::ifstream in(std::string(BANKREC_IMPORT_TEST_DATA) + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 class BankWindowTest : public ImportTest {

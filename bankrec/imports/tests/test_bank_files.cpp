@@ -2,9 +2,7 @@
 // trailers, funds types, malformed records, the two OFX forms, dates and amounts.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "bank_test_data.h"
 #include "bankrec/imports/bank_files.h"
 #include "corelib/daytime.h"
 
@@ -12,13 +10,6 @@ using namespace imports;
 using corelib::daytime::dayNumber;
 
 namespace {
-
-std::string data(const std::string& name) {
-    std::ifstream in(std::string(BANKREC_IMPORT_TEST_DATA) + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     const size_t at = text.find(from);
@@ -36,7 +27,7 @@ bool hasWarning(const BankFile& f, const std::string& part) {
 }  // namespace
 
 TEST(Bai2File, AccountsItemsAndContinuationsOfAFileThatAddsUp) {
-    const BankFile f = parseBai2(data("two_accounts.bai"));
+    const BankFile f = parseBai2(testData("two_accounts.bai"));
     ASSERT_TRUE(f.recognised);
     EXPECT_TRUE(f.warnings.empty()) << f.warnings.front();
     EXPECT_EQ(f.skipped, 0);
@@ -64,7 +55,7 @@ TEST(Bai2File, AccountsItemsAndContinuationsOfAFileThatAddsUp) {
 }
 
 TEST(Bai2File, TrailersThatDoNotAddUpAreWarnedAboutAndTheItemsStillRead) {
-    std::string text = replaced(data("two_accounts.bai"), "49,566500,6/", "49,566400,6/");
+    std::string text = replaced(testData("two_accounts.bai"), "49,566500,6/", "49,566400,6/");
     text = replaced(text, "99,576400,1,13/", "99,576400,1,12/");
     const BankFile f = parseBai2(text);
     EXPECT_TRUE(hasWarning(f,
@@ -147,8 +138,8 @@ TEST(Bai2File, TheSameAccountInTwoGroupsIsOneAccount) {
 }
 
 TEST(OfxFile, SgmlAndXmlFormsGiveTheSameItems) {
-    const BankFile sgml = parseOfx(data("statement.ofx"));
-    const BankFile xml = parseOfx(data("statement.qfx"));
+    const BankFile sgml = parseOfx(testData("statement.ofx"));
+    const BankFile xml = parseOfx(testData("statement.qfx"));
     for (const BankFile* f : {&sgml, &xml}) {
         ASSERT_TRUE(f->recognised);
         EXPECT_TRUE(f->warnings.empty());

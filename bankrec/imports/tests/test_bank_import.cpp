@@ -1,9 +1,8 @@
 // The BAI2 and OFX readers against the record files: paid checks and deposits marked, ambiguous
 // credits listed, the account chooser, trailers that do not add up, files that are missing or
 // of another kind, Cancel, and the exceptions list of every reader.
-#include <fstream>
-#include <sstream>
 
+#include "bank_test_data.h"
 #include "bankrec/imports/bank_import.h"
 #include "bankrec/imports/excel_import.h"
 #include "bankrec/imports/import_windows.h"
@@ -17,13 +16,6 @@ using namespace storage;
 using namespace imports;
 
 namespace {
-
-std::string testData(const std::string& name) {
-    std::ifstream in(std::string(BANKREC_IMPORT_TEST_DATA) + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class BankImportTest : public ImportTest {
   protected:

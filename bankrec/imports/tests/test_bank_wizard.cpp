@@ -1,8 +1,7 @@
 // The wizard's bank-file types and the paid-items date format: their pages, controls, summary,
 // the settings Finish stores for every user of the division, and the reader Finish starts.
-#include <fstream>
-#include <sstream>
 
+#include "bank_test_data.h"
 #include "bankrec/imports/import_windows.h"
 #include "bankrec/imports/import_wizard.h"
 #include "bankrec/storage/file_services.h"
@@ -33,13 +32,6 @@ class BankWizardTest : public ImportTest {
         return pages;
     }
 };
-
-std::string testData(const std::string& name) {
-    std::ifstream in(std::string(BANKREC_IMPORT_TEST_DATA) + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 }  // namespace
 
