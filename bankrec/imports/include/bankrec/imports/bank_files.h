@@ -50,8 +50,8 @@ struct BankFile {
 // The BAI2 detail codes read as paid checks.
 bool isCheckPaidCode(int code);
 
-BankFile parseBai2(std::string_view text);
-BankFile parseOfx(std::string_view text);
+[[nodiscard]] BankFile parseBai2(std::string_view text);
+[[nodiscard]] BankFile parseOfx(std::string_view text);
 
 // The check number a bank file's field gives: the text-file rule (a whole number, leading zeros
 // dropped), but never a negative one. "" when there is none.

@@ -63,8 +63,8 @@ class BankImportJob : public corelib::ProgressJob {
 // error (FileNotFound or Driver with the system's error number in `systemError`).
 storage::Error readBankFile(const std::string& fileName, std::string& text, int& systemError);
 
-ImportResult runBankImport(storage::FileSession& session, const std::string& fileName,
-                           BankFormat format, const BankImportOptions& options);
+[[nodiscard]] ImportResult runBankImport(storage::FileSession& session, const std::string& fileName,
+                                         BankFormat format, const BankImportOptions& options);
 
 ImportResult UpdateAPrecBai2(storage::FileSession& session, const std::string& fileName,
                              bool importAmount, bool importCleared, bool matchDeposits,

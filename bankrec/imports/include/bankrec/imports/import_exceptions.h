@@ -21,6 +21,7 @@ std::string exceptionsCsv(const ImportResult& result);
 
 // Writes the CSV file whole or not at all (a temporary file renamed over the name). false with
 // `error` set when it could not.
-bool saveExceptionsCsv(const std::string& path, const ImportResult& result, std::string& error);
+[[nodiscard]] bool saveExceptionsCsv(const std::string& path, const ImportResult& result,
+                                     std::string& error);
 
 }  // namespace imports
