@@ -96,26 +96,26 @@ void splitWorkbook(const std::string& arg, std::string& file, std::string& sheet
 // The options that belong to some kinds of file only: what is wrong with the first one given
 // where it does not belong, else "".
 std::string misplacedOption(const Command& cmd, ImportType type) {
+    const bool sheet = type == ImportType::Spreadsheet, bank = isBankFile(type);
     const struct {
         const char* option;
         bool belongs;
-        const char* where;
+        const char* says;
     } rules[] = {
-        {"--first-row", type == ImportType::Spreadsheet, "belongs to --sheet"},
-        {"--last-row", type == ImportType::Spreadsheet, "belongs to --sheet"},
-        {"--date-format", type == ImportType::Fixed, "belongs to --fixed"},
-        {"--account", isBankFile(type), "belongs to --bai2 and --ofx"},
-        {"--deposit-days", isBankFile(type), "belongs to --bai2 and --ofx"},
-        {"--no-deposits", isBankFile(type), "belongs to --bai2 and --ofx"},
-        {"--check", !isBankFile(type), "is not for a bank file"},
-        {"--amount", !isBankFile(type), "is not for a bank file"},
-        {"--cleared", !isBankFile(type), "is not for a bank file"},
-        {"--assume-decimal", !isBankFile(type), "is not for a bank file"},
-        {"--no-assume-decimal", !isBankFile(type), "is not for a bank file"},
+        {"--first-row", sheet, "--first-row and --last-row belong to --sheet"},
+        {"--last-row", sheet, "--first-row and --last-row belong to --sheet"},
+        {"--date-format", type == ImportType::Fixed, "--date-format belongs to --fixed"},
+        {"--account", bank, "--account belongs to --bai2 and --ofx"},
+        {"--deposit-days", bank, "--deposit-days belongs to --bai2 and --ofx"},
+        {"--no-deposits", bank, "--no-deposits belongs to --bai2 and --ofx"},
+        {"--check", !bank, "--check is not for a bank file"},
+        {"--amount", !bank, "--amount is not for a bank file (--no-amount is)"},
+        {"--cleared", !bank, "--cleared is not for a bank file (--no-cleared is)"},
+        {"--assume-decimal", !bank, "--assume-decimal is not for a bank file"},
+        {"--no-assume-decimal", !bank, "--no-assume-decimal is not for a bank file"},
     };
     for (const auto& r : rules)
-        if (!r.belongs && cmd.option(r.option))
-            return std::string(r.option) + " " + r.where;
+        if (!r.belongs && cmd.option(r.option)) return r.says;
     return {};
 }
 

@@ -145,6 +145,8 @@ TEST_F(Scripting, AMissingBankActivityReconciliationOrFileFailsWithNothingOnStan
         {{"rec", "import", "Operating Account", "--comma", none, "--json"}, "could not be opened"},
         {{"rec", "import", "Operating Account", "--sheet", root() + "/none.ods:Cleared"},
          "rec import: nothing was marked from " + root().toStdString() + "/none.ods"},
+        {{"rec", "import", "Operating Account", "--ofx", root() + "/none.qfx", "--json"},
+         "could not be opened"},
     };
     for (const Case& c : cases) {
         const CliRun r = cli(c.command);
@@ -198,6 +200,12 @@ TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
         {startup() + QStringList{"rec", "import", "1", "--comma"}, "--comma needs FILE"},
         {startup() + QStringList{"rec", "import", "1", "--comma", "a.csv", "--no-cleared", "x"},
          "unexpected argument \"x\""},
+        {startup() + QStringList{"rec", "import", "1", "--bai2", "a.bai", "--deposit-days", "-1"},
+         "--deposit-days takes a whole number from 0 to 366"},
+        {startup() + QStringList{"rec", "import", "1", "--bai2", "a.bai", "--account", "first"},
+         "--account takes a whole number from 1"},
+        {startup() + QStringList{"rec", "import", "1", "--fixed", "a.txt", "--date-format", "ISO"},
+         "--date-format takes one of"},
         {QStringList{"Division=3", "DataPath=" + data(), "Sever=sqlite:/elsewhere", "banks",
                      "list"},
          "unknown start-up argument \"Sever=\"; known: Division= DataPath= Server="},
@@ -225,7 +233,10 @@ TEST_F(Scripting, WrongUsageEndsWithTwoBeforeAnyFileIsTouched) {
           {"rec", "import", "1", "--json"},
           {"rec", "import", "1", "--fixed", "a.txt", "--comma", "a.csv"},
           {"rec", "import", "1", "--comma", "a.csv", "--check", "2-3"},
-          {"rec", "import", "1", "--fixed", "a.txt", "--amount", "8-x"}}) {
+          {"rec", "import", "1", "--fixed", "a.txt", "--amount", "8-x"},
+          {"rec", "import", "1", "--ofx", "a.ofx", "--cleared", "3"},
+          {"rec", "import", "1", "--comma", "a.csv", "--deposit-days", "3"},
+          {"rec", "import", "1", "--bai2", "a.bai", "--deposit-days", "3", "--no-deposits"}}) {
         const CliRun r = cli(command);
         EXPECT_EQ(r.exitCode, 2) << r.err;
         EXPECT_EQ(r.out, "");
@@ -255,6 +266,22 @@ TEST_F(Scripting, AQuestionLeftUnansweredStopsWithThreeAndYesAnswersIt) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.json(), (QJsonObject{{"activityId", 1}, {"deleted", true}}));
     EXPECT_EQ(cli({"activity", "delete", "1", "--yes"}).exitCode, 1);  // gone now
+
+    // A bank file whose trailer does not add up is imported only when told to; its warning goes
+    // to standard error, the counts alone to standard output.
+    std::ofstream(file("short.bai")) << "01,B,C,261124,0800,1,80,,2/\n02,C,B,1,261123,2359,USD,2/\n"
+                                        "03,1000-000-00,USD/\n16,475,128640,,BR1,10232/\n"
+                                        "49,1,3/\n98,1,1,5/\n99,1,1,7/\n";
+    r = cli({"rec", "import", "Operating Account", "--bai2", data() + "/short.bai"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(has(r.err, "does not add up")) << r.err;
+    r = cli({"rec", "import", "Operating Account", "--bai2", data() + "/short.bai", "--yes"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Operating Account: 1 line read, 1 marked, 0 already marked, 0 not matched, 0 "
+              "ambiguous, 0 skipped\n");
+    EXPECT_TRUE(has(r.err, "rec import: warning: account 1000-000-00: the control total")) << r.err;
 }
 
 // Completing and deleting a reconciliation ask first: without --yes nothing is done and the
@@ -312,6 +339,11 @@ TEST_F(Scripting, ARecordFileHeldElsewhereFailsAfterItsWaitOrSucceedsWithALonger
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(has(r.err, "rec import: nothing was marked from")) << r.err;
+    std::ofstream(file("cleared.ofx")) << "<OFX><STMTTRN><TRNTYPE>CHECK<DTPOSTED>20261120"
+                                          "<TRNAMT>-412.37<CHECKNUM>10231</STMTTRN></OFX>\n";
+    r = cli({"rec", "import", "Operating Account", "--ofx", data() + "/cleared.ofx", "--json"});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, "");
 
     // Without --yes the failure still comes first: 1, not a refusal.
     (void)other.rollback();
@@ -403,14 +435,42 @@ TEST_F(Scripting, JsonResultsReadBackWithAmountsAsTextAndIsoDates) {
     std::ofstream(file("cleared.csv")) << "10231,412.37\n10232,1.00\n99999,5.00\n,\n";
     r = cli({"rec", "import", "Operating Account", "--comma", data() + "/cleared.csv", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.json(), (QJsonObject{{"bankId", 1},
-                                     {"bank", "Operating Account"},
-                                     {"file", data() + "/cleared.csv"},
-                                     {"linesRead", 4},
-                                     {"marked", 1},
-                                     {"alreadyMarked", 0},
-                                     {"notMatched", 2},
-                                     {"skipped", 1}}));
+    EXPECT_EQ(
+        r.json(),
+        (QJsonObject{{"bankId", 1},
+                     {"bank", "Operating Account"},
+                     {"file", data() + "/cleared.csv"},
+                     {"linesRead", 4},
+                     {"marked", 1},
+                     {"alreadyMarked", 0},
+                     {"notMatched", 2},
+                     {"ambiguous", 0},
+                     {"skipped", 1},
+                     {"exceptions", QJsonArray{QJsonObject{{"line", 2},
+                                                           {"result", "notMatched"},
+                                                           {"lookedFor", "check 10232 of 1.00"},
+                                                           {"text", "10232,1.00"}},
+                                               QJsonObject{{"line", 3},
+                                                           {"result", "notMatched"},
+                                                           {"lookedFor", "check 99999 of 5.00"},
+                                                           {"text", "99999,5.00"}}}}}));
+
+    // A bank file: a paid check, a credit matched to its deposit, a debit without a number.
+    std::ofstream(file("prevday.bai"))
+        << "01,B,C,261124,0800,1,80,,2/\n02,C,B,1,261108,2359,USD,2/\n"
+           "03,1000-000-00,USD/\n16,475,128640,,BR1,10232/\n"
+           "16,175,532000,,BR2,,DEPOSIT/\n16,699,3500,,BR3,,FEE/\n"
+           "49,664140,5/\n98,664140,1,7/\n99,664140,1,9/\n";
+    r = cli({"rec", "import", "Operating Account", "--bai2", data() + "/prevday.bai", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    doc = r.json();
+    EXPECT_EQ(doc["marked"].toInt(), 2);
+    EXPECT_EQ(doc["notMatched"].toInt(), 1);
+    EXPECT_EQ(doc["exceptions"].toArray(),
+              (QJsonArray{QJsonObject{{"line", 3},
+                                      {"result", "notMatched"},
+                                      {"lookedFor", "debit of 35.00 without a check number"},
+                                      {"text", "16,699,3500,,BR3,,FEE/"}}}));
 
     r = cli({"config", "list", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
