@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -98,6 +99,10 @@ const SmokeWindow kWindows[] = {
      "Mark / Unmark Range of Checks", "Cancel"},
     {"toolbar:Reconcile > button:&New > tab:&Checks and Other Withdrawals > button:&Import",
      "Import Marked Checks Wizard", "Cancel"},
+    {"toolbar:Reconcile > button:&New > tab:&Checks and Other Withdrawals > button:&Import > "
+     "button:&BAI2 cash-management file from the bank > button:&Next > button:&Next > "
+     "button:&Next > button:Fi&nish",
+     "Import Exceptions", "&Close"},
     {"toolbar:Reconcile > button:&New", "Adding Reconciliation [Money Market Savings]", "&OK"},
     {"toolbar:Reconcile > button:Ed&it", "Changing Reconciliation [Money Market Savings]", "&OK"},
     {"toolbar:Reconcile > button:Ed&it > button:P&rint", kReconcileReport, "Cancel", kNoPrinter},
@@ -168,6 +173,7 @@ class WindowSmokeTest : public ShellFixture {
         ASSERT_EQ(frame_->sessions().count(), 0);
         ASSERT_EQ(messages_->count(), 0u) << allMessages();
         ASSERT_NO_FATAL_FAILURE(addCompletedStatement("Money Market Savings"));
+        ASSERT_NO_FATAL_FAILURE(addBankFile());
     }
     void TearDown() override {
         frame_.reset();
@@ -214,6 +220,24 @@ class WindowSmokeTest : public ShellFixture {
         }
     }
 
+    // A bank's BAI2 file of one paid check the bank does not have, named as the import's file.
+    void addBankFile() {
+        using namespace storage;
+        const std::string file = dataDir() + "/prevday.bai";
+        std::ofstream(file)
+            << "01,BANK,CUST,261124,0800,1,80,,2/\n02,CUST,BANK,1,261123,2359,USD,2/\n"
+               "03,4000-000-00,USD/\n16,475,2500,,BR1,9901/\n49,2500,3/\n"
+               "98,2500,1,5/\n99,2500,1,7/\n";
+        FileSession session(startup_->storage());
+        FileUse files(session, {FileId::SYcfg});
+        ASSERT_EQ(files.error(), Error::None);
+        SYcfg& cfg = session.file<SYcfg>().rec;
+        cfg = SYcfg{};
+        cfg.Name = "ImportFilename";
+        cfg.Value = file;
+        ASSERT_EQ(addNumbered(session, FileId::SYcfg), Error::None);
+    }
+
     std::string allMessages() const {
         std::string all;
         for (const RecordedMessage& m : messages_->messages())
@@ -240,11 +264,16 @@ class WindowSmokeTest : public ShellFixture {
         }
         return found;
     }
-    // The window a clerk works in now: a modal window, else the frame's active sub-window.
+    // The window a clerk works in now: a modal window (or the window of its own it opened and
+    // made active, not modal), else the frame's active sub-window.
     QWidget* front() const {
         const std::vector<QWidget*> modal = modalWindows();
-        if (!modal.empty()) return modal.back();
-        return frame_->mdiArea()->activeSubWindow();
+        if (modal.empty()) return frame_->mdiArea()->activeSubWindow();
+        if (QWidget* active = QApplication::activeWindow();
+            active && active->isVisible() && active->windowModality() == Qt::NonModal)
+            for (QWidget* owner = active->parentWidget(); owner; owner = owner->parentWidget())
+                if (owner == modal.back()) return active;
+        return modal.back();
     }
 
     QAction* menuCommand(const std::string& step) const {
