@@ -85,6 +85,16 @@ std::optional<int32_t> parseLong(std::string_view s) {
     return value;
 }
 
+std::string csvField(std::string_view s) {
+    if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
 }  // namespace text
 
 }  // namespace corelib

@@ -78,21 +78,10 @@ Exit check(Command& cmd) {
     return Exit::Done;
 }
 
-// A CSV field: quoted when it holds a comma, a quote or a line break; quotes doubled.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string csvValue(const FieldValue& value) {
     if (const auto* n = std::get_if<int64_t>(&value)) return std::to_string(*n);
     if (const auto* d = std::get_if<Decimal>(&value)) return d->toString();
-    return csvField(std::get<std::string>(value));
+    return text::csvField(std::get<std::string>(value));
 }
 
 Exit dump(Command& cmd) {
@@ -124,7 +113,7 @@ Exit dump(Command& cmd) {
     std::string line;
     for (size_t i = 0; i < def->fields.size(); ++i) {
         if (i) line += ',';
-        line += csvField(def->fields[i].name);
+        line += text::csvField(def->fields[i].name);
     }
     std::printf("%s\n", line.c_str());
     err = file.setStart(KeyId{def->id, key});

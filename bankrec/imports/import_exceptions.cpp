@@ -5,19 +5,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "corelib/text.h"
+
 namespace imports {
 
 namespace {
-
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
 
 std::string plural(int64_t n, const char* what) {
     return std::to_string(n) + " " + what;
@@ -49,12 +41,13 @@ std::string importCountsText(const ImportCounts& c) {
 }
 
 std::string exceptionsCsv(const ImportResult& result) {
-    std::string out = csvField(importCountsText(result.counts)) + "\r\n";
-    for (const std::string& w : result.warnings) out += csvField("Warning: " + w) + "\r\n";
+    std::string out = corelib::text::csvField(importCountsText(result.counts)) + "\r\n";
+    for (const std::string& w : result.warnings)
+        out += corelib::text::csvField("Warning: " + w) + "\r\n";
     out += "Line,Result,Looked for,Text\r\n";
     for (const ImportException& e : result.exceptions)
-        out += std::to_string(e.line) + "," + outcomeName(e.outcome) + "," + csvField(e.note) +
-               "," + csvField(e.text) + "\r\n";
+        out += std::to_string(e.line) + "," + outcomeName(e.outcome) + "," +
+               corelib::text::csvField(e.note) + "," + corelib::text::csvField(e.text) + "\r\n";
     return out;
 }
 

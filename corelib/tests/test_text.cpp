@@ -44,3 +44,11 @@ TEST(Text, WholeNumbersAreReadWholeOrNotAtAll) {
     for (const char* bad : {"", "  ", "+", "12a", "1 2", "0x10", "1.5", "--3"})
         EXPECT_EQ(text::parseLong(bad), std::nullopt) << bad;
 }
+
+TEST(Text, CsvFieldsAreQuotedOnlyWhenTheyMustBe) {
+    EXPECT_EQ(text::csvField("check 77 of 9.99"), "check 77 of 9.99");
+    EXPECT_EQ(text::csvField(""), "");
+    EXPECT_EQ(text::csvField("16,475,4000/"), "\"16,475,4000/\"");
+    EXPECT_EQ(text::csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(text::csvField("two\nlines\r"), "\"two\nlines\r\"");
+}

@@ -1,7 +1,7 @@
 #pragma once
 // Small text helpers shared by every module: case-blind comparison (ASCII letters, as the keys
 // and names of the program compare), trailing blanks, cutting UTF-8 text without splitting
-// a character, and reading a whole number typed by a person.
+// a character, reading a whole number typed by a person, and a field of a CSV file.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,6 +29,10 @@ std::string cutCharacters(std::string_view s, size_t limit);
 // blanks around it and a leading '+' allowed; nullopt when the text is empty, holds anything
 // else, or lies outside the 32-bit range (never cut to fit).
 std::optional<int32_t> parseLong(std::string_view s);
+
+// A field of a CSV line: as it stands, or quoted (quotes doubled) when it holds a comma, a quote
+// or a line break.
+std::string csvField(std::string_view s);
 
 }  // namespace text
 
