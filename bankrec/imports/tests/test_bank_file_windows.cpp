@@ -22,6 +22,7 @@
 #include "bankrec/storage/file_services.h"
 #include "corelib/zor_preview.h"
 #include "imports_fixture.h"
+#include "wizard_steps.h"
 
 using namespace corelib;
 using namespace storage;
@@ -29,19 +30,7 @@ using namespace imports;
 
 namespace {
 
-template <typename W>
-void whenModal(std::function<void(W&)> action) {
-    QTimer::singleShot(0, [action] {
-        for (int i = 0; i < 300; ++i) {
-            if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
-                action(*w);
-                return;
-            }
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        ADD_FAILURE() << "no modal " << W::staticMetaObject.className() << " opened";
-    });
-}
+using test::whenOpen;
 
 class BankWindowTest : public ImportTest {
   protected:
@@ -127,14 +116,7 @@ TEST_F(BankWindowTest, TheWizardOffersTheBankFilesWithPagesOfTheirOwn) {
 TEST_F(BankWindowTest, FinishShowsTheExceptionsBesideTheWorksheet) {
     addCheck("1234", 12500);
     const std::string file = writeFile("s.ofx", testData("statement.ofx"));
-    whenModal<ImportWizardWindow>([&](ImportWizardWindow& w) {
-        w.typeButton(ImportType::Ofx)->click();
-        w.nextButton()->click();
-        w.fileEntry()->setText(QString::fromStdString(file));
-        w.nextButton()->click();
-        w.nextButton()->click();
-        w.finishButton()->click();
-    });
+    test::finishWizard(ImportType::Ofx, file);
     QWidget owner;
     UpdateAPrecImport(*session, &owner);
     EXPECT_EQ(GlobalResponse, RequestCompleted);
@@ -150,7 +132,7 @@ TEST_F(BankWindowTest, FinishShowsTheExceptionsBesideTheWorksheet) {
 
 TEST_F(BankWindowTest, SeveralAccountsAreChosenFromAList) {
     const int32_t other = addCheck("77", 9900);
-    whenModal<SelectSheetWindow>([](SelectSheetWindow& s) {
+    whenOpen<SelectSheetWindow>([](SelectSheetWindow& s) {
         EXPECT_EQ(s.windowTitle(), "Select Account");
         ASSERT_EQ(s.list()->count(), 2);
         EXPECT_EQ(s.list()->item(1)->text(), "2222222 (USD, 1 item)");

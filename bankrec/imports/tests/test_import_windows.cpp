@@ -35,6 +35,7 @@
 #include "corelib/thread_registry.h"
 #include "corelib/ui/thread_event_filter.h"
 #include "imports_fixture.h"
+#include "wizard_steps.h"
 
 using namespace corelib;
 using namespace storage;
@@ -42,34 +43,13 @@ using namespace imports;
 
 namespace {
 
-// Runs `action` on the next modal window of type W once it is open.
-template <typename W>
-void whenOpen(std::function<void(W&)> action) {
-    QTimer::singleShot(0, [action] {
-        for (int i = 0; i < 200; ++i) {
-            if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
-                action(*w);
-                return;
-            }
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        ADD_FAILURE() << "no modal " << W::staticMetaObject.className() << " opened";
-    });
-}
+using test::whenOpen;
 
 // Presses the worksheet's "&Import" and, in the wizard it opens, imports the comma-separated
 // `file` with the stored layout. Whether the wizard opened.
 bool importCommaFile(QWidget& worksheet, const std::string& file) {
     auto opened = std::make_shared<bool>(false);
-    whenOpen<ImportWizardWindow>([opened, file](ImportWizardWindow& w) {
-        *opened = true;
-        w.typeButton(ImportType::Comma)->click();
-        w.nextButton()->click();
-        w.fileEntry()->setText(QString::fromStdString(file));
-        w.nextButton()->click();
-        w.nextButton()->click();
-        w.finishButton()->click();
-    });
+    test::finishWizard(ImportType::Comma, file, opened);
     worksheet.findChild<QPushButton*>("?IMPORT:BUTTON")->click();
     return *opened;
 }
