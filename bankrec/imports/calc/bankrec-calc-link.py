@@ -15,6 +15,7 @@ input ends. Calc is reached when it was started with --accept="<accept>;urp;".
 """
 
 import json
+import os
 import sys
 
 try:
@@ -138,4 +139,8 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    status = main()
+    # Leave without the interpreter's clean-up: pyuno tears its bridge down while the bridge's
+    # threads still run and now and then crashes the interpreter on the way out (signal 11).
+    sys.stdout.flush()
+    os._exit(status)

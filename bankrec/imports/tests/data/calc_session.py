@@ -4,6 +4,7 @@
     calc_session.py PIPE close TITLE   closes the open document of that title
     calc_session.py PIPE quit          ends Calc
 """
+import os
 import sys
 import time
 
@@ -48,3 +49,9 @@ def main(pipe, action, arg=None):
 
 if __name__ == "__main__":
     main(*sys.argv[1:])
+    # Leave without the interpreter's clean-up: pyuno tears its bridge down while the bridge's
+    # threads still run and now and then crashes the interpreter on the way out (signal 11),
+    # after the work was done.
+    sys.stdout.flush()
+    sys.stderr.flush()
+    os._exit(0)
