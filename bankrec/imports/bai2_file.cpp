@@ -91,12 +91,15 @@ bool skipFunds(Fields& f, std::string_view fundsType) {
 struct Record {
     std::string text;
     int64_t physical = 0;  // physical records it was made of
+    int64_t line = 0;      // the file's line it starts on
 };
 
 std::vector<Record> logicalRecords(std::string_view text, int64_t& skipped) {
     std::vector<Record> out;
     size_t pos = 0;
+    int64_t lineNumber = 0;
     while (pos < text.size()) {
+        ++lineNumber;
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(pos, end - pos);
@@ -115,7 +118,7 @@ std::vector<Record> logicalRecords(std::string_view text, int64_t& skipped) {
             ++r.physical;
             continue;
         }
-        out.push_back({std::string(line), 1});
+        out.push_back({std::string(line), 1, lineNumber});
     }
     return out;
 }
@@ -248,6 +251,7 @@ BankFile parseBai2(std::string_view text) {
             if (debit && isCheckPaidCode(static_cast<int>(*type)))
                 item.checkNumber = bankCheckNumber(customer);
             item.raw = rec.text;
+            item.line = rec.line;
             account->items.push_back(std::move(item));
         } else if (code == "49") {
             if (!account) {

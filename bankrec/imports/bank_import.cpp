@@ -90,14 +90,14 @@ bool BankImportJob::tick(ProgressView& view) {
             check.reference = item.checkNumber;
             check.amount = amount;
             check.clearDate = item.date;
-            ok = run_.handle(check, item.raw);
+            ok = run_.handle(check, item.raw, item.line);
         } else if (item.credit && options_.deposits) {
-            ok = run_.handleDeposit(amount, item.date, item.raw);
+            ok = run_.handleDeposit(amount, item.date, item.raw, item.line);
         } else if (item.credit) {
-            run_.count(MarkOutcome::Skipped, item.raw);  // deposits are not matched this run
+            run_.count(MarkOutcome::Skipped, item.raw, {}, item.line);  // deposits not matched
         } else {
             run_.count(MarkOutcome::NotMatched, item.raw,
-                       "debit of " + amount.toString() + " without a check number");
+                       "debit of " + amount.toString() + " without a check number", item.line);
         }
         if (!ok) return false;
     }

@@ -48,7 +48,7 @@ bool ExcelImportJob::step() {
     if (sheetCheckReference(checkCell).empty()) ++blanks_;  // and counted as skipped
     std::string text = "row " + std::to_string(row_) + ":";
     for (const std::string& cell : cells_) text += " \"" + cell + "\"";
-    if (!run_.handle(check, text)) return false;
+    if (!run_.handle(check, text, row_)) return false;
     if (rowView_) {
         rowView_->showRow(row_, std::string(trimBlanks(checkCell)), check.amount, check.clearDate);
     }

@@ -129,12 +129,22 @@ BankFile parseOfx(std::string_view text) {
     bool inAccountFrom = false;
     bool sawEnd = false;
     std::optional<Transaction> trn;
+    int64_t trnLine = 0;
+    // The line at `pos`, counted on from the last place asked about.
+    size_t counted = 0;
+    int64_t line = 1;
+    const auto lineAt = [&](size_t pos) {
+        for (; counted < pos && counted < text.size(); ++counted)
+            if (text[counted] == '\n') ++line;
+        return line;
+    };
     std::string leaf;  // the element whose character data comes next
 
     const auto finishTransaction = [&] {
         if (!trn) return;
         ++file.records;
         BankItem item;
+        item.line = trnLine;
         if (toItem(*trn, item)) {
             if (!account) {
                 file.accounts.push_back({});
@@ -206,7 +216,10 @@ BankFile parseOfx(std::string_view text) {
         }
         if (name == "STMTTRN") {
             finishTransaction();
-            if (!closing) trn.emplace();
+            if (!closing) {
+                trn.emplace();
+                trnLine = lineAt(open);
+            }
             continue;
         }
         if (name == "BANKTRANLIST") {

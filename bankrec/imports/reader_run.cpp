@@ -66,7 +66,7 @@ bool ReaderRun::begin() {
     return frame_->active();
 }
 
-bool ReaderRun::handle(const ImportedCheck& check, std::string_view text) {
+bool ReaderRun::handle(const ImportedCheck& check, std::string_view text, int64_t line) {
     MarkOutcome outcome = MarkOutcome::Skipped;
     if (!frame_->check(marker_.mark(check, outcome))) return false;
     std::string note;
@@ -74,7 +74,7 @@ bool ReaderRun::handle(const ImportedCheck& check, std::string_view text) {
         note = "check " + check.reference;
         if (flags_.amount) note += " of " + check.amount.toString();
     }
-    count(outcome, text, std::move(note));
+    count(outcome, text, std::move(note), line);
     return true;
 }
 
@@ -82,23 +82,24 @@ void ReaderRun::matchDeposits(int32_t windowDays) {
     deposits_.emplace(session_, bankId_, windowDays, flags_.cleared);
 }
 
-bool ReaderRun::handleDeposit(Decimal amount, int32_t posted, std::string_view text) {
+bool ReaderRun::handleDeposit(Decimal amount, int32_t posted, std::string_view text, int64_t line) {
     DepositMatch match;
     if (!deposits_ || !frame_->check(deposits_->mark(amount, posted, match))) return false;
     count(match.outcome, text,
           match.outcome == MarkOutcome::Marked || match.outcome == MarkOutcome::AlreadyMarked
               ? std::string()
-              : depositNote(match, amount));
+              : depositNote(match, amount),
+          line);
     return true;
 }
 
-void ReaderRun::count(MarkOutcome outcome, std::string_view text, std::string note) {
+void ReaderRun::count(MarkOutcome outcome, std::string_view text, std::string note, int64_t line) {
     ++result_.counts.lines;
     result_.counts.add(outcome);
     if (outcome == MarkOutcome::NotMatched || outcome == MarkOutcome::Ambiguous) {
         while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.remove_suffix(1);
         result_.exceptions.push_back(
-            {outcome, result_.counts.lines, std::string(text), std::move(note)});
+            {outcome, line > 0 ? line : result_.counts.lines, std::string(text), std::move(note)});
     }
 }
 

@@ -31,17 +31,19 @@ class ReaderRun {
     bool running() const { return frame_ && frame_->active(); }
 
     // Matches and marks one line or row and counts it; a line that matches nothing goes to the
-    // exceptions with its text. false after a failed read or rewrite: the transaction was
-    // rolled back and the error reported; the run has failed.
-    bool handle(const ImportedCheck& check, std::string_view text = {});
+    // exceptions with its text and `line`, where it is in the file or sheet (0: its number in
+    // the run). false after a failed read or rewrite: the transaction was rolled back and the
+    // error reported; the run has failed.
+    bool handle(const ImportedCheck& check, std::string_view text = {}, int64_t line = 0);
 
     // Credits are matched to deposits within `windowDays` days before their posting date.
     void matchDeposits(int32_t windowDays);
     // Matches and marks the deposit of a bank's credit (matchDeposits first); not matched and
     // ambiguous credits go to the exceptions. false as for handle.
-    bool handleDeposit(corelib::Decimal amount, int32_t posted, std::string_view text);
+    bool handleDeposit(corelib::Decimal amount, int32_t posted, std::string_view text,
+                       int64_t line = 0);
     // Counts a line that is not looked up; a not-matched one goes to the exceptions.
-    void count(MarkOutcome outcome, std::string_view text, std::string note = {});
+    void count(MarkOutcome outcome, std::string_view text, std::string note = {}, int64_t line = 0);
 
     // The Cancel button: beeps and asks whether to undo what was imported. Yes rolls back and
     // returns true (the run is cancelled); No returns false and the run goes on.

@@ -467,7 +467,7 @@ TEST_F(Scripting, JsonResultsReadBackWithAmountsAsTextAndIsoDates) {
     EXPECT_EQ(doc["marked"].toInt(), 2);
     EXPECT_EQ(doc["notMatched"].toInt(), 1);
     EXPECT_EQ(doc["exceptions"].toArray(),
-              (QJsonArray{QJsonObject{{"line", 3},
+              (QJsonArray{QJsonObject{{"line", 6},
                                       {"result", "notMatched"},
                                       {"lookedFor", "debit of 35.00 without a check number"},
                                       {"text", "16,699,3500,,BR3,,FEE/"}}}));

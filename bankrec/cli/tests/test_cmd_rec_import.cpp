@@ -233,8 +233,8 @@ TEST_F(CliRecImport, BankFilesAskForTheirAccountAndListWhatDidNotMatch) {
     EXPECT_EQ(r.out,
               "First Bank: 3 lines read, 1 marked, 0 already marked, 2 not matched, 0 ambiguous, "
               "0 skipped\n"
-              "Not matched, line 2 (check 1235 of 40.00): 16,475,4000,0,BR2,1235,check text\n"
-              "Not matched, line 3 (no deposit of 500.00 from 01/10/2024 to 01/15/2024): "
+              "Not matched, line 5 (check 1235 of 40.00): 16,475,4000,0,BR2,1235,check text\n"
+              "Not matched, line 7 (no deposit of 500.00 from 01/10/2024 to 01/15/2024): "
               "16,175,50000,,BR3,,DEPOSIT/\n");
     EXPECT_EQ(marked(), (std::vector<std::string>{"1234"}));
 

@@ -117,7 +117,7 @@ TEST_F(BankImportTest, ACreditWithTwoCandidateDepositsIsListedNeverGuessed) {
     EXPECT_EQ(r.counts.marked, 2);
     ASSERT_EQ(r.exceptions.size(), 1u);
     EXPECT_EQ(r.exceptions[0].outcome, MarkOutcome::Ambiguous);
-    EXPECT_EQ(r.exceptions[0].line, 3);
+    EXPECT_EQ(r.exceptions[0].line, 7);  // the file's line, for the clerk to find it there
     EXPECT_EQ(r.exceptions[0].text, "16,175,50000,,BR3,,DEPOSIT/");
     EXPECT_EQ(r.exceptions[0].note.rfind("2 deposits of 500.00 from ", 0), 0u)
         << r.exceptions[0].note;
@@ -167,6 +167,9 @@ TEST_F(BankImportTest, OfxSgmlAndXmlFormsMarkTheSameRows) {
         EXPECT_EQ(r->exceptions[0].note, "debit of 5.00 without a check number");
     }
     EXPECT_EQ(sgml.exceptions[0].text, xml.exceptions[0].text);
+    // Each names the line its transaction starts on in its own file.
+    EXPECT_EQ(sgml.exceptions[0].line, 19);
+    EXPECT_EQ(xml.exceptions[0].line, 47);
 }
 
 TEST_F(BankImportTest, TrailersThatDoNotAddUpAreShownAndTheClerkDecides) {

@@ -334,12 +334,14 @@ ImportWizardWindow::ImportWizardWindow(storage::FileSession& session, QWidget* p
         pages_->addWidget(p);
     };
     bankPage({"The BAI2 file's paid checks (detail codes 474 and 475) are matched by",
-              "the check number in the customer reference field and their amount;",
-              "the group's as-of date is the date cleared. A file with several",
-              "accounts asks which account to import."});
+              "the check number in the customer reference field and, with Import",
+              "Amount, their amount; with Import Date Cleared the group's as-of date",
+              "is written as the date cleared. A file with several accounts asks",
+              "which account to import."});
     bankPage({"The OFX statement's transactions with a check number (CHECKNUM, or a",
               "number in REFNUM on money going out) are matched as checks by that",
-              "number and their amount; the posting date is the date cleared."});
+              "number and, with Import Amount, their amount; with Import Date Cleared",
+              "the posting date is written as the date cleared."});
 
     deposits_ = new QWidget(bankLayouts_.front()->parentWidget());
     depositBox_ = new QCheckBox("Match credits to &deposits of the same amount", deposits_);

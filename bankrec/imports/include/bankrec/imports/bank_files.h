@@ -27,6 +27,7 @@ struct BankItem {
     int32_t date = 0;         // day number of the date cleared or posted; 0 when unknown
     bool credit = false;      // money in (a deposit), else money out
     std::string raw;          // the record or transaction as the file gave it, for the lists
+    int64_t line = 0;         // the file's line where that record or transaction starts
     bool isCheck() const { return !checkNumber.empty(); }
 };
 

@@ -17,7 +17,7 @@ enum class ImportEnd {
 // A line the clerk has to look at: it matched nothing, or more than one row.
 struct ImportException {
     MarkOutcome outcome = MarkOutcome::NotMatched;  // NotMatched or Ambiguous
-    int64_t line = 0;                               // its line, row or item number in the run
+    int64_t line = 0;                               // its line in the file, or its sheet row
     std::string text;                               // the line as read
     std::string note;                               // what was looked for
 };
