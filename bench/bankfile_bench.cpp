@@ -166,7 +166,6 @@ int main() {
     const std::string bai2File = setup.dir() + "/cleared.bai";
     const std::string ofxFile = setup.dir() + "/cleared.ofx";
     writeFiles(bai2File, ofxFile);
-    FileSession& session = setup.session();
 
     bench::Timings ours_[2], plain_[2];
     ImportCounts counts[2];
@@ -175,19 +174,20 @@ int main() {
         for (int f = 0; f < 2; ++f) {
             const BankFormat format = f == 0 ? BankFormat::Bai2 : BankFormat::Ofx;
             const std::string& file = f == 0 ? bai2File : ofxFile;
-            bench::clearMarks(setup.oursFile());
-            const bench::Stopwatch oursWatch;
-            const ImportResult r =
-                runBankImport(session, file, format, {true, true, true, kWindow});
-            ours_[f].add(oursWatch.sample());
-            if (r.end != ImportEnd::Completed) bench::die("import", nullptr);
-            counts[f] = r.counts;
-
-            bench::clearMarks(setup.plainFile());
-            Plain plain(setup.plainFile());
-            const bench::Stopwatch plainWatch;
-            markedPlain[f] = plain.run(file, format);
-            plain_[f].add(plainWatch.sample());
+            counts[f] = setup
+                            .round(
+                                ours_[f], plain_[f],
+                                [&](FileSession& session) {
+                                    return runBankImport(session, file, format,
+                                                         {true, true, true, kWindow});
+                                },
+                                [&](const std::string& copy, bench::Timings& time) {
+                                    Plain plain(copy);
+                                    const bench::Stopwatch watch;
+                                    markedPlain[f] = plain.run(file, format);
+                                    time.add(watch.sample());
+                                })
+                            .counts;
         }
     }
     if (setup.messages() != 0) bench::die("no message expected", nullptr);

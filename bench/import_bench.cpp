@@ -86,7 +86,6 @@ int main() {
     const std::string fixedFile = setup.dir() + "/cleared.txt";
     const std::string commaFile = setup.dir() + "/cleared.csv";
     writeLists(fixedFile, commaFile);
-    FileSession& session = setup.session();
 
     bench::Timings ours_[2], plain_[2];
     int64_t markedOurs[2] = {}, markedPlain[2] = {};
@@ -94,20 +93,22 @@ int main() {
         for (int f = 0; f < 2; ++f) {
             const TextFormat format = f == 0 ? TextFormat::Fixed : TextFormat::Comma;
             const std::string& file = f == 0 ? fixedFile : commaFile;
-            bench::clearMarks(setup.oursFile());
-            const bench::Stopwatch oursWatch;
-            const ImportResult r =
-                f == 0 ? UpdateAPrecFixed(session, file, true, false, true, 1, 7, 8, 20, 21, 30)
-                       : UpdateAPrecComma(session, file, true, false, true, 1, 2, 3);
-            ours_[f].add(oursWatch.sample());
-            if (r.end != ImportEnd::Completed) bench::die("import", nullptr);
-            markedOurs[f] = r.counts.marked;
-
-            bench::clearMarks(setup.plainFile());
-            Plain plain(setup.plainFile());
-            const bench::Stopwatch plainWatch;
-            markedPlain[f] = plain.run(file, format);
-            plain_[f].add(plainWatch.sample());
+            markedOurs[f] = setup
+                                .round(
+                                    ours_[f], plain_[f],
+                                    [&](FileSession& session) {
+                                        return f == 0 ? UpdateAPrecFixed(session, file, true, false,
+                                                                         true, 1, 7, 8, 20, 21, 30)
+                                                      : UpdateAPrecComma(session, file, true, false,
+                                                                         true, 1, 2, 3);
+                                    },
+                                    [&](const std::string& copy, bench::Timings& time) {
+                                        Plain plain(copy);
+                                        const bench::Stopwatch watch;
+                                        markedPlain[f] = plain.run(file, format);
+                                        time.add(watch.sample());
+                                    })
+                                .counts.marked;
         }
     }
     if (setup.messages() != 0) bench::die("no message expected", nullptr);

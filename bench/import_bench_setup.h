@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bankrec/imports/import_result.h"
 #include "bankrec/storage/change_stamp.h"
 #include "bankrec/storage/connection.h"
 #include "bankrec/storage/file_services.h"
@@ -22,6 +23,8 @@
 #include "corelib/globals.h"
 #include "corelib/message_box.h"
 #include "corelib/message_script.h"
+
+#include "bench_stats.h"
 
 namespace bench {
 
@@ -119,10 +122,23 @@ class ImportBench {
         std::filesystem::remove_all(dir_, ec);
     }
 
+    // One round of one file: both sides' marks cleared, then `ours` (an import on session())
+    // and `plain` (given the copy's path) each timed. Returns what our import did; a run that
+    // did not complete ends the benchmark.
+    template <typename Ours, typename Plain>
+    imports::ImportResult round(Timings& oursTime, Timings& plainTime, Ours ours, Plain plain) {
+        clearMarks(ours_);
+        const Stopwatch oursWatch;
+        imports::ImportResult r = ours(*session_);
+        oursTime.add(oursWatch.sample());
+        if (r.end != imports::ImportEnd::Completed) die("import", nullptr);
+        clearMarks(plain_);
+        plain(plain_, plainTime);
+        return r;
+    }
+
     const std::string& dir() const { return dir_; }
     storage::FileSession& session() { return *session_; }
-    const std::string& oursFile() const { return ours_; }
-    const std::string& plainFile() const { return plain_; }
     // Messages shown so far (a benchmark expects none).
     size_t messages() const { return messages_->count(); }
 

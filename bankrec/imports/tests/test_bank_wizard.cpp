@@ -6,7 +6,7 @@
 #include "bankrec/imports/import_wizard.h"
 #include "bankrec/storage/file_services.h"
 #include "corelib/daytime.h"
-#include "imports_fixture.h"
+#include "wizard_fixture.h"
 
 using namespace corelib;
 using namespace storage;
@@ -14,24 +14,7 @@ using namespace imports;
 
 namespace {
 
-class BankWizardTest : public ImportTest {
-  protected:
-    BankWizardTest() { EXPECT_EQ(openFile(*session, FileId::SYcfg), Error::None); }
-    ~BankWizardTest() override { closeFile(*session, FileId::SYcfg); }
-
-    static std::vector<int> walk(ImportWizard& w) {
-        std::vector<int> pages{w.page()};
-        while (w.nextEnabled()) {
-            w.next();
-            pages.push_back(w.page());
-        }
-        while (w.previousEnabled()) {
-            w.previous();
-            pages.push_back(w.page());
-        }
-        return pages;
-    }
-};
+using BankWizardTest = WizardTest;
 
 }  // namespace
 

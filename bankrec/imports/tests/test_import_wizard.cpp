@@ -2,7 +2,7 @@
 // choices enable, the summary texts, what Cancel and Finish store, and the reader Finish starts.
 #include "bankrec/imports/import_wizard.h"
 #include "bankrec/storage/file_services.h"
-#include "imports_fixture.h"
+#include "wizard_fixture.h"
 
 using namespace corelib;
 using namespace storage;
@@ -10,25 +10,7 @@ using namespace imports;
 
 namespace {
 
-class ImportWizardTest : public ImportTest {
-  protected:
-    ImportWizardTest() { EXPECT_EQ(openFile(*session, FileId::SYcfg), Error::None); }
-    ~ImportWizardTest() override { closeFile(*session, FileId::SYcfg); }
-
-    // The pages met going forward from page 1 and back again.
-    static std::vector<int> walk(ImportWizard& w) {
-        std::vector<int> pages{w.page()};
-        while (w.nextEnabled()) {
-            w.next();
-            pages.push_back(w.page());
-        }
-        while (w.previousEnabled()) {
-            w.previous();
-            pages.push_back(w.page());
-        }
-        return pages;
-    }
-};
+using ImportWizardTest = WizardTest;
 
 ImportSettings spreadsheet() {
     ImportSettings s;
