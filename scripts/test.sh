@@ -26,4 +26,4 @@ ctest --preset asan
 # The import's fuzz targets (clang, the "fuzz" preset), each for a short time on its kept corpus.
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-scripts/fuzz.sh 30
+scripts/fuzz.sh 20
