@@ -10,16 +10,12 @@
 #include <QStringList>
 #include <string>
 
+#include "testsupport/program_run.h"
 #include "testsupport/sandbox.h"
 
 namespace clitest {
 
-struct CliRun {
-    int exitCode = -1;
-    bool finished = false;  // ended by itself within the time allowed, without crashing
-    std::string out;
-    std::string err;
-
+struct CliRun : testsupport::ProgramRun {
     // The standard output as one JSON document; an empty object (and a test failure) if it is
     // not one.
     QJsonObject json() const {
@@ -58,22 +54,12 @@ class CliScripting : public ::testing::Test {
         p.setProcessEnvironment(environment());
         p.start(program, args);
     }
-    static CliRun finish(QProcess& p, int timeoutMs = 60000) {
-        CliRun r;
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.finished = p.exitStatus() == QProcess::NormalExit;
-        r.exitCode = p.exitCode();
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+    static CliRun finish(QProcess& p, int timeoutMs = testsupport::kProgramTimeoutMs) {
+        return {testsupport::finishProgram(p, timeoutMs)};
     }
 
     // bankrec-cli with the given arguments as they are (start-up arguments included).
-    CliRun run(const QStringList& args, int timeoutMs = 60000) {
+    CliRun run(const QStringList& args, int timeoutMs = testsupport::kProgramTimeoutMs) {
         QProcess p;
         start(p, BANKREC_CLI_EXE, args);
         return finish(p, timeoutMs);

@@ -2,7 +2,6 @@
 // shown, listed, viewed and deleted, and every error one line with its exit code.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStringList>
 #include <string>
 
@@ -10,6 +9,7 @@
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/daytime.h"
+#include "testsupport/program_run.h"
 #include "testsupport/sandbox.h"
 
 using namespace corelib;
@@ -17,11 +17,7 @@ using namespace storage;
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using CliResult = testsupport::ProgramRun;
 
 class CliRec : public ::testing::Test {
   protected:
@@ -83,20 +79,9 @@ class CliRec : public ::testing::Test {
     }
 
     CliResult cli(const QStringList& args) {
-        QProcess p;
         QStringList all{"Division=3", "DataPath=" + QString::fromStdString(sandbox.path())};
         all += args;
-        p.start(BANKREC_CLI_EXE, all);
-        CliResult r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return testsupport::runProgram(BANKREC_CLI_EXE, all);
     }
     static bool has(const std::string& text, const std::string& part) {
         return text.find(part) != std::string::npos;

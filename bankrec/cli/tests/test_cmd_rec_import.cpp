@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringList>
 #include <fstream>
 #include <string>
@@ -15,6 +14,7 @@
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
+#include "testsupport/program_run.h"
 #include "testsupport/sandbox.h"
 
 using namespace corelib;
@@ -22,11 +22,7 @@ using namespace storage;
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using CliResult = testsupport::ProgramRun;
 
 class CliRecImport : public ::testing::Test {
   protected:
@@ -66,21 +62,10 @@ class CliRecImport : public ::testing::Test {
 
     // Runs the program, started in `folder` (the sandbox when empty).
     CliResult cli(const QStringList& args, const std::string& folder = {}) {
-        QProcess p;
         QStringList all{"Division=3", "DataPath=" + QString::fromStdString(sandbox.path())};
         all += args;
-        p.setWorkingDirectory(QString::fromStdString(folder.empty() ? sandbox.path() : folder));
-        p.start(BANKREC_CLI_EXE, all);
-        CliResult r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return testsupport::runProgram(
+            BANKREC_CLI_EXE, all, QString::fromStdString(folder.empty() ? sandbox.path() : folder));
     }
     QString write(const std::string& name, const std::string& content) {
         std::ofstream(sandbox.file(name), std::ios::binary) << content;

@@ -11,6 +11,7 @@
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/daytime.h"
+#include "testsupport/program_run.h"
 #include "testsupport/sandbox.h"
 
 using namespace corelib;
@@ -87,23 +88,12 @@ class CliReport : public ::testing::Test {
         ASSERT_EQ(pay0.put(), Error::None);
     }
 
-    struct Run {
-        int exitCode = -1;
-        std::string out;
-        std::string err;
-    };
+    using Run = testsupport::ProgramRun;
     // Runs the command from the folder "work" beside the data.
     Run report(const QStringList& args, const QString& which = "register") {
-        QProcess p;
-        p.setWorkingDirectory(path("work"));
-        p.start(BANKREC_CLI_EXE,
-                QStringList{"Division=3", "DataPath=" + path(), "report", which} + args);
-        Run r;
-        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
-        r.exitCode = p.exitCode();
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return testsupport::runProgram(
+            BANKREC_CLI_EXE,
+            QStringList{"Division=3", "DataPath=" + path(), "report", which} + args, path("work"));
     }
     static std::string pdfText(const QString& file) {
         QProcess p;

@@ -1,7 +1,6 @@
 // bankrec-cli check and dump, run as the real program on fresh and damaged data folders.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStringList>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
+#include "testsupport/program_run.h"
 #include "testsupport/sandbox.h"
 
 using namespace corelib;
@@ -18,12 +18,7 @@ using namespace storage;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    bool crashed = true;
-    std::string out;
-    std::string err;
-};
+using CliRun = testsupport::ProgramRun;
 
 class CliStorage : public ::testing::Test {
   protected:
@@ -31,21 +26,9 @@ class CliStorage : public ::testing::Test {
     std::string file(const std::string& name) const { return sandbox.file(name); }
 
     CliRun cli(const QStringList& args) {
-        QProcess p;
         QStringList all{"Division=3", "DataPath=" + QString::fromStdString(folder())};
         all += args;
-        p.start(BANKREC_CLI_EXE, all);
-        CliRun r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.crashed = p.exitStatus() != QProcess::NormalExit;
-        r.exitCode = p.exitCode();
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return testsupport::runProgram(BANKREC_CLI_EXE, all);
     }
 
     // Adds records to the folder's files through the storage layer, then lets go of them.
@@ -72,7 +55,7 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 
 TEST_F(CliStorage, CheckOnAFreshFolderCreatesAndListsEveryFile) {
     const CliRun r = cli({"check"});
-    ASSERT_FALSE(r.crashed);
+    ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "APbnk\t" + file("03APbnk.db") + "\tversion 5\t0 records\n" + "APbnu\t" +
                          file("APbnu.db") + "\tversion 0\t0 records\n" + "APbac\t" +
@@ -93,7 +76,7 @@ TEST_F(CliStorage, CheckOnACorruptedFolderReportsTheDamagedFilesAndExitsNonZero)
     std::filesystem::remove(file("03APbda.db"));
 
     const CliRun r = cli({"check"});
-    ASSERT_FALSE(r.crashed);
+    ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(
         r.err.find("APbac\t" + file("03APbac.db") + "\tcannot be opened: Invalid Data File (36)"),
@@ -126,7 +109,7 @@ TEST_F(CliStorage, DumpWritesCsvInKeyOrderWithQuotingMoneyAndDayNumbers) {
     addRecords<APbac>({check});
 
     CliRun r = cli({"dump", "APbnk"});
-    ASSERT_FALSE(r.crashed);
+    ASSERT_TRUE(r.finished);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string header =
         "BankID,ChangeID,ChangeDate,ChangeTime,FIAID,Bank,ServiceChargePost,ServiceChargeJournal,"
@@ -173,7 +156,7 @@ TEST_F(CliStorage, DumpRefusesBadArgumentsAndUnreadableFilesWithoutCreatingAnyth
     };
     for (const Case& c : cases) {
         const CliRun r = cli(c.args);
-        ASSERT_FALSE(r.crashed) << c.args.join(' ').toStdString();
+        ASSERT_TRUE(r.finished) << c.args.join(' ').toStdString();
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
@@ -181,7 +164,7 @@ TEST_F(CliStorage, DumpRefusesBadArgumentsAndUnreadableFilesWithoutCreatingAnyth
 
     writeBytes(file("03APrac.db"), std::string(3000, '\x01'));
     const CliRun r = cli({"dump", "APrac"});
-    ASSERT_FALSE(r.crashed);
+    ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("cannot open " + file("03APrac.db") + ": Invalid Data File (36)"),
               std::string::npos)

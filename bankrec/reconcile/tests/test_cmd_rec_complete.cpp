@@ -1,10 +1,10 @@
 // bankrec-cli rec complete and rec post, run as the real program on the demo suite.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStringList>
 
 #include "completion_suite_fixture.h"
+#include "testsupport/program_run.h"
 
 using namespace corelib;
 using namespace storage;
@@ -12,11 +12,7 @@ using namespace reconcile;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = testsupport::ProgramRun;
 
 class RecCommands : public CompletionSuiteTest {
   protected:
@@ -32,21 +28,10 @@ class RecCommands : public CompletionSuiteTest {
         id_ = add(sheet);
     }
     CliRun cli(const QStringList& command) {
-        QProcess p;
         const QString data = QString::fromStdString(folder());
         QStringList args{"Division=2",  "DataPath=" + data, "Server=sqlite:" + data,
                          "UserID=demo", "Password=secret",  "TVUser=1"};
-        p.start(BANKREC_CLI_EXE, args + command);
-        CliRun r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return testsupport::runProgram(BANKREC_CLI_EXE, args + command);
     }
     int32_t bank_ = 0;
     int32_t id_ = 0;

@@ -1,19 +1,14 @@
 // The real programs: bankrec without a display and bankrec-cli, their exit codes and messages.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QProcessEnvironment>
 
+#include "testsupport/program_run.h"
 #include "testsupport/sandbox.h"
 
 namespace {
 
-struct ProgramRun {
-    int exitCode = -1;
-    bool finished = false;
-    std::string err;
-    std::string out;
-};
+using testsupport::ProgramRun;
 
 class ProgramsTest : public ::testing::Test {
   protected:
@@ -25,20 +20,7 @@ class ProgramsTest : public ::testing::Test {
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
         env.insert("BANKREC_HKCU", QString::fromStdString(sandbox_.userSettings()));
         env.insert("BANKREC_HKLM", QString::fromStdString(sandbox_.machineSettings()));
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(program, args);
-        ProgramRun r;
-        r.finished = p.waitForFinished(60000);
-        if (!r.finished) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.err = p.readAllStandardError().toStdString();
-        r.out = p.readAllStandardOutput().toStdString();
-        return r;
+        return testsupport::runProgram(program, args, {}, env);
     }
     QString data() const { return QString::fromStdString(sandbox_.path()); }
 
