@@ -3,6 +3,7 @@
 
 #include "corelib/progress.h"
 #include "counting_job.h"
+#include "testsupport/silent_progress_view.h"
 
 using namespace corelib;
 
@@ -12,13 +13,7 @@ TEST(ProgressPacing, TicksAreBatchedWithinASlice) {
     CountingJob job;
     job.rows = 10;
     job.tickSleepMs = 5;
-    struct : ProgressView {
-        void setTitle(const std::string&) override {}
-        void setText(const std::string&) override {}
-        void setRange(int64_t, int64_t) override {}
-        void setValue(int64_t) override {}
-        void setPercent(int) override {}
-    } view;
+    testsupport::SilentProgressView view;
     int ticks = 0;
     EXPECT_TRUE(runProgressSlice(job, view, 20, &ticks));
     EXPECT_GE(ticks, 2);

@@ -11,6 +11,7 @@
 
 #include "post_fixture.h"
 #include "suiteapi/tvsysdata.h"
+#include "testsupport/silent_progress_view.h"
 #include "tvsuite/suite_files.h"
 
 using namespace corelib;
@@ -25,13 +26,7 @@ class KillingProgress : public ProgressBackend {
   public:
     explicit KillingProgress(int killAfterEntry) : killAfterEntry_(killAfterEntry) {}
     ProgressResult run(const ProgressOptions&, ProgressJob& job) override {
-        struct : ProgressView {
-            void setTitle(const std::string&) override {}
-            void setText(const std::string&) override {}
-            void setRange(int64_t, int64_t) override {}
-            void setValue(int64_t) override {}
-            void setPercent(int) override {}
-        } view;
+        testsupport::SilentProgressView view;
         job.open(view);
         bool more = true;
         for (int entry = 1; more; ++entry) {

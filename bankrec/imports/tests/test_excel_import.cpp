@@ -5,6 +5,7 @@
 #include "bankrec/imports/import_windows.h"
 #include "corelib/daytime.h"
 #include "imports_fixture.h"
+#include "testsupport/silent_progress_view.h"
 
 using namespace corelib;
 using namespace storage;
@@ -26,13 +27,7 @@ class ExcelImportTest : public ImportTest, public ExcelRowView {
         ImportWindows w;
         w.excelImport = [this](ExcelImportJob& job) {
             job.setRowView(this);
-            struct : ProgressView {
-                void setTitle(const std::string&) override {}
-                void setText(const std::string&) override {}
-                void setRange(int64_t, int64_t) override {}
-                void setValue(int64_t) override {}
-                void setPercent(int) override {}
-            } view;
+            testsupport::SilentProgressView view;
             for (int tick = 0;; ++tick) {
                 if (tick == cancelAtTick && job.cancel(view)) return ProgressResult::Cancelled;
                 const bool more = job.tick(view);
