@@ -18,6 +18,7 @@
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/registry.h"
+#include "storagetest/add_record.h"
 #include "testsupport/sandbox.h"
 #include "tvhost/suite_database.h"
 
@@ -91,10 +92,7 @@ class ActivityTest : public ::testing::Test {
     // Adds a record through numbering; returns its identifier (0 when the add failed).
     template <storage::Record R>
     int32_t add(const R& rec) {
-        session->file<R>().rec = rec;
-        if (storage::addNumbered(*session, R::kFile) != storage::Error::None) return 0;
-        return static_cast<int32_t>(std::get<int64_t>(
-            storage::getField(storage::fileDef(R::kFile), &session->file<R>().rec, 0)));
+        return storagetest::addRecord(*session, rec);
     }
     int32_t addBank(const std::string& name, int32_t fiaId = 0) {
         storage::APbnk b;

@@ -22,6 +22,7 @@
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/progress.h"
+#include "storagetest/add_record.h"
 #include "testsupport/sandbox.h"
 
 namespace imports {
@@ -154,10 +155,7 @@ class ImportTest : public ::testing::Test {
 
     template <storage::Record R>
     int32_t add(const R& rec) {
-        session->file<R>().rec = rec;
-        if (storage::addNumbered(*session, R::kFile) != storage::Error::None) return 0;
-        return static_cast<int32_t>(std::get<int64_t>(
-            storage::getField(storage::fileDef(R::kFile), &session->file<R>().rec, 0)));
+        return storagetest::addRecord(*session, rec);
     }
     int32_t addBank(const std::string& name) {
         storage::APbnk b;

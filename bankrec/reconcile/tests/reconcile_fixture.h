@@ -20,6 +20,7 @@
 #include "corelib/globals.h"
 #include "corelib/message_script.h"
 #include "corelib/progress.h"
+#include "storagetest/add_record.h"
 #include "testsupport/sandbox.h"
 
 namespace reconcile {
@@ -72,10 +73,7 @@ class ReconcileTest : public ::testing::Test {
     // Adds a record through numbering; returns its identifier (0 when the add failed).
     template <storage::Record R>
     int32_t add(const R& rec) {
-        session->file<R>().rec = rec;
-        if (storage::addNumbered(*session, R::kFile) != storage::Error::None) return 0;
-        return static_cast<int32_t>(std::get<int64_t>(
-            storage::getField(storage::fileDef(R::kFile), &session->file<R>().rec, 0)));
+        return storagetest::addRecord(*session, rec);
     }
     int32_t addBank(const std::string& name, bool postCharges = true);
     int32_t addCheck(int32_t bank, const std::string& reference, int64_t cents, int32_t date = 0,

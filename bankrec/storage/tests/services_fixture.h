@@ -11,6 +11,7 @@
 #include "bankrec/storage/saved_error.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
+#include "storagetest/add_record.h"
 #include "testsupport/sandbox.h"
 
 namespace storage {
@@ -43,11 +44,7 @@ class ServicesTest : public ::testing::Test {
     // Adds a record through numbering; returns its identifier (0 when the add failed).
     template <Record R>
     int32_t add(const R& rec, FileSession* in = nullptr) {
-        FileSession& s = in ? *in : *session;
-        s.file<R>().rec = rec;
-        if (addNumbered(s, R::kFile) != Error::None) return 0;
-        return static_cast<int32_t>(
-            std::get<int64_t>(getField(fileDef(R::kFile), &s.file<R>().rec, 0)));
+        return storagetest::addRecord(in ? *in : *session, rec);
     }
 
     template <Record R>
