@@ -24,62 +24,11 @@
 #include "corelib/progress.h"
 #include "storagetest/add_record.h"
 #include "testsupport/sandbox.h"
+#include "testsupport/scripted_progress.h"
 
 namespace imports {
 
-// Runs progress jobs without a window, recording the window's title, text and the percentages
-// shown; presses Cancel before tick `cancelBeforeTick` (once) when set.
-class ScriptedProgress : public corelib::ProgressBackend {
-  public:
-    struct Seen {
-        std::vector<std::string> titles;
-        std::vector<std::string> texts;
-        std::vector<int> percents;  // each percentage as the window would redraw it
-        int ticks = 0;
-        bool cancelAsked = false;
-    };
-    ScriptedProgress(Seen& seen, int cancelBeforeTick) : seen_(seen), cancelAt_(cancelBeforeTick) {}
-
-    corelib::ProgressResult run(const corelib::ProgressOptions& options,
-                                corelib::ProgressJob& job) override {
-        seen_.titles.push_back(options.title);
-        seen_.texts.push_back(options.text);
-        View view(seen_);
-        job.open(view);
-        for (int tick = 0;; ++tick) {
-            if (tick == cancelAt_) {
-                seen_.cancelAsked = true;
-                if (job.cancel(view)) {
-                    job.close();
-                    return corelib::ProgressResult::Cancelled;
-                }
-            }
-            ++seen_.ticks;
-            if (!job.tick(view)) break;
-        }
-        job.close();
-        return corelib::ProgressResult::Completed;
-    }
-
-  private:
-    struct View : corelib::ProgressView {
-        explicit View(Seen& s) : seen(s) {}
-        void setTitle(const std::string&) override {}
-        void setText(const std::string&) override {}
-        void setRange(int64_t l, int64_t h) override {
-            low = l;
-            high = h;
-        }
-        void setValue(int64_t v) override { setPercent(corelib::progressPercent(low, high, v)); }
-        void setPercent(int p) override {
-            if (seen.percents.empty() || seen.percents.back() != p) seen.percents.push_back(p);
-        }
-        Seen& seen;
-        int64_t low = 0, high = 100;
-    };
-    Seen& seen_;
-    int cancelAt_;
-};
+using ScriptedProgress = testsupport::ScriptedProgress;
 
 // Sheets in memory, cells by (row, column); every step can be made to fail.
 class FakeLink : public SpreadsheetLink {

@@ -14,6 +14,7 @@
 #include "bankrec/reports/report_run.h"
 #include "corelib/progress.h"
 #include "corelib/zor_preview.h"
+#include "testsupport/scripted_progress.h"
 
 namespace reports::testing {
 
@@ -35,45 +36,9 @@ class RecordingTarget : public PrintTarget {
     std::vector<ReportPage>& pages_;
 };
 
-// Runs jobs without a window, recording the title and the last percentage; with `cancelAfter`
-// ticks, presses Cancel then.
-class RecordingProgress : public corelib::ProgressBackend {
-  public:
-    struct Seen {
-        std::vector<std::string> titles;
-        int64_t high = 0;
-        int64_t value = 0;
-    };
-    RecordingProgress(Seen& seen, int cancelAfter = -1) : seen_(seen), cancelAfter_(cancelAfter) {}
-    corelib::ProgressResult run(const corelib::ProgressOptions& options,
-                                corelib::ProgressJob& job) override {
-        seen_.titles.push_back(options.title);
-        View view(seen_);
-        job.open(view);
-        for (int ticks = 0;; ++ticks) {
-            if (ticks == cancelAfter_ && job.cancel(view)) {
-                job.close();
-                return corelib::ProgressResult::Cancelled;
-            }
-            if (!job.tick(view)) break;
-        }
-        job.close();
-        return corelib::ProgressResult::Completed;
-    }
-
-  private:
-    struct View : corelib::ProgressView {
-        explicit View(Seen& s) : seen(s) {}
-        void setTitle(const std::string&) override {}
-        void setText(const std::string&) override {}
-        void setRange(int64_t, int64_t high) override { seen.high = high; }
-        void setValue(int64_t value) override { seen.value = value; }
-        void setPercent(int) override {}
-        Seen& seen;
-    };
-    Seen& seen_;
-    int cancelAfter_;
-};
+// Runs jobs without a window, recording the title and the last value; presses Cancel before
+// the given tick.
+using RecordingProgress = testsupport::ScriptedProgress;
 
 class ReportTest : public activity::ActivityTest {
   protected:
