@@ -45,9 +45,22 @@ void Storage::nameFiles(const std::string& dataPath, int division) {
     for (const FileDef& f : allFiles())
         names_[static_cast<int>(f.id)] = f.id == FileId::APbnu ? f.name : prefix + f.name;
     division_ = division;
+    if (!server_.empty()) {
+        // On a server: "divNN.APbnk"; APbnu in the schema the store's divisions share.
+        for (const FileDef& f : allFiles())
+            names_[static_cast<int>(f.id)] =
+                f.id == FileId::APbnu ? "shared." + f.name : std::string("div") + dd + "." + f.name;
+        return;
+    }
     const std::string shared = fileDef(FileId::APbnu).name;
     const std::optional<int> owner = fileDivision(shared + ".db");
     if (owner && *owner != division) names_[static_cast<int>(FileId::APbnu)] = dd + shared;
+}
+
+void Storage::useServer(std::string server, std::string user, std::string password) {
+    server_ = std::move(server);
+    user_ = std::move(user);
+    password_ = std::move(password);
 }
 
 void Storage::setFileName(FileId file, std::string name) {
