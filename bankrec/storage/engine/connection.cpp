@@ -27,6 +27,10 @@ std::string Connection::table(const FileDef& f) const {
     return "\"" + schema[static_cast<size_t>(f.id)] + "\".\"" + (n.empty() ? f.name : n) + "\"";
 }
 
+std::string Connection::updateGuard(const FileDef&) const {
+    return {};
+}
+
 void Statement::bindValue(int index, const FieldValue& v) {
     if (auto* i = std::get_if<int64_t>(&v))
         bindInt(index, *i);

@@ -299,7 +299,8 @@ Error RecordFileBase::put() {
             std::string sql = "UPDATE " + c->table(def_) + " SET ";
             for (const FieldDef& fd : def_.fields) sql += "\"" + fd.name + "\" = ?, ";
             return sql + kRevisionColumn + " = " + kRevisionColumn +
-                   " + 1 WHERE \"_Row\" = ? AND " + kRevisionColumn + " = ?";
+                   " + 1 WHERE \"_Row\" = ? AND " + kRevisionColumn + " = ?" +
+                   c->updateGuard(def_);
         },
         rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
@@ -321,14 +322,19 @@ Error RecordFileBase::put() {
         session_.noteWrite(id(), currentRow_, currentRevision_ - 1, false);
         return Error::None;
     }
-    // Nothing matched: the row is gone, or another connection changed it since it was read.
+    // Nothing matched: the row is gone, another connection changed it since it was read, or the
+    // engine left it alone for a duplicate key (updateGuard). It is read beside the buffer (the
+    // walk's rows were dropped above), which keeps the caller's values on a duplicate.
     int64_t rev = 0;
-    Error e = readRow(session_, def_, c, currentRow_, rec_, rev);
+    resizeAhead(1);
+    Error e = readRow(session_, def_, c, currentRow_, aheadSlot(0), rev);
     if (e == Error::NoRecord) {
         currentRow_ = 0;
         return session_.failText(Error::NoRecord, id(), "record was deleted by another station");
     }
     if (e != Error::None) return e;
+    if (rev == currentRevision_) return session_.failText(Error::DuplicateKey, id(), "duplicate key");
+    assignFromAhead(0);
     currentRevision_ = rev;
     return session_.fail(Error::Changed, id());
 }

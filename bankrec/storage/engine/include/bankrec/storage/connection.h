@@ -109,6 +109,9 @@ class Connection {
     virtual void setLockWait(int ms) = 0;
     // Whether a transaction is open on the connection.
     virtual bool inTransaction() = 0;
+    // Conditions an UPDATE of `f` (fields bound first, then the row's place) adds so that it
+    // leaves the row alone rather than fail on a unique key; empty when failing is harmless.
+    virtual std::string updateGuard(const FileDef& f) const;
     // "schema"."table" of a file reached here.
     std::string table(const FileDef& f) const;
 
