@@ -117,7 +117,7 @@ void bindValue(sqlite3_stmt* s, int index, const FieldValue& v) {
 }
 
 std::string selectList(const FileDef& f) {
-    std::string sql = std::string("\"_Row\", ") + kRevisionColumn;
+    std::string sql = std::string("\"_Row\", \"") + kRevisionColumn + "\"";
     for (const FieldDef& fd : f.fields) sql += ", \"" + fd.name + "\"";
     return sql;
 }

@@ -110,8 +110,11 @@ int64_t toInt(const char* text) {
 class PgStatement final : public Statement {
   public:
     PgStatement(std::shared_ptr<PgLink> link, std::string name, int params, bool insert)
-        : link_(std::move(link)), name_(std::move(name)), insert_(insert),
-          values_(static_cast<size_t>(params)), set_(static_cast<size_t>(params), 0) {}
+        : link_(std::move(link)),
+          name_(std::move(name)),
+          insert_(insert),
+          values_(static_cast<size_t>(params)),
+          set_(static_cast<size_t>(params), 0) {}
     ~PgStatement() override {
         clearResult();
         if (link_->conn && PQtransactionStatus(link_->conn) != PQTRANS_INERROR)
@@ -163,7 +166,8 @@ class PgStatement final : public Statement {
     int step() override {
         if (res_) return ++row_ < rows_ ? SQLITE_ROW : SQLITE_DONE;
         std::vector<const char*> ptrs(values_.size());
-        for (size_t i = 0; i < values_.size(); ++i) ptrs[i] = set_[i] ? values_[i].c_str() : nullptr;
+        for (size_t i = 0; i < values_.size(); ++i)
+            ptrs[i] = set_[i] ? values_[i].c_str() : nullptr;
         res_ = PQexecPrepared(link_->conn, name_.c_str(), static_cast<int>(ptrs.size()),
                               ptrs.data(), nullptr, nullptr, 0);
         const ExecStatusType st = PQresultStatus(res_);
@@ -181,11 +185,12 @@ class PgStatement final : public Statement {
         rows_ = PQntuples(res_);
         row_ = 0;
         if (insert_) {  // INSERT ... ON CONFLICT DO NOTHING RETURNING "_Row"
-            link_->changes = rows_;
-            if (rows_ == 1) link_->lastInsert = toInt(PQgetvalue(res_, 0, 0));
+            const int inserted = rows_;
+            link_->changes = inserted;
+            if (inserted == 1) link_->lastInsert = toInt(PQgetvalue(res_, 0, 0));
             clearResult();
             done_ = true;
-            if (rows_ == 1) return SQLITE_DONE;
+            if (inserted == 1) return SQLITE_DONE;
             link_->lastMessage = "23505 duplicate key value violates a unique key";
             return SQLITE_CONSTRAINT_UNIQUE;
         }
@@ -271,7 +276,8 @@ std::string numberParams(const std::string& sql, int& count) {
         } else if (ch == '?') {
             out += "$" + std::to_string(++next);
             count = std::max(count, next);
-        } else if (ch == '$' && i + 1 < sql.size() && std::isdigit(static_cast<unsigned char>(sql[i + 1]))) {
+        } else if (ch == '$' && i + 1 < sql.size() &&
+                   std::isdigit(static_cast<unsigned char>(sql[i + 1]))) {
             size_t j = i + 1;
             int n = 0;
             while (j < sql.size() && std::isdigit(static_cast<unsigned char>(sql[j])))
@@ -442,11 +448,11 @@ Error PostgresEngine::link(FileSession& s, FileId file, bool forTransactions,
                               SQLITE_CANTOPEN);
         }
         // Notices (a schema that exists already, ...) are not the user's business.
-        PQsetNoticeProcessor(fresh->conn, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            fresh->conn, [](void*, const char*) {}, nullptr);
         int rc = fresh->exec("SET search_path = shared");
         if (rc == SQLITE_OK) rc = fresh->exec("SET client_encoding = 'UTF8'");
-        if (rc != SQLITE_OK)
-            return s.failText(Error::Driver, file, fresh->lastMessage, rc);
+        if (rc != SQLITE_OK) return s.failText(Error::Driver, file, fresh->lastMessage, rc);
         fresh->setLockWait(s.recoverMilliseconds());
         l = std::move(fresh);
     }
@@ -457,28 +463,30 @@ Error PostgresEngine::link(FileSession& s, FileId file, bool forTransactions,
 Error PostgresEngine::ensureStore(FileSession& s, FileId file, PgLink& l, const std::string& schema,
                                   std::string& table) {
     const bool claim = file == FileId::APbnu && storage_.division() >= 0;
-    if (!claim && std::find(readySchemas_.begin(), readySchemas_.end(), schema) !=
-                      readySchemas_.end())
+    if (!claim &&
+        std::find(readySchemas_.begin(), readySchemas_.end(), schema) != readySchemas_.end())
         return Error::None;
     const std::string version = " (file text PRIMARY KEY, version integer NOT NULL)";
     // One station at a time makes the store's objects (the advisory lock ends with the commit).
-    std::string sql = "BEGIN; SELECT pg_advisory_xact_lock(7270216); "
-                      "CREATE SCHEMA IF NOT EXISTS shared; "
-                      "CREATE COLLATION IF NOT EXISTS shared.nocase (provider = icu, locale = "
-                      "'und-u-ks-level2', deterministic = false); "
-                      "CREATE TABLE IF NOT EXISTS shared.\"_Version\"" +
-                      version +
-                      "; CREATE TABLE IF NOT EXISTS shared.\"_Division\" "
-                      "(\"Division\" integer NOT NULL); "
-                      "CREATE SCHEMA IF NOT EXISTS " +
-                      quoted(schema) + "; CREATE TABLE IF NOT EXISTS " + quoted(schema) + "." +
-                      quoted(kVersionTable) + version;
+    std::string sql =
+        "BEGIN; SELECT pg_advisory_xact_lock(7270216); "
+        "CREATE SCHEMA IF NOT EXISTS shared; "
+        "CREATE COLLATION IF NOT EXISTS shared.nocase (provider = icu, locale = "
+        "'und-u-ks-level2', deterministic = false); "
+        "CREATE TABLE IF NOT EXISTS shared.\"_Version\"" +
+        version +
+        "; CREATE TABLE IF NOT EXISTS shared.\"_Division\" "
+        "(\"Division\" integer NOT NULL); "
+        "CREATE SCHEMA IF NOT EXISTS " +
+        quoted(schema) + "; CREATE TABLE IF NOT EXISTS " + quoted(schema) + "." +
+        quoted(kVersionTable) + version;
     int rc = l.exec(sql);
     int owner = storage_.division();
     if (rc == SQLITE_OK && claim) {
-        PGresult* r = l.query("INSERT INTO shared.\"_Division\" (\"Division\") SELECT $1::integer "
-                              "WHERE NOT EXISTS (SELECT 1 FROM shared.\"_Division\")",
-                              {std::to_string(owner)}, rc);
+        PGresult* r = l.query(
+            "INSERT INTO shared.\"_Division\" (\"Division\") SELECT $1::integer "
+            "WHERE NOT EXISTS (SELECT 1 FROM shared.\"_Division\")",
+            {std::to_string(owner)}, rc);
         if (r) PQclear(r);
         if (rc == SQLITE_OK) {
             r = l.query("SELECT \"Division\" FROM shared.\"_Division\" LIMIT 1", {}, rc);
@@ -566,9 +574,9 @@ Error PostgresEngine::checkFile(FileSession& s, FileId file, PgConnection& c, bo
     }
     const size_t i = static_cast<size_t>(file);
     int rc = SQLITE_OK;
-    PGresult* r = c.link().query(
-        "SELECT indexname FROM pg_indexes WHERE schemaname = $1 AND tablename = $2",
-        {c.schema[i], c.name[i]}, rc);
+    PGresult* r =
+        c.link().query("SELECT indexname FROM pg_indexes WHERE schemaname = $1 AND tablename = $2",
+                       {c.schema[i], c.name[i]}, rc);
     if (!r) return s.fail(storageErrorFromSqlite(rc), file, &c, rc);
     std::vector<std::string> have;
     for (int row = 0; row < PQntuples(r); ++row) have.emplace_back(PQgetvalue(r, row, 0));
@@ -576,7 +584,8 @@ Error PostgresEngine::checkFile(FileSession& s, FileId file, PgConnection& c, bo
     for (size_t k = 0; k < f.keys.size(); ++k)
         if (std::find(have.begin(), have.end(), indexName(f, static_cast<int>(k), c.name[i])) ==
             have.end())
-            return s.failText(Error::RebuildKeys, file, "key " + f.keys[k].name + " must be rebuilt");
+            return s.failText(Error::RebuildKeys, file,
+                              "key " + f.keys[k].name + " must be rebuilt");
     return Error::None;
 }
 
@@ -618,8 +627,8 @@ Error PostgresEngine::convert(FileSession& s, FileId file, PgConnection& c) {
                           quoted(indexName(f, static_cast<int>(k), c.name[i])));
         sql.push_back(createTable(f, table));
         const bool hasRow = std::find(cols.begin(), cols.end(), kRowColumn) != cols.end();
-        sql.push_back(copyRowsSql(f, cols, table, old,
-                                  hasRow ? "\"_Row\"" : "row_number() OVER ()"));
+        sql.push_back(
+            copyRowsSql(f, cols, table, old, hasRow ? "\"_Row\"" : "row_number() OVER ()"));
         sql.push_back("SELECT setval(pg_get_serial_sequence('" + table +
                       "', '_Row'), coalesce(max(\"_Row\"), 0) + 1, false) FROM " + table);
         sql.push_back("DROP TABLE " + old);
@@ -709,7 +718,7 @@ Error PostgresEngine::begin(FileSession& s, Connection& c, uint32_t mask, int ti
         if (mask & (1u << i))
             tables += (tables.empty() ? "" : ", ") + c.table(fileDef(static_cast<FileId>(i)));
     // lock_timeout 0 would wait for ever: the shortest wait is a millisecond.
-    const int waitMs = std::max(1, timeoutSeconds * 1000);
+    const int waitMs = std::max(1, s.waitMilliseconds(timeoutSeconds * 1000));
     const int rc = c.exec("BEGIN; SET LOCAL lock_timeout = " + std::to_string(waitMs) +
                           "; LOCK TABLE " + tables + " IN SHARE ROW EXCLUSIVE MODE; SET LOCAL " +
                           "lock_timeout = " + std::to_string(std::max(1, s.recoverMilliseconds())));

@@ -298,8 +298,8 @@ Error RecordFileBase::put() {
         [&] {
             std::string sql = "UPDATE " + c->table(def_) + " SET ";
             for (const FieldDef& fd : def_.fields) sql += "\"" + fd.name + "\" = ?, ";
-            return sql + kRevisionColumn + " = " + kRevisionColumn +
-                   " + 1 WHERE \"_Row\" = ? AND " + kRevisionColumn + " = ?" +
+            const std::string rev = std::string("\"") + kRevisionColumn + "\"";
+            return sql + rev + " = " + rev + " + 1 WHERE \"_Row\" = ? AND " + rev + " = ?" +
                    c->updateGuard(def_);
         },
         rc);
@@ -333,7 +333,8 @@ Error RecordFileBase::put() {
         return session_.failText(Error::NoRecord, id(), "record was deleted by another station");
     }
     if (e != Error::None) return e;
-    if (rev == currentRevision_) return session_.failText(Error::DuplicateKey, id(), "duplicate key");
+    if (rev == currentRevision_)
+        return session_.failText(Error::DuplicateKey, id(), "duplicate key");
     assignFromAhead(0);
     currentRevision_ = rev;
     return session_.fail(Error::Changed, id());

@@ -556,8 +556,9 @@ std::string copyRowsSql(const FileDef& f, const std::vector<std::string>& cols,
         names += ", \"" + fd.name + "\"";
         exprs += ", " + value;
     }
-    names += std::string(", ") + kRevisionColumn;
-    exprs += has(kRevisionColumn) ? std::string(", ") + kRevisionColumn : ", 0";
+    const std::string rev = std::string("\"") + kRevisionColumn + "\"";
+    names += ", " + rev;
+    exprs += has(kRevisionColumn) ? ", " + rev : std::string(", 0");
     return "INSERT INTO " + to + " (" + names + ") SELECT " + exprs + " FROM " + from;
 }
 
