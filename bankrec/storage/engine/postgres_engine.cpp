@@ -174,7 +174,6 @@ class PgStatement final : public Statement {
         if (st == PGRES_COMMAND_OK) {
             link_->changes = toInt(PQcmdTuples(res_));
             clearResult();
-            done_ = true;
             return SQLITE_DONE;
         }
         if (st != PGRES_TUPLES_OK) {
@@ -189,7 +188,6 @@ class PgStatement final : public Statement {
             link_->changes = inserted;
             if (inserted == 1) link_->lastInsert = toInt(PQgetvalue(res_, 0, 0));
             clearResult();
-            done_ = true;
             if (inserted == 1) return SQLITE_DONE;
             link_->lastMessage = "23505 duplicate key value violates a unique key";
             return SQLITE_CONSTRAINT_UNIQUE;
@@ -244,7 +242,6 @@ class PgStatement final : public Statement {
         res_ = nullptr;
         rows_ = 0;
         row_ = -1;
-        done_ = false;
     }
 
     std::shared_ptr<PgLink> link_;
@@ -254,7 +251,6 @@ class PgStatement final : public Statement {
     std::vector<char> set_;
     PGresult* res_ = nullptr;
     int rows_ = 0, row_ = -1;
-    bool done_ = false;
 };
 
 // "?" placeholders become "$1", "$2", ... (outside quotes); "$n" written out stay. The number of
@@ -466,41 +462,56 @@ Error PostgresEngine::ensureStore(FileSession& s, FileId file, PgLink& l, const 
     if (!claim &&
         std::find(readySchemas_.begin(), readySchemas_.end(), schema) != readySchemas_.end())
         return Error::None;
-    const std::string version = " (file text PRIMARY KEY, version integer NOT NULL)";
-    // One station at a time makes the store's objects (the advisory lock ends with the commit).
-    std::string sql =
-        "BEGIN; SELECT pg_advisory_xact_lock(7270216); "
-        "CREATE SCHEMA IF NOT EXISTS shared; "
-        "CREATE COLLATION IF NOT EXISTS shared.nocase (provider = icu, locale = "
-        "'und-u-ks-level2', deterministic = false); "
-        "CREATE TABLE IF NOT EXISTS shared.\"_Version\"" +
-        version +
-        "; CREATE TABLE IF NOT EXISTS shared.\"_Division\" "
-        "(\"Division\" integer NOT NULL); "
-        "CREATE SCHEMA IF NOT EXISTS " +
-        quoted(schema) + "; CREATE TABLE IF NOT EXISTS " + quoted(schema) + "." +
-        quoted(kVersionTable) + version;
-    int rc = l.exec(sql);
-    int owner = storage_.division();
-    if (rc == SQLITE_OK && claim) {
-        PGresult* r = l.query(
-            "INSERT INTO shared.\"_Division\" (\"Division\") SELECT $1::integer "
-            "WHERE NOT EXISTS (SELECT 1 FROM shared.\"_Division\")",
-            {std::to_string(owner)}, rc);
-        if (r) PQclear(r);
-        if (rc == SQLITE_OK) {
-            r = l.query("SELECT \"Division\" FROM shared.\"_Division\" LIMIT 1", {}, rc);
-            if (r && PQntuples(r) == 1) owner = static_cast<int>(toInt(PQgetvalue(r, 0, 0)));
+    // Everything there already (the usual case): nothing is made, so clerks need no right to.
+    int rc = SQLITE_OK;
+    PGresult* r = l.query(
+        "SELECT to_regclass($1) IS NOT NULL AND to_regclass('shared.\"_Division\"') IS NOT NULL "
+        "AND EXISTS (SELECT 1 FROM pg_collation c JOIN pg_namespace n ON n.oid = "
+        "c.collnamespace WHERE n.nspname = 'shared' AND c.collname = 'nocase')",
+        {quoted(schema) + "." + quoted(kVersionTable)}, rc);
+    const bool ready = r && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+    if (r) PQclear(r);
+    if (rc != SQLITE_OK) return s.failText(Error::Driver, file, l.lastMessage, rc);
+    int owner = -1;
+    auto readOwner = [&] {
+        PGresult* o = l.query("SELECT \"Division\" FROM shared.\"_Division\" LIMIT 1", {}, rc);
+        if (o && PQntuples(o) == 1) owner = static_cast<int>(toInt(PQgetvalue(o, 0, 0)));
+        if (o) PQclear(o);
+    };
+    if (ready && claim) readOwner();
+    if (rc != SQLITE_OK) return s.failText(Error::Driver, file, l.lastMessage, rc);
+    if (!ready || (claim && owner < 0)) {
+        const std::string version = " (file text PRIMARY KEY, version integer NOT NULL)";
+        // One station at a time makes the store's objects (the advisory lock ends with the
+        // commit); the first division to use APbnu marks it as its own.
+        rc = l.exec(
+            "BEGIN; SELECT pg_advisory_xact_lock(7270216); "
+            "CREATE SCHEMA IF NOT EXISTS shared; "
+            "CREATE COLLATION IF NOT EXISTS shared.nocase (provider = icu, locale = "
+            "'und-u-ks-level2', deterministic = false); "
+            "CREATE TABLE IF NOT EXISTS shared.\"_Version\"" +
+            version +
+            "; CREATE TABLE IF NOT EXISTS shared.\"_Division\" "
+            "(\"Division\" integer NOT NULL); "
+            "CREATE SCHEMA IF NOT EXISTS " +
+            quoted(schema) + "; CREATE TABLE IF NOT EXISTS " + quoted(schema) + "." +
+            quoted(kVersionTable) + version);
+        if (rc == SQLITE_OK && claim) {
+            r = l.query(
+                "INSERT INTO shared.\"_Division\" (\"Division\") SELECT $1::integer "
+                "WHERE NOT EXISTS (SELECT 1 FROM shared.\"_Division\")",
+                {std::to_string(storage_.division())}, rc);
             if (r) PQclear(r);
+            if (rc == SQLITE_OK) readOwner();
+        }
+        if (rc == SQLITE_OK) rc = l.exec("COMMIT");
+        if (rc != SQLITE_OK) {
+            Error e = s.failText(Error::Driver, file, l.lastMessage, rc);
+            if (l.inTransaction()) l.exec("ROLLBACK");
+            return e;
         }
     }
-    if (rc == SQLITE_OK) rc = l.exec("COMMIT");
-    if (rc != SQLITE_OK) {
-        Error e = s.failText(Error::Driver, file, l.lastMessage, rc);
-        if (l.inTransaction()) l.exec("ROLLBACK");
-        return e;
-    }
-    if (claim && owner != storage_.division()) {
+    if (claim && owner >= 0 && owner != storage_.division()) {
         char dd[16];
         std::snprintf(dd, sizeof dd, "%02d", storage_.division());
         table = dd + table;
