@@ -41,22 +41,6 @@ inline int rawExec(const std::string& path, const std::string& sql) {
     return rc;
 }
 
-// One integer from a query run straight on a database file (-1 on failure).
-inline int64_t rawInt(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    int64_t v = -1;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW)
-            v = sqlite3_column_int64(s, 0);
-        sqlite3_finalize(s);
-    }
-    sqlite3_close(db);
-    return v;
-}
-
-// Runs against each engine (test_store.h): instantiate with BANKREC_ENGINES.
 class StorageTest : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override {

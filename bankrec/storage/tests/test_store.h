@@ -54,6 +54,21 @@ inline bool serverExec(const std::string& database, const std::string& sql) {
     return ok;
 }
 
+// One integer from a query run straight on a database file (-1 on failure).
+inline int64_t rawInt(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    int64_t v = -1;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW)
+            v = sqlite3_column_int64(s, 0);
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return v;
+}
+
 // Where one test keeps its record files.
 class TestStore {
   public:
@@ -96,19 +111,7 @@ class TestStore {
     // tables unqualified: the query sees division 3's files and the shared ones.
     int64_t storedInt(const Storage& storage, FileId file, const std::string& sql) const {
         int64_t v = -1;
-        if (backend_ == Backend::Sqlite) {
-            sqlite3* db = nullptr;
-            if (sqlite3_open_v2(storage.filePath(file).c_str(), &db, SQLITE_OPEN_READONLY,
-                                nullptr) == SQLITE_OK) {
-                sqlite3_stmt* s = nullptr;
-                if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
-                    sqlite3_step(s) == SQLITE_ROW)
-                    v = sqlite3_column_int64(s, 0);
-                sqlite3_finalize(s);
-            }
-            sqlite3_close(db);
-            return v;
-        }
+        if (backend_ == Backend::Sqlite) return rawInt(storage.filePath(file), sql);
         PGconn* c = connectTestServer(database_);
         if (!c) return v;
         PGresult* r = PQexec(c, ("SET search_path = div03, shared; " + sql).c_str());
