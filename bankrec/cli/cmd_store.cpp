@@ -5,9 +5,10 @@
 // The target's files must be empty unless --replace is given (their records are deleted first).
 // Each file is copied in its primary key's order, in transactions of 1,000 records; afterwards
 // both sides must hold as many records and walk every key in the same order. UserID and
-// Password sign in to the server (or libpq's service and password files).
+// Password sign in to the server (or libpq's service and password files). --json reports the
+// records copied per file.
 #include <cstdio>
-#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "bankrec/storage/saved_error.h"
 #include "bankrec/storage/storage.h"
 #include "command.h"
+#include "json_output.h"
 
 using namespace storage;
 
@@ -29,13 +31,6 @@ std::string errorText(const FileSession& session) {
     SavedError e;
     e.save(session.lastError());
     return e.errorText();
-}
-
-bool isStoreAddress(const std::string& url) {
-    const bool pg = url.rfind("postgresql://", 0) == 0 || url.rfind("postgres://", 0) == 0;
-    const size_t slash = pg ? url.find('/', url.find("//") + 2) : std::string::npos;
-    return pg && slash != std::string::npos && slash + 1 < url.size() &&
-           url.find('@') == std::string::npos;
 }
 
 // The identifiers of a file's records walking one key.
@@ -93,89 +88,68 @@ Error copyFile(FileSession& from, FileSession& to, FileId file, int64_t& copied)
     return Error::None;
 }
 
-int storeCopy(CliContext& ctx) {
-    std::string url;
-    bool toServer = true, replace = false, named = false;
-    const auto& a = ctx.args;
-    if (a.empty() || a[0] != "copy") {
-        std::fprintf(stderr, "bankrec-cli store: the command is \"store copy\"\n");
-        return 2;
-    }
-    for (size_t i = 1; i < a.size(); ++i) {
-        if ((a[i] == "--to" || a[i] == "--from") && i + 1 < a.size() && !named) {
-            toServer = a[i] == "--to";
-            url = a[++i];
-            named = true;
-        } else if (a[i] == "--replace") {
-            replace = true;
-        } else {
-            std::fprintf(stderr, "bankrec-cli store copy: unexpected argument \"%s\"\n",
-                         a[i].rfind("postgres", 0) == 0 ? "(an address)" : a[i].c_str());
-            return 2;
-        }
-    }
-    if (!named || !isStoreAddress(url)) {
-        std::fprintf(stderr,
-                     "bankrec-cli store copy: give --to or --from postgresql://HOST[:PORT]/DATABASE"
-                     " (the user and password as UserID= and Password=)\n");
-        return 2;
-    }
-    Storage folder, server;
-    std::error_code ec;
-    const std::filesystem::path here = std::filesystem::current_path(ec);
-    folder.nameFiles(ec ? ctx.params.DATAPATH : here.string(), ctx.params.DIVISION);
-    server.useServer(url, ctx.params.USERNAME, ctx.params.USERPW);
-    server.nameFiles("", ctx.params.DIVISION);
+Exit storeCopy(Command& cmd) {
+    const std::optional<std::string> to = cmd.option("--to"), from = cmd.option("--from");
+    if (to.has_value() == from.has_value())
+        return cmd.usage("give either --to or --from postgresql://HOST[:PORT]/DATABASE");
+    const std::string url = to ? *to : *from;
+    // The address is not repeated back: it may carry a user and password.
+    if (!isServerAddress(url))
+        return cmd.usage(
+            "the store must read postgresql://HOST[:PORT]/DATABASE (the user and "
+            "password as UserID= and Password=)");
+    const bool toServer = to.has_value(), replace = cmd.flag("--replace");
+    const shell::StartupParameters& params = cmd.params();
+    // Both sides wait as the command's own storage does (--wait).
+    Storage folder = cmd.storage(), server = cmd.storage();
+    folder.useServer("", "", "");
+    folder.nameFiles(params.DATAPATH, params.DIVISION);
+    server.useServer(url, params.USERNAME, params.USERPW);
+    server.nameFiles("", params.DIVISION);
     FileSession fromSession(toServer ? folder : server), toSession(toServer ? server : folder);
-    const char* fromName = toServer ? "the data folder" : url.c_str();
+    const std::string fromName = toServer ? "the data folder" : url;
 
     // Every source must open and every target be empty (or replaced) before anything is written.
     for (const FileDef& def : allFiles()) {
         // A file the source never had is copied as the empty file it is.
-        if (fromSession.create(def.id) != Error::None) {
-            std::fprintf(stderr, "%s\tcannot be read from %s: %s\n", def.name.c_str(), fromName,
-                         errorText(fromSession).c_str());
-            return 1;
-        }
-        if (toSession.create(def.id) != Error::None) {
-            std::fprintf(stderr, "%s\tcannot be made in the target: %s\n", def.name.c_str(),
-                         errorText(toSession).c_str());
-            return 1;
-        }
+        if (fromSession.create(def.id) != Error::None)
+            return cmd.fail(def.name + " cannot be read from " + fromName + ": " +
+                            errorText(fromSession));
+        if (toSession.create(def.id) != Error::None)
+            return cmd.fail(def.name + " cannot be made in the target: " + errorText(toSession));
         int64_t n = 0;
-        if (toSession.file(def.id).records(n) != Error::None) {
-            std::fprintf(stderr, "%s\tcannot be counted: %s\n", def.name.c_str(),
-                         errorText(toSession).c_str());
-            return 1;
-        }
-        if (n > 0 && !replace) {
-            std::fprintf(stderr,
-                         "%s\tthe target already holds %lld records: nothing copied (--replace "
-                         "deletes them first)\n",
-                         def.name.c_str(), static_cast<long long>(n));
-            return 1;
-        }
+        if (toSession.file(def.id).records(n) != Error::None)
+            return cmd.fail(def.name + " cannot be counted: " + errorText(toSession));
+        if (n > 0 && !replace)
+            return cmd.fail(def.name + ": the target already holds " + std::to_string(n) +
+                            " records: nothing copied (--replace deletes them first)");
     }
     int failures = 0;
+    int64_t total = 0;
+    QJsonArray files;
     for (const FileDef& def : allFiles()) {
         int64_t copied = 0, sourceCount = 0, targetCount = 0;
+        QJsonObject entry{{"file", jsonText(def.name)}};
+        auto failed = [&](const std::string& problem) {
+            cmd.note(def.name + ": " + problem);
+            entry["copied"] = static_cast<qint64>(copied);
+            entry["error"] = jsonText(problem);
+            files.append(entry);
+            ++failures;
+        };
         Error e = replace ? emptyFile(toSession, def.id) : Error::None;
         if (e == Error::None) e = copyFile(fromSession, toSession, def.id, copied);
         if (e == Error::None) e = fromSession.file(def.id).records(sourceCount);
         if (e == Error::None) e = toSession.file(def.id).records(targetCount);
         if (e != Error::None) {
-            FileSession& failed =
+            FileSession& broken =
                 toSession.lastError().number != Error::None ? toSession : fromSession;
-            std::fprintf(stderr, "%s\tcopy failed: %s\n", def.name.c_str(),
-                         errorText(failed).c_str());
-            ++failures;
+            failed("copy failed: " + errorText(broken));
             continue;
         }
         if (sourceCount != targetCount || copied != sourceCount) {
-            std::fprintf(stderr, "%s\t%lld records, %lld copied, %lld in the target\n",
-                         def.name.c_str(), static_cast<long long>(sourceCount),
-                         static_cast<long long>(copied), static_cast<long long>(targetCount));
-            ++failures;
+            failed(std::to_string(sourceCount) + " records, " + std::to_string(copied) +
+                   " copied, " + std::to_string(targetCount) + " in the target");
             continue;
         }
         std::string differs;
@@ -186,22 +160,34 @@ int storeCopy(CliContext& ctx) {
                 differs += (differs.empty() ? "" : ", ") + def.keys[static_cast<size_t>(k)].name;
         }
         if (!differs.empty()) {
-            std::fprintf(stderr,
-                         "%s\t%lld records copied, but these keys walk in another order: %s\n",
-                         def.name.c_str(), static_cast<long long>(copied), differs.c_str());
-            ++failures;
+            failed(std::to_string(copied) +
+                   " records copied, but these keys walk in another order: " + differs);
             continue;
         }
-        std::printf("%s\t%lld records copied, every key in the same order\n", def.name.c_str(),
-                    static_cast<long long>(copied));
+        total += copied;
+        entry["copied"] = static_cast<qint64>(copied);
+        files.append(entry);
+        if (!cmd.json())
+            std::printf("%s\t%lld records copied, every key in the same order\n", def.name.c_str(),
+                        static_cast<long long>(copied));
     }
-    return failures ? 1 : 0;
+    if (cmd.json()) printJson({{"files", files}, {"copied", static_cast<qint64>(total)}});
+    if (failures) return cmd.fail(std::to_string(failures) + " record files were not copied whole");
+    return Exit::Done;
 }
 
-const CliCommand storeCommand("store",
-                              "store copy (--to|--from) postgresql://HOST[:PORT]/DATABASE "
-                              "[--replace]   copy the division's record files to or from a store",
-                              storeCopy);
+const CliCommand storeCopyCommand(
+    {.words = "store copy",
+     .options = {{"--to", ValueKind::Text, "postgresql://HOST[:PORT]/DATABASE",
+                  "copy the data folder's record files into this store"},
+                 {"--from", ValueKind::Text, "postgresql://HOST[:PORT]/DATABASE",
+                  "copy the store's record files into the data folder"},
+                 {"--replace", ValueKind::Flag, "",
+                  "delete the target's records first (without it a target must be empty)"}},
+     .json = true,
+     .help = "copy the division's record files to or from a PostgreSQL store, checking counts "
+             "and the order of every key",
+     .run = storeCopy});
 
 }  // namespace
 

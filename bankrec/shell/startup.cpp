@@ -101,16 +101,9 @@ int Startup::changeToDataPath() {
 int Startup::chooseStore() {
     std::string store = trimmed(params_.STORE);
     if (!params_.storeGiven) store = trimmed(settings_.getValue("Store"));
-    settings_.setValue("Store", store);
     params_.STORE = store;
-    if (store.empty()) return 0;  // the SQLite files of the data folder
-    // A PostgreSQL address with a database; user and password come from UserID and Password
-    // (or libpq's service and password files), never from the address shown here.
-    const bool server =
-        startsWithNoCase(store, "postgresql://") || startsWithNoCase(store, "postgres://");
-    const size_t slash = server ? store.find('/', store.find("//") + 2) : std::string::npos;
-    if (!server || slash == std::string::npos || slash + 1 == store.size() ||
-        store.find('@') != std::string::npos || store.find('?') != std::string::npos) {
+    if (!store.empty() && !storage::isServerAddress(store)) {
+        // Not remembered: the next start without Store= uses the store that worked before.
         ds_Message(
             "The Store argument must read postgresql://HOST[:PORT]/DATABASE: " +
                 (store.find('@') != std::string::npos ? std::string("(an address with a user)")
@@ -118,6 +111,8 @@ int Startup::chooseStore() {
             glo_ApplicationName, {}, msg::OK);
         return kExitBadStore;
     }
+    settings_.setValue("Store", store);
+    if (store.empty()) return 0;  // the SQLite files of the data folder
     storage_.useServer(store, trimmed(params_.USERNAME), params_.USERPW);
     return 0;
 }

@@ -5,6 +5,9 @@
 #include <postgresql/libpq-fe.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
 #include <cstdlib>
@@ -131,14 +134,26 @@ TEST_F(StoreCopy, CopiesTheFilesToAStoreAndBackAndRefusesToOverwriteWithoutRepla
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(banksByName(server).size(), 5u);
 
-    r = cli(second, {"store", "copy", "--from", QString::fromStdString(url)});
+    r = cli(second, {"store", "copy", "--from", QString::fromStdString(url), "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonObject counts = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_EQ(counts["copied"].toInteger(), 5) << r.out;
+    ASSERT_FALSE(counts["files"].toArray().isEmpty()) << r.out;
+    const QJsonObject firstFile = counts["files"].toArray()[0].toObject();
+    EXPECT_EQ(firstFile["file"].toString(), "APbnk");
+    EXPECT_EQ(firstFile["copied"].toInteger(), 5);
     Storage back;
     back.nameFiles(second, 3);
     EXPECT_EQ(banksByName(back),
               (std::vector<std::string>{"Alpha", "ALPHA two", "beta", "gamma", "zeta"}));
 
+    // Wrong usage, nothing done: not a server address, both directions, neither.
     EXPECT_EQ(cli(first, {"store", "copy", "--to", "sqlite:/tmp"}).exitCode, 2);
+    EXPECT_EQ(cli(first, {"store", "copy", "--to", QString::fromStdString(url), "--from",
+                          QString::fromStdString(url)})
+                  .exitCode,
+              2);
+    EXPECT_EQ(cli(first, {"store", "copy"}).exitCode, 2);
 }
 
 }  // namespace

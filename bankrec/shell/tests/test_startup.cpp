@@ -157,6 +157,10 @@ TEST_F(StartupTest, StoreThatIsNoServerAddressEndsWithoutShowingCredentials) {
                   std::string::npos);
         ThisMessageBox.kill();
     }
+    // None of them was remembered: the next start keeps the data folder's files.
+    Startup s("bankrec", {"Division=3", "DataPath=" + dataDir()});
+    ASSERT_EQ(start(s), 0);
+    EXPECT_EQ(s.storage().server(), "");
 }
 
 TEST_F(StartupTest, SetsTheSharedGlobalsAndTheTerminal) {

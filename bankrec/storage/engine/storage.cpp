@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cstdio>
 #include <optional>
 
@@ -30,7 +31,25 @@ std::optional<int> fileDivision(const std::string& path) {
     return division;
 }
 
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+    if (s.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+    return true;
+}
+
 }  // namespace
+
+bool isServerAddress(std::string_view address) {
+    const bool server =
+        startsWithNoCase(address, "postgresql://") || startsWithNoCase(address, "postgres://");
+    if (!server) return false;
+    const size_t host = address.find("//") + 2;
+    const size_t slash = address.find('/', host);
+    return slash != std::string_view::npos && slash > host && slash + 1 < address.size() &&
+           address.find_first_of("@?", host) == std::string_view::npos &&
+           address.find('/', slash + 1) == std::string_view::npos;
+}
 
 Storage::Storage() {
     for (const FileDef& f : allFiles()) names_[static_cast<int>(f.id)] = f.name;

@@ -4,10 +4,16 @@
 // holds no connection itself.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "bankrec/storage/records.h"
 
 namespace storage {
+
+// Whether `address` reads postgresql://HOST[:PORT]/DATABASE (or postgres://, without regard to
+// case): a database named, and no user, password or options in it (those come from UserID and
+// Password or libpq's own files, so an address can be shown without giving a secret away).
+bool isServerAddress(std::string_view address);
 
 class Storage {
   public:
