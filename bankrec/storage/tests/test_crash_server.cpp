@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <map>
 #include <random>
@@ -46,19 +47,28 @@ constexpr int kRowsPerFile = 4;
     _exit(0);
 }
 
-// Rows per tag in one table of division 3, read through a connection of the test's own.
-std::map<int64_t, int64_t> rowsPerTag(const std::string& database, const std::string& sql) {
-    std::map<int64_t, int64_t> out;
+// Rows per tag in APbac, APrac and APbda of division 3, read through a connection of the test's
+// own in one snapshot: a killed station's COMMIT that already reached the server may still be
+// finishing, and separate reads could see it land between them.
+std::array<std::map<int64_t, int64_t>, 3> rowsPerTag(const std::string& database) {
+    std::array<std::map<int64_t, int64_t>, 3> out;
     PGconn* c = connectTestServer(database);
     if (!c) return out;
-    PGresult* r = PQexec(c, sql.c_str());
-    if (PQresultStatus(r) == PGRES_TUPLES_OK)
-        for (int i = 0; i < PQntuples(r); ++i)
-            out[std::strtoll(PQgetvalue(r, i, 0), nullptr, 10)] =
-                std::strtoll(PQgetvalue(r, i, 1), nullptr, 10);
-    else
-        ADD_FAILURE() << PQresultErrorMessage(r);
-    PQclear(r);
+    PQclear(PQexec(c, "BEGIN ISOLATION LEVEL REPEATABLE READ"));
+    const char* sql[] = {"SELECT \"TransactionID\", count(*) FROM div03.\"APbac\" GROUP BY 1",
+                         "SELECT \"ReconciliationID\", count(*) FROM div03.\"APrac\" GROUP BY 1",
+                         "SELECT \"ActivityID\", count(*) FROM div03.\"APbda\" GROUP BY 1"};
+    for (size_t t = 0; t < out.size(); ++t) {
+        PGresult* r = PQexec(c, sql[t]);
+        if (PQresultStatus(r) == PGRES_TUPLES_OK)
+            for (int i = 0; i < PQntuples(r); ++i)
+                out[t][std::strtoll(PQgetvalue(r, i, 0), nullptr, 10)] =
+                    std::strtoll(PQgetvalue(r, i, 1), nullptr, 10);
+        else
+            ADD_FAILURE() << PQresultErrorMessage(r);
+        PQclear(r);
+    }
+    PQclear(PQexec(c, "COMMIT"));
     PQfinish(c);
     return out;
 }
@@ -98,12 +108,7 @@ TEST(ServerCrashAtomicity, KilledStationsLeaveEachTransactionAllOrNothing) {
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFSIGNALED(status))
             << "station ended on its own with " << WEXITSTATUS(status) << " (seed " << seed << ")";
-        auto bac =
-            rowsPerTag(db, "SELECT \"TransactionID\", count(*) FROM div03.\"APbac\" GROUP BY 1");
-        auto rac =
-            rowsPerTag(db, "SELECT \"ReconciliationID\", count(*) FROM div03.\"APrac\" GROUP BY 1");
-        auto bda =
-            rowsPerTag(db, "SELECT \"ActivityID\", count(*) FROM div03.\"APbda\" GROUP BY 1");
+        const auto [bac, rac, bda] = rowsPerTag(db);
         ASSERT_EQ(bac, rac) << "run " << runs << " seed " << seed;
         ASSERT_EQ(bac, bda) << "run " << runs << " seed " << seed;
         for (auto [tag, n] : bac) ASSERT_EQ(n, kRowsPerFile) << "tag " << tag << " seed " << seed;
