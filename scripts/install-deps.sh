@@ -4,7 +4,7 @@ set -euo pipefail
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-    libsqlite3-dev sqlite3 libturbojpeg0-dev libcups2-dev
+    libsqlite3-dev sqlite3 libpq-dev libturbojpeg0-dev libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     postgresql xvfb xauth x11-utils imagemagick python3 clang-format
     cups cups-client printer-driver-cups-pdf poppler-utils fonts-dejavu-core

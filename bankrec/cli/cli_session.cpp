@@ -30,7 +30,11 @@ int runCommandLine(const CommandLine& line, const std::string& program) {
     backend->setAssumeYes(line.yes);
     const ScriptedMessages& messages = *backend;  // owned by the message service until finish()
     Startup startup(program, line.startup);
-    if (const int rc = startup.run(std::move(backend)); rc != 0) return rc;
+    if (const int rc = startup.run(std::move(backend)); rc != 0) {
+        // A Store= given is checked before start-up (2); a remembered one that is no server
+        // address is an unusable start-up argument, as a DataPath that cannot be reached.
+        return rc == kExitBadStore ? static_cast<int>(Exit::MissingArguments) : rc;
+    }
     startup.storage().setLeastWaitSeconds(line.waitSeconds);
     glo_UserID = startup.params().USERID;
 

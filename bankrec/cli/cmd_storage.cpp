@@ -23,8 +23,10 @@ namespace cli {
 
 namespace {
 
-// The file on disk as the user finds it (APbnu is named relative to the data folder).
+// The file on disk as the user finds it (APbnu is named relative to the data folder), or the
+// store and table of a division kept on a server.
 std::string diskPath(const Storage& storage, FileId id) {
+    if (!storage.server().empty()) return storage.server() + " " + storage.fileName(id);
     std::error_code ec;
     std::filesystem::path p = std::filesystem::absolute(storage.filePath(id), ec);
     return ec ? storage.filePath(id) : p.lexically_normal().string();

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "bankrec/storage/storage.h"
 #include "corelib/text.h"
 
 using namespace corelib;
@@ -13,8 +14,8 @@ namespace cli {
 namespace {
 
 // The start-up arguments the program reads, as it names them.
-constexpr const char* kStartupNames[] = {"Division", "DataPath", "Server",
-                                         "UserID",   "Password", "TVUser"};
+constexpr const char* kStartupNames[] = {"Division", "DataPath", "Server", "UserID",
+                                         "Password", "TVUser",   "Store"};
 constexpr const char* kSwitches[] = {"/Debug", "/Mesdbg"};
 
 const Option kYes{"--yes", ValueKind::Flag, "",
@@ -183,6 +184,18 @@ class Parser {
                 nullptr);
         if (text::equalNoCase(name, "TVUser") && !text::parseLong(a.substr(eq + 1)))
             return fail("TVUser must be a whole number, not \"" + a.substr(eq + 1) + "\"", nullptr);
+        // The value is not repeated back: an address may carry a user and password.
+        const std::string value = a.substr(eq + 1);
+        const size_t first = value.find_first_not_of(" \t");
+        const std::string store =
+            first == std::string::npos
+                ? std::string()
+                : value.substr(first, value.find_last_not_of(" \t") + 1 - first);
+        if (text::equalNoCase(name, "Store") && !store.empty() && !storage::isServerAddress(store))
+            return fail(
+                "Store must read postgresql://HOST[:PORT]/DATABASE (the user and password as "
+                "UserID= and Password=), or be empty for the record files of the data folder",
+                nullptr);
         line_.startup.push_back(a);
         return true;
     }
@@ -298,7 +311,7 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
 std::string usageLine(const CommandSpec* spec) {
     std::string line =
         "usage: bankrec-cli Division=N DataPath=DIR [Server=..] [UserID=..] "
-        "[Password=..] [TVUser=N] [/Debug] [/Mesdbg] ";
+        "[Password=..] [TVUser=N] [Store=postgresql://HOST[:PORT]/DATABASE] [/Debug] [/Mesdbg] ";
     return line + (spec ? spec->usage() : std::string("COMMAND ...")) + " [--yes] [--wait SECONDS]";
 }
 
@@ -318,7 +331,9 @@ std::string helpText(const std::vector<CommandSpec>& commands) {
         "runs.\n\n" +
         usageLine(nullptr) +
         "\n\nStart-up arguments (as the program): Division (0 to 99) and DataPath are required;\n"
-        "Server, UserID, Password and TVUser reach the suite. Names without regard to case.\n\n"
+        "Server, UserID, Password and TVUser reach the suite; Store keeps the record files on a\n"
+        "PostgreSQL server (signing in as UserID with Password), remembered like DataPath.\n"
+        "Names without regard to case.\n\n"
         "Commands:\n";
     for (const CommandSpec& c : commands) out += commandHelp(c);
     out += "\nOptions of every command:\n";
@@ -333,7 +348,8 @@ std::string helpText(const std::vector<CommandSpec>& commands) {
         "  1   failed: nothing or only part done (standard error says which)\n"
         "  2   wrong usage: unknown command, option or value; nothing done\n"
         "  3   stopped by a question answered No or left unanswered without --yes\n"
-        "  99  Division or DataPath missing, or Division not a number from 0 to 99\n";
+        "  99  Division or DataPath missing, or Division not a number from 0 to 99, or the\n"
+        "      remembered Store not a PostgreSQL address\n";
     return out;
 }
 

@@ -18,7 +18,10 @@ bank's statements.</p>
 <h2>Starting the program</h2>
 <p>The suite starts the program with the division and the data folder:
 <code>bankrec Division=3 DataPath=/srv/tallyvane/data Server=... UserID=... Password=...</code>.
-Division and DataPath are required.</p>
+Division and DataPath are required. With <code>Store=postgresql://HOST[:PORT]/DATABASE</code>
+the record files are kept on that PostgreSQL server (UserID and Password, or the user's libpq
+service and password files, sign in), so clerks on several machines can work on one division;
+the program remembers the store until it is started with <code>Store=</code>.</p>
 <h2>Financial Institution Accounts</h2>
 <p>Setup, Financial Institution Accounts (toolbar: FIA) lists the bank accounts loaded from the
 suite. Open one to choose its default cash account and how service charges and interest are

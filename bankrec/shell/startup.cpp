@@ -73,6 +73,7 @@ int Startup::run(std::unique_ptr<MessageBackend> backend) {
     params_.TTY = terminalNumber();
 
     if (int rc = changeToDataPath(); rc != 0) return rc;
+    if (int rc = chooseStore(); rc != 0) return rc;
 
     storage_.nameFiles(dataPath_, params_.DIVISION);
 
@@ -94,6 +95,25 @@ int Startup::changeToDataPath() {
     dataPath_ = QDir::current().canonicalPath().toStdString();
     params_.DATAPATH = dataPath_;
     settings_.setValue("DataPath", dataPath_);
+    return 0;
+}
+
+int Startup::chooseStore() {
+    std::string store = trimmed(params_.STORE);
+    if (!params_.storeGiven) store = trimmed(settings_.getValue("Store"));
+    params_.STORE = store;
+    if (!store.empty() && !storage::isServerAddress(store)) {
+        // Not remembered: the next start without Store= uses the store that worked before.
+        ds_Message(
+            "The Store argument must read postgresql://HOST[:PORT]/DATABASE: " +
+                (store.find('@') != std::string::npos ? std::string("(an address with a user)")
+                                                      : store),
+            glo_ApplicationName, {}, msg::OK);
+        return kExitBadStore;
+    }
+    settings_.setValue("Store", store);
+    if (store.empty()) return 0;  // the SQLite files of the data folder
+    storage_.useServer(store, trimmed(params_.USERNAME), params_.USERPW);
     return 0;
 }
 

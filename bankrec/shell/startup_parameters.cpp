@@ -37,6 +37,9 @@ void StartupParameters::parse(const std::vector<std::string>& args) {
             USERNAME = value;
         } else if (name == "PASSWORD") {
             USERPW = value;
+        } else if (name == "STORE") {
+            STORE = value;
+            storeGiven = true;
         } else if (name == "TVUSER") {
             USERID = text::parseLong(value).value_or(0);
         } else {

@@ -1,14 +1,21 @@
-// bankrec-cli rec, run as the real program on a fresh data folder: a statement opened, marked,
-// shown, listed, viewed and deleted, and every error one line with its exit code.
+// bankrec-cli rec, run as the real program on a fresh data folder and (Store=) on a fresh
+// database of the PostgreSQL test server: a statement opened, marked, shown, listed, viewed and
+// deleted, and every error one line with its exit code.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringList>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "bankrec/storage/file_services.h"
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
 #include "corelib/daytime.h"
+#include "test_store.h"
 #include "testsupport/program_run.h"
 #include "testsupport/sandbox.h"
 
@@ -19,12 +26,12 @@ namespace {
 
 using CliResult = testsupport::ProgramRun;
 
-class CliRec : public ::testing::Test {
+class CliRec : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override {
         Storage storage;
-        storage.nameFiles(sandbox.path(), 3);
-        storage.setFileName(FileId::APbnu, sandbox.file("APbnu"));
+        std::string skip;
+        if (!store.configure(storage, GetParam(), sandbox.path(), skip)) GTEST_SKIP() << skip;
         FileSession s(storage);
         FileUse files(s, {FileId::APbnk, FileId::APbac, FileId::APrec, FileId::APrac});
         ASSERT_EQ(files.error(), Error::None);
@@ -80,6 +87,11 @@ class CliRec : public ::testing::Test {
 
     CliResult cli(const QStringList& args) {
         QStringList all{"Division=3", "DataPath=" + QString::fromStdString(sandbox.path())};
+        if (GetParam() == Backend::Postgres)
+            all << "Store=" + QString::fromStdString(envOr("BANKREC_TEST_PG_SERVER") + "/" +
+                                                     store.database())
+                << "UserID=" + QString::fromStdString(envOr("BANKREC_TEST_PG_USER"))
+                << "Password=" + QString::fromStdString(envOr("BANKREC_TEST_PG_PASSWORD"));
         all += args;
         return testsupport::runProgram(BANKREC_CLI_EXE, all);
     }
@@ -88,9 +100,10 @@ class CliRec : public ::testing::Test {
     }
 
     testsupport::Sandbox sandbox;
+    TestStore store;
 };
 
-TEST_F(CliRec, OpenMarkShowAndListAStatement) {
+TEST_P(CliRec, OpenMarkShowAndListAStatement) {
     CliResult r = cli({"rec", "show", "First Bank"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(has(r.err, "no open reconciliation")) << r.err;
@@ -130,7 +143,7 @@ TEST_F(CliRec, OpenMarkShowAndListAStatement) {
         << r.out;
 }
 
-TEST_F(CliRec, ViewShowsWhatADoneStatementCaptured) {
+TEST_P(CliRec, ViewShowsWhatADoneStatementCaptured) {
     CliResult r = cli({"rec", "view", "1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(has(r.out, "Service Charge (42T)...\t42\n")) << r.out;
@@ -143,7 +156,7 @@ TEST_F(CliRec, ViewShowsWhatADoneStatementCaptured) {
     EXPECT_TRUE(has(r.err, "is open")) << r.err;
 }
 
-TEST_F(CliRec, ErrorsAreOneLineWithTheirExitCode) {
+TEST_P(CliRec, ErrorsAreOneLineWithTheirExitCode) {
     struct Case {
         QStringList args;
         int exitCode;
@@ -175,7 +188,7 @@ TEST_F(CliRec, ErrorsAreOneLineWithTheirExitCode) {
     EXPECT_TRUE(has(r.err, "no unreconciled check numbered \"5555\"")) << r.err;
 }
 
-TEST_F(CliRec, DeleteAsksAndNeedsYes) {
+TEST_P(CliRec, DeleteAsksAndNeedsYes) {
     CliResult r = cli({"rec", "delete", "1"});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_TRUE(has(r.err, "stopped at the question")) << r.err;
@@ -186,5 +199,29 @@ TEST_F(CliRec, DeleteAsksAndNeedsYes) {
     EXPECT_EQ(r.out, "reconciliation 1 deleted\n");
     EXPECT_EQ(cli({"rec", "view", "1"}).exitCode, 1);
 }
+
+// check sees the division where it is kept (the store's address, never its password) and counts
+// what the fixture wrote there.
+TEST_P(CliRec, CheckListsTheFilesWhereTheyAreKept) {
+    const CliResult r = cli({"check", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out));
+    ASSERT_TRUE(doc.isObject()) << r.out;
+    std::map<std::string, std::pair<qint64, std::string>> files;
+    for (const QJsonValue& f : doc.object()["files"].toArray())
+        files[f["file"].toString().toStdString()] = {f["records"].toInteger(-1),
+                                                     f["path"].toString().toStdString()};
+    EXPECT_EQ(files["APbnk"].first, 1);
+    EXPECT_EQ(files["APbac"].first, 4);
+    EXPECT_EQ(files["APrac"].first, 2);
+    const bool onStore = GetParam() == Backend::Postgres;
+    EXPECT_EQ(files["APbac"].second.rfind(onStore ? "postgresql://" : sandbox.path(), 0), 0u)
+        << files["APbac"].second;
+    if (onStore) {
+        EXPECT_EQ((r.out + r.err).find(envOr("BANKREC_TEST_PG_PASSWORD")), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, CliRec, BANKREC_ENGINES);
 
 }  // namespace

@@ -1,11 +1,13 @@
 // "Do&ne" in the worksheet, end to end on the demo suite through the program's own procedures:
-// the checks, the question, the save, the completion, the export, and the window closing.
+// the checks, the question, the save, the completion, the export, and the window closing; with
+// the record files in the data folder and on a PostgreSQL store (Store=).
 #include <gtest/gtest.h>
 
 #include "bankrec/reconcile/reconcile_calls.h"
 #include "bankrec/reconcile/update_aprec_new.h"
 #include "bankrec/storage/transaction.h"
 #include "completion_suite_fixture.h"
+#include "test_store.h"
 
 using namespace corelib;
 using namespace storage;
@@ -13,10 +15,22 @@ using namespace reconcile;
 
 namespace {
 
-class WorksheetDone : public CompletionSuiteTest {
+class WorksheetDone : public CompletionSuiteTest, public ::testing::WithParamInterface<Backend> {
   protected:
     void SetUp() override {
         CompletionSuiteTest::SetUp();
+        if (GetParam() == Backend::Postgres) {
+            // The same files, now in a fresh database of the test server.
+            for (FileId id : opened) closeFile(*session, id);
+            std::string skip;
+            if (!store_.configure(storage, Backend::Postgres, folder(), skip)) {
+                opened.clear();
+                GTEST_SKIP() << skip;
+            }
+            storage.nameFiles("", 2);
+            session = std::make_unique<FileSession>(storage);
+            for (FileId id : opened) ASSERT_EQ(openFile(*session, id), Error::None);
+        }
         ASSERT_TRUE(makeDemo(false));
         bank_ = prepareBank("Payroll Account", "PRVEND");
         worksheet_ = std::make_unique<Worksheet>(*session, params, reconcileCalls());
@@ -31,12 +45,13 @@ class WorksheetDone : public CompletionSuiteTest {
         worksheet_.reset();  // before the session it works on
         CompletionSuiteTest::TearDown();
     }
+    TestStore store_;
     int32_t bank_ = 0;
     int32_t id_ = 0;
     std::unique_ptr<Worksheet> worksheet_;
 };
 
-TEST_F(WorksheetDone, CompletesSendsPostsAndClosesWithResponseOne) {
+TEST_P(WorksheetDone, CompletesSendsPostsAndClosesWithResponseOne) {
     ASSERT_TRUE(worksheet_->doneEnabled());
     messages->answer(msg::Yes);
     EXPECT_EQ(worksheet_->done(), Worksheet::Outcome::Close);
@@ -59,7 +74,7 @@ TEST_F(WorksheetDone, CompletesSendsPostsAndClosesWithResponseOne) {
     EXPECT_NE(registerHeader("PRVEND").find(" 0 "), std::string::npos) << registerHeader("PRVEND");
 }
 
-TEST_F(WorksheetDone, ACompletionThatCannotRunSendsAndPostsNothingAndTheWorksheetStays) {
+TEST_P(WorksheetDone, ACompletionThatCannotRunSendsAndPostsNothingAndTheWorksheetStays) {
     // Another station holds the activity file for longer than completion waits.
     FileSession other(storage);
     Transaction held(other, {FileId::APbac}, 1);
@@ -76,5 +91,7 @@ TEST_F(WorksheetDone, ACompletionThatCannotRunSendsAndPostsNothingAndTheWorkshee
     EXPECT_NE(registerHeader("PRVEND").find(" 0 "), std::string::npos)
         << registerHeader("PRVEND");  // let go
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, WorksheetDone, BANKREC_ENGINES);
 
 }  // namespace

@@ -1,42 +1,43 @@
-// SQLite connections of the storage engine: statement cache, record binding and reading.
+// Connections of the storage engine: the statement cache, and SQLite's record binding and reading.
 #include "bankrec/storage/connection.h"
 
 using namespace corelib;
 
 namespace storage {
 
-Connection::~Connection() {
-    for (sqlite3_stmt* s : slots)
-        if (s) sqlite3_finalize(s);
-    for (auto& [sql, s] : adhoc) sqlite3_finalize(s);
-    if (db) sqlite3_close_v2(db);
+Connection::~Connection() = default;
+
+void Connection::dropStatements() {
+    adhoc_.clear();
+    for (auto& s : slots_) s.reset();
 }
 
-int Connection::prepare(const std::string& sql, sqlite3_stmt*& out) {
-    out = nullptr;
-    return sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()) + 1,
-                              SQLITE_PREPARE_PERSISTENT, &out, nullptr);
-}
-
-sqlite3_stmt* Connection::statement(const std::string& sql, int& rc) {
-    auto it = adhoc.find(sql);
-    if (it != adhoc.end()) return it->second;
-    if (adhoc.size() >= 64) {  // views with ever new filters: keep the cache bounded
-        for (auto& [text, s] : adhoc) sqlite3_finalize(s);
-        adhoc.clear();
-    }
-    sqlite3_stmt* s = nullptr;
+Statement* Connection::statement(const std::string& sql, int& rc) {
+    auto it = adhoc_.find(sql);
+    if (it != adhoc_.end()) return it->second.get();
+    if (adhoc_.size() >= 64) adhoc_.clear();  // views with ever new filters: keep it bounded
+    std::unique_ptr<Statement> s;
     rc = prepare(sql, s);
-    if (s) adhoc.emplace(sql, s);
-    return s;
-}
-
-int Connection::exec(const char* sql) {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (!s) return nullptr;
+    return adhoc_.emplace(sql, std::move(s)).first->second.get();
 }
 
 std::string Connection::table(const FileDef& f) const {
-    return "\"" + schema[static_cast<size_t>(f.id)] + "\".\"" + f.name + "\"";
+    const std::string& n = name[static_cast<size_t>(f.id)];
+    return "\"" + schema[static_cast<size_t>(f.id)] + "\".\"" + (n.empty() ? f.name : n) + "\"";
+}
+
+std::string Connection::updateGuard(const FileDef&) const {
+    return {};
+}
+
+void Statement::bindValue(int index, const FieldValue& v) {
+    if (auto* i = std::get_if<int64_t>(&v))
+        bindInt(index, *i);
+    else if (auto* d = std::get_if<Decimal>(&v))
+        bindInt(index, d->cents());
+    else
+        bindText(index, std::get<std::string>(v));
 }
 
 namespace {
@@ -116,7 +117,7 @@ void bindValue(sqlite3_stmt* s, int index, const FieldValue& v) {
 }
 
 std::string selectList(const FileDef& f) {
-    std::string sql = std::string("rowid, ") + kRevisionColumn;
+    std::string sql = std::string("\"_Row\", \"") + kRevisionColumn + "\"";
     for (const FieldDef& fd : f.fields) sql += ", \"" + fd.name + "\"";
     return sql;
 }

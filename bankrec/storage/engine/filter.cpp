@@ -521,7 +521,7 @@ Error Filter::toSql(const FilterBindings& bindings, std::string& sql,
                     const ColumnSql& column) const {
     params.clear();
     if (!root_) {
-        sql = "1";
+        sql = "1 = 1";  // a truth both engines take
         return Error::None;
     }
     Renderer r(files_, bindings, column);

@@ -47,7 +47,7 @@ std::string JoinViewBase::columnSql(size_t file, int field) const {
     bool nullable = false;
     for (size_t i = 1; i <= file; ++i) nullable = nullable || links_[i - 1].kind == JoinKind::Outer;
     if (!nullable) return col;
-    return fd.isText() ? "ifnull(" + col + ", '') COLLATE NOCASE" : "ifnull(" + col + ", 0)";
+    return fd.isText() ? "coalesce(" + col + ", '') COLLATE NOCASE" : "coalesce(" + col + ", 0)";
 }
 
 void JoinViewBase::buildLinks() {
@@ -106,7 +106,7 @@ void JoinViewBase::keyOrder() {
         for (size_t j = 1; j <= i; ++j)
             nullable = nullable || links_[j - 1].kind == JoinKind::Outer;
         terms_.push_back(
-            {nullable ? "ifnull(" + alias(i) + ".rowid, 0)" : alias(i) + ".rowid", true});
+            {nullable ? "coalesce(" + alias(i) + ".\"_Row\", 0)" : alias(i) + ".\"_Row\"", true});
     }
 }
 
@@ -191,13 +191,12 @@ Error JoinViewBase::count(int64_t& n) {
     Connection* c = nullptr;
     if (Error e = prepareRead(where, params, c); e != Error::None) return e;
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->statement("SELECT count(*) FROM " + fromSql(*c) + " WHERE " + where, rc);
+    Statement* s = c->statement("SELECT count(*) FROM " + fromSql(*c) + " WHERE " + where, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), files_[0], c, rc);
-    for (size_t i = 0; i < params.size(); ++i) bindValue(s, static_cast<int>(i) + 1, params[i]);
-    rc = sqlite3_step(s);
-    if (rc == SQLITE_ROW) n = sqlite3_column_int64(s, 0);
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
+    for (size_t i = 0; i < params.size(); ++i) s->bindValue(static_cast<int>(i) + 1, params[i]);
+    rc = s->step();
+    if (rc == SQLITE_ROW) n = s->columnInt(0);
+    s->reset();
     if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), files_[0], c, rc);
     return Error::None;
 }
@@ -217,7 +216,7 @@ Error JoinViewBase::fetchRows(const JoinPosition* after, int n, bool backwards,
 
     std::string select;
     for (size_t i = 0; i < files_.size(); ++i) {
-        select += (i ? ", " : "") + alias(i) + ".rowid";
+        select += (i ? ", " : "") + alias(i) + ".\"_Row\"";
         for (const FieldDef& fd : defs_[i]->fields)
             select += ", " + alias(i) + "." + quoted(fd.name);
     }
@@ -241,46 +240,39 @@ Error JoinViewBase::fetchRows(const JoinPosition* after, int n, bool backwards,
     sql += " ORDER BY " + order + " LIMIT ?";
 
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->statement(sql, rc);
+    Statement* s = c->statement(sql, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), files_[0], c, rc);
     int p = 1;
-    for (const FieldValue& v : params) bindValue(s, p++, v);
+    for (const FieldValue& v : params) s->bindValue(p++, v);
     if (after)
         for (size_t t = 0; t < terms_.size(); ++t)
-            for (size_t u = 0; u <= t; ++u) bindValue(s, p++, after->values[u]);
-    sqlite3_bind_int(s, p, n);
+            for (size_t u = 0; u <= t; ++u) s->bindValue(p++, after->values[u]);
+    s->bindInt(p, n);
 
     resizeRows(static_cast<size_t>(n));
     size_t got = 0;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    while ((rc = s->step()) == SQLITE_ROW) {
         int col = 0;
         std::vector<bool> has(files_.size());
         for (size_t i = 0; i < files_.size(); ++i) {
-            has[i] = sqlite3_column_type(s, col) != SQLITE_NULL;
-            readRecord(s, *defs_[i], rowSlot(got, i), col + 1);
+            has[i] = !s->isNull(col);
+            s->readRecord(*defs_[i], rowSlot(got, i), col + 1);
             col += 1 + static_cast<int>(defs_[i]->fields.size());
         }
         JoinPosition pos;
         for (size_t t = 0; t < terms_.size(); ++t, ++col) {
-            switch (sqlite3_column_type(s, col)) {
-                case SQLITE_INTEGER:
-                    pos.values.emplace_back(int64_t{sqlite3_column_int64(s, col)});
-                    break;
-                case SQLITE_TEXT:
-                    pos.values.emplace_back(
-                        std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, col)),
-                                    static_cast<size_t>(sqlite3_column_bytes(s, col))));
-                    break;
-                default:
-                    pos.values.emplace_back(int64_t{0});
-            }
+            if (s->isNull(col))
+                pos.values.emplace_back(int64_t{0});
+            else if (s->isText(col))
+                pos.values.emplace_back(std::string(s->columnText(col)));
+            else
+                pos.values.emplace_back(int64_t{s->columnInt(col)});
         }
         positions.push_back(std::move(pos));
         present.push_back(std::move(has));
         ++got;
     }
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
+    s->reset();
     if (rc != SQLITE_DONE) {
         positions.clear();
         present.clear();

@@ -19,7 +19,7 @@ std::string columns(const FileDef& f, int key, bool withRowid) {
         if (i) sql += ", ";
         sql += "\"" + f.fields[static_cast<size_t>(k.components[i])].name + "\"";
     }
-    if (withRowid) sql += ", rowid";
+    if (withRowid) sql += ", \"_Row\"";
     if (n > 1) sql += ")";
     return sql;
 }
@@ -38,7 +38,7 @@ std::string orderBy(const FileDef& f, int key, bool ascending) {
     std::string sql;
     for (int c : k.components)
         sql += "\"" + f.fields[static_cast<size_t>(c)].name + "\"" + dir + ", ";
-    return sql + "rowid" + dir;
+    return sql + "\"_Row\"" + dir;
 }
 
 std::vector<FieldValue> values(const FileDef& f, int key, const void* rec) {

@@ -66,7 +66,7 @@ Error RecordFileBase::get(KeyId key) {
     }
     if (empty) return session_.failText(Error::NoRecord, id(), "key components are empty");
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->slot(
+    Statement* s = c->slot(
         id(), keySlot(key.index, KeyGet),
         [&] {
             std::string sql = "SELECT " + selectList(def_) + " FROM " + c->table(def_) + " WHERE " +
@@ -77,20 +77,20 @@ Error RecordFileBase::get(KeyId key) {
             // a unique key has at most one. (Ordering by the components makes SQLite sort the
             // match through a temporary tree for text keys.)
             const bool unique = def_.keys[static_cast<size_t>(key.index)].unique;
-            return sql + (unique ? "" : " ORDER BY rowid") + " LIMIT 1";
+            return sql + (unique ? "" : " ORDER BY \"_Row\"") + " LIMIT 1";
         },
         rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
-    for (size_t i = 0; i < vals.size(); ++i) bindValue(s, static_cast<int>(i) + 1, vals[i]);
-    rc = sqlite3_step(s);
+    for (size_t i = 0; i < vals.size(); ++i) s->bindValue(static_cast<int>(i) + 1, vals[i]);
+    rc = s->step();
     if (rc == SQLITE_ROW) {
-        currentRow_ = sqlite3_column_int64(s, 0);
-        currentRevision_ = sqlite3_column_int64(s, 1);
-        readRecord(s, def_, rec_, 2);
-        sqlite3_reset(s);
+        currentRow_ = s->columnInt(0);
+        currentRevision_ = s->columnInt(1);
+        s->readRecord(def_, rec_, 2);
+        s->reset();
         return Error::None;
     }
-    sqlite3_reset(s);
+    s->reset();
     if (rc == SQLITE_DONE) return session_.fail(Error::NoRecord, id());
     return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
 }
@@ -99,20 +99,20 @@ Error RecordFileBase::get(KeyId key) {
 static Error readRow(FileSession& session, const FileDef& f, Connection* c, int64_t rowid,
                      void* rec, int64_t& revision) {
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->slot(
+    Statement* s = c->slot(
         f.id, SlotReadRow,
-        [&] { return "SELECT " + selectList(f) + " FROM " + c->table(f) + " WHERE rowid = ?"; },
+        [&] { return "SELECT " + selectList(f) + " FROM " + c->table(f) + " WHERE \"_Row\" = ?"; },
         rc);
     if (!s) return session.fail(storageErrorFromSqlite(rc), f.id, c, rc);
-    sqlite3_bind_int64(s, 1, rowid);
-    rc = sqlite3_step(s);
+    s->bindInt(1, rowid);
+    rc = s->step();
     if (rc == SQLITE_ROW) {
-        revision = sqlite3_column_int64(s, 1);
-        readRecord(s, f, rec, 2);
-        sqlite3_reset(s);
+        revision = s->columnInt(1);
+        s->readRecord(f, rec, 2);
+        s->reset();
         return Error::None;
     }
-    sqlite3_reset(s);
+    s->reset();
     if (rc == SQLITE_DONE) return session.fail(Error::NoRecord, f.id);
     return session.fail(storageErrorFromSqlite(rc), f.id, c, rc);
 }
@@ -212,7 +212,7 @@ Error RecordFileBase::walk(bool forward) {
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->slot(
+    Statement* s = c->slot(
         id(), keySlot(w.key, which),
         [&] {
             std::string sql = "SELECT " + selectList(def_) + " FROM " + c->table(def_) + " WHERE " +
@@ -228,20 +228,20 @@ Error RecordFileBase::walk(bool forward) {
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     int p = 1;
     if (withValues)
-        for (const FieldValue& v : w.values) bindValue(s, p++, v);
-    if (withRowid) sqlite3_bind_int64(s, p++, w.rowid);
-    sqlite3_bind_int(s, p, w.chunk);
+        for (const FieldValue& v : w.values) s->bindValue(p++, v);
+    if (withRowid) s->bindInt(p++, w.rowid);
+    s->bindInt(p, w.chunk);
     resizeAhead(static_cast<size_t>(w.chunk));
     w.rowids.resize(static_cast<size_t>(w.chunk));
     w.revisions.resize(static_cast<size_t>(w.chunk));
     size_t n = 0;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        w.rowids[n] = sqlite3_column_int64(s, 0);
-        w.revisions[n] = sqlite3_column_int64(s, 1);
-        readRecord(s, def_, aheadSlot(n), 2);
+    while ((rc = s->step()) == SQLITE_ROW) {
+        w.rowids[n] = s->columnInt(0);
+        w.revisions[n] = s->columnInt(1);
+        s->readRecord(def_, aheadSlot(n), 2);
         ++n;
     }
-    sqlite3_reset(s);
+    s->reset();
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     if (w.chunk < 256) w.chunk *= 2;
     if (n == 0) return session_.fail(Error::NoRecord, id());
@@ -256,7 +256,7 @@ Error RecordFileBase::add() {
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->slot(
+    Statement* s = c->slot(
         id(), SlotInsert,
         [&] {
             std::string cols, qs;
@@ -269,18 +269,18 @@ Error RecordFileBase::add() {
         rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     int bad = -1;
-    if (!bindRecord(s, def_, rec_, 1, bad)) {
-        sqlite3_clear_bindings(s);
+    if (!s->bindRecord(def_, rec_, 1, bad)) {
+        s->reset();
         return session_.failText(Error::Driver, id(),
                                  def_.fields[static_cast<size_t>(bad)].name + " out of range");
     }
-    rc = sqlite3_step(s);
-    sqlite3_reset(s);
+    rc = s->step();
+    s->reset();
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
     if (lastIdKnown_) lastId_ = std::max<int64_t>(lastId_, identifier());
     const int64_t row = currentRow_, revision = currentRevision_;
-    currentRow_ = sqlite3_last_insert_rowid(c->db);
+    currentRow_ = c->lastInsertRow();
     currentRevision_ = 0;
     session_.noteWrite(id(), row, revision, true);
     return Error::None;
@@ -293,42 +293,49 @@ Error RecordFileBase::put() {
     if (currentRow_ == 0) return session_.failText(Error::NoRecord, id(), "no current record");
     int rc = SQLITE_OK;
     const int n = static_cast<int>(def_.fields.size());
-    sqlite3_stmt* s = c->slot(
+    Statement* s = c->slot(
         id(), SlotUpdate,
         [&] {
             std::string sql = "UPDATE " + c->table(def_) + " SET ";
             for (const FieldDef& fd : def_.fields) sql += "\"" + fd.name + "\" = ?, ";
-            return sql + kRevisionColumn + " = " + kRevisionColumn + " + 1 WHERE rowid = ? AND " +
-                   kRevisionColumn + " = ?";
+            const std::string rev = std::string("\"") + kRevisionColumn + "\"";
+            return sql + rev + " = " + rev + " + 1 WHERE \"_Row\" = ? AND " + rev + " = ?" +
+                   c->updateGuard(def_);
         },
         rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     int bad = -1;
-    if (!bindRecord(s, def_, rec_, 1, bad)) {
-        sqlite3_clear_bindings(s);
+    if (!s->bindRecord(def_, rec_, 1, bad)) {
+        s->reset();
         return session_.failText(Error::Driver, id(),
                                  def_.fields[static_cast<size_t>(bad)].name + " out of range");
     }
-    sqlite3_bind_int64(s, n + 1, currentRow_);
-    sqlite3_bind_int64(s, n + 2, currentRevision_);
-    rc = sqlite3_step(s);
-    sqlite3_reset(s);
+    s->bindInt(n + 1, currentRow_);
+    s->bindInt(n + 2, currentRevision_);
+    rc = s->step();
+    s->reset();
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
     lastIdKnown_ = false;  // the identifier may have changed
-    if (sqlite3_changes(c->db) == 1) {
+    if (c->changes() == 1) {
         ++currentRevision_;
         session_.noteWrite(id(), currentRow_, currentRevision_ - 1, false);
         return Error::None;
     }
-    // Nothing matched: the row is gone, or another connection changed it since it was read.
+    // Nothing matched: the row is gone, another connection changed it since it was read, or the
+    // engine left it alone for a duplicate key (updateGuard). It is read beside the buffer (the
+    // walk's rows were dropped above), which keeps the caller's values on a duplicate.
     int64_t rev = 0;
-    Error e = readRow(session_, def_, c, currentRow_, rec_, rev);
+    resizeAhead(1);
+    Error e = readRow(session_, def_, c, currentRow_, aheadSlot(0), rev);
     if (e == Error::NoRecord) {
         currentRow_ = 0;
         return session_.failText(Error::NoRecord, id(), "record was deleted by another station");
     }
     if (e != Error::None) return e;
+    if (rev == currentRevision_)
+        return session_.failText(Error::DuplicateKey, id(), "duplicate key");
+    assignFromAhead(0);
     currentRevision_ = rev;
     return session_.fail(Error::Changed, id());
 }
@@ -339,16 +346,17 @@ Error RecordFileBase::erase() {
     if (!c) return err;
     if (currentRow_ == 0) return session_.failText(Error::NoRecord, id(), "no current record");
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->slot(
-        id(), SlotDelete, [&] { return "DELETE FROM " + c->table(def_) + " WHERE rowid = ?"; }, rc);
+    Statement* s = c->slot(
+        id(), SlotDelete, [&] { return "DELETE FROM " + c->table(def_) + " WHERE \"_Row\" = ?"; },
+        rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
-    sqlite3_bind_int64(s, 1, currentRow_);
-    rc = sqlite3_step(s);
-    sqlite3_reset(s);
+    s->bindInt(1, currentRow_);
+    rc = s->step();
+    s->reset();
     if (rc != SQLITE_DONE) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     session_.invalidateWalks(id());
     lastIdKnown_ = false;  // it may have been the highest
-    const bool gone = sqlite3_changes(c->db) == 1;
+    const bool gone = c->changes() == 1;
     const int64_t row = currentRow_;
     currentRow_ = 0;
     if (!gone) return session_.fail(Error::NoRecord, id());
@@ -372,7 +380,7 @@ Error RecordFileBase::lastIdentifier(int64_t& last) {
         return Error::None;
     }
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->slot(
+    Statement* s = c->slot(
         id(), SlotLastId,
         [&] {
             const std::string pk = "\"" + def_.fields.front().name + "\"";
@@ -381,9 +389,9 @@ Error RecordFileBase::lastIdentifier(int64_t& last) {
         },
         rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
-    rc = sqlite3_step(s);
-    if (rc == SQLITE_ROW) last = sqlite3_column_int64(s, 0);
-    sqlite3_reset(s);
+    rc = s->step();
+    if (rc == SQLITE_ROW) last = s->columnInt(0);
+    s->reset();
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     lastId_ = last;
@@ -397,12 +405,12 @@ Error RecordFileBase::records(int64_t& count) {
     Connection* c = session_.connectionFor(id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->slot(
+    Statement* s = c->slot(
         id(), SlotCount, [&] { return "SELECT count(*) FROM " + c->table(def_); }, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
-    rc = sqlite3_step(s);
-    if (rc == SQLITE_ROW) count = sqlite3_column_int64(s, 0);
-    sqlite3_reset(s);
+    rc = s->step();
+    if (rc == SQLITE_ROW) count = s->columnInt(0);
+    s->reset();
     if (rc != SQLITE_ROW) return session_.fail(storageErrorFromSqlite(rc), id(), c, rc);
     return Error::None;
 }

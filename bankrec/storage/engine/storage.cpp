@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cstdio>
 #include <optional>
 
@@ -30,7 +31,25 @@ std::optional<int> fileDivision(const std::string& path) {
     return division;
 }
 
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+    if (s.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+    return true;
+}
+
 }  // namespace
+
+bool isServerAddress(std::string_view address) {
+    const bool server =
+        startsWithNoCase(address, "postgresql://") || startsWithNoCase(address, "postgres://");
+    if (!server) return false;
+    const size_t host = address.find("//") + 2;
+    const size_t slash = address.find('/', host);
+    return slash != std::string_view::npos && slash > host && slash + 1 < address.size() &&
+           address.find_first_of("@?", host) == std::string_view::npos &&
+           address.find('/', slash + 1) == std::string_view::npos;
+}
 
 Storage::Storage() {
     for (const FileDef& f : allFiles()) names_[static_cast<int>(f.id)] = f.name;
@@ -45,9 +64,22 @@ void Storage::nameFiles(const std::string& dataPath, int division) {
     for (const FileDef& f : allFiles())
         names_[static_cast<int>(f.id)] = f.id == FileId::APbnu ? f.name : prefix + f.name;
     division_ = division;
+    if (!server_.empty()) {
+        // On a server: "divNN.APbnk"; APbnu in the schema the store's divisions share.
+        for (const FileDef& f : allFiles())
+            names_[static_cast<int>(f.id)] =
+                f.id == FileId::APbnu ? "shared." + f.name : std::string("div") + dd + "." + f.name;
+        return;
+    }
     const std::string shared = fileDef(FileId::APbnu).name;
     const std::optional<int> owner = fileDivision(shared + ".db");
     if (owner && *owner != division) names_[static_cast<int>(FileId::APbnu)] = dd + shared;
+}
+
+void Storage::useServer(std::string server, std::string user, std::string password) {
+    server_ = std::move(server);
+    user_ = std::move(user);
+    password_ = std::move(password);
 }
 
 void Storage::setFileName(FileId file, std::string name) {

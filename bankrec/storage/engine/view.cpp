@@ -79,7 +79,7 @@ std::string ViewBase::orderSql(bool ascending) const {
     for (auto [field, asc] : fieldOrder_)
         sql += "\"" + file_.def().fields[static_cast<size_t>(field)].name + "\"" +
                (asc == ascending ? "" : " DESC") + ", ";
-    return sql + "rowid" + (ascending ? "" : " DESC");
+    return sql + "\"_Row\"" + (ascending ? "" : " DESC");
 }
 
 // The rows after (or before, going backwards) a position. Key orders compare row values, which
@@ -93,7 +93,7 @@ std::string ViewBase::seekSql(bool backwards) const {
                 "\"" + file_.def().fields[static_cast<size_t>(k.components[i])].name + "\", ";
             marks += "?, ";
         }
-        return columns + "rowid) " + (backwards ? "<" : ">") + " " + marks + "?)";
+        return columns + "\"_Row\") " + (backwards ? "<" : ">") + " " + marks + "?)";
     }
     std::string sql = "(";
     for (size_t i = 0; i <= fieldOrder_.size(); ++i) {
@@ -107,25 +107,25 @@ std::string ViewBase::seekSql(bool backwards) const {
         sql += i < fieldOrder_.size()
                    ? "\"" + file_.def().fields[static_cast<size_t>(fieldOrder_[i].first)].name +
                          "\"" + op
-                   : std::string("rowid") + op;
+                   : std::string("\"_Row\"") + op;
         sql += ")";
     }
     return sql + ")";
 }
 
-int ViewBase::bindSeek(sqlite3_stmt* s, int p, const ViewPosition& after) const {
+int ViewBase::bindSeek(Statement* s, int p, const ViewPosition& after) const {
     if (fieldOrder_.empty()) {
         for (size_t i = seekSkip_; i < after.keyValues.size(); ++i)
-            bindValue(s, p++, after.keyValues[i]);
-        sqlite3_bind_int64(s, p++, after.rowid);
+            s->bindValue(p++, after.keyValues[i]);
+        s->bindInt(p++, after.rowid);
         return p;
     }
     for (size_t i = 0; i <= fieldOrder_.size(); ++i) {
-        for (size_t j = 0; j < i; ++j) bindValue(s, p++, after.keyValues[j]);
+        for (size_t j = 0; j < i; ++j) s->bindValue(p++, after.keyValues[j]);
         if (i < fieldOrder_.size())
-            bindValue(s, p++, after.keyValues[i]);
+            s->bindValue(p++, after.keyValues[i]);
         else
-            sqlite3_bind_int64(s, p++, after.rowid);
+            s->bindInt(p++, after.rowid);
     }
     return p;
 }
@@ -173,17 +173,16 @@ Error ViewBase::aggregate(const std::string& columns, int64_t& first, int64_t& s
     Connection* c = session_.connectionFor(file_.id(), err);
     if (!c) return err;
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->statement(
+    Statement* s = c->statement(
         "SELECT " + columns + " FROM " + c->table(file_.def()) + " WHERE " + where, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
-    for (size_t i = 0; i < params.size(); ++i) bindValue(s, static_cast<int>(i) + 1, params[i]);
-    rc = sqlite3_step(s);
+    for (size_t i = 0; i < params.size(); ++i) s->bindValue(static_cast<int>(i) + 1, params[i]);
+    rc = s->step();
     if (rc == SQLITE_ROW) {
-        first = sqlite3_column_int64(s, 0);
-        second = sqlite3_column_int64(s, 1);
+        first = s->columnInt(0);
+        second = s->columnInt(1);
     }
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
+    s->reset();
     if (rc != SQLITE_ROW) {
         first = 0;
         second = 0;
@@ -216,23 +215,22 @@ Error ViewBase::fetchRows(const ViewPosition* after, int n, bool backwards,
     if (after) sql += " AND " + seekSql(backwards);
     sql += " ORDER BY " + orderSql(!backwards) + " LIMIT ?";
     int rc = SQLITE_OK;
-    sqlite3_stmt* s = c->statement(sql, rc);
+    Statement* s = c->statement(sql, rc);
     if (!s) return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);
     int p = 1;
-    for (const FieldValue& v : params) bindValue(s, p++, v);
+    for (const FieldValue& v : params) s->bindValue(p++, v);
     if (after) p = bindSeek(s, p, *after);
-    sqlite3_bind_int(s, p, n);
+    s->bindInt(p, n);
     resizeRows(static_cast<size_t>(n));
     size_t got = 0;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    while ((rc = s->step()) == SQLITE_ROW) {
         void* rec = rowSlot(got);
-        readRecord(s, f, rec, 2);
-        positions.push_back({positionValues(rec), sqlite3_column_int64(s, 0)});
-        revisions_.push_back(sqlite3_column_int64(s, 1));
+        s->readRecord(f, rec, 2);
+        positions.push_back({positionValues(rec), s->columnInt(0)});
+        revisions_.push_back(s->columnInt(1));
         ++got;
     }
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
+    s->reset();
     if (rc != SQLITE_DONE) {
         positions.clear();
         return session_.fail(storageErrorFromSqlite(rc), file_.id(), c, rc);

@@ -12,21 +12,26 @@
 #include "bankrec/storage/storage.h"
 #include "corelib/message_script.h"
 #include "storagetest/add_record.h"
+#include "test_store.h"
 #include "testsupport/sandbox.h"
 
 namespace storage {
 
-class ServicesTest : public ::testing::Test {
+// Runs against each engine (test_store.h): instantiate with BANKREC_ENGINES.
+class ServicesTest : public ::testing::TestWithParam<Backend> {
   protected:
-    ServicesTest() {
-        storage.nameFiles(folder(), 3);
-        storage.setFileName(FileId::APbnu, folder() + "/APbnu");
+    // The storage is named here, before the members of derived fixtures (their own sessions).
+    ServicesTest() { configured_ = store.configure(storage, GetParam(), folder(), skip_); }
+    void SetUp() override {
+        if (!configured_) GTEST_SKIP() << skip_;
         session = std::make_unique<FileSession>(storage);
         savedError().clear();
     }
-    ~ServicesTest() override {
+    void TearDown() override {
+        if (!session) return;
         for (int i = 0; i < kFileCount; ++i)
             while (opened[i]-- > 0) closeFile(*session, static_cast<FileId>(i));
+        session.reset();
     }
 
     std::string folder() const { return sandbox.path(); }
@@ -66,9 +71,14 @@ class ServicesTest : public ::testing::Test {
 
     testsupport::Sandbox sandbox;
     corelib::ScopedScriptedMessages& messages = sandbox.messages;
+    TestStore store;
     Storage storage;
     std::unique_ptr<FileSession> session;
     int opened[kFileCount] = {};
+
+  private:
+    bool configured_ = false;
+    std::string skip_;
 };
 
 inline APbnk bank(const std::string& name, int32_t fiaid = 0) {

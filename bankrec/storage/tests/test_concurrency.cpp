@@ -37,7 +37,7 @@ int exitCode(pid_t pid) {
 
 using TwoProcesses = StorageTest;
 
-TEST_F(TwoProcesses, SecondWriterWaitsItsTimeOutThenGets48) {
+TEST_P(TwoProcesses, SecondWriterWaitsItsTimeOutThenGets48) {
     Signal started, finish;
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -74,7 +74,7 @@ TEST_F(TwoProcesses, SecondWriterWaitsItsTimeOutThenGets48) {
 }
 
 // A scheduled run asks every wait to last at least as long as it is willing to wait.
-TEST_F(TwoProcesses, ALeastWaitLengthensAShortTimeOutUntilTheOtherWriterIsDone) {
+TEST_P(TwoProcesses, ALeastWaitLengthensAShortTimeOutUntilTheOtherWriterIsDone) {
     Signal started;
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -98,7 +98,7 @@ TEST_F(TwoProcesses, ALeastWaitLengthensAShortTimeOutUntilTheOtherWriterIsDone) 
     ASSERT_EQ(exitCode(pid), 0);
 }
 
-TEST_F(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
+TEST_P(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
     ASSERT_EQ(addBank(1, 11, "Before"), Error::None);
     auto& bnk = session->file<APbnk>();
     bnk.rec.BankID = 1;
@@ -121,5 +121,8 @@ TEST_F(TwoProcesses, AChangeMadeByOneIsDetectedByTheOther) {
     EXPECT_EQ(bnk.put(), Error::Changed);
     EXPECT_EQ(bnk.rec.Bank, "Changed elsewhere");
     EXPECT_EQ(bnk.rec.InterestEarnedPost, 1);
-    EXPECT_EQ(rawInt(pathOf(FileId::APbnk), "SELECT count(*) FROM APbnk WHERE Bank = 'Mine'"), 0);
+    EXPECT_EQ(storedInt(FileId::APbnk, "SELECT count(*) FROM \"APbnk\" WHERE \"Bank\" = 'Mine'"),
+              0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, TwoProcesses, BANKREC_ENGINES);

@@ -8,6 +8,7 @@
 
 #include "bankrec/storage/file_session.h"
 #include "bankrec/storage/storage.h"
+#include "test_store.h"
 #include "testsupport/sandbox.h"
 
 namespace storage {
@@ -20,9 +21,14 @@ class DataFolder {
         storage.setFileName(FileId::APbnu, path() + "/APbnu");
         storage.setRecoverMilliseconds(500);
     }
+    // The files of division 3 on `backend` instead; false (with `skip`) when it is not here.
+    bool use(Backend backend, std::string& skip) {
+        return store.configure(storage, backend, path(), skip);
+    }
     const std::string& path() const { return sandbox.path(); }
 
     testsupport::Sandbox sandbox;  // first: made before the files, removed after them
+    TestStore store;
     Storage storage;
 };
 
@@ -35,28 +41,19 @@ inline int rawExec(const std::string& path, const std::string& sql) {
     return rc;
 }
 
-// One integer from a query run straight on a database file (-1 on failure).
-inline int64_t rawInt(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    int64_t v = -1;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW)
-            v = sqlite3_column_int64(s, 0);
-        sqlite3_finalize(s);
-    }
-    sqlite3_close(db);
-    return v;
-}
-
-class StorageTest : public ::testing::Test {
+class StorageTest : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override {
+        std::string skip;
+        if (!folder.use(GetParam(), skip)) GTEST_SKIP() << skip;
         session = std::make_unique<FileSession>(folder.storage);
         for (const FileDef& f : allFiles()) ASSERT_EQ(session->create(f.id), Error::None) << f.name;
     }
     std::string pathOf(FileId f) const { return folder.storage.filePath(f); }
+    // One integer from a query on the stored files, whichever the engine (test_store.h).
+    int64_t storedInt(FileId f, const std::string& sql) const {
+        return folder.store.storedInt(folder.storage, f, sql);
+    }
 
     Error addBank(int32_t id, int32_t fiaid, const std::string& name) {
         auto& bnk = session->file<APbnk>();

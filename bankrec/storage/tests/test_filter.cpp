@@ -45,7 +45,7 @@ TEST(FilterParser, TurnsTextsIntoParameterisedConditions) {
         {"NOT NOT (APbac:Marked)", "(NOT (\"Marked\" = 0))", ""},
         {"NOT APbac:Reference", "(\"Reference\" = '')", ""},
         {"a:b OR APbac:Marked", "((? <> 0) OR (\"Marked\" <> 0))", "1"},
-        {"   ", "1", ""},
+        {"   ", "1 = 1", ""},
     };
     FilterBindings b;
     b.bind("Bank:BankID", int64_t{7});
@@ -110,6 +110,7 @@ class Views : public StorageTest {
   protected:
     void SetUp() override {
         StorageTest::SetUp();
+        if (IsSkipped()) return;
         Transaction t(*session, {FileId::APbac}, 1);
         ASSERT_EQ(t.error(), Error::None);
         // Bank 1: checks 1..40 (every fourth reconciled), deposits 41..45; bank 2: checks 46..50.
@@ -126,7 +127,7 @@ class Views : public StorageTest {
         "APbac:BankID = Bank:BankID AND (NOT APbac:Reconciled AND APbac:ActivityType = 'Check')";
 };
 
-TEST_F(Views, WalkTheFilteredRowsInKeyOrderIntoTheFileBuffer) {
+TEST_P(Views, WalkTheFilteredRowsInKeyOrderIntoTheFileBuffer) {
     View<APbac> v(*session, APBAC_KEY_RECONCILED);
     v.bindings().bind("Bank:BankID", int64_t{1});
     ASSERT_EQ(v.setFilter(kOpenChecks), Error::None);
@@ -146,7 +147,7 @@ TEST_F(Views, WalkTheFilteredRowsInKeyOrderIntoTheFileBuffer) {
     ASSERT_EQ(seen.size(), 30u);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end(),
                                [](auto& a, auto& b) { return a.first < b.first; }));
-    EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac WHERE Marked = 1"), 30);
+    EXPECT_EQ(storedInt(FileId::APbac, "SELECT count(*) FROM \"APbac\" WHERE \"Marked\" = 1"), 30);
     // Backwards from the end gives the same rows reversed.
     std::vector<std::pair<int32_t, int32_t>> back;
     for (v.resetEnd(); v.previous() == Error::None;)
@@ -159,7 +160,7 @@ TEST_F(Views, WalkTheFilteredRowsInKeyOrderIntoTheFileBuffer) {
     EXPECT_EQ(n, 4);  // 46..50 less the reconciled 48
 }
 
-TEST_F(Views, PageThroughRowsAfterAndBeforeAPosition) {
+TEST_P(Views, PageThroughRowsAfterAndBeforeAPosition) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
     ASSERT_EQ(v.setFilter("APbac:BankID = 1"), Error::None);
     std::vector<View<APbac>::Row> page;
@@ -190,7 +191,7 @@ TEST_F(Views, PageThroughRowsAfterAndBeforeAPosition) {
     EXPECT_EQ(page[1].rec.ActivityID, 41);
 }
 
-TEST_F(Views, SumCountsAndTotalsTheFilteredRowsExactlyInCents) {
+TEST_P(Views, SumCountsAndTotalsTheFilteredRowsExactlyInCents) {
     View<APbac> v(*session, APBAC_KEY_RECONCILED);
     v.bindings().bind("Bank:BankID", int64_t{2});
     ASSERT_EQ(v.setFilter(kOpenChecks), Error::None);
@@ -208,7 +209,7 @@ TEST_F(Views, SumCountsAndTotalsTheFilteredRowsExactlyInCents) {
     EXPECT_EQ(v.sum("APrac:Amount", n, cents), Error::InvalidFilter);
 }
 
-TEST_F(Views, PagesSeekPastTheKeyFieldsTheFilterPinsWithoutLosingOrRepeatingRows) {
+TEST_P(Views, PagesSeekPastTheKeyFieldsTheFilterPinsWithoutLosingOrRepeatingRows) {
     // Bank 3: checks whose type differs in case and whose dates and references repeat, so the
     // order falls through to the activity number and the row.
     {
@@ -254,7 +255,7 @@ TEST_F(Views, PagesSeekPastTheKeyFieldsTheFilterPinsWithoutLosingOrRepeatingRows
     EXPECT_EQ(forward, expected);
 }
 
-TEST_F(Views, QuotesInValuesCannotReachTheSql) {
+TEST_P(Views, QuotesInValuesCannotReachTheSql) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
     v.bindings().bind("Find:Ref", std::string("x' OR '1'='1"));
     ASSERT_EQ(v.setFilter("APbac:Reference = Find:Ref"), Error::None);
@@ -268,10 +269,10 @@ TEST_F(Views, QuotesInValuesCannotReachTheSql) {
     ASSERT_EQ(v.setFilter("APbac:Reference = Find:Ref"), Error::None);
     ASSERT_EQ(v.count(n), Error::None);
     EXPECT_EQ(n, 0);
-    EXPECT_EQ(rawInt(pathOf(FileId::APbac), "SELECT count(*) FROM APbac"), 50);
+    EXPECT_EQ(storedInt(FileId::APbac, "SELECT count(*) FROM \"APbac\""), 50);
 }
 
-TEST_F(Views, FilterErrorsAreReportedAndLeaveTheViewAsItWas) {
+TEST_P(Views, FilterErrorsAreReportedAndLeaveTheViewAsItWas) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
     ASSERT_EQ(v.setFilter("APbac:BankID = 2"), Error::None);
     EXPECT_EQ(v.setFilter("APbac:BankID = = 2"), Error::InvalidFilter);
@@ -286,7 +287,7 @@ TEST_F(Views, FilterErrorsAreReportedAndLeaveTheViewAsItWas) {
     EXPECT_EQ(v.setOrder(APBNK_KEY_BANK), Error::InvalidKey);
 }
 
-TEST_F(Views, FieldOrderWithMixedDirectionsWalksAndPagesAlike) {
+TEST_P(Views, FieldOrderWithMixedDirectionsWalksAndPagesAlike) {
     View<APbac> v(*session, APBAC_KEY_ACTIVITYID);
     ASSERT_EQ(v.setOrder("-APbac:ActivityType, +APbac:ActivityDate, +APbac:Reference"),
               Error::None);
@@ -333,3 +334,5 @@ TEST_F(Views, FieldOrderWithMixedDirectionsWalksAndPagesAlike) {
     EXPECT_EQ(back, ids);
     EXPECT_EQ(v.setOrder("+APbac:NoSuchField"), Error::InvalidFilter);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Views, BANKREC_ENGINES);

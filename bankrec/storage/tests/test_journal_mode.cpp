@@ -46,7 +46,7 @@ class JournalMode : public StorageTest {
     sqlite3* outside = nullptr;
 };
 
-TEST_F(JournalMode, FileSwitchedBeforeItIsOpenedIsSwitchedBack) {
+TEST_P(JournalMode, FileSwitchedBeforeItIsOpenedIsSwitchedBack) {
     session.reset();
     switchToWal(FileId::APbac, false);
     FileSession s(folder.storage);
@@ -54,7 +54,7 @@ TEST_F(JournalMode, FileSwitchedBeforeItIsOpenedIsSwitchedBack) {
     EXPECT_EQ(journalMode(pathOf(FileId::APbac)), "delete");
 }
 
-TEST_F(JournalMode, FileAnotherProgramKeepsInWalModeIsRefusedSayingSo) {
+TEST_P(JournalMode, FileAnotherProgramKeepsInWalModeIsRefusedSayingSo) {
     session.reset();
     switchToWal(FileId::APbac, true);
     FileSession s(folder.storage);
@@ -68,7 +68,7 @@ TEST_F(JournalMode, FileAnotherProgramKeepsInWalModeIsRefusedSayingSo) {
     EXPECT_EQ(journalMode(pathOf(FileId::APbac)), "delete");
 }
 
-TEST_F(JournalMode, FileSwitchedWhileOpenIsSwitchedBackWhenATransactionSpansIt) {
+TEST_P(JournalMode, FileSwitchedWhileOpenIsSwitchedBackWhenATransactionSpansIt) {
     switchToWal(FileId::APrac, false);  // the session has every file open
     ASSERT_EQ(session->begin({FileId::APbac, FileId::APrac}, 1), Error::None);
     ASSERT_EQ(addActivity(1, 1, 1, "Check", "1"), Error::None);
@@ -81,3 +81,5 @@ TEST_F(JournalMode, FileSwitchedWhileOpenIsSwitchedBackWhenATransactionSpansIt) 
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, JournalMode, ::testing::Values(Backend::Sqlite), backendName);

@@ -12,6 +12,8 @@ namespace {
 class RolledBack : public ServicesTest {
   protected:
     void SetUp() override {
+        ServicesTest::SetUp();
+        if (IsSkipped()) return;
         openAll();
         bankId = add(bank("Before"));
         ASSERT_TRUE(read<APbnk>(bankId));
@@ -25,7 +27,7 @@ class RolledBack : public ServicesTest {
     int32_t bankId = 0;
 };
 
-TEST_F(RolledBack, FrameIsFollowedByAPlainSaveOfTheUsersEntries) {
+TEST_P(RolledBack, FrameIsFollowedByAPlainSaveOfTheUsersEntries) {
     auto& bnk = session->file<APbnk>();
     {
         TransactionFrame frame(*session, {FileId::APbnk, FileId::APbnu}, 5);
@@ -42,7 +44,7 @@ TEST_F(RolledBack, FrameIsFollowedByAPlainSaveOfTheUsersEntries) {
     EXPECT_EQ(storedName(), "The user's entry");
 }
 
-TEST_F(RolledBack, SavepointOrWholeTransactionPutsTheRevisionBack) {
+TEST_P(RolledBack, SavepointOrWholeTransactionPutsTheRevisionBack) {
     auto& bnk = session->file<APbnk>();
     Transaction t(*session, {FileId::APbnk}, 1);
     ASSERT_EQ(t.error(), Error::None);
@@ -65,7 +67,7 @@ TEST_F(RolledBack, SavepointOrWholeTransactionPutsTheRevisionBack) {
     EXPECT_EQ(storedName(), "After the transaction");
 }
 
-TEST_F(RolledBack, AddLeavesNoCurrentRecordAndDeleteLeavesItsRecordCurrent) {
+TEST_P(RolledBack, AddLeavesNoCurrentRecordAndDeleteLeavesItsRecordCurrent) {
     auto& bnk = session->file<APbnk>();
     ASSERT_EQ(session->begin({FileId::APbnk}, 1), Error::None);
     ASSERT_EQ(bnk.erase(), Error::None);
@@ -95,3 +97,5 @@ TEST_F(RolledBack, AddLeavesNoCurrentRecordAndDeleteLeavesItsRecordCurrent) {
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, RolledBack, BANKREC_ENGINES);

@@ -15,6 +15,7 @@ class StaleStation : public StorageTest {
   protected:
     void SetUp() override {
         StorageTest::SetUp();
+        if (IsSkipped()) return;
         ASSERT_EQ(addBank(1, 11, "First"), Error::None);
         ASSERT_EQ(addBank(2, 12, "Last"), Error::None);
         other = std::make_unique<FileSession>(folder.storage);
@@ -40,7 +41,7 @@ class StaleStation : public StorageTest {
     int64_t stalePosition = 0;
 };
 
-TEST_F(StaleStation, SavingTheDeletedRecordLeavesTheNewOneAlone) {
+TEST_P(StaleStation, SavingTheDeletedRecordLeavesTheNewOneAlone) {
     auto& a = other->file<APbnk>();
     a.rec.Bank = "Stale save";
     EXPECT_EQ(a.put(), Error::NoRecord);
@@ -49,7 +50,7 @@ TEST_F(StaleStation, SavingTheDeletedRecordLeavesTheNewOneAlone) {
     EXPECT_EQ(a.reget(stalePosition), Error::NoRecord);
 }
 
-TEST_F(StaleStation, DeletingTheDeletedRecordLeavesTheNewOneAlone) {
+TEST_P(StaleStation, DeletingTheDeletedRecordLeavesTheNewOneAlone) {
     corelib::ScopedScriptedMessages& messages = folder.sandbox.messages;
     EXPECT_EQ(deleteRecord(*other, FileId::APbnk), DeleteResult::NotDeleted);
     ASSERT_EQ(messages->count(), 1u);
@@ -69,7 +70,7 @@ std::string formerTableSql(const FileDef& f) {
 
 using FormerLayout = StorageTest;
 
-TEST_F(FormerLayout, FileIsUpgradedInPlaceKeepingPlacesAndRevisions) {
+TEST_P(FormerLayout, FileIsUpgradedInPlaceKeepingPlacesAndRevisions) {
     session.reset();
     const std::string path = pathOf(FileId::APbac);
     std::filesystem::remove(path);
@@ -103,3 +104,6 @@ TEST_F(FormerLayout, FileIsUpgradedInPlaceKeepingPlacesAndRevisions) {
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, StaleStation, BANKREC_ENGINES);
+INSTANTIATE_TEST_SUITE_P(Sqlite, FormerLayout, ::testing::Values(Backend::Sqlite), backendName);

@@ -12,6 +12,8 @@ namespace {
 class ChangeService : public ServicesTest {
   protected:
     void SetUp() override {
+        ServicesTest::SetUp();
+        if (IsSkipped()) return;
         openAll();
         bankId = add(bank("First National", 11));
         add(bank("Second State", 12));
@@ -28,7 +30,7 @@ class ChangeService : public ServicesTest {
     int32_t bankId = 0;
 };
 
-TEST_F(ChangeService, WritesTheBufferAndStampsIt) {
+TEST_P(ChangeService, WritesTheBufferAndStampsIt) {
     auto& b = session->file<APbnk>();
     b.rec.ServiceChargeJournal = "CD";
     b.rec.ChangeDate = 0;
@@ -38,7 +40,7 @@ TEST_F(ChangeService, WritesTheBufferAndStampsIt) {
     EXPECT_EQ(stored().ChangeDate, daytime::today());
 }
 
-TEST_F(ChangeService, SecondStationOnAFormGetsWarning38AndSeesTheFirstStationsValues) {
+TEST_P(ChangeService, SecondStationOnAFormGetsWarning38AndSeesTheFirstStationsValues) {
     session->file<APbnk>().rec.Bank = "First National Bank";
     ASSERT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::Written);
 
@@ -63,7 +65,7 @@ TEST_F(ChangeService, SecondStationOnAFormGetsWarning38AndSeesTheFirstStationsVa
     EXPECT_EQ(stored().Bank, "First National Bank");
 }
 
-TEST_F(ChangeService, SecondStationOutsideAFormGetsWarning15) {
+TEST_P(ChangeService, SecondStationOutsideAFormGetsWarning15) {
     session->file<APbnk>().rec.APBank = "AP1";
     ASSERT_EQ(changeRecord(*session, FileId::APbnk, false), ChangeResult::Written);
     second.file<APbnk>().rec.APBank = "AP2";
@@ -76,7 +78,7 @@ TEST_F(ChangeService, SecondStationOutsideAFormGetsWarning15) {
     EXPECT_EQ(stored().APBank, "AP1");
 }
 
-TEST_F(ChangeService, DuplicateKeyIsWarning15NamingTheFileAndNothingIsWritten) {
+TEST_P(ChangeService, DuplicateKeyIsWarning15NamingTheFileAndNothingIsWritten) {
     auto& b = session->file<APbnk>();
     b.rec.FIAID = 12;  // the other bank's host account
     b.rec.Bank = "Renamed";
@@ -90,7 +92,7 @@ TEST_F(ChangeService, DuplicateKeyIsWarning15NamingTheFileAndNothingIsWritten) {
     EXPECT_EQ(stored().FIAID, 11);
 }
 
-TEST_F(ChangeService, FileHeldByAnotherStationCancelsTheUpdateWithWarning34) {
+TEST_P(ChangeService, FileHeldByAnotherStationCancelsTheUpdateWithWarning34) {
     Transaction hold(second, {FileId::APbnk}, 1);
     ASSERT_EQ(hold.error(), Error::None);
     session->file<APbnk>().rec.Bank = "Renamed";
@@ -104,7 +106,7 @@ TEST_F(ChangeService, FileHeldByAnotherStationCancelsTheUpdateWithWarning34) {
     EXPECT_EQ(stored().Bank, "First National");
 }
 
-TEST_F(ChangeService, InsideACallersTransactionOnOtherFilesTheChangeIsRefusedWithWarning34) {
+TEST_P(ChangeService, InsideACallersTransactionOnOtherFilesTheChangeIsRefusedWithWarning34) {
     ASSERT_EQ(session->begin({FileId::APbnu}, 1), Error::None);
     session->file<APbnk>().rec.Bank = "Renamed";
     EXPECT_EQ(changeRecord(*session, FileId::APbnk, true), ChangeResult::NotWritten);
@@ -119,7 +121,7 @@ TEST_F(ChangeService, InsideACallersTransactionOnOtherFilesTheChangeIsRefusedWit
     EXPECT_EQ(stored().Bank, "First National");
 }
 
-TEST_F(ChangeService, AChangeThatFailsInsideACallersTransactionLeavesTheCallersWritesAlone) {
+TEST_P(ChangeService, AChangeThatFailsInsideACallersTransactionLeavesTheCallersWritesAlone) {
     ASSERT_EQ(session->begin({FileId::APbnk}, 1), Error::None);
     const int32_t added = add(bank("Added by the caller", 13));
     ASSERT_NE(added, 0);
@@ -137,3 +139,5 @@ TEST_F(ChangeService, AChangeThatFailsInsideACallersTransactionLeavesTheCallersW
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, ChangeService, BANKREC_ENGINES);

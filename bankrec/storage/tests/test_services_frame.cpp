@@ -14,6 +14,8 @@ namespace {
 class FrameTest : public ServicesTest {
   protected:
     void SetUp() override {
+        ServicesTest::SetUp();
+        if (IsSkipped()) return;
         openAll();
         glo_ApplicationName = "Bank Reconciliation";
         hooks.waitCursor = [this](bool busy) { cursor.push_back(busy ? 'W' : 'A'); };
@@ -25,7 +27,7 @@ class FrameTest : public ServicesTest {
     int closeRequests = 0;
 };
 
-TEST_F(FrameTest, CommittedFrameKeepsEveryWriteAndRestoresTheCursor) {
+TEST_P(FrameTest, CommittedFrameKeepsEveryWriteAndRestoresTheCursor) {
     {
         TransactionFrame frame(*session, {FileId::APbnk, FileId::APbnu}, 5, hooks);
         ASSERT_TRUE(frame.active());
@@ -41,7 +43,7 @@ TEST_F(FrameTest, CommittedFrameKeepsEveryWriteAndRestoresTheCursor) {
     EXPECT_EQ(count<APbnu>(), 1);
 }
 
-TEST_F(FrameTest, FailedWriteRollsBackBeepsReportsAndAsksTheWindowToClose) {
+TEST_P(FrameTest, FailedWriteRollsBackBeepsReportsAndAsksTheWindowToClose) {
     add(cashAccount(1, "1000-00"));
     {
         TransactionFrame frame(*session, {FileId::APbnk, FileId::APbnu}, 5, hooks);
@@ -69,7 +71,7 @@ TEST_F(FrameTest, FailedWriteRollsBackBeepsReportsAndAsksTheWindowToClose) {
     EXPECT_EQ(count<APbnu>(), 1);
 }
 
-TEST_F(FrameTest, HeldFilesAskRetryOrAbortAndAbortTakesTheUpdateErrorPath) {
+TEST_P(FrameTest, HeldFilesAskRetryOrAbortAndAbortTakesTheUpdateErrorPath) {
     FileSession other(storage);
     Transaction hold(other, {FileId::APbnu}, 1);
     ASSERT_EQ(hold.error(), Error::None);
@@ -97,7 +99,7 @@ TEST_F(FrameTest, HeldFilesAskRetryOrAbortAndAbortTakesTheUpdateErrorPath) {
     EXPECT_EQ(cursor, "WAWA");
 }
 
-TEST_F(FrameTest, RetryAfterTheOtherStationLetGoBeginsTheFrame) {
+TEST_P(FrameTest, RetryAfterTheOtherStationLetGoBeginsTheFrame) {
     auto other = std::make_unique<FileSession>(storage);
     auto hold =
         std::make_unique<Transaction>(*other, std::initializer_list<FileId>{FileId::APbnk}, 1);
@@ -130,7 +132,7 @@ TEST_F(FrameTest, RetryAfterTheOtherStationLetGoBeginsTheFrame) {
     EXPECT_EQ(closeRequests, 0);
 }
 
-TEST_F(FrameTest, FrameLeftWithoutCommitRollsBackQuietly) {
+TEST_P(FrameTest, FrameLeftWithoutCommitRollsBackQuietly) {
     {
         TransactionFrame frame(*session, {FileId::APbnk}, 5, hooks);
         session->file<APbnk>().rec = bank("First National");
@@ -155,3 +157,5 @@ TEST(FrameText, DriverErrorsCarryTheDriversOwnCodeAndMessage) {
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, FrameTest, BANKREC_ENGINES);

@@ -35,7 +35,7 @@ std::string readFile(const std::string& path) {
 
 using OpenService = ServicesTest;
 
-TEST_F(OpenService, MissingFileIsCreatedEmptyOnFirstOpen) {
+TEST_P(OpenService, MissingFileIsCreatedEmptyOnFirstOpen) {
     const std::string path = storage.filePath(FileId::APbac);
     ASSERT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(open(FileId::APbac), Error::None);
@@ -45,7 +45,7 @@ TEST_F(OpenService, MissingFileIsCreatedEmptyOnFirstOpen) {
     EXPECT_EQ(fileUseCount(storage, FileId::APbac), 1);
 }
 
-TEST_F(OpenService, UseCountsOpenTheFileOnceAndCloseItWithItsLastUser) {
+TEST_P(OpenService, UseCountsOpenTheFileOnceAndCloseItWithItsLastUser) {
     FileSession browse(storage);
     ASSERT_EQ(openFile(*session, FileId::APbnk), Error::None);
     ASSERT_EQ(openFile(browse, FileId::APbnk), Error::None);
@@ -66,7 +66,7 @@ TEST_F(OpenService, UseCountsOpenTheFileOnceAndCloseItWithItsLastUser) {
     EXPECT_EQ(fileUseCount(storage, FileId::APbnk), 0);
 }
 
-TEST_F(OpenService, FileUseLetsGoOfWhatItOpened) {
+TEST_P(OpenService, FileUseLetsGoOfWhatItOpened) {
     {
         FileUse use(*session, {FileId::APbnk, FileId::APbnu});
         EXPECT_EQ(use.error(), Error::None);
@@ -76,7 +76,7 @@ TEST_F(OpenService, FileUseLetsGoOfWhatItOpened) {
     EXPECT_EQ(fileUseCount(storage, FileId::APbnu), 0);
 }
 
-TEST_F(OpenService, OlderBankFileIsUpgradedBeforeUse) {
+TEST_P(OpenService, OlderBankFileIsUpgradedBeforeUse) {
     const std::string path = storage.filePath(FileId::APbnk);
     ASSERT_TRUE(rawSql(path, createFormerAPbnkTableSql() +
                                  "; INSERT INTO APbnk (BankID, FIAID, Bank, CheckBank) VALUES "
@@ -88,7 +88,7 @@ TEST_F(OpenService, OlderBankFileIsUpgradedBeforeUse) {
     EXPECT_EQ(session->file<APbnk>().rec.PRBank, "FNB");
 }
 
-TEST_F(OpenService, FileThatIsNotADatabaseEndsWithWarning30AndDiskError) {
+TEST_P(OpenService, FileThatIsNotADatabaseEndsWithWarning30AndDiskError) {
     const std::string path = storage.filePath(FileId::APrec);
     const std::string garbage(4096, 'x');
     writeFile(path, garbage);
@@ -108,7 +108,7 @@ TEST_F(OpenService, FileThatIsNotADatabaseEndsWithWarning30AndDiskError) {
     EXPECT_EQ(fileUseCount(storage, FileId::APrec), 0);
 }
 
-TEST_F(OpenService, CallerThatHandlesFailuresGetsTheErrorAndNothingIsShownOrCreated) {
+TEST_P(OpenService, CallerThatHandlesFailuresGetsTheErrorAndNothingIsShownOrCreated) {
     const OpenOptions quiet{.callerHandlesFailure = true};
     EXPECT_EQ(openFile(*session, FileId::APbda, quiet), Error::FileNotFound);
     EXPECT_FALSE(std::filesystem::exists(storage.filePath(FileId::APbda)));
@@ -119,7 +119,7 @@ TEST_F(OpenService, CallerThatHandlesFailuresGetsTheErrorAndNothingIsShownOrCrea
     EXPECT_EQ(fileUseCount(storage, FileId::APrac), 0);
 }
 
-TEST_F(OpenService, NewerStructureThanTheProgramsEndsWithWarning1) {
+TEST_P(OpenService, NewerStructureThanTheProgramsEndsWithWarning1) {
     ASSERT_EQ(open(FileId::SYcfg), Error::None);
     closeFile(*session, FileId::SYcfg);
     opened[static_cast<int>(FileId::SYcfg)] = 0;
@@ -134,7 +134,7 @@ TEST_F(OpenService, NewerStructureThanTheProgramsEndsWithWarning1) {
     EXPECT_EQ(messages->messages()[1].text, "Invalid File!");
 }
 
-TEST_F(OpenService, DamagedKeyIsRebuiltWhenTheUserSaysYesAndEndsTheProgramOnNo) {
+TEST_P(OpenService, DamagedKeyIsRebuiltWhenTheUserSaysYesAndEndsTheProgramOnNo) {
     ASSERT_EQ(open(FileId::APbnu), Error::None);
     closeFile(*session, FileId::APbnu);
     opened[static_cast<int>(FileId::APbnu)] = 0;
@@ -157,7 +157,7 @@ TEST_F(OpenService, DamagedKeyIsRebuiltWhenTheUserSaysYesAndEndsTheProgramOnNo) 
     EXPECT_EQ(messages->last()->text, "Invalid Key!");
 }
 
-TEST_F(OpenService, FileThatCannotBeCreatedEndsWithWarning4) {
+TEST_P(OpenService, FileThatCannotBeCreatedEndsWithWarning4) {
     storage.setFileName(FileId::APbnk, folder() + "/no such folder/03APbnk");
     EXPECT_THROW((void)open(FileId::APbnk), ProgramHalted);
     ASSERT_EQ(messages->count(), 2u);
@@ -169,7 +169,7 @@ TEST_F(OpenService, FileThatCannotBeCreatedEndsWithWarning4) {
     EXPECT_EQ(messages->messages()[1].text, "File Creation Error!");
 }
 
-TEST_F(OpenService, MissingFileThatMayNotBeCreatedEndsWithWarning22) {
+TEST_P(OpenService, MissingFileThatMayNotBeCreatedEndsWithWarning22) {
     EXPECT_THROW((void)openFile(*session, FileId::APbnk, OpenOptions{.create = false}),
                  ProgramHalted);
     EXPECT_EQ(messages->messages()[0].text,
@@ -181,10 +181,13 @@ TEST_F(OpenService, MissingFileThatMayNotBeCreatedEndsWithWarning22) {
 
 class Numbering : public ServicesTest {
   protected:
-    void SetUp() override { openAll(); }
+    void SetUp() override {
+        ServicesTest::SetUp();
+        if (!IsSkipped()) openAll();
+    }
 };
 
-TEST_F(Numbering, FirstRecordGetsOneAndLaterOnesTheHighestPlusOne) {
+TEST_P(Numbering, FirstRecordGetsOneAndLaterOnesTheHighestPlusOne) {
     glo_UserID = 0;
     EXPECT_EQ(add(bank("A")), 1);
     EXPECT_EQ(session->file<APbnk>().rec.Bank, "A");
@@ -201,7 +204,7 @@ TEST_F(Numbering, FirstRecordGetsOneAndLaterOnesTheHighestPlusOne) {
     EXPECT_EQ(messages->count(), 0u);
 }
 
-TEST_F(Numbering, InATransactionItCountsOnFromItsOwnAddsAndReadsAgainWhereThatCannotHold) {
+TEST_P(Numbering, InATransactionItCountsOnFromItsOwnAddsAndReadsAgainWhereThatCannotHold) {
     auto& bnk = session->file<APbnk>();
     FileSession other(storage);
     ASSERT_EQ(add(bank("A")), 1);
@@ -249,7 +252,7 @@ TEST_F(Numbering, InATransactionItCountsOnFromItsOwnAddsAndReadsAgainWhereThatCa
     EXPECT_EQ(messages->count(), 0u);
 }
 
-TEST_F(Numbering, AnAddThatKeepsFailingAsksWarning25WhereRetryTriesAgainAndCancelGivesUp) {
+TEST_P(Numbering, AnAddThatKeepsFailingAsksWarning25WhereRetryTriesAgainAndCancelGivesUp) {
     ASSERT_EQ(add(bank("A", 7)), 1);
     messages->answers({msg::Retry, msg::Cancel});
     session->file<APbnk>().rec = bank("B", 7);  // the same host account: a duplicate key
@@ -268,3 +271,6 @@ TEST_F(Numbering, AnAddThatKeepsFailingAsksWarning25WhereRetryTriesAgainAndCance
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, Numbering, BANKREC_ENGINES);
+INSTANTIATE_TEST_SUITE_P(Sqlite, OpenService, ::testing::Values(Backend::Sqlite), backendName);

@@ -9,7 +9,7 @@ namespace {
 
 using SavedErrorWarnings = ServicesTest;
 
-TEST_F(SavedErrorWarnings, AWarningShowsTheSavedErrorOnceAndClearsIt) {
+TEST_P(SavedErrorWarnings, AWarningShowsTheSavedErrorOnceAndClearsIt) {
     openAll();
     ASSERT_GT(add(bank("A", 5)), 0);
     auto& b = session->file<APbnk>();
@@ -59,3 +59,5 @@ TEST(SavedError, DriverErrorsShowTheDriversMessageAndCode) {
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, SavedErrorWarnings, BANKREC_ENGINES);

@@ -37,6 +37,8 @@ inline constexpr const char* kProgramShortName = "Bankrec";
 // Exit codes.
 inline constexpr int kExitMissingArguments = 99;
 inline constexpr int kExitDataPathFailed = 1;
+// The Store argument (or the registry's) is not a PostgreSQL address with a database.
+inline constexpr int kExitBadStore = 3;
 
 class Startup {
   public:
@@ -46,7 +48,8 @@ class Startup {
     // The steps before the frame. 0 when the frame may open; otherwise the exit code, after the
     // message was shown: 99 ("Missing Division or DataPath arguments in command line:" + the
     // command line; nothing opened, the registry not consulted), 1 when the data folder cannot
-    // be made current (beep, then "Error occured while changing directory to ...").
+    // be made current (beep, then "Error occured while changing directory to ..."), 3 when the
+    // store is not a PostgreSQL address with a database.
     // `backend` initialises the message service (null: the standard-error backend); it is
     // installed first so even the first messages reach the user.
     int run(std::unique_ptr<corelib::MessageBackend> backend);
@@ -69,6 +72,9 @@ class Startup {
 
   private:
     int changeToDataPath();
+    // Store=postgresql://HOST[:PORT]/DATABASE (or the registry's "Store"): the files on that
+    // server, the user and password of the command line. 0 or kExitBadStore.
+    int chooseStore();
 
     std::string program_;
     std::vector<std::string> args_;

@@ -19,6 +19,11 @@ struct StartupParameters {
     std::string USERPW;
     int32_t USERID = 0;
     int32_t TTY = 0;
+    // Where the record files are kept: "postgresql://HOST[:PORT]/DATABASE", or empty for the
+    // SQLite files of the data folder. storeGiven: the argument was on the command line (an
+    // empty one chooses the data folder over the registry's store).
+    std::string STORE;
+    bool storeGiven = false;
 
     // Fills the fields from named arguments "Name=value" (names without regard to case);
     // other arguments (switches such as /Debug) are kept in `switches`.

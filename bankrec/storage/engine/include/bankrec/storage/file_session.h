@@ -1,13 +1,13 @@
 #pragma once
 // A storage session: the record files as one window session ("thread") sees them. It owns its
-// SQLite connections, one record buffer per file and the prepared statements, and frames
-// transactions over several files. Sessions are independent of one another, as two stations
-// would be: a change made in one is detected by the other (error 89). A session is used from
-// one thread at a time.
+// connections (SQLite files or a PostgreSQL server, as the Storage names: engine.h), one record
+// buffer per file and the prepared statements, and frames transactions over several files. Sessions
+// are independent of one another, as two stations would be: a change made in one is detected by the
+// other (error 89). A session is used from one thread at a time.
 //
 // Invariants:
 //  1. A file is "open" in the session once open()/create() succeeded; it then has a connection
-//     of its own whose main database is that file (autocommit reads and single writes).
+//     of its own for that file (autocommit reads and single writes).
 //  2. While a transaction is active, every operation on a file it names runs on the transaction's
 //     connection, which has exactly those files attached; operations on other files keep their
 //     own connections. So reads inside a transaction see its writes, and it locks no other file.
@@ -15,7 +15,8 @@
 //     is reset after each use; no statement stays active between calls, so a session holds no
 //     lock outside a transaction.
 //  4. lastError() describes the last operation that failed and is left alone by successes.
-//  5. Every connection keeps its files in a rollback journal (journal_mode DELETE), set when it
+//  5. SQLite: every connection keeps its files in a rollback journal (journal_mode DELETE), set
+//  when it
 //     opens and checked again when a transaction over several files begins: only a rollback
 //     journal commits several files atomically. A file switched to write-ahead logging from
 //     outside is switched back, or refused (90, saying why) while another program keeps it so.
@@ -41,7 +42,8 @@
 
 namespace storage {
 
-struct Connection;
+class Connection;
+class Engine;
 
 class FileSession {
   public:
@@ -78,6 +80,9 @@ class FileSession {
     // How long this session's operations wait for a locked file ("Recover=10"); never less
     // than the storage's least wait.
     void setRecoverMilliseconds(int ms);
+    int recoverMilliseconds() const { return recoverMs_; }
+    // A wait of `ms`, lengthened to the storage's least wait.
+    int waitMilliseconds(int ms) const;
 
     // The record file with its buffer.
     template <Record R>
@@ -122,27 +127,14 @@ class FileSession {
     // exactly these files attached, which reads what is committed. Files are opened as needed.
     Connection* connectionForAll(std::span<const FileId> files, Error& err);
     Error fail(Error number, FileId file, Connection* c = nullptr, int rc = 0);
-    Error failText(Error number, FileId file, const std::string& message);
+    Error failText(Error number, FileId file, const std::string& message, int driverCode = 0);
     void invalidateWalks(FileId file);
     // A write (add, put or erase) of `file` succeeded; the buffer's current record was
     // (row, revision) before it. Kept while the write can still be rolled back.
     void noteWrite(FileId file, int64_t row, int64_t revision, bool added);
 
   private:
-    // A wait of `ms`, lengthened to the storage's least wait.
-    int waitMilliseconds(int ms) const;
-    Error openConnection(FileId file, bool create, std::unique_ptr<Connection>& out);
-    // Sets the rollback journal on the connection's copy of `file`. 0; 32 while the file is
-    // locked; 90 when it stays in write-ahead-log mode.
-    Error useRollbackJournal(Connection& c, FileId file);
-    // After BEGIN on a connection with several files: switches back any file found in
-    // write-ahead-log mode (the transaction is begun again) or fails with 90.
-    Error checkJournals(Connection& c, int timeoutSeconds);
-    // APbnu of a storage named for a division: marks an unmarked file as the division's, and
-    // refuses (90) one that belongs to another division.
-    Error claimForDivision(FileId file, Connection& c);
-    Error checkFile(FileId file, Connection& c);
-    Error convert(FileId file, Connection& c);
+    Error openFile(FileId file, bool create);
     Connection* transactionConnection(uint32_t mask, Error& err);
     void dropTransactionConnections(FileId file);
     Error finishTransaction(const char* sql);
@@ -153,6 +145,7 @@ class FileSession {
     void forgetLastIdentifiers();
 
     const Storage& storage_;
+    std::unique_ptr<Engine> engine_;
     int recoverMs_;
     std::vector<std::unique_ptr<RecordFileBase>> files_;
     std::vector<std::unique_ptr<Connection>> conns_;  // per FileId, null when closed

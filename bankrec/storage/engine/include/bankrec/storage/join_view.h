@@ -34,11 +34,10 @@
 #include "bankrec/storage/records.h"
 #include "bankrec/storage/storage_error.h"
 
-struct sqlite3_stmt;
-
 namespace storage {
 
 class FileSession;
+class Statement;
 struct Connection;
 
 enum class JoinKind {

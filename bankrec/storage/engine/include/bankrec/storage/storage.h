@@ -4,10 +4,16 @@
 // holds no connection itself.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "bankrec/storage/records.h"
 
 namespace storage {
+
+// Whether `address` reads postgresql://HOST[:PORT]/DATABASE (or postgres://, without regard to
+// case): a database named, and no user, password or options in it (those come from UserID and
+// Password or libpq's own files, so an address can be shown without giving a secret away).
+bool isServerAddress(std::string_view address);
 
 class Storage {
   public:
@@ -29,6 +35,15 @@ class Storage {
     // The database file on disk: the name plus ".db".
     std::string filePath(FileId file) const { return fileName(file) + ".db"; }
 
+    // Keeps the files on a PostgreSQL server instead ("postgresql://HOST[:PORT]/DATABASE"), each
+    // division in a schema "divNN" and APbnu in the schema "shared"; call before nameFiles.
+    // The user and password may be empty (libpq's service and password files then apply); the
+    // password is kept for connecting only, never shown. An empty server means SQLite files.
+    void useServer(std::string server, std::string user, std::string password);
+    const std::string& server() const { return server_; }
+    const std::string& user() const { return user_; }
+    const std::string& password() const { return password_; }
+
     // How long an operation waits for a file another connection holds before it gives error 32
     // ("Recover=10" sets 10 seconds). Default 2 seconds. Sessions take it when they are created.
     void setRecoverSeconds(int seconds) { recoverMs_ = seconds < 0 ? 0 : seconds * 1000; }
@@ -45,6 +60,7 @@ class Storage {
   private:
     std::array<std::string, kFileCount> names_;
     int division_ = -1;
+    std::string server_, user_, password_;
     int recoverMs_ = 2000;
     int leastWaitMs_ = 0;
 };

@@ -23,11 +23,10 @@
 #include "bankrec/storage/record_file.h"
 #include "bankrec/storage/records.h"
 
-struct sqlite3_stmt;
-
 namespace storage {
 
 class FileSession;
+class Statement;
 
 // Where a row sits in the view's order: its key values and its rowid.
 struct ViewPosition {
@@ -94,7 +93,7 @@ class ViewBase {
     void updateSeekSkip();
     std::string orderSql(bool ascending) const;
     std::string seekSql(bool backwards) const;
-    int bindSeek(sqlite3_stmt* s, int first, const ViewPosition& after) const;
+    int bindSeek(Statement* s, int first, const ViewPosition& after) const;
     std::vector<FieldValue> positionValues(const void* rec) const;
     size_t orderSize() const;
 
