@@ -242,9 +242,10 @@ Exit recImport(Command& cmd) {
         file = startedPath(given);
         s.fileName = file;
     }
+    // The account asked for; a file of several accounts without one is refused. Declared here:
+    // the chooser below runs inside runImport, after the block that installs it.
+    const std::optional<int32_t> account = cmd.numberOption("--account");
     if (isBankFile(type)) {
-        // The account asked for; a file of several accounts without one is refused.
-        const std::optional<int32_t> account = cmd.numberOption("--account");
         ImportWindows w;
         w.selectAccount = [&](const std::vector<std::string>& accounts) {
             if (account && *account <= static_cast<int32_t>(accounts.size())) return *account - 1;
