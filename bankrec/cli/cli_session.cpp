@@ -39,7 +39,7 @@ int runCommandLine(const CommandLine& line, const std::string& program) {
     glo_UserID = startup.params().USERID;
 
     Command command(line, startup.params(), startup.storage());
-    Exit exit = line.spec->run(command);
+    Exit exit = line.decl->run(command);
     if (exit == Exit::Failed) {
         if (const RecordedMessage* q = refusingQuestion(messages.messages())) {
             command.note("stopped at the question \"" +

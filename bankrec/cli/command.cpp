@@ -14,15 +14,15 @@ namespace cli {
 
 namespace {
 
-std::vector<CommandSpec>& registry() {
-    static std::vector<CommandSpec> commands;
+std::vector<CommandDecl>& registry() {
+    static std::vector<CommandDecl> commands;
     return commands;
 }
 
-size_t operandIndex(const CommandSpec& spec, std::string_view name) {
-    for (size_t i = 0; i < spec.operands.size(); ++i)
-        if (spec.operands[i].name == name) return i;
-    return spec.operands.size();
+size_t operandIndex(const CommandDecl& decl, std::string_view name) {
+    for (size_t i = 0; i < decl.operands.size(); ++i)
+        if (decl.operands[i].name == name) return i;
+    return decl.operands.size();
 }
 
 // The folder the command was started in, read before main() makes the data folder current.
@@ -33,7 +33,7 @@ const std::filesystem::path startFolder = [] {
 
 }  // namespace
 
-std::string CommandSpec::usage() const {
+std::string CommandDecl::usage() const {
     std::string line = words;
     for (const Operand& o : operands) line += " " + o.name + (o.many ? "..." : "");
     for (const Option& o : options) {
@@ -47,11 +47,11 @@ std::string CommandSpec::usage() const {
     return line;
 }
 
-CliCommand::CliCommand(CommandSpec spec) {
-    registry().push_back(std::move(spec));
+CliCommand::CliCommand(CommandDecl decl) {
+    registry().push_back(std::move(decl));
 }
 
-const std::vector<CommandSpec>& cliCommands() {
+const std::vector<CommandDecl>& cliCommands() {
     return registry();
 }
 
@@ -61,7 +61,7 @@ Command::Command(const CommandLine& line, const shell::StartupParameters& params
 
 const std::string& Command::text(std::string_view operand) const {
     static const std::string none;
-    const size_t i = operandIndex(spec(), operand);
+    const size_t i = operandIndex(decl(), operand);
     return i < line_.operands.size() ? line_.operands[i] : none;
 }
 
@@ -70,7 +70,7 @@ int32_t Command::number(std::string_view operand) const {
 }
 
 std::vector<std::string> Command::texts(std::string_view operand) const {
-    const size_t i = operandIndex(spec(), operand);
+    const size_t i = operandIndex(decl(), operand);
     if (i >= line_.operands.size()) return {};
     return {line_.operands.begin() + static_cast<std::ptrdiff_t>(i), line_.operands.end()};
 }
@@ -124,12 +124,12 @@ Exit Command::fail(const std::string& text) const {
 
 Exit Command::usage(const std::string& text) const {
     note(text);
-    std::fprintf(stderr, "usage: bankrec-cli ... %s\n", spec().usage().c_str());
+    std::fprintf(stderr, "usage: bankrec-cli ... %s\n", decl().usage().c_str());
     return Exit::Usage;
 }
 
 void Command::note(const std::string& text) const {
-    std::fprintf(stderr, "bankrec-cli %s: %s\n", spec().words.c_str(), text.c_str());
+    std::fprintf(stderr, "bankrec-cli %s: %s\n", decl().words.c_str(), text.c_str());
 }
 
 std::optional<int32_t> parseIsoDate(std::string_view value) {

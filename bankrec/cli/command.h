@@ -100,7 +100,7 @@ struct Operand {
 
 class Command;
 
-struct CommandSpec {
+struct CommandDecl {
     std::string words{};              // "activity delete"
     std::vector<Operand> operands{};  // each required, in this order
     std::vector<Option> options{};    // beside --yes, --wait and (json) --json
@@ -115,16 +115,16 @@ struct CommandSpec {
 
 // Registers a command from a static object of its cmd_*.cpp.
 struct CliCommand {
-    explicit CliCommand(CommandSpec spec);
+    explicit CliCommand(CommandDecl decl);
 };
 // Every registered command, in registration order.
-const std::vector<CommandSpec>& cliCommands();
+const std::vector<CommandDecl>& cliCommands();
 
 // The checked values of one command line.
 struct CommandLine {
     std::vector<std::string> startup;  // Name=value arguments and /switches, for start-up
-    const CommandSpec* spec = nullptr;
-    std::vector<std::string> operands;                         // in the spec's order
+    const CommandDecl* decl = nullptr;
+    std::vector<std::string> operands;                         // in the declared order
     std::vector<std::pair<std::string, std::string>> options;  // as given, in order
     bool yes = false;
     bool json = false;
@@ -138,7 +138,7 @@ class Command {
     Command(const CommandLine& line, const shell::StartupParameters& params,
             storage::Storage& storage);
 
-    const CommandSpec& spec() const { return *line_.spec; }
+    const CommandDecl& decl() const { return *line_.decl; }
     // The start-up parameters as start-up left them (the data folder in its long form).
     const shell::StartupParameters& params() const { return params_; }
     // The division's record files, --wait applied.

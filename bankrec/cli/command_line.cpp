@@ -76,12 +76,12 @@ std::string valueProblem(ValueKind kind, const std::string& value, int32_t min, 
 }
 
 // The options a command takes, the common ones included.
-std::vector<const Option*> optionsOf(const CommandSpec& spec) {
+std::vector<const Option*> optionsOf(const CommandDecl& decl) {
     std::vector<const Option*> all;
-    for (const Option& o : spec.options) all.push_back(&o);
+    for (const Option& o : decl.options) all.push_back(&o);
     all.push_back(&kYes);
     all.push_back(&kWait);
-    if (spec.json) all.push_back(&kJson);
+    if (decl.json) all.push_back(&kJson);
     all.push_back(&kHelp);
     return all;
 }
@@ -94,7 +94,7 @@ const Option* commonOption(const std::string& name) {
 
 class Parser {
   public:
-    Parser(const std::vector<std::string>& args, const std::vector<CommandSpec>& commands)
+    Parser(const std::vector<std::string>& args, const std::vector<CommandDecl>& commands)
         : args_(args), commands_(commands) {}
 
     std::variant<CommandLine, UsageError> parse() {
@@ -115,7 +115,7 @@ class Parser {
             return UsageError{"no command given", nullptr};
         }
         if (!findCommand(i)) return error_;
-        if (!line_.spec) return line_;  // help for a group of commands
+        if (!line_.decl) return line_;  // help for a group of commands
         // Operands and options of the command.
         bool optionsEnded = false;
         std::vector<std::string> operands;
@@ -124,32 +124,32 @@ class Parser {
             if (!optionsEnded && a == "--") {
                 optionsEnded = true;
             } else if (!optionsEnded && isOption(a)) {
-                if (!takeOption(i, line_.spec)) return error_;
+                if (!takeOption(i, line_.decl)) return error_;
             } else {
                 operands.push_back(a);
             }
         }
-        if (line_.json && !line_.spec->json)
-            return UsageError{line_.spec->words + " does not take --json", line_.spec};
+        if (line_.json && !line_.decl->json)
+            return UsageError{line_.decl->words + " does not take --json", line_.decl};
         if (line_.help) return line_;
-        const std::vector<Operand>& want = line_.spec->operands;
+        const std::vector<Operand>& want = line_.decl->operands;
         const bool many = !want.empty() && want.back().many;
         const size_t needed = many ? want.size() - 1 : want.size();
         if (operands.size() < needed)
-            return UsageError{want[operands.size()].name + " missing", line_.spec};
+            return UsageError{want[operands.size()].name + " missing", line_.decl};
         if (!many && operands.size() > want.size())
-            return UsageError{"unexpected argument \"" + operands[want.size()] + "\"", line_.spec};
+            return UsageError{"unexpected argument \"" + operands[want.size()] + "\"", line_.decl};
         for (size_t k = 0; k < operands.size(); ++k) {
             const Operand& o = want[std::min(k, want.size() - 1)];
             const std::string problem = valueProblem(o.kind, operands[k], o.min, o.max, o.maxBytes);
             if (!problem.empty())
                 return UsageError{o.name + " must be " + problem + ", not \"" + operands[k] + "\"",
-                                  line_.spec};
+                                  line_.decl};
         }
-        for (const Option& o : line_.spec->options) {
+        for (const Option& o : line_.decl->options) {
             const bool given = std::any_of(line_.options.begin(), line_.options.end(),
                                            [&](const auto& g) { return g.first == o.name; });
-            if (o.required && !given) return UsageError{o.name + " missing", line_.spec};
+            if (o.required && !given) return UsageError{o.name + " missing", line_.decl};
         }
         line_.operands = std::move(operands);
         return line_;
@@ -158,8 +158,8 @@ class Parser {
   private:
     static bool isOption(const std::string& a) { return a.size() > 2 && a.rfind("--", 0) == 0; }
 
-    bool fail(std::string message, const CommandSpec* spec) {
-        error_ = UsageError{std::move(message), spec};
+    bool fail(std::string message, const CommandDecl* decl) {
+        error_ = UsageError{std::move(message), decl};
         return false;
     }
 
@@ -202,11 +202,11 @@ class Parser {
 
     // The command whose words start at args_[i] (the longest match); i moves past them.
     bool findCommand(size_t& i) {
-        const CommandSpec* best = nullptr;
+        const CommandDecl* best = nullptr;
         size_t bestWords = 0;
         bool groupKnown = false;
         std::vector<std::string> siblings;
-        for (const CommandSpec& c : commands_) {
+        for (const CommandDecl& c : commands_) {
             const std::vector<std::string> words = splitWords(c.words);
             if (words.empty() || words[0] != args_[i]) continue;
             groupKnown = true;
@@ -219,7 +219,7 @@ class Parser {
             }
         }
         if (best) {
-            line_.spec = best;
+            line_.decl = best;
             i += bestWords;
             return true;
         }
@@ -238,46 +238,46 @@ class Parser {
         return fail(args_[i] + ": which one? " + list, nullptr);
     }
 
-    // The option at args_[i] (with its value, which may move i on), for `spec` or, before the
+    // The option at args_[i] (with its value, which may move i on), for `decl` or, before the
     // command, one of the common options.
-    bool takeOption(size_t& i, const CommandSpec* spec) {
+    bool takeOption(size_t& i, const CommandDecl* decl) {
         const std::string& a = args_[i];
         const size_t eq = a.find('=');
         const std::string name = a.substr(0, eq);
         std::optional<std::string> joined;
         if (eq != std::string::npos) joined = a.substr(eq + 1);
 
-        if (spec && name == kJson.name && !spec->json)
-            return fail(spec->words + " does not take --json", spec);
+        if (decl && name == kJson.name && !decl->json)
+            return fail(decl->words + " does not take --json", decl);
         const Option* option = nullptr;
-        if (spec) {
-            for (const Option* o : optionsOf(*spec))
+        if (decl) {
+            for (const Option* o : optionsOf(*decl))
                 if (o->name == name) option = o;
         } else {
             option = commonOption(name);
         }
         if (!option) {
             std::string known;
-            if (spec)
-                for (const Option* o : optionsOf(*spec)) known += " " + o->name;
+            if (decl)
+                for (const Option* o : optionsOf(*decl)) known += " " + o->name;
             return fail("unknown option " + name +
-                            (spec ? "; " + spec->words + " takes:" + known : std::string()),
-                        spec);
+                            (decl ? "; " + decl->words + " takes:" + known : std::string()),
+                        decl);
         }
         std::string value;
         if (option->kind == ValueKind::Flag) {
-            if (joined) return fail(name + " takes no value", spec);
+            if (joined) return fail(name + " takes no value", decl);
         } else if (joined) {
             value = *joined;
         } else if (i + 1 < args_.size()) {
             value = args_[++i];
         } else {
-            return fail(name + " needs " + option->value, spec);
+            return fail(name + " needs " + option->value, decl);
         }
         const std::string problem = valueProblem(option->kind, value, option->min, option->max,
                                                  option->maxBytes, option->value);
         if (!problem.empty())
-            return fail(name + " takes " + problem + ", not \"" + value + "\"", spec);
+            return fail(name + " takes " + problem + ", not \"" + value + "\"", decl);
 
         if (option == &kYes) {
             line_.yes = true;
@@ -289,14 +289,14 @@ class Parser {
             line_.waitSeconds = *text::parseLong(value);
         } else {
             for (const auto& given : line_.options)
-                if (given.first == name && !option->many) return fail(name + " given twice", spec);
+                if (given.first == name && !option->many) return fail(name + " given twice", decl);
             line_.options.emplace_back(name, value);
         }
         return true;
     }
 
     const std::vector<std::string>& args_;
-    const std::vector<CommandSpec>& commands_;
+    const std::vector<CommandDecl>& commands_;
     CommandLine line_;
     UsageError error_;
 };
@@ -304,20 +304,20 @@ class Parser {
 }  // namespace
 
 std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::string>& args,
-                                                       const std::vector<CommandSpec>& commands) {
+                                                       const std::vector<CommandDecl>& commands) {
     return Parser(args, commands).parse();
 }
 
-std::string usageLine(const CommandSpec* spec) {
+std::string usageLine(const CommandDecl* decl) {
     std::string line =
         "usage: bankrec-cli Division=N DataPath=DIR [Server=..] [UserID=..] "
         "[Password=..] [TVUser=N] [Store=postgresql://HOST[:PORT]/DATABASE] [/Debug] [/Mesdbg] ";
-    return line + (spec ? spec->usage() : std::string("COMMAND ...")) + " [--yes] [--wait SECONDS]";
+    return line + (decl ? decl->usage() : std::string("COMMAND ...")) + " [--yes] [--wait SECONDS]";
 }
 
-std::string commandHelp(const CommandSpec& spec) {
-    std::string out = "  " + spec.usage() + "\n      " + spec.help + "\n";
-    for (const Option& o : spec.options) {
+std::string commandHelp(const CommandDecl& decl) {
+    std::string out = "  " + decl.usage() + "\n      " + decl.help + "\n";
+    for (const Option& o : decl.options) {
         std::string head = o.name + (o.kind == ValueKind::Flag ? "" : " " + o.value);
         out += "      " + head + std::string(head.size() < 24 ? 24 - head.size() : 1, ' ') +
                o.help + "\n";
@@ -325,7 +325,7 @@ std::string commandHelp(const CommandSpec& spec) {
     return out;
 }
 
-std::string helpText(const std::vector<CommandSpec>& commands) {
+std::string helpText(const std::vector<CommandDecl>& commands) {
     std::string out =
         "bankrec-cli: the program's procedures without windows, for scripts and scheduled "
         "runs.\n\n" +
@@ -335,7 +335,7 @@ std::string helpText(const std::vector<CommandSpec>& commands) {
         "PostgreSQL server (signing in as UserID with Password), remembered like DataPath.\n"
         "Names without regard to case.\n\n"
         "Commands:\n";
-    for (const CommandSpec& c : commands) out += commandHelp(c);
+    for (const CommandDecl& c : commands) out += commandHelp(c);
     out += "\nOptions of every command:\n";
     for (const Option* o : {&kYes, &kWait, &kJson, &kHelp}) {
         std::string head = o->name + (o->kind == ValueKind::Flag ? "" : " " + o->value);

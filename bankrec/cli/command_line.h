@@ -15,11 +15,11 @@
 
 namespace cli {
 
-// A command line that cannot run: the text says why; `spec` is the command it was meant for,
+// A command line that cannot run: the text says why; `decl` is the command it was meant for,
 // whose usage line is shown with it (null when no command was recognised).
 struct UsageError {
     std::string message;
-    const CommandSpec* spec = nullptr;
+    const CommandDecl* decl = nullptr;
 };
 
 // The longest --wait accepted, in seconds (a day).
@@ -27,15 +27,15 @@ inline constexpr int kMaxWaitSeconds = 86400;
 
 // Checks `args` (the arguments after the program's name) against `commands`: the start-up
 // arguments' names, the command's words, its operands and options with their values. A bare
-// --help gives a CommandLine with help set and no spec.
+// --help gives a CommandLine with help set and no decl.
 std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::string>& args,
-                                                       const std::vector<CommandSpec>& commands);
+                                                       const std::vector<CommandDecl>& commands);
 
 // The whole help: the start-up arguments, every command, the common options, the exit codes.
-std::string helpText(const std::vector<CommandSpec>& commands);
+std::string helpText(const std::vector<CommandDecl>& commands);
 // One command's help: its usage line, help line and options.
-std::string commandHelp(const CommandSpec& spec);
+std::string commandHelp(const CommandDecl& decl);
 // The line every usage error ends with.
-std::string usageLine(const CommandSpec* spec);
+std::string usageLine(const CommandDecl* decl);
 
 }  // namespace cli

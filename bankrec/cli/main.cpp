@@ -27,17 +27,17 @@ int main(int argc, char** argv) {
     auto parsed = parseCommandLine(args, cliCommands());
     if (const UsageError* e = std::get_if<UsageError>(&parsed)) {
         std::fprintf(stderr, "bankrec-cli: %s\n%s\n", e->message.c_str(),
-                     usageLine(e->spec).c_str());
-        if (!e->spec) std::fprintf(stderr, "bankrec-cli --help lists the commands.\n");
+                     usageLine(e->decl).c_str());
+        if (!e->decl) std::fprintf(stderr, "bankrec-cli --help lists the commands.\n");
         return static_cast<int>(Exit::Usage);
     }
     const CommandLine& line = std::get<CommandLine>(parsed);
     if (line.help) {
-        const std::string text = line.spec ? commandHelp(*line.spec) : helpText(cliCommands());
+        const std::string text = line.decl ? commandHelp(*line.decl) : helpText(cliCommands());
         std::fputs(text.c_str(), stdout);
         return static_cast<int>(Exit::Done);
     }
     useStoredImport();
-    const auto app = makeApplication(argc, argv, line.spec->paints);
+    const auto app = makeApplication(argc, argv, line.decl->paints);
     return runCommandLine(line, argv[0]);
 }

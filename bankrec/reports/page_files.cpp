@@ -146,9 +146,9 @@ bool printPageFiles(PageFiles& files, const std::vector<std::string>& queue, Pri
     error.clear();
     if (queue.empty()) return true;
     PrintQueueJob job(files, queue, target);
-    ProgressOptions spec;
-    spec.title = "Printing Report";
-    runProgress(spec, job);
+    ProgressOptions progress;
+    progress.title = "Printing Report";
+    runProgress(progress, job);
     if (!job.complete()) {
         target.abort();
         error = job.error();

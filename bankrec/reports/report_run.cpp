@@ -69,9 +69,9 @@ ReportResult generate(ReportSource& source, PageSink& sink, std::string& sinkErr
     int64_t total = 0;
     if (!source.open(writer, total)) return ReportResult::Failed;
     ReportJob job(source, writer, total);
-    ProgressOptions spec;
-    spec.title = kGeneratingReport;
-    runProgress(spec, job);
+    ProgressOptions progress;
+    progress.title = kGeneratingReport;
+    runProgress(progress, job);
     if (job.failed()) {
         if (writer.failed()) sinkError = sinkErrorText();
         return ReportResult::Failed;

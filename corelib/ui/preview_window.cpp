@@ -437,9 +437,9 @@ void PreviewWindow::applyPagesToPrint() {
 void PreviewWindow::search() {
     pages_.beginSearch(searchText_->text().toStdString());
     SearchJob job(pages_);
-    ProgressOptions spec;
-    spec.title = "Searching Pages";
-    runProgress(spec, job);
+    ProgressOptions progress;
+    progress.title = "Searching Pages";
+    runProgress(progress, job);
     pages_.endSearch();
     hitModel_->reload();
     marksChanged();

@@ -16,8 +16,8 @@ using namespace corelib;
 
 namespace {
 
-const std::vector<CommandSpec>& sample() {
-    static const std::vector<CommandSpec> commands{
+const std::vector<CommandDecl>& sample() {
+    static const std::vector<CommandDecl> commands{
         {.words = "activity list", .operands = {{"BANK"}}, .json = true},
         {.words = "activity delete", .operands = {{"ID", ValueKind::Number}}, .json = true},
         {.words = "banks set",
@@ -46,7 +46,7 @@ TEST(CommandLineReader, StartUpArgumentsCommandOperandsAndOptionsAreSortedOut) {
     ASSERT_TRUE(std::holds_alternative<CommandLine>(r)) << std::get<UsageError>(r).message;
     const CommandLine& line = std::get<CommandLine>(r);
     EXPECT_EQ(line.startup, (std::vector<std::string>{"division=3", "DataPath=/d", "/debug"}));
-    EXPECT_EQ(line.spec->words, "banks set");
+    EXPECT_EQ(line.decl->words, "banks set");
     EXPECT_EQ(line.operands, std::vector<std::string>{"Ops"});
     using Given = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(line.options, (Given{{"--interest", "on"}, {"--ap-bank", "OPER"}, {"--days", "7"}}));
@@ -113,7 +113,7 @@ TEST(CommandLineReader, WrongUsageIsRefusedWithWhatWouldHaveBeenRight) {
         const UsageError* e = std::get_if<UsageError>(&r);
         ASSERT_NE(e, nullptr) << c.message;
         EXPECT_EQ(e->message, c.message);
-        EXPECT_EQ(e->spec != nullptr, c.namesCommand) << c.message;
+        EXPECT_EQ(e->decl != nullptr, c.namesCommand) << c.message;
     }
 }
 
@@ -153,11 +153,11 @@ TEST(CommandLineReader, HelpNeedsNoStartUpArgumentsAndReachesOneCommandOrAll) {
         const auto r = parse(args);
         ASSERT_TRUE(std::holds_alternative<CommandLine>(r));
         EXPECT_TRUE(std::get<CommandLine>(r).help);
-        EXPECT_EQ(std::get<CommandLine>(r).spec, nullptr);
+        EXPECT_EQ(std::get<CommandLine>(r).decl, nullptr);
     }
     const auto one = parse({"activity", "delete", "--help"});
     ASSERT_TRUE(std::holds_alternative<CommandLine>(one));
-    EXPECT_EQ(std::get<CommandLine>(one).spec->words, "activity delete");
+    EXPECT_EQ(std::get<CommandLine>(one).decl->words, "activity delete");
     const std::string all = helpText(sample());
     for (const char* part : {"activity delete ID [--json]", "banks set BANK [--interest on|off]",
                              "  3   stopped by a question", "  99  Division or DataPath"})
